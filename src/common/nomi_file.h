@@ -1,0 +1,34 @@
+// Every file name of a run, built from the folder and the line and train names.
+#ifndef GS_COMMON_NOMI_FILE_H
+#define GS_COMMON_NOMI_FILE_H
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+struct NomiFile {
+  std::filesystem::path sorgente_linea;     // L "_linea.txt"
+  std::filesystem::path sorgente_treno;     // L "_" T "-.txt"
+  std::filesystem::path note;               // L "_" T "_note.txt"
+  std::filesystem::path rallentamenti;      // L "_" T "_rallentamenti.txt"
+  std::filesystem::path scheda_treno;       // L "_" T "_scheda_treno.txt"
+  std::filesystem::path geometria;          // L "_linea.dat"
+  std::filesystem::path tabella;            // L "_" T ".sim"
+  std::filesystem::path griglia;            // L "_" T ".dat"
+};
+
+// `nome_linea` and `nome_treno` are Windows-1252 text; on disk the names are UTF-8.
+NomiFile nomi_file(const std::filesystem::path& cartella, std::string_view nome_linea,
+                   std::string_view nome_treno);
+
+// Windows-1252 bytes as UTF-8 (undefined code points map to U+FFFD).
+std::string utf8_da_1252(std::string_view testo);
+// UTF-8 as Windows-1252; false when a character has no Windows-1252 byte or the input is not
+// UTF-8 at all.
+bool utf8_a_1252(std::string_view testo, std::string& uscita);
+
+}  // namespace gs
+
+#endif  // GS_COMMON_NOMI_FILE_H

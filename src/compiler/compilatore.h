@@ -1,0 +1,99 @@
+// The scenario compiler: reads the line source and then the train source into the station
+// table, the track grid and the plan-view geometry.
+#ifndef GS_COMPILER_COMPILATORE_H
+#define GS_COMPILER_COMPILATORE_H
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "common/errori.h"
+#include "compiler/linea.h"
+#include "compiler/stazioni.h"
+#include "grid/griglia.h"
+
+namespace gs {
+
+// What one compile works on: the run's names and flag, the error register, and the three
+// structures the compiled files are images of.
+struct Compilazione {
+  std::string nome_linea;  // Windows-1252
+  std::string nome_treno;  // Windows-1252
+  int32_t j = 1;           // non-zero: build the plan-view geometry too
+  Registro registro;
+  Stazioni stazioni{};
+  Celle celle;
+  Linea linea;
+  int32_t stazioni_lette = 0;  // station records the train reader took
+};
+
+// Where the readers get the two source texts, and what deleting a read source means.
+class Sorgenti {
+ public:
+  virtual ~Sorgenti() = default;
+  // The line source, or nothing when it does not exist. ErroreLettura when it cannot be read.
+  virtual std::optional<std::string> leggi_linea() = 0;
+  // The train source. ErroreLettura when it is missing or cannot be read.
+  virtual std::string leggi_treno() = 0;
+  // Called whenever a reader is done with its source; each may be called more than once.
+  virtual void cancella_linea() = 0;
+  virtual void cancella_treno() = 0;
+  // The names diagnostics give the two sources.
+  virtual std::string nome_linea() const = 0;
+  virtual std::string nome_treno() const = 0;
+};
+
+// The two sources as files. With `cancella` false they are only read, never deleted.
+class SorgentiSuDisco : public Sorgenti {
+ public:
+  SorgentiSuDisco(std::filesystem::path linea, std::filesystem::path treno, bool cancella);
+  std::optional<std::string> leggi_linea() override;
+  std::string leggi_treno() override;
+  void cancella_linea() override;
+  void cancella_treno() override;
+  std::string nome_linea() const override { return linea_.string(); }
+  std::string nome_treno() const override { return treno_.string(); }
+
+ private:
+  std::filesystem::path linea_;
+  std::filesystem::path treno_;
+  bool cancella_;
+};
+
+// The two sources as texts already read (a command that must not touch the author's files, the
+// tests). Deleting only notes that the reader is done with a source.
+class SorgentiInMemoria : public Sorgenti {
+ public:
+  SorgentiInMemoria(std::optional<std::string> linea, std::optional<std::string> treno,
+                    std::string nome_linea = "linea.txt", std::string nome_treno = "treno.txt")
+      : linea_(std::move(linea)), treno_(std::move(treno)), nome_linea_(std::move(nome_linea)),
+        nome_treno_(std::move(nome_treno)) {}
+  std::optional<std::string> leggi_linea() override { return linea_; }
+  std::string leggi_treno() override;
+  void cancella_linea() override { linea_cancellata = true; }
+  void cancella_treno() override { treno_cancellata = true; }
+  std::string nome_linea() const override { return nome_linea_; }
+  std::string nome_treno() const override { return nome_treno_; }
+
+  bool linea_cancellata = false;
+  bool treno_cancellata = false;
+
+ private:
+  std::optional<std::string> linea_;
+  std::optional<std::string> treno_;
+  std::string nome_linea_;
+  std::string nome_treno_;
+};
+
+// `memorizza_dati`: the line reader, then the train reader. Records errors in the register;
+// a reading failure (error 25) ends both readers and deletes both sources.
+void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
+
+// Orders the three chainage sections of entries 81 to 83 and adds 100 to the chainage of
+// those whose direction flag is 1.
+void progressive_ordina(Stazioni& stazioni);
+
+}  // namespace gs
+
+#endif  // GS_COMPILER_COMPILATORE_H

@@ -1,0 +1,150 @@
+#include "compiler/lettore_campi.h"
+
+#include <algorithm>
+#include <limits>
+#include <string>
+
+#include "common/errori.h"
+
+namespace gs {
+namespace {
+
+bool separa(char c) { return c == ',' || c == '\r' || c == '\n'; }
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A field's text for a message: at most 40 bytes, bytes outside printable ASCII as \xNN.
+std::string mostra(std::string_view s) {
+  std::string r = "\"";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
+      r += static_cast<char>(b);
+    } else {
+      r += "\\x";
+      r += kHex[b >> 4];
+      r += kHex[b & 0xF];
+    }
+  }
+  if (s.size() > 40) r += "...";
+  return r + "\"";
+}
+
+}  // namespace
+
+void LettoreCampi::salta_spazi() {
+  while (pos_ < testo_.size() && testo_[pos_] == ' ') ++pos_;
+}
+
+bool LettoreCampi::consuma_fine_riga() {
+  if (pos_ >= testo_.size()) return false;
+  if (testo_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
+  } else if (testo_[pos_] == '\n') {
+    ++pos_;
+  } else {
+    return false;
+  }
+  ++riga_;
+  return true;
+}
+
+void LettoreCampi::inizia_campo(std::string_view campo) {
+  if (fine()) {
+    throw ErroreLettura(campo.empty() ? std::string("the record runs past the end of the file")
+                                      : "the record runs past the end of the file before its " +
+                                            std::string(campo));
+  }
+  riga_campo_ = riga_;
+}
+
+std::string_view LettoreCampi::testo() {
+  inizia_campo("");
+  salta_spazi();
+  if (pos_ < testo_.size() && testo_[pos_] == '"') {
+    const std::size_t inizio = ++pos_;
+    while (pos_ < testo_.size() && testo_[pos_] != '"') {
+      if (testo_[pos_] == '\n' || (testo_[pos_] == '\r' &&
+                                   (pos_ + 1 >= testo_.size() || testo_[pos_ + 1] != '\n')))
+        ++riga_;
+      ++pos_;
+    }
+    const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
+    if (pos_ < testo_.size()) ++pos_;  // the closing quote
+    // Whatever stands between the closing quote and the separator is not part of the value.
+    while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
+    if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
+    else consuma_fine_riga();
+    return valore;
+  }
+  const std::size_t inizio = pos_;
+  while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
+  const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
+  if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
+  else consuma_fine_riga();
+  return valore;
+}
+
+int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view campo) {
+  inizia_campo(campo);
+  salta_spazi();
+  const std::size_t inizio = pos_;
+  while (pos_ < testo_.size() && testo_[pos_] != ' ' && !separa(testo_[pos_])) ++pos_;
+  const std::string_view cifre = testo_.substr(inizio, pos_ - inizio);
+  salta_spazi();
+  if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
+  else consuma_fine_riga();
+
+  if (cifre.empty()) return 0;
+  const bool negativo = cifre.front() == '-';
+  const std::string_view corpo = negativo ? cifre.substr(1) : cifre;
+  const bool solo_cifre = !corpo.empty() && std::all_of(corpo.begin(), corpo.end(), [](char c) {
+    return c >= '0' && c <= '9';
+  });
+  if (!solo_cifre)
+    throw ErroreLettura(std::string(campo) + ": " + mostra(cifre) + " is not a whole number");
+
+  int64_t valore = 0;
+  bool troppo = false;
+  for (const char c : corpo) {
+    if (valore > (std::numeric_limits<int64_t>::max() - 9) / 10) {
+      troppo = true;
+      break;
+    }
+    valore = valore * 10 + (c - '0');
+  }
+  if (negativo) valore = -valore;
+  if (troppo || valore < minimo || valore > massimo)
+    throw ErroreLettura(std::string(campo) + ": " + mostra(cifre) + " is outside " +
+                        std::to_string(minimo) + " to " + std::to_string(massimo));
+  return valore;
+}
+
+int32_t LettoreCampi::i32(std::string_view campo) {
+  return static_cast<int32_t>(numero(std::numeric_limits<int32_t>::min(),
+                                     std::numeric_limits<int32_t>::max(), campo));
+}
+
+int16_t LettoreCampi::i16(std::string_view campo) {
+  return static_cast<int16_t>(numero(std::numeric_limits<int16_t>::min(),
+                                     std::numeric_limits<int16_t>::max(), campo));
+}
+
+uint8_t LettoreCampi::u8(std::string_view campo) {
+  return static_cast<uint8_t>(numero(0, 255, campo));
+}
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+bool contiene_ic(std::string_view campo, std::string_view parola) {
+  if (parola.size() > campo.size()) return false;
+  const auto it = std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
+                              [](char a, char b) { return minuscola(a) == minuscola(b); });
+  return it != campo.end();
+}
+
+}  // namespace gs

@@ -1,0 +1,52 @@
+// Reads a source text field by field: a field ends at a comma or a line end (CR LF, CR or LF),
+// leading blanks are dropped, a quoted field runs to its closing quote, and numbers may also
+// be separated by blanks alone.
+#ifndef GS_COMPILER_LETTORE_CAMPI_H
+#define GS_COMPILER_LETTORE_CAMPI_H
+
+#include <cstdint>
+#include <string_view>
+
+namespace gs {
+
+class LettoreCampi {
+ public:
+  explicit LettoreCampi(std::string_view testo) : testo_(testo) {}
+
+  // True when nothing is left to read.
+  bool fine() const { return pos_ >= testo_.size(); }
+
+  // The next field as text: up to the separator, blanks before it kept; for a quoted field,
+  // what stands between the quotes. Reading at the end of the text is a reading failure.
+  std::string_view testo();
+
+  // The next field as a decimal integer with an optional minus sign, within [minimo, massimo];
+  // an empty field reads as 0. Anything else is a reading failure naming `campo`.
+  int64_t numero(int64_t minimo, int64_t massimo, std::string_view campo);
+
+  int32_t i32(std::string_view campo);
+  int16_t i16(std::string_view campo);
+  uint8_t u8(std::string_view campo);
+
+  // The line (from 1) on which the last field read starts.
+  int32_t riga() const { return riga_campo_; }
+
+ private:
+  void salta_spazi();
+  // Consumes one line end at the cursor, if any; true when it did.
+  bool consuma_fine_riga();
+  void inizia_campo(std::string_view campo);
+
+  std::string_view testo_;
+  std::size_t pos_ = 0;
+  int32_t riga_ = 1;
+  int32_t riga_campo_ = 0;
+};
+
+// Substring tests of the keyword rules: exact, and ignoring the case of ASCII letters.
+bool contiene(std::string_view campo, std::string_view parola);
+bool contiene_ic(std::string_view campo, std::string_view parola);
+
+}  // namespace gs
+
+#endif  // GS_COMPILER_LETTORE_CAMPI_H

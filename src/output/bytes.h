@@ -1,0 +1,55 @@
+// Little-endian encoding into a byte buffer, one field at a time.
+#ifndef GS_OUTPUT_BYTES_H
+#define GS_OUTPUT_BYTES_H
+
+#include <bit>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace gs {
+
+inline void put_u8(std::string& b, uint8_t v) { b += static_cast<char>(v); }
+
+inline void put_u16(std::string& b, uint16_t v) {
+  b += static_cast<char>(v & 0xFF);
+  b += static_cast<char>(v >> 8);
+}
+
+inline void put_i16(std::string& b, int16_t v) { put_u16(b, static_cast<uint16_t>(v)); }
+
+inline void put_u32(std::string& b, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+inline void put_i32(std::string& b, int32_t v) { put_u32(b, static_cast<uint32_t>(v)); }
+
+// A double as its IEEE 754 bit pattern.
+inline void put_f64(std::string& b, double v) {
+  const auto bits = std::bit_cast<uint64_t>(v);
+  for (int i = 0; i < 8; ++i) b += static_cast<char>((bits >> (8 * i)) & 0xFF);
+}
+
+// Text as a 16-bit length followed by its bytes; the caller keeps it within 65535 bytes.
+inline void put_testo(std::string& b, std::string_view s) {
+  put_u16(b, static_cast<uint16_t>(s.size()));
+  b.append(s);
+}
+
+// Reading back, for the tools that decode compiled files. `p` must hold the bytes.
+inline uint16_t get_u16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline int16_t get_i16(const unsigned char* p) { return static_cast<int16_t>(get_u16(p)); }
+inline uint32_t get_u32(const unsigned char* p) {
+  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
+         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
+}
+inline int32_t get_i32(const unsigned char* p) { return static_cast<int32_t>(get_u32(p)); }
+inline double get_f64(const unsigned char* p) {
+  uint64_t bits = 0;
+  for (int i = 7; i >= 0; --i) bits = (bits << 8) | p[i];
+  return std::bit_cast<double>(bits);
+}
+
+}  // namespace gs
+
+#endif  // GS_OUTPUT_BYTES_H

@@ -1,0 +1,51 @@
+// The compiled scenario: markers, race codes and the byte images of the three files the
+// simulator loads (line geometry, scenario table, track grid).
+#ifndef GS_OUTPUT_USCITA_H
+#define GS_OUTPUT_USCITA_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "common/nomi_file.h"
+#include "compiler/compilatore.h"
+
+namespace gs {
+
+// Record sizes of the images. A table record is 34 bytes plus its name.
+inline constexpr std::size_t kRecordTabella = 1 + 4 + 4 + 4 + 1 + 2 + 2 * 5 + 1 * 4 + 4;
+inline constexpr std::size_t kRecordCella = 1 + 2 * 4 + 1 * 6;
+static_assert(kRecordTabella == 34 && kRecordCella == 15);
+
+// Kind words of the geometry's tagged values.
+inline constexpr uint16_t kVuoto = 0;
+inline constexpr uint16_t kIntero = 2;
+inline constexpr uint16_t kReale = 5;
+
+// The marker values the simulator checks: entry 85 `campo7` and cell 1 `dato1`.
+inline constexpr int16_t kMarcatoreTabella = 610;
+inline constexpr int16_t kMarcatoreGriglia = 5121;
+
+// The 25 characters of the race key: train name, line name, lower case, padded.
+std::string chiave_gara(const Stazioni& stazioni);
+int16_t codice_gara_og(const Stazioni& stazioni);
+int32_t codice_gara_st(const Stazioni& stazioni);
+
+// Stamps the markers and the race codes. Returns 0, or 1250 / 1251 when a slot was taken
+// (then nothing more is stamped).
+int32_t timbra(Compilazione& c);
+
+std::string immagine_tabella(const Stazioni& stazioni);
+std::string immagine_griglia(const Celle& celle);
+// The geometry image is large: it is streamed to `destinazione` in blocks.
+void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& linea);
+// The whole geometry image in memory, for tests of small lines.
+std::string immagine_geometria(const Linea& linea);
+
+// Writes the geometry (when `j` is not 0), the table and the grid, in that order, each
+// replacing an earlier file whole.
+void scrivi_compilati(const Compilazione& c, const NomiFile& nomi);
+
+}  // namespace gs
+
+#endif  // GS_OUTPUT_USCITA_H
