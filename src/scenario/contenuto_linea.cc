@@ -1,8 +1,8 @@
 // The line source: general values, then curves, gradients, mountain-side spans, speed boards
 // and indication boards, each section in ascending order of position.
 //
-// The lines are kept verbatim, inner padding included, so that the file written is byte for
-// byte the one the line reader was tuned against.
+// The lines are kept verbatim, inner padding included: the file must come out identical on
+// every run, and a record built at run time could drift from the surveyed figures.
 #include <iterator>
 
 #include "scenario/scenario.h"

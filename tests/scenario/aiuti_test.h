@@ -5,42 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#include "support/cartella.h"
+
 #include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
-#include <random>
 #include <span>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace gs::prova {
-
-// A fresh folder under the system's temporary directory, removed with everything in it.
-class CartellaTemporanea {
- public:
-  CartellaTemporanea() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::random_device caso;
-    percorso_ = std::filesystem::temp_directory_path() /
-                ("gs_" + std::string(info ? info->name() : "prova") + "_" +
-                 std::to_string(caso()) + std::to_string(caso()));
-    std::filesystem::create_directories(percorso_);
-  }
-  ~CartellaTemporanea() {
-    std::error_code ec;
-    std::filesystem::remove_all(percorso_, ec);
-  }
-  CartellaTemporanea(const CartellaTemporanea&) = delete;
-  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
-
-  const std::filesystem::path& percorso() const { return percorso_; }
-
- private:
-  std::filesystem::path percorso_;
-};
 
 // The fields of a line, split at every comma.
 inline std::vector<std::string_view> campi(std::string_view riga) {

@@ -1,0 +1,46 @@
+// Helpers shared by the document tests: a scratch folder and the split of a written file.
+#ifndef GS_TESTS_DOCUMENTS_AIUTI_TEST_H
+#define GS_TESTS_DOCUMENTS_AIUTI_TEST_H
+
+#include <gtest/gtest.h>
+
+#include "support/cartella.h"
+
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gs::prova {
+
+// A text file cut at CR LF; false when a CR or LF stands anywhere else or the text does not
+// end with CR LF.
+inline bool righe_crlf(std::string_view testo, std::vector<std::string>& righe) {
+  righe.clear();
+  while (!testo.empty()) {
+    const auto cr = testo.find("\r\n");
+    if (cr == std::string_view::npos) return false;
+    const auto riga = testo.substr(0, cr);
+    if (riga.find_first_of("\r\n") != std::string_view::npos) return false;
+    righe.emplace_back(riga);
+    testo.remove_prefix(cr + 2);
+  }
+  return true;
+}
+
+// Blanks at the end of a line.
+inline std::size_t spazi_finali(std::string_view riga) {
+  const auto ultimo = riga.find_last_not_of(' ');
+  return ultimo == std::string_view::npos ? riga.size() : riga.size() - ultimo - 1;
+}
+
+// Blanks at the start of a line.
+inline std::size_t spazi_iniziali(std::string_view riga) {
+  const auto primo = riga.find_first_not_of(' ');
+  return primo == std::string_view::npos ? riga.size() : primo;
+}
+
+}  // namespace gs::prova
+
+#endif  // GS_TESTS_DOCUMENTS_AIUTI_TEST_H

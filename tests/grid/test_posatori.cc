@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "grid/griglia.h"
+
+namespace gs {
+namespace {
+
+class Posatori : public ::testing::Test {
+ protected:
+  Posatori() { celle.dimensiona(2140); }
+  void segnale(int32_t pos, int32_t sx, int32_t& tempo) {
+    memo_segnale(celle, reg, pos, sx, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+  }
+  Celle celle;
+  Registro reg;
+};
+
+TEST_F(Posatori, PointsRoundToCellsHalvesToEven) {
+  memo_indicatori_v_max(celle, reg, 0, 1, 1, 1, 0, 0, 0, 0, 0);
+  EXPECT_EQ(celle[1].tipo, kIndicatoreVelocita);
+  EXPECT_EQ(celle[0].tipo, 0);
+  memo_indicatori_v_max(celle, reg, 75, 1, 1, 1, 0, 0, 0, 0, 0);  // 2.5 rounds to 2
+  EXPECT_EQ(celle[2].tipo, kIndicatoreVelocita);
+  int32_t tempo = 0;
+  segnale(1225, 1, tempo);
+  EXPECT_EQ(celle[26].tipo, kSegnale);
+  EXPECT_EQ(reg.n_errore, 0);
+  for (const int32_t pos : {1275, 1250}) {
+    reg.n_errore = 0;
+    segnale(pos, 1, tempo);
+    EXPECT_EQ(reg.n_errore, 16) << pos;
+  }
+}
+
+TEST_F(Posatori, SignalFields) {
+  celle[41].tipo = kMarcaMontagna;  // a mountain marker gives way
+  int32_t tempo = 50;
+  memo_segnale(celle, reg, 2000, 2, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+  const Cella& c = celle[41];
+  EXPECT_EQ(c.tipo, kSegnale);
+  EXPECT_EQ(c.dato1, 37);
+  EXPECT_EQ(c.dato2, 48);
+  EXPECT_EQ(c.dato3, 59);
+  EXPECT_EQ(c.dato4, 67);  // rapp * 10 + sx * 3 + dx
+  EXPECT_EQ(c.tempo, 101);
+  EXPECT_EQ(tempo, 101);
+  for (int b = 1; b <= 4; ++b) EXPECT_EQ(celle[41 - 2 * b].preavviso, 70 + b);
+
+  struct Caso {
+    int32_t tempo, sx, cella, chiamante;
+  };
+  for (const Caso& k : {Caso{150, 2, 150, 150}, Caso{50, 1, 0, 101}, Caso{0, 2, 0, 0},
+                        Caso{-5, 2, 251, -5}, Caso{100, 2, 101, 101}}) {
+    SCOPED_TRACE(k.tempo);
+    Celle g;
+    g.dimensiona(100);
+    int32_t t = k.tempo;
+    memo_segnale(g, reg, 1000, k.sx, 0, 0, 0, 0, 0, 0, 0, 0, t);
+    EXPECT_EQ(g[21].tempo, k.cella);
+    EXPECT_EQ(t, k.chiamante);
+  }
+}
+
+TEST_F(Posatori, SignalTooNearTheStartFailsAtTheMarkerItCannotReach) {
+  int32_t tempo = 0;
+  EXPECT_THROW(memo_segnale(celle, reg, 250, 1, 0, 0, 0, 0, 0, 0, 0, 0, tempo), ErroreLettura);
+  EXPECT_EQ(celle[6].tipo, kSegnale);  // what was written before stays
+  EXPECT_EQ(celle[4].preavviso, 31);
+  EXPECT_EQ(celle[0].preavviso, 33);
+}
+
+TEST_F(Posatori, Slowdowns) {
+  memo_rallentamento(celle, reg, 1500, 30, 300, 1, 1, 0);
+  EXPECT_EQ(reg.n_errore, 0);
+  EXPECT_EQ(celle[31].tipo, kInizioRallentamento);
+  EXPECT_EQ(celle[37].tipo, kFineRallentamento);
+  for (int c = 0; c < 31; ++c) EXPECT_EQ(celle[c].tipo, 0) << c;  // no warning, no kind 5
+
+  memo_rallentamento(celle, reg, 5550, 60, 500, 2, 1, 9);
+  EXPECT_EQ(reg.n_errore, 0);
+  const Cella& w = celle[88];
+  EXPECT_EQ(w.tipo, kAvvisoRallentamento);
+  EXPECT_EQ(w.dato1, 60);
+  EXPECT_EQ(w.dato2, 9);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_EQ(celle[87 - i].tipo, kPreavvisoRallentamento);
+    EXPECT_EQ(celle[87 - i].dato1, i + 1);
+    EXPECT_EQ(celle[87 - i].dato2, i + 1);
+  }
+  EXPECT_EQ(celle[112].tipo, kInizioRallentamento);
+  EXPECT_EQ(celle[112].dato3, 2);
+  EXPECT_EQ(celle[122].tipo, kFineRallentamento);
+  EXPECT_EQ(celle[122].dato1, 60);
+
+  // Start and end in one cell: it ends as the start.
+  memo_rallentamento(celle, reg, 10000, 60, 20, 0, 0, 0);
+  EXPECT_EQ(reg.n_errore, 0);
+  EXPECT_EQ(celle[201].tipo, kInizioRallentamento);
+}
+
+TEST_F(Posatori, SlowdownConflicts) {
+  struct Caso {
+    int32_t occupata, x, f_ta, errore;
+  };
+  // x = 20000: warning cell 377, start 401, end 405 (l = 200), kind-5 cells 376 to 373.
+  const Caso casi[] = {{377, 20000, 0, 17}, {401, 20000, 0, 18}, {405, 20000, 0, 19},
+                       {374, 20000, 1, 20}, {374, 20000, 0, 0}};
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.occupata);
+    Celle g;
+    g.dimensiona(2140);
+    Registro r;
+    g[k.occupata].tipo = kSegnale;
+    memo_rallentamento(g, r, k.x, 60, 200, 1, k.f_ta, 0);
+    EXPECT_EQ(r.n_errore, k.errore);
+    if (k.errore >= 17 && k.errore <= 19) {  // the checks come before any write
+      int segnati = 0;
+      for (const Cella& c : g.tutte()) segnati += c.tipo != 0;
+      EXPECT_EQ(segnati, 1);
+    }
+  }
+  // 2475: the warning cell and t are both 26, so the check finds the warning just marked.
+  memo_rallentamento(celle, reg, 2475, 60, 200, 1, 1, 0);
+  EXPECT_EQ(reg.n_errore, 20);
+  EXPECT_EQ(celle[26].tipo, kAvvisoRallentamento);
+}
+
+TEST_F(Posatori, SlowdownEndPast32BitsIsAReadingFailure) {
+  EXPECT_THROW(memo_rallentamento(celle, reg, 2000000000, 60, 2000000000, 1, 0, 0), ErroreLettura);
+}
+
+TEST_F(Posatori, SpeedBoards) {
+  memo_indicatori_v_max(celle, reg, 1150, 70, 75, 75, 0, 0, 0, 0, 0);
+  EXPECT_EQ(celle[24].dato1, 1400);
+  memo_indicatori_v_max(celle, reg, 5000, 1, 1, 1, 0, 12, 13, -2, 0);  // halves: 2.4, 2.6, -0.4
+  EXPECT_EQ(celle[101].dato1, 22);
+  EXPECT_EQ(celle[101].dato2, 23);
+  EXPECT_EQ(celle[101].dato3, 20);
+  memo_indicatori_v_max(celle, reg, 5000, 1, 1, 1, 0, 0, 0, 0, 0);
+  EXPECT_EQ(reg.n_errore, 21);
+  EXPECT_THROW(memo_indicatori_v_max(celle, reg, 6000, 1639, 0, 0, 0, 0, 0, 0, 0), ErroreLettura);
+  EXPECT_NO_THROW(memo_indicatori_v_max(celle, reg, 7000, 1638, 0, 0, 0, 35, 0, 0, 0));  // 32767
+}
+
+TEST_F(Posatori, MountainSpanPastTheGridFailsWhereItLeaves) {
+  Montagne m;
+  int32_t tipo = 1;
+  EXPECT_THROW(memo_montagna(celle, m, 106900, 120000, tipo), ErroreLettura);
+  EXPECT_EQ(celle[2140].montagna, 1);
+  Montagne altre;
+  int32_t vuoto = 12;
+  memo_montagna(celle, altre, 500, 500, vuoto);  // an empty range changes nothing
+  EXPECT_EQ(vuoto, 2);
+  EXPECT_EQ(celle[10].montagna, 0);
+}
+
+}  // namespace
+}  // namespace gs
