@@ -8,6 +8,7 @@
 #include "grid/griglia.h"
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
+#include "run/strumenti.h"
 
 namespace gs {
 namespace {
@@ -206,6 +207,8 @@ int principale(int argc, char** argv) {
     }
     if (comando == "compile") return comando_compila(resto, true);
     if (comando == "check") return comando_compila(resto, false);
+    if (comando == "inspect") return comando_inspect(resto);
+    if (comando == "plot") return comando_plot(resto);
     return uso_errato("unknown command " + comando);
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: " << e.what() << "\n";

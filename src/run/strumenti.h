@@ -1,0 +1,17 @@
+// The commands that show route authors what the simulator will load.
+#ifndef GS_RUN_STRUMENTI_H
+#define GS_RUN_STRUMENTI_H
+
+#include <string>
+#include <vector>
+
+namespace gs {
+
+// `inspect FILE... [--json] [--all]`; the arguments after the command word.
+int comando_inspect(const std::vector<std::string>& argomenti);
+// `plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]`.
+int comando_plot(const std::vector<std::string>& argomenti);
+
+}  // namespace gs
+
+#endif  // GS_RUN_STRUMENTI_H
