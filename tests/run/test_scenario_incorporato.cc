@@ -1,0 +1,95 @@
+// The built-in run, from a copy of the program in a folder of its own.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+#include <string>
+
+#include "support/cartella.h"
+#include "support/processo.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+using prova::contenuto;
+
+const std::string kBase = "BELMONZA VALICO - SOLMA";
+const std::string kScenario = kBase + "_D 237";
+
+class ScenarioIncorporato : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::copy_file(GS_EXE, dir / "genera_scenario"); }
+  prova::Uscita esegui() { return prova::esegui(dir / "genera_scenario", "", dir.percorso()); }
+  std::set<std::string> file() const {
+    std::set<std::string> s;
+    for (const auto& f : fs::directory_iterator(dir.percorso())) s.insert(f.path().filename().string());
+    s.erase("genera_scenario");
+    return s;
+  }
+  static int righe(const std::string& testo) {
+    int n = 0;
+    for (std::size_t i = 0; i + 1 < testo.size(); ++i) n += testo[i] == '\r' && testo[i + 1] == '\n';
+    return n;
+  }
+  prova::CartellaTemporanea dir;
+};
+
+TEST_F(ScenarioIncorporato, LeavesExactlySixFiles) {
+  const auto u = esegui();
+  ASSERT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(u.out, "Attendere\n");
+  EXPECT_EQ(u.err, "");  // the built-in scenario compiles without a recorded error
+  const std::set<std::string> attesi = {
+      kScenario + "_note.txt", kScenario + "_rallentamenti.txt", kScenario + "_scheda_treno.txt",
+      kBase + "_linea.dat",    kScenario + ".sim",               kScenario + ".dat"};
+  EXPECT_EQ(file(), attesi);
+
+  EXPECT_EQ(righe(contenuto(dir / (kScenario + "_scheda_treno.txt"))), 56);
+  EXPECT_EQ(righe(contenuto(dir / (kScenario + "_rallentamenti.txt"))), 47);
+  const std::string note = contenuto(dir / (kScenario + "_note.txt"));
+  EXPECT_EQ(righe(note), 80);
+  EXPECT_EQ(note.substr(note.size() - 18), "\r\n              \r\n");
+  const std::string ordine = contenuto(dir / (kScenario + "_rallentamenti.txt"));
+  EXPECT_NE(ordine.find("\r\n                               Modulo M. 3\r\n"), std::string::npos);
+
+  const std::string griglia = contenuto(dir / (kScenario + ".dat"));
+  ASSERT_EQ(griglia.size(), 15u * 2141);
+  EXPECT_EQ(griglia.substr(16, 4), std::string("\x01\x14\x65\x08", 4));  // 5121, 2149
+  const std::string tabella = contenuto(dir / (kScenario + ".sim"));
+  const std::size_t linea = tabella.find("BELMONZA VALICO - SOLMA");
+  ASSERT_NE(linea, std::string::npos);
+  // Entry 85 after its name: campo7 = 610, ..., orario = 28508.
+  EXPECT_EQ(tabella.substr(linea + 23, 2), std::string("\x62\x02", 2));
+  EXPECT_EQ(tabella.substr(linea + 23 + 14, 4), std::string("\x5C\x6F\x00\x00", 4));
+  // 107001 metres a column: two integers, 106997 doubles, two empty metres.
+  EXPECT_EQ(fs::file_size(dir / (kBase + "_linea.dat")), 2u * (2 * 4 + 106997 * 10 + 2 * 2));
+}
+
+TEST_F(ScenarioIncorporato, RunsTwiceIdenticallyAndReplacesOlderFilesWhole) {
+  ASSERT_EQ(esegui().stato, 0);
+  std::set<std::string> nomi = file();
+  std::map<std::string, std::string> prima;
+  for (const std::string& n : nomi) {
+    prima[n] = contenuto(dir / n);
+    prova::scrivi(dir / n, prima[n] + std::string(100000, 'Z'));  // an older, longer file
+  }
+  prova::scrivi(dir / (kBase + "_linea.txt"), "left over");
+  ASSERT_EQ(esegui().stato, 0);
+  EXPECT_EQ(file(), nomi);
+  for (const std::string& n : nomi) EXPECT_EQ(contenuto(dir / n), prima[n]) << n;
+}
+
+TEST_F(ScenarioIncorporato, AFileThatCannotBeWrittenEndsTheRunWithAMessage) {
+  // A folder in the way of the line source cannot be replaced by a file.
+  fs::create_directory(dir / (kBase + "_linea.txt"));
+  const auto u = esegui();
+  EXPECT_EQ(u.stato, 2);
+  EXPECT_NE(u.err.find("cannot replace"), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find(kBase + "_linea.txt"), std::string::npos) << u.err;
+  EXPECT_EQ(file(), std::set<std::string>{kBase + "_linea.txt"});  // no temporary file left
+}
+
+}  // namespace
+}  // namespace gs
