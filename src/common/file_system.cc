@@ -85,9 +85,7 @@ void FileNuovo::fallisci(const char* azione) {
   throw ErroreFile(motivo(azione, destinazione_, err));
 }
 
-void FileNuovo::svuota() {
-  const char* q = buffer_.data();
-  std::size_t resto = buffer_.size();
+void FileNuovo::scrivi_tutto(const char* q, std::size_t resto) {
   while (resto > 0) {
     const ssize_t w = ::write(fd_, q, resto);
     if (w < 0) {
@@ -97,13 +95,34 @@ void FileNuovo::svuota() {
     q += w;
     resto -= static_cast<std::size_t>(w);
   }
+}
+
+void FileNuovo::svuota() {
+  scrivi_tutto(buffer_.data(), buffer_.size());
   buffer_.clear();
 }
 
 void FileNuovo::scrivi(const void* dati, std::size_t n) {
   if (fd_ < 0) throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
+  if (buffer_.size() + n > kBufferScrittura) svuota();
+  // Large blocks go straight to the file instead of through the buffer.
+  if (n >= kBufferScrittura / 2) return scrivi_tutto(static_cast<const char*>(dati), n);
   buffer_.append(static_cast<const char*>(dati), n);
-  if (buffer_.size() >= kBufferScrittura) svuota();
+}
+
+void FileNuovo::scrivi_in(uint64_t offset, const void* dati, std::size_t n) {
+  if (fd_ < 0) throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
+  const char* q = static_cast<const char*>(dati);
+  while (n > 0) {
+    const ssize_t w = ::pwrite(fd_, q, n, static_cast<off_t>(offset));
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      fallisci("write");
+    }
+    q += w;
+    offset += static_cast<uint64_t>(w);
+    n -= static_cast<std::size_t>(w);
+  }
 }
 
 void FileNuovo::conferma() {

@@ -4,6 +4,7 @@
 #define GS_COMMON_FILE_SYSTEM_H
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -29,11 +30,15 @@ class FileNuovo {
 
   void scrivi(const void* dati, std::size_t n);
   void scrivi(std::string_view dati) { scrivi(dati.data(), dati.size()); }
+  // Writes at a given offset, for an image built in more than one stream. Not to be mixed
+  // with scrivi() on the same file.
+  void scrivi_in(uint64_t offset, const void* dati, std::size_t n);
   // Flushes, closes and renames the file into place, replacing any file of that name whole.
   void conferma();
 
  private:
   void svuota();
+  void scrivi_tutto(const char* dati, std::size_t n);
   [[noreturn]] void fallisci(const char* azione);
 
   std::filesystem::path destinazione_;

@@ -1,5 +1,6 @@
 // The line source reader: general parameters, chainage sections, the grid's size, the
 // plan-view geometry, gradients, mountain spans, speed boards and indication boards.
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -180,16 +181,6 @@ class LettoreLinea {
     return Esito::kAvanti;
   }
 
-  // Straight metres continue the last step; curved ones turn it by k radians per metre.
-  void avanza(double k) {
-    const int32_t m = c_.linea.cursore();
-    const double a0 = c_.linea.colonna0(m - 1), a1 = c_.linea.colonna1(m - 1);
-    const double d0 = a0 - c_.linea.colonna0(m - 2);
-    const double d1 = a1 - c_.linea.colonna1(m - 2);
-    if (k == 0.0) c_.linea.aggiungi(a0 + d0, a1 + d1);
-    else c_.linea.aggiungi(a0 + d0 + k * d1, a1 + d1 - k * d0);
-  }
-
   Esito curva(std::string_view campo) {
     const int32_t inizio = r_.i32("curve start");
     const int32_t lunghezza = r_.i32("curve length");
@@ -201,10 +192,9 @@ class LettoreLinea {
     if (contiene_ic(campo, "s")) k = -k;
     const int64_t fine = int64_t{inizio} + lunghezza;
     for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, k}}) {
-      while (c_.linea.cursore() <= fino_a) {
-        if (c_.linea.cursore() > kMetroMassimo) return ferma_record(kCurvaNonValida);
-        avanza(curvatura);
-      }
+      // No metre past 1000000 is computed: the record is refused where it would be.
+      c_.linea.prolunga(std::min<int64_t>(fino_a, kMetroMassimo), curvatura);
+      if (fino_a > kMetroMassimo && fino_a >= c_.linea.cursore()) return ferma_record(kCurvaNonValida);
     }
     return Esito::kAvanti;
   }
@@ -262,7 +252,7 @@ class LettoreLinea {
       scrivi_pendenza(cursore_pendenza_++);
     } while (cursore_pendenza_ <= ultima - 3);
     if (c_.j != 0) {
-      while (c_.linea.cursore() <= c_.linea.ultimo_metro() - 2) avanza(0.0);
+      c_.linea.prolunga(int64_t{c_.linea.ultimo_metro()} - 2, 0.0);
     }
   }
 

@@ -1,48 +1,63 @@
 #include "compiler/linea.h"
 
+#include <algorithm>
 #include <string>
 
 #include "common/errori.h"
 
 namespace gs {
+namespace {
+
+// Walks the table up to `metro` and returns its point (metres 0 and 1 as their integers).
+template <typename Scegli>
+double punto(const Linea& l, int32_t metro, Scegli scegli) {
+  if (metro < 0 || metro >= l.cursore() || !l.ha_origine())
+    throw ErroreLettura("metre " + std::to_string(metro) + " of the plan view is empty");
+  if (metro < 2) return scegli(0.0, static_cast<double>(metro));
+  int32_t m = 2;
+  double trovato = 0.0;
+  l.percorri([&](double c0, double c1) {
+    if (m++ == metro) trovato = scegli(c0, c1);
+  });
+  return trovato;
+}
+
+}  // namespace
 
 void Linea::dimensiona(int32_t ultimo_metro) {
   ultimo_ = ultimo_metro < 0 ? -1 : ultimo_metro;
   origine_ = false;
-  x_.clear();
-  y_.clear();
-  x_.shrink_to_fit();
-  y_.shrink_to_fit();
+  cursore_ = 2;
+  tratti_.clear();
 }
 
 void Linea::imposta_origine() {
   if (ultimo_ < 1) throw ErroreLettura("the plan view has no metre 1");
   origine_ = true;
-  x_.clear();
-  y_.clear();
-  // Reserve the whole table once: growing by doubling would hold it twice for a moment.
-  x_.reserve(static_cast<std::size_t>(ultimo_) - 1);
-  y_.reserve(static_cast<std::size_t>(ultimo_) - 1);
+  cursore_ = 2;
+  tratti_.clear();
 }
 
-void Linea::aggiungi(double colonna0, double colonna1) {
-  if (!origine_ || cursore() > ultimo_)
-    throw ErroreLettura("metre " + std::to_string(cursore()) + " lies outside the plan view (0 to " +
-                        std::to_string(ultimo_) + ")");
-  x_.push_back(colonna0);
-  y_.push_back(colonna1);
+void Linea::prolunga(int64_t fino_a, double k) {
+  if (fino_a < cursore_) return;
+  if (!origine_) throw ErroreLettura("the plan view has no origin");
+  const int32_t ultimo = static_cast<int32_t>(std::min<int64_t>(fino_a, ultimo_));
+  if (ultimo >= cursore_) {
+    if (!tratti_.empty() && tratti_.back().k == k) tratti_.back().fino_a = ultimo;
+    else tratti_.push_back({ultimo, k});
+    cursore_ = ultimo + 1;
+  }
+  if (fino_a > ultimo_)
+    throw ErroreLettura("metre " + std::to_string(int64_t{ultimo_} + 1) +
+                        " lies outside the plan view (0 to " + std::to_string(ultimo_) + ")");
 }
 
 double Linea::colonna0(int32_t metro) const {
-  if (metro < 0 || metro >= cursore() || !origine_)
-    throw ErroreLettura("metre " + std::to_string(metro) + " of the plan view is empty");
-  return metro < 2 ? 0.0 : x_[static_cast<std::size_t>(metro) - 2];
+  return punto(*this, metro, [](double c0, double) { return c0; });
 }
 
 double Linea::colonna1(int32_t metro) const {
-  if (metro < 0 || metro >= cursore() || !origine_)
-    throw ErroreLettura("metre " + std::to_string(metro) + " of the plan view is empty");
-  return metro < 2 ? static_cast<double>(metro) : y_[static_cast<std::size_t>(metro) - 2];
+  return punto(*this, metro, [](double, double c1) { return c1; });
 }
 
 }  // namespace gs

@@ -1,6 +1,10 @@
 // `linea`: the plan-view geometry, two plan coordinates per metre from metre 0 to N = line
-// length + 7000. Metres 0 and 1 hold 16-bit integers, the metres the reader computes hold
-// doubles and lie back to back from metre 2, the rest stay empty; so only the doubles are kept.
+// length + 7000. Metres 0 and 1 hold the integers (0, 0) and (0, 1), the metres the reader
+// computes hold doubles and lie back to back from metre 2, the rest stay empty.
+//
+// Every computed metre follows from the two before it, so the table is kept as the runs that
+// produced it (up to which metre, with which curvature) and walked again when it is written:
+// the 16 MB of doubles of the longest line never need to be held in memory.
 #ifndef GS_COMPILER_LINEA_H
 #define GS_COMPILER_LINEA_H
 
@@ -22,24 +26,57 @@ class Linea {
   bool ha_origine() const { return origine_; }
 
   // The metre the next computed value goes to (2 after the origin).
-  int32_t cursore() const { return static_cast<int32_t>(x_.size()) + 2; }
-  // Appends the computed coordinates of metre cursore(); a reading failure past metre N.
-  void aggiungi(double colonna0, double colonna1);
+  int32_t cursore() const { return cursore_; }
 
-  // The coordinates of a metre below cursore() (metres 0 and 1 as their integer values).
+  // Computes metres cursore() to `fino_a`, each from the two before it: the last step, turned
+  // by k radians per metre toward column 0 (k > 0, a right-hand curve) or away from it
+  // (k < 0); k = 0 goes straight on. The step is not renormalised. Metres past N are a
+  // reading failure, raised once the metres up to N are computed.
+  void prolunga(int64_t fino_a, double k);
+
+  // Calls `f(colonna0, colonna1)` for each computed metre from metre 2 on, in order.
+  template <typename F>
+  void percorri(F&& f) const;
+
+  // The coordinates of a metre below cursore(), found by walking the table (for tests).
   double colonna0(int32_t metro) const;
   double colonna1(int32_t metro) const;
 
-  // The computed metres from metre 2 on.
-  const std::vector<double>& calcolati0() const { return x_; }
-  const std::vector<double>& calcolati1() const { return y_; }
-
  private:
+  struct Tratto {
+    int32_t fino_a;  // last metre of the run
+    double k;        // curvature, 0 for straight
+  };
   int32_t ultimo_ = -1;
   bool origine_ = false;
-  std::vector<double> x_;
-  std::vector<double> y_;
+  int32_t cursore_ = 2;
+  std::vector<Tratto> tratti_;
 };
+
+template <typename F>
+void Linea::percorri(F&& f) const {
+  // From metres 0 (0, 0) and 1 (0, 1): the last point and the last step.
+  double a0 = 0.0, a1 = 1.0, d0 = 0.0, d1 = 1.0;
+  int32_t m = 2;
+  for (const Tratto& t : tratti_) {
+    const double k = t.k;
+    for (; m <= t.fino_a; ++m) {
+      double c0, c1;
+      if (k == 0.0) {
+        c0 = a0 + d0;
+        c1 = a1 + d1;
+      } else {
+        c0 = a0 + d0 + k * d1;
+        c1 = a1 + d1 - k * d0;
+      }
+      f(c0, c1);
+      d0 = c0 - a0;
+      d1 = c1 - a1;
+      a0 = c0;
+      a1 = c1;
+    }
+  }
+}
 
 }  // namespace gs
 

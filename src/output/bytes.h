@@ -30,6 +30,19 @@ inline void put_f64(std::string& b, double v) {
   for (int i = 0; i < 8; ++i) b += static_cast<char>((bits >> (8 * i)) & 0xFF);
 }
 
+// The same encodings into a fixed buffer, for the large geometry image; `p` must have room.
+inline unsigned char* scrivi_u16(unsigned char* p, uint16_t v) {
+  p[0] = static_cast<unsigned char>(v & 0xFF);
+  p[1] = static_cast<unsigned char>(v >> 8);
+  return p + 2;
+}
+
+inline unsigned char* scrivi_f64(unsigned char* p, double v) {
+  const auto bits = std::bit_cast<uint64_t>(v);
+  for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);
+  return p + 8;
+}
+
 // Text as a 16-bit length followed by its bytes; the caller keeps it within 65535 bytes.
 inline void put_testo(std::string& b, std::string_view s) {
   put_u16(b, static_cast<uint16_t>(s.size()));

@@ -1,4 +1,7 @@
+#include <algorithm>
 #include <cassert>
+#include <memory>
+#include <type_traits>
 
 #include "common/file_system.h"
 #include "output/bytes.h"
@@ -8,41 +11,91 @@ namespace gs {
 namespace {
 
 constexpr std::size_t kBloccoGeometria = 1 << 16;
+constexpr std::size_t kElementoMassimo = 2 + 8;  // a kind word and a double
 
-// One column of the geometry: metres 0 and 1 as integers, the computed metres as doubles,
-// the rest empty. `origine` holds the two integers of metres 0 and 1.
+// One column's image, encoded into a fixed block that is handed to `scarica(offset, dati, n)`
+// whenever it fills: the image of a long line is about 20 MB and is never held whole.
 template <typename Scarica>
-void colonna(std::string& b, const Linea& linea, const std::vector<double>& calcolati,
-             int16_t origine0, int16_t origine1, Scarica&& scarica) {
+class Colonna {
+ public:
+  Colonna(Scarica& scarica, uint64_t inizio) : scarica_(scarica), offset_(inizio) {}
+
+  void intero(int16_t v) {
+    spazio();
+    p_ = scrivi_u16(scrivi_u16(p_, kIntero), static_cast<uint16_t>(v));
+  }
+  void reale(double v) {
+    spazio();
+    p_ = scrivi_f64(scrivi_u16(p_, kReale), v);
+  }
+  void vuoto() {
+    spazio();
+    p_ = scrivi_u16(p_, kVuoto);
+  }
+  void chiudi() {
+    const auto n = static_cast<std::size_t>(p_ - blocco_);
+    scarica_(offset_, reinterpret_cast<const char*>(blocco_), n);
+    offset_ += n;
+    p_ = blocco_;
+  }
+
+ private:
+  void spazio() {
+    if (p_ + kElementoMassimo > blocco_ + kBloccoGeometria) chiudi();
+  }
+
+  Scarica& scarica_;
+  uint64_t offset_;
+  unsigned char blocco_[kBloccoGeometria];
+  unsigned char* p_ = blocco_;
+};
+
+// What a column holds: integers at metres 0 and 1, computed doubles, then empty metres.
+struct Forma {
+  int64_t interi = 0;
+  int64_t reali = 0;
+  int64_t vuoti = 0;
+  uint64_t byte() const {
+    return static_cast<uint64_t>(interi * 4 + reali * kElementoMassimo + vuoti * 2);
+  }
+};
+
+Forma forma(const Linea& linea) {
   const int64_t metri = int64_t{linea.ultimo_metro()} + 1;
-  int64_t m = 0;
+  Forma f;
   if (linea.ha_origine()) {
-    for (const int16_t v : {origine0, origine1}) {
-      if (m >= metri) break;
-      put_u16(b, kIntero);
-      put_i16(b, v);
-      ++m;
-    }
-    for (const double v : calcolati) {
-      put_u16(b, kReale);
-      put_f64(b, v);
-      ++m;
-      if (b.size() >= kBloccoGeometria) scarica(b);
-    }
+    f.interi = std::min<int64_t>(2, metri);
+    f.reali = linea.cursore() - 2;
   }
-  for (; m < metri; ++m) {
-    put_u16(b, kVuoto);
-    if (b.size() >= kBloccoGeometria) scarica(b);
-  }
+  f.vuoti = metri - f.interi - f.reali;
+  return f;
 }
 
+// Both columns in one walk of the table: column 0 from offset 0, column 1 right after it.
 template <typename Scarica>
 void geometria(const Linea& linea, Scarica&& scarica) {
-  std::string b;
-  b.reserve(kBloccoGeometria + 16);
-  colonna(b, linea, linea.calcolati0(), 0, 0, scarica);
-  colonna(b, linea, linea.calcolati1(), 0, 1, scarica);
-  scarica(b);
+  const Forma f = forma(linea);
+  using C = Colonna<std::remove_reference_t<Scarica>>;
+  auto c0 = std::make_unique<C>(scarica, 0);
+  auto c1 = std::make_unique<C>(scarica, f.byte());
+  if (f.interi > 0) {
+    c0->intero(0);
+    c1->intero(0);
+  }
+  if (f.interi > 1) {
+    c0->intero(0);
+    c1->intero(1);
+  }
+  linea.percorri([&](double v0, double v1) {
+    c0->reale(v0);
+    c1->reale(v1);
+  });
+  for (int64_t m = 0; m < f.vuoti; ++m) {
+    c0->vuoto();
+    c1->vuoto();
+  }
+  c0->chiudi();
+  c1->chiudi();
 }
 
 }  // namespace
@@ -94,19 +147,17 @@ std::string immagine_griglia(const Celle& celle) {
 }
 
 std::string immagine_geometria(const Linea& linea) {
-  std::string tutto;
-  geometria(linea, [&](std::string& blocco) {
-    tutto += blocco;
-    blocco.clear();
+  std::string tutto(2 * forma(linea).byte(), '\0');
+  geometria(linea, [&](uint64_t offset, const char* dati, std::size_t n) {
+    tutto.replace(offset, n, dati, n);
   });
   return tutto;
 }
 
 void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& linea) {
   FileNuovo file(destinazione);
-  geometria(linea, [&](std::string& blocco) {
-    file.scrivi(blocco);
-    blocco.clear();
+  geometria(linea, [&](uint64_t offset, const char* dati, std::size_t n) {
+    file.scrivi_in(offset, dati, n);
   });
   file.conferma();
 }
