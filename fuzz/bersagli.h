@@ -1,0 +1,76 @@
+// What each fuzz target does with one input; shared with the regression test that replays the
+// inputs kept from earlier findings.
+#ifndef GS_FUZZ_BERSAGLI_H
+#define GS_FUZZ_BERSAGLI_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "common/errori.h"
+#include "compiler/compilatore.h"
+#include "compiler/lettore_campi.h"
+#include "output/uscita.h"
+#include "run/esecuzione.h"
+
+namespace gs::fuzz {
+
+// The separator between the line source and the train source in a whole-compile input.
+inline constexpr std::string_view kSeparatore = "\n#TRENO#\n";
+
+// The field reader alone: each input byte in turn picks the next kind of field to read.
+inline void prova_campi(const uint8_t* dati, std::size_t n) {
+  if (n == 0) return;
+  const std::string_view testo(reinterpret_cast<const char*>(dati) + 1, n - 1);
+  LettoreCampi r(testo);
+  uint8_t scelta = dati[0];
+  try {
+    while (!r.fine()) {
+      switch (scelta % 5) {
+        case 0: r.testo(); break;
+        case 1: r.i32("a"); break;
+        case 2: r.i16("b"); break;
+        case 3: r.u8("c"); break;
+        default: r.numero(-5, 5, "d"); break;
+      }
+      scelta = static_cast<uint8_t>(scelta * 31 + 7);
+      (void)r.riga();
+    }
+  } catch (const ErroreLettura&) {
+  }
+}
+
+// The compile, then every image except a geometry too large to build in memory each time.
+inline void compila(std::optional<std::string> linea, std::optional<std::string> treno, int32_t j) {
+  Compilazione c;
+  c.nome_linea = std::string(kNomeLinea);
+  c.nome_treno = std::string(kNomeTreno);
+  SorgentiInMemoria sorgenti(std::move(linea), std::move(treno));
+  if (memorizza_percorso(c, j, sorgenti, nullptr) != 0) return;
+  (void)immagine_tabella(c.stazioni);
+  (void)immagine_griglia(c.celle);
+  if (c.linea.ultimo_metro() < 200000) (void)immagine_geometria(c.linea);
+}
+
+// The line reader: the input is the line source, with a fixed small train source.
+inline void prova_linea(const uint8_t* dati, std::size_t n) {
+  compila(std::string(reinterpret_cast<const char*>(dati), n),
+          std::string("[generale]\r\nvelocita, 0, 75\r\nsegnale, 4500, 1,3,0,0,0,0,0,0,0,0\r\n"), 1);
+}
+
+// The whole compile: the input is a line source and a train source split at the separator;
+// its last byte also chooses whether the geometry is built.
+inline void prova_compila(const uint8_t* dati, std::size_t n) {
+  const std::string_view tutto(reinterpret_cast<const char*>(dati), n);
+  const std::size_t s = tutto.find(kSeparatore);
+  const std::string linea(tutto.substr(0, s));
+  const std::optional<std::string> treno =
+      s == std::string_view::npos ? std::nullopt
+                                  : std::optional<std::string>(tutto.substr(s + kSeparatore.size()));
+  compila(linea, treno, n > 0 && (dati[n - 1] & 1) ? 0 : 1);
+}
+
+}  // namespace gs::fuzz
+
+#endif  // GS_FUZZ_BERSAGLI_H
