@@ -14,21 +14,6 @@
 
 namespace gs::prova {
 
-// A text file cut at CR LF; false when a CR or LF stands anywhere else or the text does not
-// end with CR LF.
-inline bool righe_crlf(std::string_view testo, std::vector<std::string>& righe) {
-  righe.clear();
-  while (!testo.empty()) {
-    const auto cr = testo.find("\r\n");
-    if (cr == std::string_view::npos) return false;
-    const auto riga = testo.substr(0, cr);
-    if (riga.find_first_of("\r\n") != std::string_view::npos) return false;
-    righe.emplace_back(riga);
-    testo.remove_prefix(cr + 2);
-  }
-  return true;
-}
-
 // Blanks at the end of a line.
 inline std::size_t spazi_finali(std::string_view riga) {
   const auto ultimo = riga.find_last_not_of(' ');

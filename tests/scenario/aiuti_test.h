@@ -64,21 +64,6 @@ inline std::span<const std::string_view> senza_marcatore(std::span<const std::st
   return tabella;
 }
 
-// A text file cut at CR LF; false when a CR or LF stands anywhere else or the text does not
-// end with CR LF.
-inline bool righe_crlf(std::string_view testo, std::vector<std::string>& righe) {
-  righe.clear();
-  while (!testo.empty()) {
-    const auto cr = testo.find("\r\n");
-    if (cr == std::string_view::npos) return false;
-    const auto riga = testo.substr(0, cr);
-    if (riga.find_first_of("\r\n") != std::string_view::npos) return false;
-    righe.emplace_back(riga);
-    testo.remove_prefix(cr + 2);
-  }
-  return true;
-}
-
 }  // namespace gs::prova
 
 #endif  // GS_TESTS_SCENARIO_AIUTI_TEST_H

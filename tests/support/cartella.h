@@ -9,7 +9,9 @@
 #include <iterator>
 #include <random>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace gs::prova {
 
@@ -39,6 +41,21 @@ class CartellaTemporanea {
  private:
   std::filesystem::path percorso_;
 };
+
+// A text file cut at CR LF; false when a CR or LF stands anywhere else or the text does not
+// end with CR LF.
+inline bool righe_crlf(std::string_view testo, std::vector<std::string>& righe) {
+  righe.clear();
+  while (!testo.empty()) {
+    const auto cr = testo.find("\r\n");
+    if (cr == std::string_view::npos) return false;
+    const auto riga = testo.substr(0, cr);
+    if (riga.find_first_of("\r\n") != std::string_view::npos) return false;
+    righe.emplace_back(riga);
+    testo.remove_prefix(cr + 2);
+  }
+  return true;
+}
 
 inline std::string contenuto(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
