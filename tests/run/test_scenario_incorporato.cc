@@ -7,6 +7,10 @@
 #include <string>
 
 #include "support/cartella.h"
+#include "grid/griglia.h"
+#include "run/esecuzione.h"
+#include "scenario/scenario.h"
+#include "scenario/scrittore_testo.h"
 #include "support/processo.h"
 
 namespace gs {
@@ -35,6 +39,45 @@ class ScenarioIncorporato : public ::testing::Test {
   }
   prova::CartellaTemporanea dir;
 };
+
+// The embedded sources compiled in memory: the values the table and the grid must hold.
+TEST(ScenarioIncorporatoCompilato, HoldsWhatTheSourcesDescribe) {
+  Compilazione c;
+  c.nome_linea = std::string(kNomeLinea);
+  c.nome_treno = std::string(kNomeTreno);
+  SorgentiInMemoria sorgenti(componi_testo(righe_linea()), componi_testo(righe_treno()));
+  ASSERT_EQ(memorizza_percorso(c, 1, sorgenti, nullptr), 0);
+  EXPECT_TRUE(c.registro.elenco().empty());
+  const Stazioni& s = c.stazioni;
+  EXPECT_EQ(s[84].inizio, 125);
+  EXPECT_EQ(s[84].fine, 100000);
+  EXPECT_EQ(s[84].posizione, 10);
+  EXPECT_EQ(s[86].campo7, 300);
+  EXPECT_EQ(s[86].campo10, 5);
+  EXPECT_EQ(s[86].campo11, 26);
+  EXPECT_EQ(s[86].campo12, 0);
+  EXPECT_EQ(s[81].inizio, 0);
+  EXPECT_EQ(s[81].fine, 100100);
+  EXPECT_EQ(s[81].posizione, 1);
+  EXPECT_EQ(s[85].inizio, 80000);
+  EXPECT_EQ(s[85].posizione, 65000);
+  EXPECT_EQ(s[85].fine, 1);
+  EXPECT_EQ(c.stazioni_lette, 27);
+  EXPECT_EQ(s[5].nome, "VALBRUNA-LUSSARI ");
+  EXPECT_EQ(s[27].nome, "SOLMA");
+  // The 31 board texts fill entries 80 down to 50, the last board in entry 50.
+  EXPECT_EQ(s[50].nome, "(PONTE IN FERRO  )(FIUME FELLA     )(Mt.155 Km.56+974)");
+  EXPECT_TRUE(s[49].nome.empty());
+  EXPECT_EQ(s[80].nome, "(GALERIA ARTIF.  )(Mt.140 Km.95+278)");
+  int tipi[16] = {};
+  for (const Cella& cella : c.celle.tutte()) ++tipi[cella.tipo & 15];
+  EXPECT_EQ(tipi[kSegnale], 39);
+  EXPECT_EQ(tipi[kInizioRallentamento], 5);
+  EXPECT_EQ(tipi[kFineRallentamento], 5);
+  EXPECT_EQ(tipi[kIndicatoreVelocita], 10);
+  EXPECT_EQ(tipi[kCartelloIndicatore], 31);
+  for (int c6 = 114; c6 <= 139; ++c6) EXPECT_EQ(c.celle[c6].velocita, 6) << c6;
+}
 
 TEST_F(ScenarioIncorporato, LeavesExactlySixFiles) {
   const auto u = esegui();
