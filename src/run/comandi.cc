@@ -7,14 +7,13 @@
 #include "common/file_system.h"
 #include "grid/griglia.h"
 #include "run/esecuzione.h"
+#include "run/riga_comando.h"
 #include "run/rapporto.h"
 #include "run/strumenti.h"
 
 namespace gs {
 namespace {
 
-constexpr int kEsitoErrore = 1;
-constexpr int kEsitoUso = 2;
 
 constexpr std::string_view kUso =
     "usage: genera_scenario                 write and compile the built-in scenario in the\n"
@@ -22,12 +21,17 @@ constexpr std::string_view kUso =
     "       genera_scenario compile LINE_SOURCE TRAIN_SOURCE [-o DIR] [--line-name NAME]\n"
     "                               [--train-name NAME] [--no-geometry]\n"
     "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [--line-name NAME] [--train-name NAME]\n"
+    "       genera_scenario inspect FILE... [--json] [--all]\n"
+    "       genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
     "       genera_scenario --help | --version\n"
     "\n"
     "compile  compiles a line source and a train source into the three files the simulator\n"
     "         loads (NAME_linea.dat, NAME_TRAIN.sim, NAME_TRAIN.dat) in DIR (default: the\n"
     "         current folder). The sources are only read, never changed.\n"
     "check    the same compile, writing no file; prints a summary when nothing was found.\n"
+    "inspect  decodes compiled files (_linea.dat, .sim, .dat) and prints what they hold;\n"
+    "         --json for one JSON document, --all for every entry, cell and metre.\n"
+    "plot     draws the route sheet of the compiled scenario in DIR as one SVG file.\n"
     "\n"
     "The names default to what the file names give (LINE_linea.txt, LINE_TRAIN-.txt), else to\n"
     "the built-in names; they name the outputs and decide the race codes.\n"
@@ -42,17 +46,6 @@ struct Opzioni {
   std::optional<std::string> nome_treno;
   bool geometria = true;
 };
-
-int uso_errato(const std::string& motivo) {
-  std::cerr << "genera_scenario: " << motivo << "\n" << "try 'genera_scenario --help'\n";
-  return kEsitoUso;
-}
-
-// Command-line text as Windows-1252: UTF-8 is converted where it maps, else kept as given.
-std::string in_1252(const std::string& testo) {
-  std::string convertito;
-  return utf8_a_1252(testo, convertito) ? convertito : testo;
-}
 
 bool termina_con(const std::string& s, std::string_view fine) {
   return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
@@ -190,6 +183,17 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
 }
 
 }  // namespace
+
+int uso_errato(const std::string& motivo) {
+  std::cerr << "genera_scenario: " << motivo << "\n" << "try 'genera_scenario --help'\n";
+  return kEsitoUso;
+}
+
+// Command-line text as Windows-1252: UTF-8 is converted where it maps, else kept as given.
+std::string in_1252(const std::string& testo) {
+  std::string convertito;
+  return utf8_a_1252(testo, convertito) ? convertito : testo;
+}
 
 int principale(int argc, char** argv) {
   const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);

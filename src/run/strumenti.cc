@@ -1,17 +1,185 @@
+// The commands for route authors: they only read compiled files, decode them with the output
+// subsystem's decoders and print or draw the result.
 #include "run/strumenti.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <utility>
+#include <variant>
+#include <vector>
+
+#include "common/errori.h"
+#include "common/file_system.h"
+#include "common/nomi_file.h"
+#include "output/disegna.h"
+#include "output/ispeziona.h"
+#include "run/esecuzione.h"
+#include "run/riga_comando.h"
 
 namespace gs {
+namespace {
 
-int comando_inspect(const std::vector<std::string>&) {
-  std::cerr << "genera_scenario: inspect is not available yet\n";
-  return 2;
+
+// What went wrong with one file, and the exit status it calls for.
+struct Guasto {
+  int esito = 0;
+  std::string messaggio;
+};
+
+// Reads and decodes one compiled file of a known kind.
+std::variant<FileIspezionato, Guasto> apri(const std::filesystem::path& percorso, Compilato tipo) {
+  FileIspezionato f;
+  f.nome = percorso.string();
+  std::string byte;
+  try {
+    byte = leggi_file(percorso);
+  } catch (const ErroreFile& e) {
+    return Guasto{kEsitoUso, e.what()};
+  }
+  f.byte = byte.size();
+  try {
+    switch (tipo) {
+      case Compilato::kTabella: f.contenuto = decodifica_tabella(byte); break;
+      case Compilato::kGriglia: f.contenuto = decodifica_griglia(byte); break;
+      case Compilato::kGeometria: f.contenuto = decodifica_geometria(byte); break;
+    }
+  } catch (const ErroreFormato& e) {
+    static constexpr const char* kCosa[] = {"line geometry", "scenario table", "track grid"};
+    return Guasto{kEsitoErrore, f.nome + ": not a valid " + kCosa[static_cast<int>(tipo)] +
+                                    " file: " + e.what()};
+  }
+  return f;
 }
 
-int comando_plot(const std::vector<std::string>&) {
-  std::cerr << "genera_scenario: plot is not available yet\n";
-  return 2;
+// The table that names a grid's stations: the .sim of the same name among those given, else
+// the only .sim given, else the .sim of the same name beside the grid on disk.
+std::optional<Stazioni> tabella_della_griglia(const std::filesystem::path& griglia,
+                                              const std::vector<FileIspezionato>& letti) {
+  std::filesystem::path accanto = griglia;
+  accanto.replace_extension(".sim");
+  const Stazioni* unica = nullptr;
+  int tabelle = 0;
+  for (const FileIspezionato& f : letti) {
+    const auto* t = std::get_if<Stazioni>(&f.contenuto);
+    if (t == nullptr) continue;
+    if (std::filesystem::path(f.nome) == accanto) return *t;
+    unica = t;
+    ++tabelle;
+  }
+  if (tabelle == 1) return *unica;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(accanto, ec)) return std::nullopt;
+  auto letto = apri(accanto, Compilato::kTabella);
+  if (auto* f = std::get_if<FileIspezionato>(&letto)) return std::get<Stazioni>(f->contenuto);
+  return std::nullopt;
+}
+
+}  // namespace
+
+int comando_inspect(const std::vector<std::string>& argomenti) {
+  bool json = false;
+  bool tutto = false;
+  std::vector<std::pair<std::filesystem::path, Compilato>> file;
+  for (const std::string& a : argomenti) {
+    if (a == "--json") {
+      json = true;
+    } else if (a == "--all") {
+      tutto = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return uso_errato("unknown option " + a);
+    } else {
+      const auto tipo = compilato_da_nome(a);
+      if (!tipo) {
+        return uso_errato(a + ": not a compiled scenario file (the name must end in "
+                              "\"_linea.dat\", \".sim\" or \".dat\")");
+      }
+      file.emplace_back(a, *tipo);
+    }
+  }
+  if (file.empty()) return uso_errato("inspect expects at least one compiled file");
+
+  std::vector<FileIspezionato> letti;
+  int esito = 0;
+  for (const auto& [percorso, tipo] : file) {
+    auto letto = apri(percorso, tipo);
+    if (auto* g = std::get_if<Guasto>(&letto)) {
+      std::cerr << "genera_scenario: " << g->messaggio << "\n";
+      esito = std::max(esito, g->esito);
+    } else {
+      letti.push_back(std::move(std::get<FileIspezionato>(letto)));
+    }
+  }
+  if (esito != 0) return esito;
+  for (FileIspezionato& f : letti) {
+    if (std::holds_alternative<std::vector<Cella>>(f.contenuto))
+      f.tabella = tabella_della_griglia(f.nome, letti);
+  }
+  std::cout << (json ? ispezione_json(letti, tutto) : ispezione_testo(letti, tutto));
+  return std::cout.good() ? 0 : kEsitoUso;
+}
+
+int comando_plot(const std::vector<std::string>& argomenti) {
+  std::optional<std::filesystem::path> cartella;
+  std::optional<std::filesystem::path> uscita;
+  std::string nome_linea(kNomeLinea);
+  std::string nome_treno(kNomeTreno);
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    if (a == "--line-name" || a == "--train-name" || a == "-o") {
+      if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
+      const std::string& v = argomenti[++i];
+      if (a == "-o") uscita = v;
+      else if (a == "--line-name") nome_linea = in_1252(v);
+      else nome_treno = in_1252(v);
+    } else if (a.size() > 1 && a[0] == '-') {
+      return uso_errato("unknown option " + a);
+    } else if (cartella) {
+      return uso_errato("plot expects one folder, got " + cartella->string() + " and " + a);
+    } else {
+      cartella = a;
+    }
+  }
+  if (!cartella) return uso_errato("plot expects the folder that holds the compiled files");
+  std::error_code ec;
+  if (!std::filesystem::is_directory(*cartella, ec))
+    return uso_errato(cartella->string() + " is not a folder");
+
+  const NomiFile nomi = nomi_file(*cartella, nome_linea, nome_treno);
+  std::optional<Stazioni> tabella;
+  std::optional<std::vector<Cella>> celle;
+  std::optional<Geometria> geometria;
+  const std::pair<const std::filesystem::path*, Compilato> da_leggere[] = {
+      {&nomi.tabella, Compilato::kTabella},
+      {&nomi.griglia, Compilato::kGriglia},
+      {&nomi.geometria, Compilato::kGeometria}};
+  for (const auto& [percorso, tipo] : da_leggere) {
+    // A scenario compiled without its geometry still gets its sheet.
+    if (tipo == Compilato::kGeometria && !std::filesystem::exists(*percorso, ec)) continue;
+    auto letto = apri(*percorso, tipo);
+    if (auto* g = std::get_if<Guasto>(&letto)) {
+      std::cerr << "genera_scenario: " << g->messaggio << "\n";
+      return g->esito;
+    }
+    auto& f = std::get<FileIspezionato>(letto);
+    if (tipo == Compilato::kTabella) tabella = std::move(std::get<Stazioni>(f.contenuto));
+    else if (tipo == Compilato::kGriglia) celle = std::move(std::get<std::vector<Cella>>(f.contenuto));
+    else geometria = std::move(std::get<Geometria>(f.contenuto));
+  }
+
+  if (!uscita) uscita = *cartella / (utf8_da_1252(nome_linea) + "_" + utf8_da_1252(nome_treno) + ".svg");
+  try {
+    scrivi_file(*uscita, disegna_tavola(*tabella, *celle, geometria ? &*geometria : nullptr));
+  } catch (const ErroreFile& e) {
+    std::cerr << "genera_scenario: " << e.what() << "\n";
+    return kEsitoUso;
+  }
+  std::cout << "wrote " << uscita->string() << (geometria ? "" : " (no line geometry: no plan view)")
+            << "\n";
+  return 0;
 }
 
 }  // namespace gs

@@ -1,0 +1,54 @@
+// Drawing helpers the route sheet shares between its plan view and its profiles.
+#ifndef GS_OUTPUT_DISEGNA_SVG_H
+#define GS_OUTPUT_DISEGNA_SVG_H
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "compiler/stazioni.h"
+#include "output/ispeziona.h"
+
+namespace gs::svg {
+
+// Generic families only: the sheet must render anywhere without a font file beside it.
+inline constexpr const char* kCarattere = "DejaVu Sans, Arial, Helvetica, sans-serif";
+
+// A coordinate with one decimal, trailing zeros dropped; non-finite values as 0.
+std::string num(double v);
+
+// An estimate of a text's width in pixels at a font size, enough to keep labels apart.
+double larghezza_testo(std::string_view utf8, double corpo);
+
+struct Rettangolo {
+  double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  bool interseca(const Rettangolo& r, double margine = 0) const {
+    return x0 - margine < r.x1 && r.x0 < x1 + margine && y0 - margine < r.y1 && r.y0 < y1 + margine;
+  }
+};
+
+// The SVG body being built, element by element.
+class Foglio {
+ public:
+  void linea(double x1, double y1, double x2, double y2, std::string_view stile);
+  void rettangolo(double x, double y, double l, double a, std::string_view stile);
+  void cerchio(double x, double y, double r, std::string_view stile);
+  // `testo` is UTF-8; it is escaped here.
+  void testo(double x, double y, std::string_view testo, std::string_view stile,
+             std::string_view ancora = "start", double rotazione = 0);
+  void grezzo(std::string_view elementi) { corpo_ += elementi; }
+  const std::string& corpo() const { return corpo_; }
+
+ private:
+  std::string corpo_;
+};
+
+// The plan view of the line, drawn into `foglio` in the box from (x, y) of width `larghezza`.
+// Returns the height it took, at most `altezza_massima`.
+double disegna_pianta(Foglio& foglio, const Geometria& geometria, const Stazioni& tabella,
+                      int64_t lunghezza, double x, double y, double larghezza,
+                      double altezza_massima);
+
+}  // namespace gs::svg
+
+#endif  // GS_OUTPUT_DISEGNA_SVG_H

@@ -1,0 +1,358 @@
+#include "output/ispeziona.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "output/bytes.h"
+#include "output/uscita.h"
+
+namespace gs {
+namespace {
+
+bool termina_con(std::string_view s, std::string_view fine) {
+  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
+}
+
+// Reads fields front to back and refuses, with the offset, to read past the end.
+class Lettore {
+ public:
+  explicit Lettore(std::string_view byte) : byte_(byte) {}
+  std::size_t posizione() const { return pos_; }
+  std::size_t restanti() const { return byte_.size() - pos_; }
+  bool finito() const { return pos_ == byte_.size(); }
+
+  // The next `n` bytes, or ErroreFormato naming what was being read.
+  const unsigned char* prendi(std::size_t n, const std::string& cosa) {
+    if (n > restanti()) {
+      throw ErroreFormato(cosa + " at byte " + std::to_string(pos_) + " needs " +
+                          std::to_string(n) + " bytes, only " + std::to_string(restanti()) +
+                          " left");
+    }
+    const auto* p = reinterpret_cast<const unsigned char*>(byte_.data()) + pos_;
+    pos_ += n;
+    return p;
+  }
+  uint8_t u8(const std::string& cosa) { return *prendi(1, cosa); }
+  uint16_t u16(const std::string& cosa) { return get_u16(prendi(2, cosa)); }
+  int16_t i16(const std::string& cosa) { return get_i16(prendi(2, cosa)); }
+  int32_t i32(const std::string& cosa) { return get_i32(prendi(4, cosa)); }
+  double f64(const std::string& cosa) { return get_f64(prendi(8, cosa)); }
+
+ private:
+  std::string_view byte_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::optional<Compilato> compilato_da_nome(std::string_view nome) {
+  if (termina_con(nome, "_linea.dat")) return Compilato::kGeometria;
+  if (termina_con(nome, ".sim")) return Compilato::kTabella;
+  if (termina_con(nome, ".dat")) return Compilato::kGriglia;
+  return std::nullopt;
+}
+
+Stazioni decodifica_tabella(std::string_view byte) {
+  Stazioni t{};
+  Lettore l(byte);
+  for (int i = 0; i < kVociStazioni; ++i) {
+    if (l.finito()) {
+      throw ErroreFormato("the table ends after " + std::to_string(i) +
+                          " records, the layout has " + std::to_string(kVociStazioni));
+    }
+    const std::string voce = "entry " + std::to_string(i);
+    Stazione& s = t[static_cast<std::size_t>(i)];
+    s.tipo = l.u8(voce + " tipo");
+    s.inizio = l.i32(voce + " inizio");
+    s.fine = l.i32(voce + " fine");
+    s.posizione = l.i32(voce + " posizione");
+    s.campo4 = l.u8(voce + " campo4");
+    const uint16_t lunghezza = l.u16(voce + " name length");
+    const auto* nome = l.prendi(lunghezza, voce + " name of " + std::to_string(lunghezza) + " bytes");
+    s.nome.assign(reinterpret_cast<const char*>(nome), lunghezza);
+    s.campo7 = l.i16(voce + " campo7");
+    s.campo8 = l.i16(voce + " campo8");
+    s.campo10 = l.i16(voce + " campo10");
+    s.campo11 = l.i16(voce + " campo11");
+    s.campo12 = l.i16(voce + " campo12");
+    s.campo9 = l.u8(voce + " campo9");
+    s.campo13 = l.u8(voce + " campo13");
+    s.campo6 = l.u8(voce + " campo6");
+    s.campo5 = l.u8(voce + " campo5");
+    s.orario = l.i32(voce + " orario");
+  }
+  if (!l.finito()) {
+    throw ErroreFormato(std::to_string(l.restanti()) + " bytes left over after the " +
+                        std::to_string(kVociStazioni) + " records (at byte " +
+                        std::to_string(l.posizione()) + ")");
+  }
+  return t;
+}
+
+std::vector<Cella> decodifica_griglia(std::string_view byte) {
+  if (byte.empty()) throw ErroreFormato("the grid holds no cell");
+  if (byte.size() % kRecordCella != 0) {
+    throw ErroreFormato(std::to_string(byte.size()) + " bytes is not a whole number of " +
+                        std::to_string(kRecordCella) + "-byte cells (" +
+                        std::to_string(byte.size() % kRecordCella) + " bytes over)");
+  }
+  std::vector<Cella> celle(byte.size() / kRecordCella);
+  const auto* p = reinterpret_cast<const unsigned char*>(byte.data());
+  for (Cella& c : celle) {
+    c.tipo = p[0];
+    c.dato1 = get_i16(p + 1);
+    c.dato2 = get_i16(p + 3);
+    c.dato3 = get_i16(p + 5);
+    c.dato4 = get_i16(p + 7);
+    c.tempo = p[9];
+    c.preavviso = p[10];
+    c.montagna = p[11];
+    c.velocita = p[12];
+    c.pendenza = p[13];
+    c.aderenza = p[14];
+    p += kRecordCella;
+  }
+  return celle;
+}
+
+bool Geometria::posizionato(std::size_t metro) const {
+  return metro < colonna0.size() && metro < colonna1.size() && colonna0[metro].tipo != kVuoto &&
+         colonna1[metro].tipo != kVuoto;
+}
+
+Geometria decodifica_geometria(std::string_view byte) {
+  if (byte.empty()) throw ErroreFormato("the geometry holds no value");
+  std::vector<ValoreGeometria> tutti;
+  // Every element takes at least 2 bytes: this bounds the count before reading.
+  tutti.reserve(byte.size() / 2);
+  Lettore l(byte);
+  while (!l.finito()) {
+    const std::string cosa = "element " + std::to_string(tutti.size());
+    ValoreGeometria v;
+    v.tipo = l.u16(cosa + " kind word");
+    switch (v.tipo) {
+      case kVuoto: break;
+      case kIntero: v.valore = l.i16(cosa + " integer"); break;
+      case kReale: v.valore = l.f64(cosa + " double"); break;
+      default:
+        throw ErroreFormato(cosa + " at byte " + std::to_string(l.posizione() - 2) +
+                            " has the kind word " + std::to_string(v.tipo) +
+                            ", not 0 (empty), 2 (integer) or 5 (double)");
+    }
+    tutti.push_back(v);
+  }
+  // The integer origin opens both columns: where the second pair stands tells where the
+  // second column starts, independently of the count.
+  std::vector<std::size_t> interi;
+  for (std::size_t i = 0; i < tutti.size(); ++i) {
+    if (tutti[i].tipo == kIntero) interi.push_back(i);
+  }
+  const std::size_t n = tutti.size();
+  if (n % 2 != 0) {
+    throw ErroreFormato(std::to_string(n) + " values cannot make two columns of equal length");
+  }
+  const std::size_t meta = n / 2;
+  if (!interi.empty()) {
+    const bool origine = interi.size() == 4 && interi[0] == 0 && interi[1] == 1 &&
+                         interi[3] == interi[2] + 1;
+    if (!origine) {
+      throw ErroreFormato("the integer values stand at elements other than the two pairs that "
+                          "open the columns");
+    }
+    if (interi[2] != meta) {
+      throw ErroreFormato("the columns are of unequal length: the second starts at element " +
+                          std::to_string(interi[2]) + ", the first holds " +
+                          std::to_string(interi[2]) + " values and the second " +
+                          std::to_string(n - interi[2]));
+    }
+  }
+  Geometria g;
+  g.colonna0.assign(tutti.begin(), tutti.begin() + static_cast<std::ptrdiff_t>(meta));
+  g.colonna1.assign(tutti.begin() + static_cast<std::ptrdiff_t>(meta), tutti.end());
+  return g;
+}
+
+RiassuntoGeometria riassumi_geometria(const Geometria& g) {
+  RiassuntoGeometria r;
+  r.metri = g.metri();
+  bool primo = true;
+  bool passo_prima = false;
+  double d0_prima = 0, d1_prima = 0;
+  for (std::size_t m = 0; m < r.metri; ++m) {
+    if (!g.posizionato(m)) {
+      passo_prima = false;
+      continue;
+    }
+    const double x = g.colonna0[m].valore;
+    const double y = g.colonna1[m].valore;
+    ++r.posizionati;
+    if (primo) {
+      r.primo = m;
+      r.min0 = r.max0 = x;
+      r.min1 = r.max1 = y;
+      primo = false;
+    } else {
+      r.min0 = std::min(r.min0, x);
+      r.max0 = std::max(r.max0, x);
+      r.min1 = std::min(r.min1, y);
+      r.max1 = std::max(r.max1, y);
+    }
+    r.ultimo = m;
+    if (m > 0 && g.posizionato(m - 1)) {
+      const double d0 = x - g.colonna0[m - 1].valore;
+      const double d1 = y - g.colonna1[m - 1].valore;
+      const double passo = std::hypot(d0, d1);
+      r.lunghezza_pianta += passo;
+      r.ultimo_passo = passo;
+      if (passo_prima) {
+        // From column 1 toward column 0 is clockwise in the (column 0, column 1) plane.
+        const double svolta = std::atan2(d1_prima * d0 - d0_prima * d1, d0_prima * d0 + d1_prima * d1);
+        if (std::isfinite(svolta)) {
+          r.svolta_totale += std::fabs(svolta);
+          r.svolta_netta += svolta;
+        }
+      }
+      d0_prima = d0;
+      d1_prima = d1;
+      passo_prima = passo > 0;
+    } else {
+      passo_prima = false;
+    }
+  }
+  return r;
+}
+
+bool voce_vuota(const Stazione& s) {
+  return s.tipo == 0 && s.inizio == 0 && s.fine == 0 && s.posizione == 0 && s.campo4 == 0 &&
+         s.nome.empty() && s.campo7 == 0 && s.campo8 == 0 && s.campo10 == 0 &&
+         s.campo11 == 0 && s.campo12 == 0 && s.campo9 == 0 && s.campo13 == 0 &&
+         s.campo6 == 0 && s.campo5 == 0 && s.orario == 0;
+}
+
+std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t) {
+  std::array<Ruolo, kVociStazioni> r{};
+  r.fill(Ruolo::kVuota);
+  int ultima_stazione = 0;
+  for (int i = 1; i < kPrimoCartello && !voce_vuota(t[static_cast<std::size_t>(i)]); ++i) {
+    r[static_cast<std::size_t>(i)] = Ruolo::kStazione;
+    ultima_stazione = i;
+  }
+  // A board may carry an empty text: every entry from the lowest one with a text up to 80
+  // is a board.
+  int piu_basso = kPrimoCartello + 1;
+  for (int i = kPrimoCartello; i > ultima_stazione; --i) {
+    if (!t[static_cast<std::size_t>(i)].nome.empty()) piu_basso = i;
+  }
+  for (int i = piu_basso; i <= kPrimoCartello; ++i) r[static_cast<std::size_t>(i)] = Ruolo::kCartello;
+  for (int i = kProgressivaTre; i <= kProgressivaUno; ++i)
+    r[static_cast<std::size_t>(i)] = Ruolo::kProgressiva;
+  r[kVoceParametri] = Ruolo::kParametri;
+  r[kVoceLinea] = Ruolo::kLinea;
+  r[kVoceTreno] = Ruolo::kTreno;
+  return r;
+}
+
+int64_t progressiva_a(const Stazioni& t, int64_t posizione) {
+  // Entries 81 to 83 are ordered by start, largest first.
+  const Stazione* sezione = &t[kProgressivaUno];
+  for (int i = kProgressivaTre; i <= kProgressivaUno; ++i) {
+    if (t[static_cast<std::size_t>(i)].inizio <= posizione) {
+      sezione = &t[static_cast<std::size_t>(i)];
+      break;
+    }
+  }
+  const int64_t avanti = posizione - sezione->inizio;
+  return sezione->posizione == 1 ? int64_t{sezione->fine} - avanti : int64_t{sezione->fine} + avanti;
+}
+
+std::string formatta_progressiva(int64_t metri) {
+  const bool negativo = metri < 0;
+  const uint64_t a = negativo ? static_cast<uint64_t>(-(metri + 1)) + 1 : static_cast<uint64_t>(metri);
+  char b[48];
+  std::snprintf(b, sizeof b, "km %s%llu+%03llu", negativo ? "-" : "",
+                static_cast<unsigned long long>(a / 1000), static_cast<unsigned long long>(a % 1000));
+  return b;
+}
+
+std::string formatta_orario(int64_t secondi) {
+  const bool negativo = secondi < 0;
+  const uint64_t a = negativo ? static_cast<uint64_t>(-(secondi + 1)) + 1 : static_cast<uint64_t>(secondi);
+  char b[48];
+  std::snprintf(b, sizeof b, "%s%02llu:%02llu:%02llu", negativo ? "-" : "",
+                static_cast<unsigned long long>(a / 3600),
+                static_cast<unsigned long long>(a / 60 % 60), static_cast<unsigned long long>(a % 60));
+  return b;
+}
+
+SegnaleLetto decodifica_segnale(const Cella& c) {
+  SegnaleLetto s{};
+  s.s1 = quoziente(c.dato1, 10);
+  s.d1 = resto(c.dato1, 10);
+  s.s2 = quoziente(c.dato2, 10);
+  s.d2 = resto(c.dato2, 10);
+  s.s3 = quoziente(c.dato3, 10);
+  s.d3 = resto(c.dato3, 10);
+  s.rapp = quoziente(c.dato4, 10);
+  const int32_t lati = resto(c.dato4, 10);
+  s.sx = lati / 3;
+  s.dx = lati % 3;
+  return s;
+}
+
+IndicatoreLetto decodifica_indicatore(const Cella& c) {
+  IndicatoreLetto v{};
+  const auto coppia = [](int16_t dato, int32_t& sinistra, int32_t& destra) {
+    sinistra = quoziente(dato, 20);
+    destra = resto(dato, 20) * 5;
+  };
+  coppia(c.dato1, v.vas, v.vad);
+  coppia(c.dato2, v.vbs, v.vbd);
+  coppia(c.dato3, v.vcs, v.vcd);
+  v.strisces = quoziente(c.dato4, 10);
+  v.strisced = resto(c.dato4, 10);
+  return v;
+}
+
+std::string spiega_tipo_stazione(uint8_t tipo) {
+  if (tipo == 5 || tipo == 6) return "span from position - length to position + 150 m";
+  if (tipo == 7 || tipo == 8) return "span from position - length to position + length";
+  if (!ha_fermata(tipo)) return "span centred on the position, no stop cell";
+  return "span centred on the position";
+}
+
+std::string nome_tipo_cella(uint8_t tipo) {
+  switch (tipo) {
+    case kLibera: return "free";
+    case kSegnale: return "signal";
+    case kFineRallentamento: return "slowdown end";
+    case kInizioRallentamento: return "slowdown start";
+    case kAvvisoRallentamento: return "slowdown warning point";
+    case kPreavvisoRallentamento: return "cell before a slowdown warning";
+    case kIndicatoreVelocita: return "speed board";
+    case kStazione: return "station stop";
+    case kMarcaMontagna: return "mountain distance marker";
+    case kCodice: return "code point";
+    case kAbbattimento: return "code point without a code";
+    case kCartelloIndicatore: return "indication board";
+    default: return "unknown kind " + std::to_string(tipo);
+  }
+}
+
+std::string testo_cartello(std::string_view nome) {
+  std::string t;
+  bool spazio = false;
+  for (const char ch : nome) {
+    if (ch == '(' || ch == ')' || ch == ' ') {
+      spazio = !t.empty();
+      continue;
+    }
+    if (spazio) t += ' ';
+    spazio = false;
+    t += ch;
+  }
+  return t;
+}
+
+}  // namespace gs

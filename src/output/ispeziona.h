@@ -1,0 +1,148 @@
+// Reading the compiled scenario files back, byte by byte as the simulator does, so that a
+// route author can see what a compile produced: decoders from bytes to structures, the
+// meaning of each table entry and grid point, and readable views (text and JSON).
+#ifndef GS_OUTPUT_ISPEZIONA_H
+#define GS_OUTPUT_ISPEZIONA_H
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "compiler/stazioni.h"
+#include "grid/griglia.h"
+
+namespace gs {
+
+// A compiled file whose bytes do not fit its layout. The message says what is wrong and
+// where; the caller adds the file's name.
+class ErroreFormato : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+enum class Compilato { kGeometria, kTabella, kGriglia };
+
+// The kind of compiled file a name ends with: "_linea.dat", ".sim", ".dat". The geometry's
+// ending is tested first, since it also ends in ".dat".
+std::optional<Compilato> compilato_da_nome(std::string_view nome);
+
+// The 87 records of a scenario table file. Exactly 87, with no byte left over.
+Stazioni decodifica_tabella(std::string_view byte);
+
+// The cells of a track grid file: 15 bytes each, at least one.
+std::vector<Cella> decodifica_griglia(std::string_view byte);
+
+// One tagged value of the geometry: empty, a 16-bit integer or a double.
+struct ValoreGeometria {
+  uint16_t tipo = 0;
+  double valore = 0;
+};
+
+// The two plan coordinates per metre; index = metre along the line.
+struct Geometria {
+  std::vector<ValoreGeometria> colonna0;
+  std::vector<ValoreGeometria> colonna1;
+  std::size_t metri() const { return colonna0.size(); }
+  // A metre has a plan position when both its values are there.
+  bool posizionato(std::size_t metro) const;
+};
+
+// Both columns, each the same number of tagged values; the integer origin, when there, opens
+// each column.
+Geometria decodifica_geometria(std::string_view byte);
+
+struct RiassuntoGeometria {
+  std::size_t metri = 0;
+  std::size_t posizionati = 0;
+  std::size_t primo = 0;   // first and last metre with a plan position
+  std::size_t ultimo = 0;
+  double min0 = 0, max0 = 0, min1 = 0, max1 = 0;
+  // Sum of the heading changes between consecutive steps: in absolute value, and signed with
+  // a turn from column 1 toward column 0 (a right-hand curve) positive.
+  double svolta_totale = 0;
+  double svolta_netta = 0;
+  // The steps are not renormalised after a curve, so the drawn line is longer than the
+  // number of metres says.
+  double lunghezza_pianta = 0;
+  double ultimo_passo = 0;
+};
+
+RiassuntoGeometria riassumi_geometria(const Geometria& g);
+
+// What each table entry holds.
+enum class Ruolo { kVuota, kStazione, kCartello, kProgressiva, kParametri, kLinea, kTreno };
+
+// Every field zero and no name.
+bool voce_vuota(const Stazione& s);
+
+// Stations from entry 1 up to the first empty entry; board texts from entry 80 down while
+// they carry a text; the six tail entries; every other entry is empty (or unexpected).
+std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t);
+
+// The chainage (m) at a position of the line, from the section with the largest start at or
+// before it (entries 81 to 83); positions before every start use the smallest start.
+int64_t progressiva_a(const Stazioni& t, int64_t posizione);
+// "km 95+450"; a negative chainage as "km -0+050".
+std::string formatta_progressiva(int64_t metri);
+// "05:27:00"; times past a day or negative are kept as they are: "-00:00:10", "25:00:00".
+std::string formatta_orario(int64_t secondi);
+
+// Where a point in cell k stands on the line: 50 (k - 1) m.
+inline int64_t posizione_punto(int64_t cella) { return 50 * (cella - 1); }
+
+// Floor division and its remainder, so that a negative field decodes consistently.
+inline int32_t quoziente(int32_t a, int32_t b) {
+  const int32_t q = a / b;
+  return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
+}
+inline int32_t resto(int32_t a, int32_t b) { return a - quoziente(a, b) * b; }
+
+// A signal's fields: dato1..3 = left aspect x 10 + right aspect, dato4 = rapp x 10 + sx x 3
+// + dx. The packing only comes apart again when every right aspect is below 10, dx below 3
+// and sx x 3 + dx below 10, as in the built-in scenario's signals.
+struct SegnaleLetto {
+  int32_t sx, s1, s2, s3, dx, d1, d2, d3, rapp;
+};
+SegnaleLetto decodifica_segnale(const Cella& c);
+
+// A speed board's fields: dato1..3 = second-group speed / 5 + first-group speed x 20, dato4 =
+// stripes x 10 + stripes. A second-group speed of 100 km/h or more spills into the first.
+struct IndicatoreLetto {
+  int32_t vas, vbs, vcs, strisces, vad, vbd, vcd, strisced;
+};
+IndicatoreLetto decodifica_indicatore(const Cella& c);
+
+// How the compiler laid out a station of this kind: its span, and whether it has a stop cell.
+std::string spiega_tipo_stazione(uint8_t tipo);
+// Whether a station of this kind gets a stop cell (kind 10) in the grid.
+inline bool ha_fermata(uint8_t tipo) { return tipo < 25; }
+
+// The kind of point in words ("signal", "slowdown start", ...).
+std::string nome_tipo_cella(uint8_t tipo);
+// The text of a board entry with its fixed-width groups joined: "GALLERIA RIO TOMBA Mt.66".
+std::string testo_cartello(std::string_view nome);
+
+// One file as read for a view.
+struct FileIspezionato {
+  std::string nome;  // as the user named it
+  std::size_t byte = 0;
+  std::variant<Stazioni, std::vector<Cella>, Geometria> contenuto;
+  // For a grid: the table of the same scenario, which names the stations and boards the cells
+  // point to and lets the race code be checked.
+  std::optional<Stazioni> tabella;
+};
+
+// Readable text; `tutto` lists every cell, entry and metre instead of those holding something.
+std::string ispezione_testo(const std::vector<FileIspezionato>& file, bool tutto);
+// The same as one JSON document, texts in UTF-8.
+std::string ispezione_json(const std::vector<FileIspezionato>& file, bool tutto);
+
+}  // namespace gs
+
+#endif  // GS_OUTPUT_ISPEZIONA_H

@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "output/bytes.h"
+#include "output/ispeziona.h"
+#include "test_ispeziona_scenario.h"
+
+namespace gs {
+namespace {
+
+using prova::compila_piccolo;
+
+bool stessa_voce(const Stazione& a, const Stazione& b) {
+  return a.tipo == b.tipo && a.inizio == b.inizio && a.fine == b.fine && a.posizione == b.posizione &&
+         a.campo4 == b.campo4 && a.nome == b.nome && a.campo7 == b.campo7 && a.campo8 == b.campo8 &&
+         a.campo10 == b.campo10 && a.campo11 == b.campo11 && a.campo12 == b.campo12 && a.campo9 == b.campo9 &&
+         a.campo13 == b.campo13 && a.campo6 == b.campo6 && a.campo5 == b.campo5 && a.orario == b.orario;
+}
+
+bool stessa_cella(const Cella& a, const Cella& b) {
+  return a.tipo == b.tipo && a.dato1 == b.dato1 && a.dato2 == b.dato2 && a.dato3 == b.dato3 && a.dato4 == b.dato4 &&
+         a.tempo == b.tempo && a.preavviso == b.preavviso && a.montagna == b.montagna && a.velocita == b.velocita &&
+         a.pendenza == b.pendenza && a.aderenza == b.aderenza;
+}
+
+std::string vista(const std::string& nome, std::variant<Stazioni, std::vector<Cella>, Geometria> contenuto,
+                  std::optional<Stazioni> tabella = std::nullopt, bool json = false) {
+  FileIspezionato f;
+  f.nome = nome;
+  f.contenuto = std::move(contenuto);
+  f.tabella = std::move(tabella);
+  return json ? ispezione_json({f}, false) : ispezione_testo({f}, false);
+}
+
+TEST(Ispeziona, TableDecodesToWhatTheCompilerHeld) {
+  const auto i = compila_piccolo();
+  const Stazioni t = decodifica_tabella(i.tabella);
+  for (int v = 0; v < kVociStazioni; ++v)
+    EXPECT_TRUE(stessa_voce(t[static_cast<std::size_t>(v)], i.esito->c.stazioni[static_cast<std::size_t>(v)])) << v;
+
+  const Stazione& beta = t[2];
+  EXPECT_EQ(beta.nome, "BETA CITTA'");
+  EXPECT_EQ(beta.tipo, 12);
+  EXPECT_EQ(beta.posizione, 6000);
+  EXPECT_EQ(beta.orario, (5 * 60 + 37) * 60 + 10);
+  EXPECT_EQ(t[kVoceLinea].campo7, 610);
+  EXPECT_EQ(t[kVoceLinea].orario, 28508);
+
+  const std::string testo = vista("x.sim", t);
+  for (const char* atteso : {
+           "2 stations in entries 1 to 2, 1 indication boards in entries 80 to 80",
+           "entry 2: station 2 \"BETA CITTA'\", kind 12 (span centred on the position), span 5600 to 6400 m, "
+           "position 6000 m, time 05:37:10, stop cell 127",
+           "entries 3 to 79: empty",
+           "entry 80: indication board 1 \"(GALLERIA PROVA  )(Mt.140 Km.5+350)\"",
+           "entry 81: chainage section with the largest start: from 0 m on the line, chainage 10100 m "
+           "(km 10+100) there, decreasing along the line",
+           "entry 84: general parameters: braked mass 125 %, line length 10000 m, 10 cars",
+           "marker 610 in campo7 (as expected); race code 28508 in orario (the position-weighted code",
+           "entry 86: train \"D 237\": signal repetition 0 m and 0 m, 0 codes; sand 300; clock 05:26:00",
+       }) {
+    EXPECT_NE(testo.find(atteso), std::string::npos) << atteso << "\n" << testo;
+  }
+}
+
+TEST(Ispeziona, GridDecodesPointsAndNamesThemFromTheTable) {
+  const auto i = compila_piccolo();
+  const std::vector<Cella> celle = decodifica_griglia(i.griglia);
+  ASSERT_EQ(celle.size(), i.esito->c.celle.tutte().size());
+  for (std::size_t k = 0; k < celle.size(); ++k) EXPECT_TRUE(stessa_cella(celle[k], i.esito->c.celle[static_cast<int64_t>(k)])) << k;
+  EXPECT_EQ(celle[1].dato1, 5121);
+  EXPECT_EQ(celle[1].dato2, 2149);
+
+  const SegnaleLetto s = decodifica_segnale(celle[115]);  // the signal at 5700 m
+  EXPECT_EQ(s.sx, 2);
+  EXPECT_EQ(s.s1, 2);
+  EXPECT_EQ(s.s2, 3);
+  const IndicatoreLetto v = decodifica_indicatore(celle[24]);  // the board at 1150 m
+  EXPECT_EQ(v.vas, 70);
+  EXPECT_EQ(v.vbs, 75);
+  EXPECT_EQ(v.vcs, 75);
+
+  const std::string testo = vista("x.dat", celle, decodifica_tabella(i.tabella));
+  for (const char* atteso : {
+           "cell 1: marker 5121 in dato1 (as expected); plain race code 2149 in dato2 (the code of the train and "
+           "line names in the table)",
+           "cell   115 at    5700 m: signal: left (sx 2) aspects 2/3/0, right (dx 0) aspects 0/0/0, rapp 0, time value 210",
+           "cell    24 at    1150 m: speed board: 70/75/75 km/h, stripes 0 | gradient 0 per mille, limit 75 km/h, adhesion 90",
+           "cell   127 at    6300 m: station stop: station entry 2 \"BETA CITTA'\"",
+           "cell    94 at    4650 m: indication board: entry 80 \"(GALLERIA PROVA  )(Mt.140 Km.5+350)\"",
+           "cell    74 at    3650 m: slowdown start: 30 km/h, f_tt 1 | gradient +12 per mille",
+           "cell    50 at    2450 m: slowdown warning point (1200 m before its start): 30 km/h",
+           "cell   140 at    6950 m: code point: code 75 | gradient +12 per mille, limit 60 km/h",
+           "mountain side 1",
+       }) {
+    EXPECT_NE(testo.find(atteso), std::string::npos) << atteso << "\n" << testo;
+  }
+  // Without the table the entry number still shows, and the race code is not judged.
+  const std::string solo = vista("x.dat", celle);
+  EXPECT_NE(solo.find("station stop: station entry 2 |"), std::string::npos);
+  EXPECT_NE(solo.find("plain race code 2149 in dato2\n"), std::string::npos);
+}
+
+TEST(Ispeziona, GeometryCountsMetresAndTheCurvesTurning) {
+  const auto i = compila_piccolo();
+  const Geometria g = decodifica_geometria(i.geometria);
+  ASSERT_EQ(g.metri(), 17001u);  // line length + 7000, from metre 0
+  EXPECT_EQ(g.colonna0[1].tipo, kIntero);
+  EXPECT_EQ(g.colonna1[1].valore, 1);
+  EXPECT_EQ(g.colonna1[1999].tipo, kReale);
+  EXPECT_EQ(g.colonna1[1999].valore, 1999);  // straight along column 1 up to the curve
+  EXPECT_EQ(g.colonna0[1999].valore, 0);
+  EXPECT_EQ(g.colonna0[16999].tipo, kVuoto);  // the last two metres stay empty
+
+  const RiassuntoGeometria r = riassumi_geometria(g);
+  EXPECT_EQ(r.posizionati, 16999u);
+  EXPECT_EQ(r.ultimo, 16998u);
+  // Each curve metre turns the step by atan(k): 300 metres of class 6, to the right.
+  EXPECT_NEAR(r.svolta_totale, 300 * std::atan(0.003), 1e-9);
+  EXPECT_NEAR(r.svolta_netta, 300 * std::atan(0.003), 1e-9);
+  EXPECT_EQ(r.min0, 0);
+  EXPECT_GT(r.max0, 0);  // a right-hand curve bends toward column 0
+  const std::string testo = vista("x_linea.dat", g);
+  EXPECT_NE(testo.find("17001 metres (0 to 17000)"), std::string::npos) << testo;
+  EXPECT_NE(testo.find("total turning 0.9000 rad (51.57 degrees)"), std::string::npos) << testo;
+}
+
+TEST(Ispeziona, JsonCarriesTheDecodedValuesAndEscapesText) {
+  const auto i = compila_piccolo();
+  const std::string tabella = vista("x.sim", decodifica_tabella(i.tabella), std::nullopt, true);
+  EXPECT_NE(tabella.find("\"name\":\"BETA CITTA'\",\"kind\":12"), std::string::npos) << tabella;
+  EXPECT_NE(tabella.find("\"race_code\":28508,\"race_code_of_names\":28508"), std::string::npos);
+  const std::string griglia =
+      vista("x.dat", decodifica_griglia(i.griglia), decodifica_tabella(i.tabella), true);
+  EXPECT_NE(griglia.find("\"race_code\":2149,"), std::string::npos) << griglia;
+  EXPECT_NE(griglia.find("\"race_code_of_names\":2149,"), std::string::npos);
+  EXPECT_NE(griglia.find("\"speed_board\":{\"vas_kmh\":70,\"vbs_kmh\":75,\"vcs_kmh\":75"), std::string::npos);
+
+  // Windows-1252 names come out as UTF-8, with quotes, backslashes and control bytes escaped.
+  Stazioni t{};
+  t[1].tipo = 12;
+  t[1].nome = "A \"B\" \\ \x01 \xB0";
+  const std::string j = vista("dir\\x\".sim", t, std::nullopt, true);
+  EXPECT_NE(j.find("\"name\":\"A \\\"B\\\" \\\\ \\u0001 \xC2\xB0\""), std::string::npos) << j;
+  EXPECT_NE(j.find("\"file\":\"dir\\\\x\\\".sim\""), std::string::npos) << j;
+}
+
+TEST(Ispeziona, ShapesThatDoNotFitTheLayoutAreErrors) {
+  const auto i = compila_piccolo();
+  std::string nome_lungo = i.tabella;
+  nome_lungo[14] = '\xFF';  // entry 0's name length: 65535 bytes, past the end
+  nome_lungo[15] = '\xFF';
+  std::string colonne_disuguali = i.geometria;
+  // One empty value moved from the end of column 0 to the end of column 1.
+  const std::size_t fine_colonna0 = i.geometria.size() / 2;  // both columns take the same bytes
+  colonne_disuguali.erase(fine_colonna0 - 2, 2);
+  colonne_disuguali.append(std::string("\0\0", 2));
+  std::string tipo_errato = i.geometria;
+  tipo_errato[0] = 3;
+  std::string reale_tronco;
+  put_u16(reale_tronco, kReale);
+  reale_tronco += "abc";
+
+  struct Caso {
+    const char* nome;
+    Compilato tipo;
+    std::string byte;
+    const char* messaggio;
+  };
+  const std::vector<Caso> casi = {
+      {"table cut mid-record", Compilato::kTabella, i.tabella.substr(0, i.tabella.size() - 3), "entry 86 orario at byte"},
+      {"table cut after a record", Compilato::kTabella, i.tabella.substr(0, 34), "ends after 1 records"},
+      {"table with bytes left over", Compilato::kTabella, i.tabella + "xy", "2 bytes left over after the 87 records"},
+      {"table name past the end", Compilato::kTabella, nome_lungo, "entry 0 name of 65535 bytes"},
+      {"grid of 15 k + 7 bytes", Compilato::kGriglia, i.griglia + "1234567", "(7 bytes over)"},
+      {"empty grid", Compilato::kGriglia, "", "holds no cell"},
+      {"geometry kind word 3", Compilato::kGeometria, tipo_errato, "has the kind word 3"},
+      {"geometry double cut", Compilato::kGeometria, reale_tronco, "element 0 double at byte 2 needs 8 bytes"},
+      {"geometry odd count", Compilato::kGeometria, i.geometria.substr(0, i.geometria.size() - 2),
+       "cannot make two columns of equal length"},
+      {"geometry columns unequal", Compilato::kGeometria, colonne_disuguali, "columns are of unequal length"},
+      {"geometry cut inside a kind word", Compilato::kGeometria, i.geometria.substr(0, i.geometria.size() - 1),
+       "kind word at byte"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    try {
+      switch (c.tipo) {
+        case Compilato::kTabella: decodifica_tabella(c.byte); break;
+        case Compilato::kGriglia: decodifica_griglia(c.byte); break;
+        case Compilato::kGeometria: decodifica_geometria(c.byte); break;
+      }
+      ADD_FAILURE() << "no error";
+    } catch (const ErroreFormato& e) {
+      EXPECT_NE(std::string(e.what()).find(c.messaggio), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(Ispeziona, FileKindsByNameEnding) {
+  struct Caso {
+    const char* nome;
+    std::optional<Compilato> tipo;
+  };
+  for (const Caso& c : {Caso{"A_linea.dat", Compilato::kGeometria}, Caso{"A_T.dat", Compilato::kGriglia},
+                        Caso{"A_T.sim", Compilato::kTabella}, Caso{"linea.dat", Compilato::kGriglia},
+                        Caso{"A_T.txt", std::nullopt}, Caso{"A_T.SIM", std::nullopt}}) {
+    EXPECT_EQ(compilato_da_nome(c.nome), c.tipo) << c.nome;
+  }
+}
+
+TEST(Ispeziona, SignalAndBoardFieldsComeApartAsThePlacersPackedThem) {
+  Celle celle;
+  celle.dimensiona(100);
+  Registro reg;
+  int32_t tempo = 0;
+  memo_segnale(celle, reg, 1000, 1, 3, 0, 4, 2, 2, 1, 5, 9, tempo);
+  const SegnaleLetto s = decodifica_segnale(celle[21]);
+  EXPECT_EQ(std::vector<int32_t>({s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3}),
+            std::vector<int32_t>({1, 3, 0, 4, 2, 2, 1, 5, 9}));
+  memo_indicatori_v_max(celle, reg, 2000, 70, 75, 120, 2, 60, 30, 15, 1);
+  const IndicatoreLetto v = decodifica_indicatore(celle[41]);
+  EXPECT_EQ(std::vector<int32_t>({v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced}),
+            std::vector<int32_t>({70, 75, 120, 2, 60, 30, 15, 1}));
+  EXPECT_EQ(reg.n_errore, 0);
+}
+
+TEST(Ispeziona, ChainageFollowsTheSectionInForceAndItsDirection) {
+  Stazioni t{};
+  const auto sezione = [&](int voce, int32_t inizio, int32_t fine, int32_t decrescente) {
+    t[static_cast<std::size_t>(voce)].inizio = inizio;
+    t[static_cast<std::size_t>(voce)].fine = fine;
+    t[static_cast<std::size_t>(voce)].posizione = decrescente;
+  };
+  sezione(kProgressivaTre, 6000, 20000, 0);
+  sezione(kProgressivaDue, 3000, 50000, 1);
+  sezione(kProgressivaUno, 0, 10000, 0);
+  struct Caso {
+    int64_t posizione, progressiva;
+  };
+  for (const Caso& c : {Caso{0, 10000}, Caso{2999, 12999}, Caso{3000, 50000}, Caso{4000, 49000},
+                        Caso{6000, 20000}, Caso{7000, 21000}, Caso{-100, 9900}}) {
+    EXPECT_EQ(progressiva_a(t, c.posizione), c.progressiva) << c.posizione;
+  }
+  EXPECT_EQ(formatta_progressiva(95450), "km 95+450");
+  EXPECT_EQ(formatta_progressiva(-50), "km -0+050");
+  EXPECT_EQ(formatta_orario(19620), "05:27:00");
+  EXPECT_EQ(formatta_orario(90000), "25:00:00");
+  EXPECT_EQ(formatta_orario(-10), "-00:00:10");
+}
+
+TEST(Ispeziona, EntryRolesStopAtTheFirstEmptyStationAndSpanTheBoards) {
+  Stazioni t{};
+  t[1].tipo = 8;
+  t[2].tipo = 12;
+  t[4].tipo = 12;  // after an empty entry: not a station
+  t[79].nome = "";  // a board may carry an empty text
+  t[78].nome = "(B)";
+  t[80].nome = "(A)";
+  const auto r = ruoli_voci(t);
+  EXPECT_EQ(r[1], Ruolo::kStazione);
+  EXPECT_EQ(r[2], Ruolo::kStazione);
+  EXPECT_EQ(r[3], Ruolo::kVuota);
+  EXPECT_EQ(r[4], Ruolo::kVuota);
+  EXPECT_EQ(r[77], Ruolo::kVuota);
+  for (const int i : {78, 79, 80}) EXPECT_EQ(r[static_cast<std::size_t>(i)], Ruolo::kCartello) << i;
+  EXPECT_EQ(r[kVoceLinea], Ruolo::kLinea);
+  const std::string testo = vista("x.sim", t);
+  EXPECT_NE(testo.find("entry 4: neither a station nor a board entry, yet not empty"), std::string::npos) << testo;
+}
+
+}  // namespace
+}  // namespace gs
