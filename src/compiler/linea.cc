@@ -24,6 +24,46 @@ double punto(const Linea& l, int32_t metro, Scegli scegli) {
 
 }  // namespace
 
+std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
+  std::size_t fatti = 0;
+  double a0 = a0_, a1 = a1_, d0 = d0_, d1 = d1_;
+  while (fatti < n && tratto_ < tratti_.size()) {
+    const Tratto& t = tratti_[tratto_];
+    const int32_t quanti = static_cast<int32_t>(
+        std::min<int64_t>(int64_t{t.fino_a} - m_ + 1, static_cast<int64_t>(n - fatti)));
+    const double k = t.k;
+    if (k == 0.0) {
+      for (int32_t i = 0; i < quanti; ++i) {
+        const double x = a0 + d0, y = a1 + d1;
+        c0[fatti + i] = x;
+        c1[fatti + i] = y;
+        d0 = x - a0;
+        d1 = y - a1;
+        a0 = x;
+        a1 = y;
+      }
+    } else {
+      for (int32_t i = 0; i < quanti; ++i) {
+        const double x = a0 + d0 + k * d1, y = a1 + d1 - k * d0;
+        c0[fatti + i] = x;
+        c1[fatti + i] = y;
+        d0 = x - a0;
+        d1 = y - a1;
+        a0 = x;
+        a1 = y;
+      }
+    }
+    fatti += static_cast<std::size_t>(quanti);
+    m_ += quanti;
+    if (m_ > t.fino_a) ++tratto_;
+  }
+  a0_ = a0;
+  a1_ = a1;
+  d0_ = d0;
+  d1_ = d1;
+  return fatti;
+}
+
 void Linea::dimensiona(int32_t ultimo_metro) {
   ultimo_ = ultimo_metro < 0 ? -1 : ultimo_metro;
   origine_ = false;

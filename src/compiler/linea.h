@@ -8,12 +8,18 @@
 #ifndef GS_COMPILER_LINEA_H
 #define GS_COMPILER_LINEA_H
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 namespace gs {
 
 class Linea {
+  struct Tratto {
+    int32_t fino_a;  // last metre of the run
+    double k;        // curvature, 0 for straight
+  };
+
  public:
   // Metres 0 to `ultimo_metro`, all empty.
   void dimensiona(int32_t ultimo_metro);
@@ -34,6 +40,22 @@ class Linea {
   // reading failure, raised once the metres up to N are computed.
   void prolunga(int64_t fino_a, double k);
 
+  // Walks the computed metres from metre 2 on, in order, a batch at a time: the walk is a
+  // chain of dependent additions and runs fastest with nothing else inside its loop.
+  class Cammino {
+   public:
+    explicit Cammino(const Linea& linea) : tratti_(linea.tratti_) {}
+    // Fills `c0` and `c1` with up to `n` next metres; returns how many (0 at the end).
+    std::size_t prossimi(double* c0, double* c1, std::size_t n);
+
+   private:
+    const std::vector<Tratto>& tratti_;
+    std::size_t tratto_ = 0;
+    int32_t m_ = 2;
+    // From metres 0 (0, 0) and 1 (0, 1): the last point and the last step.
+    double a0_ = 0.0, a1_ = 1.0, d0_ = 0.0, d1_ = 1.0;
+  };
+
   // Calls `f(colonna0, colonna1)` for each computed metre from metre 2 on, in order.
   template <typename F>
   void percorri(F&& f) const;
@@ -43,10 +65,6 @@ class Linea {
   double colonna1(int32_t metro) const;
 
  private:
-  struct Tratto {
-    int32_t fino_a;  // last metre of the run
-    double k;        // curvature, 0 for straight
-  };
   int32_t ultimo_ = -1;
   bool origine_ = false;
   int32_t cursore_ = 2;
@@ -55,27 +73,10 @@ class Linea {
 
 template <typename F>
 void Linea::percorri(F&& f) const {
-  // From metres 0 (0, 0) and 1 (0, 1): the last point and the last step.
-  double a0 = 0.0, a1 = 1.0, d0 = 0.0, d1 = 1.0;
-  int32_t m = 2;
-  for (const Tratto& t : tratti_) {
-    const double k = t.k;
-    for (; m <= t.fino_a; ++m) {
-      double c0, c1;
-      if (k == 0.0) {
-        c0 = a0 + d0;
-        c1 = a1 + d1;
-      } else {
-        c0 = a0 + d0 + k * d1;
-        c1 = a1 + d1 - k * d0;
-      }
-      f(c0, c1);
-      d0 = c0 - a0;
-      d1 = c1 - a1;
-      a0 = c0;
-      a1 = c1;
-    }
-  }
+  Cammino cammino(*this);
+  double c0[256], c1[256];
+  while (const std::size_t n = cammino.prossimi(c0, c1, 256))
+    for (std::size_t i = 0; i < n; ++i) f(c0[i], c1[i]);
 }
 
 }  // namespace gs

@@ -10,7 +10,7 @@
 namespace gs {
 namespace {
 
-constexpr std::size_t kBloccoGeometria = 1 << 16;
+constexpr std::size_t kBloccoGeometria = 1 << 18;
 constexpr std::size_t kElementoMassimo = 2 + 8;  // a kind word and a double
 
 // One column's image, encoded into a fixed block that is handed to `scarica(offset, dati, n)`
@@ -86,10 +86,14 @@ void geometria(const Linea& linea, Scarica&& scarica) {
     c0->intero(0);
     c1->intero(1);
   }
-  linea.percorri([&](double v0, double v1) {
-    c0->reale(v0);
-    c1->reale(v1);
-  });
+  Linea::Cammino cammino(linea);
+  constexpr std::size_t kLotto = 4096;
+  auto v0 = std::make_unique<double[]>(kLotto);
+  auto v1 = std::make_unique<double[]>(kLotto);
+  while (const std::size_t n = cammino.prossimi(v0.get(), v1.get(), kLotto)) {
+    for (std::size_t i = 0; i < n; ++i) c0->reale(v0[i]);
+    for (std::size_t i = 0; i < n; ++i) c1->reale(v1[i]);
+  }
   for (int64_t m = 0; m < f.vuoti; ++m) {
     c0->vuoto();
     c1->vuoto();
