@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <type_traits>
 
 #include "common/errori.h"
 
@@ -32,9 +33,14 @@ std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
     const int32_t quanti = static_cast<int32_t>(
         std::min<int64_t>(int64_t{t.fino_a} - m_ + 1, static_cast<int64_t>(n - fatti)));
     const double k = t.k;
-    if (k == 0.0) {
+    // A straight metre has no curvature terms at all: adding 0 * d would turn -0.0 into +0.0.
+    const auto passi = [&](auto curva) {
       for (int32_t i = 0; i < quanti; ++i) {
-        const double x = a0 + d0, y = a1 + d1;
+        double x = a0 + d0, y = a1 + d1;
+        if constexpr (decltype(curva)::value) {
+          x = a0 + d0 + k * d1;
+          y = a1 + d1 - k * d0;
+        }
         c0[fatti + i] = x;
         c1[fatti + i] = y;
         d0 = x - a0;
@@ -42,17 +48,9 @@ std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
         a0 = x;
         a1 = y;
       }
-    } else {
-      for (int32_t i = 0; i < quanti; ++i) {
-        const double x = a0 + d0 + k * d1, y = a1 + d1 - k * d0;
-        c0[fatti + i] = x;
-        c1[fatti + i] = y;
-        d0 = x - a0;
-        d1 = y - a1;
-        a0 = x;
-        a1 = y;
-      }
-    }
+    };
+    if (k == 0.0) passi(std::false_type{});
+    else passi(std::true_type{});
     fatti += static_cast<std::size_t>(quanti);
     m_ += quanti;
     if (m_ > t.fino_a) ++tratto_;

@@ -175,6 +175,17 @@ class Tavola {
   std::size_t celle_disegnate() const {
     return std::min(celle_.size(), static_cast<std::size_t>(fine_ / 50 + 1));
   }
+  // Calls f(first, past_last) for each run of drawn cells with the same value of a field.
+  template <typename Campo, typename F>
+  void per_tratti(Campo campo, F f) const {
+    const std::size_t ultima = celle_disegnate();
+    for (std::size_t k = 0; k < ultima;) {
+      std::size_t e = k;
+      while (e < ultima && campo(celle_[e]) == campo(celle_[k])) ++e;
+      f(k, e);
+      k = e;
+    }
+  }
   int contati(uint8_t tipo) const {
     return static_cast<int>(std::count_if(celle_.begin(), celle_.end(), [&](const Cella& c) { return c.tipo == tipo; }));
   }
@@ -556,11 +567,7 @@ double Tavola::altimetria(double y) {
 double Tavola::pendenze(double y) {
   constexpr double kAltezza = 44;
   titolo_striscia(y, kAltezza, "Gradient", "per mille");
-  const std::size_t ultima = celle_disegnate();
-  std::size_t k = 0;
-  while (k < ultima) {
-    std::size_t e = k;
-    while (e < ultima && celle_[e].pendenza == celle_[k].pendenza) ++e;
+  per_tratti([](const Cella& c) { return c.pendenza; }, [&](std::size_t k, std::size_t e) {
     const int g = int{celle_[k].pendenza} - 100;
     const double a = x(static_cast<double>(k) * 50), b = x(std::min<double>(static_cast<double>(e) * 50, static_cast<double>(fine_)));
     const double alto = y + 6, basso = y + kAltezza - 6, mezzo = y + kAltezza / 2;
@@ -574,8 +581,7 @@ double Tavola::pendenze(double y) {
                     "fill:#fff;opacity:0.85");
       f_.testo((a + b) / 2, mezzo + 5, testo, std::string("font-size:13px;fill:") + colore, "middle");
     }
-    k = e;
-  }
+  });
   return kAltezza;
 }
 
@@ -639,15 +645,10 @@ double Tavola::aderenza(double y) {
   f_.grezzo("<path class=\"aderenza\" d=\"" + gradini([&](const Cella& c) { return ya(c.aderenza); }) +
             "\" style=\"fill:none;stroke:#083;stroke-width:2.5\"/>\n");
   // The value of each run, where it fits.
-  const std::size_t ultima = celle_disegnate();
-  std::size_t k = 0;
-  while (k < ultima) {
-    std::size_t e = k;
-    while (e < ultima && celle_[e].aderenza == celle_[k].aderenza) ++e;
+  per_tratti([](const Cella& c) { return c.aderenza; }, [&](std::size_t k, std::size_t e) {
     const double a = x(static_cast<double>(k) * 50), b = x(static_cast<double>(e) * 50);
     if (b - a > 40) f_.testo((a + b) / 2, ya(celle_[k].aderenza) - 6, n(celle_[k].aderenza), "font-size:13px;fill:#083", "middle");
-    k = e;
-  }
+  });
   return kAltezza;
 }
 
@@ -655,10 +656,7 @@ double Tavola::montagna(double y) {
   constexpr double kAltezza = 56;
   titolo_striscia(y, kAltezza, "Mountain side", "1 upper, 2 lower, other codes full");
   const std::size_t ultima = celle_disegnate();
-  std::size_t k = 0;
-  while (k < ultima) {
-    std::size_t e = k;
-    while (e < ultima && celle_[e].montagna == celle_[k].montagna) ++e;
+  per_tratti([](const Cella& c) { return c.montagna; }, [&](std::size_t k, std::size_t e) {
     const int m = celle_[k].montagna;
     if (m != 0) {
       const double a = x(static_cast<double>(k) * 50), b = x(static_cast<double>(e) * 50);
@@ -672,8 +670,7 @@ double Tavola::montagna(double y) {
       f_.grezzo("</g>\n");
       if (m != 1 && m != 2 && b - a > 20) f_.testo((a + b) / 2, y + kAltezza / 2 + 5, n(m), "font-size:12px;fill:#fff", "middle");
     }
-    k = e;
-  }
+  });
   for (std::size_t c = 0; c < ultima; ++c) {
     if (celle_[c].tipo != kMarcaMontagna) continue;
     const double px = x(static_cast<double>(posizione_punto(static_cast<int64_t>(c))));
