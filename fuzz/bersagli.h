@@ -11,6 +11,8 @@
 #include "common/errori.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
+#include "output/disegna.h"
+#include "output/ispeziona.h"
 #include "output/uscita.h"
 #include "run/esecuzione.h"
 
@@ -69,6 +71,47 @@ inline void prova_compila(const uint8_t* dati, std::size_t n) {
       s == std::string_view::npos ? std::nullopt
                                   : std::optional<std::string>(tutto.substr(s + kSeparatore.size()));
   compila(linea, treno, n > 0 && (dati[n - 1] & 1) ? 0 : 1);
+}
+
+// The separators between a table, a grid and a geometry in a compiled-files input.
+inline constexpr std::string_view kSeparatoreGriglia = "\n#GRIGLIA#\n";
+inline constexpr std::string_view kSeparatoreGeometria = "\n#GEOMETRIA#\n";
+
+// The decoders and views of compiled files: the input holds a table, a grid and a geometry
+// split at the separators; each part that decodes is shown, and drawn when table and grid do.
+inline void prova_compilati(const uint8_t* dati, std::size_t n) {
+  std::string_view resto(reinterpret_cast<const char*>(dati), n);
+  std::string_view parti[3];
+  for (int i = 0; i < 3; ++i) {
+    const std::string_view sep = i == 0 ? kSeparatoreGriglia : kSeparatoreGeometria;
+    const std::size_t s = i < 2 ? resto.find(sep) : std::string_view::npos;
+    parti[i] = resto.substr(0, s);
+    if (s == std::string_view::npos) break;
+    resto.remove_prefix(s + sep.size());
+  }
+  std::vector<FileIspezionato> file;
+  std::optional<Stazioni> tabella;
+  std::optional<std::vector<Cella>> griglia;
+  std::optional<Geometria> geometria;
+  try {
+    tabella = decodifica_tabella(parti[0]);
+    file.push_back({"t.sim", parti[0].size(), *tabella, std::nullopt});
+  } catch (const ErroreFormato&) {
+  }
+  try {
+    griglia = decodifica_griglia(parti[1]);
+    file.push_back({"t.dat", parti[1].size(), *griglia, tabella});
+  } catch (const ErroreFormato&) {
+  }
+  try {
+    geometria = decodifica_geometria(parti[2]);
+    file.push_back({"t_linea.dat", parti[2].size(), *geometria, std::nullopt});
+  } catch (const ErroreFormato&) {
+  }
+  const bool tutto = n > 0 && (dati[0] & 1);
+  (void)ispezione_testo(file, tutto);
+  (void)ispezione_json(file, tutto);
+  if (tabella && griglia) (void)disegna_tavola(*tabella, *griglia, geometria ? &*geometria : nullptr);
 }
 
 }  // namespace gs::fuzz

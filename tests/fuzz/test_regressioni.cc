@@ -33,6 +33,7 @@ void riproduci(const char* bersaglio, Prova prova) {
 TEST(RegressioniFuzz, FieldReader) { riproduci("campi", fuzz::prova_campi); }
 TEST(RegressioniFuzz, LineReader) { riproduci("linea", fuzz::prova_linea); }
 TEST(RegressioniFuzz, WholeCompile) { riproduci("compila", fuzz::prova_compila); }
+TEST(RegressioniFuzz, CompiledFileViews) { riproduci("compilati", fuzz::prova_compilati); }
 
 }  // namespace
 }  // namespace gs
