@@ -163,6 +163,11 @@ TEST_F(Ostili, AFullFolderKeepsTheEarlierOutputs) {
   fs::create_directory(piccola);
   if (::mount("tmpfs", piccola.c_str(), "tmpfs", 0, "size=1m") != 0)
     GTEST_SKIP() << "cannot mount a small folder here";
+  // Unmounted however the test ends, so that the scratch folder can be removed.
+  struct Smonta {
+    const fs::path& p;
+    ~Smonta() { ::umount(p.c_str()); }
+  } smonta{piccola};
   prova::scrivi(dir / "l.txt", test::linea({}, 20000));  // a geometry of about 540 KB
   prova::scrivi(dir / "t.txt", kTrenoMinimo);
   const auto primo = compila("compile l.txt t.txt -o piccola --line-name L --train-name T");
@@ -175,7 +180,6 @@ TEST_F(Ostili, AFullFolderKeepsTheEarlierOutputs) {
   EXPECT_EQ(contenuto(piccola / "L_linea.dat"), prima);
   for (const auto& f : fs::directory_iterator(piccola))
     EXPECT_EQ(f.path().filename().string().find(".tmp-"), std::string::npos) << f.path();
-  ::umount(piccola.c_str());
 }
 
 }  // namespace
