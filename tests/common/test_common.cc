@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "common/errori.h"
+#include "common/file_system.h"
+#include "common/nomi_file.h"
+#include "support/cartella.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(NomiFile, Windows1252AndUtf8) {
+  struct Caso {
+    std::string w1252, utf8;
+  };
+  const Caso casi[] = {
+      {"BELMONZA", "BELMONZA"},
+      {"CITT\xC0", "CITT\xC3\x80"},
+      {"2\xB0", "2\xC2\xB0"},
+      {"\x80\x9F", "\xE2\x82\xAC\xC5\xB8"},  // euro sign, Y diaeresis
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.utf8);
+    EXPECT_EQ(utf8_da_1252(c.w1252), c.utf8);
+    std::string indietro;
+    ASSERT_TRUE(utf8_a_1252(c.utf8, indietro));
+    EXPECT_EQ(indietro, c.w1252);
+  }
+  std::string scarto;
+  EXPECT_FALSE(utf8_a_1252("\xE4\xB8\xAD", scarto));  // no Windows-1252 byte for it
+  EXPECT_FALSE(utf8_a_1252("\xC3", scarto));          // cut short
+  EXPECT_EQ(utf8_da_1252("\x81"), "\xEF\xBF\xBD");     // undefined in Windows-1252
+
+  const NomiFile n = nomi_file("/p", "L", "T");
+  EXPECT_EQ(n.sorgente_linea, fs::path("/p/L_linea.txt"));
+  EXPECT_EQ(n.sorgente_treno, fs::path("/p/L_T-.txt"));
+  EXPECT_EQ(n.note, fs::path("/p/L_T_note.txt"));
+  EXPECT_EQ(n.rallentamenti, fs::path("/p/L_T_rallentamenti.txt"));
+  EXPECT_EQ(n.scheda_treno, fs::path("/p/L_T_scheda_treno.txt"));
+  EXPECT_EQ(n.geometria, fs::path("/p/L_linea.dat"));
+  EXPECT_EQ(n.tabella, fs::path("/p/L_T.sim"));
+  EXPECT_EQ(n.griglia, fs::path("/p/L_T.dat"));
+}
+
+TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
+  prova::CartellaTemporanea dir;
+  const fs::path f = dir / "out.dat";
+  prova::scrivi(f, "old content");
+  {
+    FileNuovo nuovo(f);
+    nuovo.scrivi(std::string(200000, 'n'));
+    EXPECT_EQ(prova::contenuto(f), "old content");
+  }  // abandoned: the old file stays and no temporary file is left
+  EXPECT_EQ(prova::contenuto(f), "old content");
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.percorso()), fs::directory_iterator()), 1);
+
+  FileNuovo nuovo(f);
+  nuovo.scrivi_in(3, "def", 3);
+  nuovo.scrivi_in(0, "abc", 3);
+  nuovo.conferma();
+  EXPECT_EQ(prova::contenuto(f), "abcdef");
+  EXPECT_THROW(nuovo.scrivi("x"), ErroreFile);
+  EXPECT_THROW(FileNuovo(dir / "missing" / "x"), ErroreFile);
+}
+
+TEST(Diagnostica, Format) {
+  Diagnostica d;
+  d.numero = 16;
+  d.ha_posizione = true;
+  d.posizione = 1275;
+  d.luogo = {"t.txt", 3};
+  EXPECT_EQ(formatta(d), "t.txt:3: error 16 at 1275 m: the signal's cell is already taken");
+  d.luogo = {};
+  d.ha_posizione = false;
+  d.numero = 13;
+  EXPECT_EQ(formatta(d), "error 13: no free cell for a code point inside or just after a slowdown");
+}
+
+}  // namespace
+}  // namespace gs
