@@ -8,18 +8,20 @@
 namespace gs {
 namespace {
 
+// A slowdown start at `i` with its speed, and its end.
+void segna_rallentamento(Celle& g, int i, int fine, int16_t v) {
+  g[i].tipo = kInizioRallentamento;
+  g[i].dato1 = v;
+  g[fine].tipo = kFineRallentamento;
+}
+
 class Codici : public ::testing::Test {
  protected:
   Codici() { celle.dimensiona(300); }
   void metti(std::initializer_list<std::pair<int, uint8_t>> punti) {
     for (const auto& [c, t] : punti) celle[c].tipo = t;
   }
-  // A slowdown start at `i` with its speed, and its end.
-  void rallentamento(int i, int fine, int16_t v) {
-    celle[i].tipo = kInizioRallentamento;
-    celle[i].dato1 = v;
-    celle[fine].tipo = kFineRallentamento;
-  }
+  void rallentamento(int i, int fine, int16_t v) { segna_rallentamento(celle, i, fine, v); }
   bool codice(int c) const { return celle[c].tipo == kCodice && celle[c].dato1 == 180; }
   int codici() const {
     int n = 0;
@@ -63,9 +65,7 @@ TEST_F(Codici, LookBackAheadOfASlowdownStart) {
     Celle g;
     g.dimensiona(300);
     Registro r;
-    g[k.inizio].tipo = kInizioRallentamento;
-    g[k.inizio].dato1 = 120;
-    g[k.inizio + 2].tipo = kFineRallentamento;
+    segna_rallentamento(g, k.inizio, k.inizio + 2, 120);
     passa_codici(g, r);
     int n = 0;
     for (const Cella& c : g.tutte()) n += c.tipo == kCodice;
@@ -92,9 +92,7 @@ TEST_F(Codici, EveryEightCellsInsideASlowSlowdown) {
   Celle g;
   g.dimensiona(300);
   Registro r;
-  g[100].tipo = kInizioRallentamento;
-  g[100].dato1 = 100;
-  g[120].tipo = kFineRallentamento;
+  segna_rallentamento(g, 100, 120, 100);
   g[108].tipo = kSegnale;
   passa_codici(g, r);
   EXPECT_EQ(g[107].tipo, kCodice);
@@ -102,9 +100,7 @@ TEST_F(Codici, EveryEightCellsInsideASlowSlowdown) {
 
   Celle h;
   h.dimensiona(300);
-  h[100].tipo = kInizioRallentamento;
-  h[100].dato1 = 110;
-  h[120].tipo = kFineRallentamento;
+  segna_rallentamento(h, 100, 120, 110);
   passa_codici(h, r);
   for (int c = 101; c < 120; ++c) EXPECT_EQ(h[c].tipo, 0) << c;
 }
@@ -135,9 +131,7 @@ TEST_F(Codici, SignalAfterTheEnd) {
     Celle g;
     g.dimensiona(300);
     Registro r;
-    g[100].tipo = kInizioRallentamento;
-    g[100].dato1 = 130;  // fast: the end is still found for this step
-    g[120].tipo = kFineRallentamento;
+    segna_rallentamento(g, 100, 120, 130);  // fast: the end is still found for step D
     g[k.segnale].tipo = kSegnale;
     passa_codici(g, r);
     EXPECT_EQ(g[k.segnale - 1].tipo == kCodice || g[k.segnale - 2].tipo == kCodice, k.atteso);
