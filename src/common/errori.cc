@@ -1,7 +1,5 @@
 #include "common/errori.h"
 
-#include <utility>
-
 namespace gs {
 
 std::string_view messaggio(int32_t numero) {
@@ -46,49 +44,6 @@ std::string_view messaggio(int32_t numero) {
     case kCodiciGara: return "the race-code slots are not empty";
     default: return "unknown error";
   }
-}
-
-void Registro::registra(int32_t numero, std::string dettaglio) {
-  n_errore = numero;
-  elenco_.push_back({numero, false, 0, luogo, std::move(dettaglio)});
-}
-
-void Registro::registra_in(int32_t numero, int32_t posizione, std::string dettaglio) {
-  n_errore = numero;
-  pos_errore = posizione;
-  elenco_.push_back({numero, true, posizione, luogo, std::move(dettaglio)});
-}
-
-void Registro::posiziona(int32_t posizione, std::size_t contati) {
-  pos_errore = posizione;
-  if (elenco_.size() > contati) {
-    elenco_.back().ha_posizione = true;
-    elenco_.back().posizione = posizione;
-  } else {
-    // Nothing new was recorded: the reader stops on an error left by an earlier step.
-    elenco_.push_back({n_errore, true, posizione, luogo,
-                       "reading of this source stopped here after an earlier error"});
-  }
-}
-
-std::string formatta(const Diagnostica& d) {
-  std::string s;
-  if (d.luogo.riga > 0) {
-    s += d.luogo.file;
-    s += ':';
-    s += std::to_string(d.luogo.riga);
-    s += ": ";
-  }
-  s += "error ";
-  s += std::to_string(d.numero);
-  if (d.ha_posizione) {
-    s += " at ";
-    s += std::to_string(d.posizione);
-    s += " m";
-  }
-  s += ": ";
-  s += d.dettaglio.empty() ? std::string(messaggio(d.numero)) : d.dettaglio;
-  return s;
 }
 
 }  // namespace gs

@@ -1,5 +1,4 @@
-// Compile error numbers, the record of the errors a compile found, and the failures that
-// abort reading a source.
+// Compile error numbers, and the failures that abort reading a source or a file.
 #ifndef GS_COMMON_ERRORI_H
 #define GS_COMMON_ERRORI_H
 
@@ -7,7 +6,8 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <vector>
+
+#include "common/luogo.h"
 
 namespace gs {
 
@@ -45,52 +45,19 @@ enum Errore : int32_t {
   kCodiciGara = 1251,
 };
 
-// One line of plain words per error number, for diagnostics.
+// One line of plain words per error number: what the number stands for in general. The
+// diagnostics of a compile say what happened in particular.
 std::string_view messaggio(int32_t numero);
-
-// Where a record stands in its source: file name and 1-based line (0 = no line).
-struct Luogo {
-  std::string file;
-  int32_t riga = 0;
-};
-
-struct Diagnostica {
-  int32_t numero = 0;
-  bool ha_posizione = false;
-  int32_t posizione = 0;
-  Luogo luogo;
-  std::string dettaglio;  // replaces the standard message when not empty
-};
-
-// `n_errore` and `pos_errore` of the run, plus every error in the order it was recorded.
-// A later error overwrites the numbers; the list keeps them all.
-class Registro {
- public:
-  int32_t n_errore = 0;
-  int32_t pos_errore = 0;
-
-  // The record being read; errors recorded now are attributed to it.
-  Luogo luogo;
-
-  void registra(int32_t numero, std::string dettaglio = {});
-  void registra_in(int32_t numero, int32_t posizione, std::string dettaglio = {});
-  // Sets pos_errore and attaches it to the last error recorded since `contati` entries.
-  void posiziona(int32_t posizione, std::size_t contati);
-
-  const std::vector<Diagnostica>& elenco() const { return elenco_; }
-
- private:
-  std::vector<Diagnostica> elenco_;
-};
-
-// "FILE:LINE: error N at P m: MESSAGE", or without the file part when no line applies.
-std::string formatta(const Diagnostica& d);
 
 // A failure that ends the reading of both sources with error 25: a field that does not
 // convert, a value out of range, a read past the end of a file, an index outside a table.
+// `luogo` is where the cause stands, as far as the code that found it knows (its `file` is
+// filled in by the reader of that file; line 0 = the reader's current record).
 class ErroreLettura : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ErroreLettura(const std::string& messaggio, Luogo luogo = {})
+      : std::runtime_error(messaggio), luogo(std::move(luogo)) {}
+  Luogo luogo;
 };
 
 // A file of the run that cannot be read, written, replaced or deleted.

@@ -3,11 +3,13 @@
 #ifndef GS_COMPILER_COMPILATORE_H
 #define GS_COMPILER_COMPILATORE_H
 
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 
+#include "common/diagnostica.h"
 #include "common/errori.h"
 #include "compiler/linea.h"
 #include "compiler/stazioni.h"
@@ -90,9 +92,17 @@ class SorgentiInMemoria : public Sorgenti {
 // a reading failure (error 25) ends both readers and deletes both sources.
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
 
+// Where the three chainage records were read ("tre", "due", "uno"): their start and value
+// fields, for diagnostics.
+struct LuoghiSezioni {
+  std::array<Luogo, 3> inizio{};
+  std::array<Luogo, 3> valore{};
+};
+
 // Orders the three chainage sections of entries 81 to 83 and adds 100 to the chainage of
-// those whose direction flag is 1.
-void progressive_ordina(Stazioni& stazioni);
+// those whose direction flag is 1. Returns, for entries 81 to 83, the record each now holds
+// (0 "tre", 1 "due", 2 "uno"), or -1 for a cleared entry.
+std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& luoghi = {});
 
 }  // namespace gs
 

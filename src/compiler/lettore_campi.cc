@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "common/diagnostica.h"
 #include "common/errori.h"
 
 namespace gs {
@@ -13,23 +14,7 @@ bool separa(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
 char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// A field's text for a message: at most 40 bytes, bytes outside printable ASCII as \xNN.
-std::string mostra(std::string_view s) {
-  std::string r = "\"";
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  for (std::size_t i = 0; i < s.size() && i < 40; ++i) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b >= 0x20 && b < 0x7F && b != '"' && b != '\\') {
-      r += static_cast<char>(b);
-    } else {
-      r += "\\x";
-      r += kHex[b >> 4];
-      r += kHex[b & 0xF];
-    }
-  }
-  if (s.size() > 40) r += "...";
-  return r + "\"";
-}
+std::string mostra(std::string_view s) { return "\"" + citazione(s) + "\""; }
 
 }  // namespace
 
@@ -48,6 +33,7 @@ bool LettoreCampi::consuma_fine_riga() {
     return false;
   }
   ++riga_;
+  inizio_riga_ = pos_;
   return true;
 }
 
@@ -57,19 +43,30 @@ void LettoreCampi::inizia_campo(std::string_view campo) {
                                       : "the record runs past the end of the file before its " +
                                             std::string(campo));
   }
-  riga_campo_ = riga_;
+  salta_spazi();
+  luogo_.riga = riga_;
+  luogo_.colonna = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
+  luogo_.inizio_riga = inizio_riga_;
+  campi_.push_back(luogo_);
+}
+
+Luogo LettoreCampi::campo(std::size_t i) const {
+  return i < campi_.size() ? campi_[i] : luogo_;
 }
 
 std::string_view LettoreCampi::testo() {
   inizia_campo("");
-  salta_spazi();
   if (pos_ < testo_.size() && testo_[pos_] == '"') {
     const std::size_t inizio = ++pos_;
     while (pos_ < testo_.size() && testo_[pos_] != '"') {
-      if (testo_[pos_] == '\n' || (testo_[pos_] == '\r' &&
-                                   (pos_ + 1 >= testo_.size() || testo_[pos_ + 1] != '\n')))
-        ++riga_;
+      const bool fine_riga = testo_[pos_] == '\n' ||
+                             (testo_[pos_] == '\r' &&
+                              (pos_ + 1 >= testo_.size() || testo_[pos_ + 1] != '\n'));
       ++pos_;
+      if (fine_riga) {
+        ++riga_;
+        inizio_riga_ = pos_;
+      }
     }
     const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
     if (pos_ < testo_.size()) ++pos_;  // the closing quote
@@ -89,7 +86,6 @@ std::string_view LettoreCampi::testo() {
 
 int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view campo) {
   inizia_campo(campo);
-  salta_spazi();
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ' ' && !separa(testo_[pos_])) ++pos_;
   const std::string_view cifre = testo_.substr(inizio, pos_ - inizio);
@@ -104,7 +100,7 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
     return c >= '0' && c <= '9';
   });
   if (!solo_cifre)
-    throw ErroreLettura(std::string(campo) + ": " + mostra(cifre) + " is not a whole number");
+    throw ErroreLettura(std::string(campo) + " " + mostra(cifre) + " is not a whole number", luogo_);
 
   int64_t valore = 0;
   bool troppo = false;
@@ -117,8 +113,9 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
   }
   if (negativo) valore = -valore;
   if (troppo || valore < minimo || valore > massimo)
-    throw ErroreLettura(std::string(campo) + ": " + mostra(cifre) + " is outside " +
-                        std::to_string(minimo) + " to " + std::to_string(massimo));
+    throw ErroreLettura(std::string(campo) + " " + citazione(cifre) + " is outside " +
+                            std::to_string(minimo) + " to " + std::to_string(massimo),
+                        luogo_);
   return valore;
 }
 

@@ -6,12 +6,17 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
+
+#include "common/luogo.h"
 
 namespace gs {
 
 class LettoreCampi {
  public:
   explicit LettoreCampi(std::string_view testo) : testo_(testo) {}
+
+  std::string_view testo_intero() const { return testo_; }
 
   // True when nothing is left to read.
   bool fine() const { return pos_ >= testo_.size(); }
@@ -29,7 +34,14 @@ class LettoreCampi {
   uint8_t u8(std::string_view campo);
 
   // The line (from 1) on which the last field read starts.
-  int32_t riga() const { return riga_campo_; }
+  int32_t riga() const { return luogo_.riga; }
+  // Where the last field read starts (its first byte after the leading blanks); no file name.
+  const Luogo& luogo() const { return luogo_; }
+
+  // Starts a new list of fields: campo(0) is the next field read, campo(1) the one after.
+  void segna() { campi_.clear(); }
+  // Where a field of the list starts; the last one read when the list is shorter.
+  Luogo campo(std::size_t i) const;
 
  private:
   void salta_spazi();
@@ -40,7 +52,9 @@ class LettoreCampi {
   std::string_view testo_;
   std::size_t pos_ = 0;
   int32_t riga_ = 1;
-  int32_t riga_campo_ = 0;
+  std::size_t inizio_riga_ = 0;
+  Luogo luogo_;
+  std::vector<Luogo> campi_;
 };
 
 // Substring tests of the keyword rules: exact, and ignoring the case of ASCII letters.

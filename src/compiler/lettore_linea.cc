@@ -2,6 +2,7 @@
 // plan-view geometry, gradients, mountain spans, speed boards and indication boards.
 #include <algorithm>
 #include <array>
+#include <memory>
 #include <string>
 
 #include "common/numeri.h"
@@ -19,39 +20,48 @@ constexpr int kTrattiniRecord = 2;
 // Curvature in radians per metre of the classes 1 to 6.
 constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-enum class Esito { kAvanti, kFineLettura, kFerma };
+enum class Passo { kAvanti, kFineLettura, kFerma };
 
-class LettoreLinea {
+std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
+
+class LettoreLinea : LettoreSorgente {
  public:
-  LettoreLinea(Compilazione& c, Sorgenti& sorgenti, std::string_view testo)
-      : c_(c), sorgenti_(sorgenti), r_(testo) {}
+  LettoreLinea(Compilazione& c, Sorgenti& sorgenti, std::string file, std::string_view testo)
+      : LettoreSorgente(c, std::move(file), testo, "line"), sorgenti_(sorgenti), testo_(testo) {}
 
   EsitoLinea leggi() {
-    if (!cerca_generale()) {
-      ferma(kGeneraleMancante);
-      return {};
+    try {
+      return leggi_tutto();
+    } catch (const ErroreLettura& e) {
+      rilancia(e);
     }
-    if (!leggi_generale()) return {};
-    progressive_ordina(c_.stazioni);
-    if (c_.j != 0) c_.linea.imposta_origine();
-    if (!leggi_record()) return {};
-    concludi();
-    return {true, prossimo_cartello_};
   }
 
  private:
-  Stazioni& st() { return c_.stazioni; }
-  Registro& reg() { return c_.registro; }
+  EsitoLinea leggi_tutto() {
+    if (!cerca_generale()) {
+      ferma(kGeneraleMancante, Luogo{file_}, senza_generale());
+      return {};
+    }
+    if (!leggi_generale()) return {};
+    ordina_sezioni();
+    if (c_.j != 0) c_.linea.imposta_origine();
+    if (!leggi_record()) return {};
+    concludi();
+    esito_.leggi_treno = true;
+    esito_.limite_cartelli = prossimo_cartello_;
+    return esito_;
+  }
 
   // An error of the line part: the line source is done with and the train source is not read.
-  bool ferma(int32_t errore) {
+  bool ferma(int32_t errore, Luogo dove, std::string messaggio) {
     sorgenti_.cancella_linea();
-    reg().registra(errore);
+    reg().errore(errore, std::move(dove), std::move(messaggio));
     return false;
   }
-  Esito ferma_record(int32_t errore) {
-    ferma(errore);
-    return Esito::kFerma;
+  Passo ferma_record(int32_t errore, Luogo dove, std::string messaggio) {
+    ferma(errore, std::move(dove), std::move(messaggio));
+    return Passo::kFerma;
   }
 
   bool cerca_generale() {
@@ -63,36 +73,73 @@ class LettoreLinea {
     }
   }
 
+  // Why no "[generale]" was found, in the words of the file's content.
+  std::string senza_generale() const {
+    std::string s = "the line source has no [generale] line";
+    if (testo_.empty()) return s + ": the file is empty";
+    if (testo_.find('\0') != std::string_view::npos)
+      return s + ": it holds NUL bytes, so it is not a text file";
+    if (contiene_ic(testo_, "[generale]"))
+      return s + ": the only \"[generale]\" is its last field, and nothing after it is read";
+    return s + " before its end; the general section starts with the line [generale]";
+  }
+
+  // The general section's keyword: up to 10 dash fields are dropped, and the end of the file
+  // reached while dropping them does not end the section (the next read fails instead).
+  bool prossima_generale(std::string_view& campo) {
+    if (r_.fine()) return false;
+    campo = r_.testo();
+    if (r_.fine()) return false;
+    for (int n = 0; n < kTrattiniGenerale && contiene(campo, "-"); ++n) campo = r_.testo();
+    fissa_chiave();
+    return true;
+  }
+
   // False when a general-section error stopped the line part.
   bool leggi_generale() {
-    for (;;) {
-      if (r_.fine()) break;
-      std::string_view campo = r_.testo();
-      reg().luogo.riga = r_.riga();
-      if (r_.fine()) break;
-      for (int n = 0; n < kTrattiniGenerale && contiene(campo, "-"); ++n) {
-        campo = r_.testo();
-        reg().luogo.riga = r_.riga();
-      }
+    std::string_view campo;
+    while (prossima_generale(campo)) {
+      bool letto = false;
       if (contiene_ic(campo, "percorso") && contiene_ic(campo, "lunghezza")) {
+        letto = true;
         if (!lunghezza()) return false;
       }
-      if (contiene(campo, "tre") && contiene(campo, "progressiva")) sezione(st()[kProgressivaTre]);
-      if (contiene(campo, "due") && contiene(campo, "progressiva")) sezione(st()[kProgressivaDue]);
-      if (contiene(campo, "uno") && contiene(campo, "progressiva")) sezione(st()[kProgressivaUno]);
-      if (contiene(campo, "sfondo") && contiene(campo, "uno"))
-        st()[kVoceLinea].inizio = r_.i32("background value one");
-      if (contiene(campo, "sfondo") && contiene(campo, "due"))
-        st()[kVoceLinea].posizione = r_.i32("background value two");
-      if (contiene(campo, "sfondo") && contiene(campo, "tre"))
-        st()[kVoceLinea].fine = r_.i32("background value three");
+      for (int i = 0; i < 3; ++i) {
+        static constexpr const char* kQuale[] = {"tre", "due", "uno"};
+        if (contiene(campo, kQuale[i]) && contiene(campo, "progressiva")) {
+          letto = true;
+          sezione(i);
+        }
+      }
+      static constexpr struct {
+        const char* parola;
+        int32_t Stazione::*campo;
+        const char* nome;
+      } kSfondi[] = {{"uno", &Stazione::inizio, "background value one"},
+                     {"due", &Stazione::posizione, "background value two"},
+                     {"tre", &Stazione::fine, "background value three"}};
+      for (const auto& s : kSfondi) {
+        if (contiene(campo, "sfondo") && contiene(campo, s.parola)) {
+          letto = true;
+          valori();
+          st()[kVoceLinea].*s.campo = r_.i32(s.nome);
+        }
+      }
       if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
+        letto = true;
         if (!ripetizione(campo)) return false;
       }
-      if (fine_generale(campo)) break;
+      if (fine_generale(campo)) {
+        // Any bracketed field ends the section, a misspelt head too.
+        if (!letto && testata(campo)) sconosciuta(campo, {}, kTestateLinea, {});
+        break;
+      }
+      if (!letto) sconosciuta(campo, kParoleGenerale, kTestateLinea, {kAltroveLinea, kAltroveTreno});
     }
     if (!c_.celle.dimensionata())
-      throw ErroreLettura("the line source has no \"lunghezza percorso\" record");
+      throw ErroreLettura("the general section has no \"lunghezza percorso\" record, which sizes "
+                          "the track grid",
+                          r_.fine() ? qui() : chiave());
     return true;
   }
 
@@ -103,34 +150,63 @@ class LettoreLinea {
   }
 
   bool lunghezza() {
+    valori();
     const int32_t metri = r_.i32("line length");
     st()[kVoceParametri].fine = metri;
-    if (metri > kLunghezzaMassima) return ferma(kLunghezzaEccessiva);
+    if (metri > kLunghezzaMassima)
+      return ferma(kLunghezzaEccessiva, valore(0),
+                   "the line length of " + m(metri) + " is above the largest, 1000000 m");
     const int64_t esteso = int64_t{metri} + kOltreLaFine;
     const int64_t ultima = cella_di(esteso);
     if (ultima < 1)
-      throw ErroreLettura("a line length of " + std::to_string(metri) +
-                          " m gives a track grid without cell 1");
+      throw ErroreLettura("a line length of " + m(metri) + " gives a track grid without cell 1; "
+                          "the length must be -6925 m or more",
+                          valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
     if (c_.j != 0) c_.linea.dimensiona(static_cast<int32_t>(esteso));
     return true;
   }
 
-  void sezione(Stazione& voce) {
+  // Chainage section `i`: 0 "tre" (entry 81), 1 "due" (82), 2 "uno" (83).
+  void sezione(int i) {
+    valori();
+    Stazione& voce = st()[kProgressivaTre + i];
     voce.inizio = r_.i32("chainage section start");
     voce.fine = r_.i32("chainage value");
     voce.posizione = r_.i32("chainage direction flag");
+    letti_inizio_[static_cast<std::size_t>(i)] = valore(0);
+    letti_valore_[static_cast<std::size_t>(i)] = valore(1);
+  }
+
+  void ordina_sezioni() {
+    const std::array<int, 3> da = progressive_ordina(st(), {letti_inizio_, letti_valore_});
+    for (std::size_t i = 0; i < 3; ++i) {
+      if (da[i] < 0) continue;
+      esito_.inizio_sezione[i] = letti_inizio_[static_cast<std::size_t>(da[i])];
+      esito_.valore_sezione[i] = letti_valore_[static_cast<std::size_t>(da[i])];
+    }
   }
 
   bool ripetizione(std::string_view campo) {
+    valori();
     Stazione& voce = st()[kVoceTreno];
     voce.inizio = r_.i32("first repetition distance");
     voce.fine = r_.i32("second repetition distance");
-    if (voce.inizio % 50 != 0) return ferma(kRipetizioneUnoNonMultipla);
-    if (voce.fine % 50 != 0) return ferma(kRipetizioneDueNonMultipla);
+    if (voce.inizio % 50 != 0)
+      return ferma(kRipetizioneUnoNonMultipla, valore(0),
+                   "the first signal-repetition distance, " + m(voce.inizio) +
+                       ", is not a multiple of 50 m");
+    if (voce.fine % 50 != 0)
+      return ferma(kRipetizioneDueNonMultipla, valore(1),
+                   "the second signal-repetition distance, " + m(voce.fine) +
+                       ", is not a multiple of 50 m");
     if (contiene(campo, "4")) voce.posizione = 4;
     else if (contiene(campo, "9")) voce.posizione = 9;
-    else return ferma(kRipetizioneSenzaCodici);
+    else
+      return ferma(kRipetizioneSenzaCodici, chiave(),
+                   "the signal-repetition keyword \"" + citazione(campo) +
+                       "\" names neither 4 nor 9 codes; write \"ripetizione segnali 4 codici\" or "
+                       "\"ripetizione segnali 9 codici\"");
     if (voce.fine == 0) voce.posizione = 0;
     return true;
   }
@@ -138,39 +214,53 @@ class LettoreLinea {
   // The records after the general section; false when an error stopped the line part.
   bool leggi_record() {
     std::string_view campo;
-    while (parola_chiave(r_, kTrattiniRecord, campo)) {
-      reg().luogo.riga = r_.riga();
-      Esito e = Esito::kAvanti;
-      if (contiene_ic(campo, "pendenza")) e = pendenza();
-      if (e == Esito::kAvanti && c_.j != 0 && contiene_ic(campo, "curva")) e = curva(campo);
-      if (e == Esito::kAvanti && contiene_ic(campo, "montagna")) e = montagna();
-      if (e == Esito::kAvanti && contiene_ic(campo, "indicatori_v")) e = indicatore();
-      if (e == Esito::kAvanti && contiene_ic(campo, "cartello") && contiene_ic(campo, "indicat"))
+    while (prossima(kTrattiniRecord, campo)) {
+      Passo e = Passo::kAvanti;
+      bool letto = false;
+      if (contiene_ic(campo, "pendenza")) {
+        letto = true;
+        e = pendenza();
+      }
+      if (e == Passo::kAvanti && contiene_ic(campo, "curva")) {
+        letto = true;
+        // Without the plan view a curve is not a record: its values are skipped one by one.
+        if (c_.j != 0) e = curva(campo);
+        else tace_riga();
+      }
+      if (e == Passo::kAvanti && contiene_ic(campo, "montagna")) {
+        letto = true;
+        e = montagna();
+      }
+      if (e == Passo::kAvanti && contiene_ic(campo, "indicatori_v")) {
+        letto = true;
+        e = indicatore();
+      }
+      if (e == Passo::kAvanti && contiene_ic(campo, "cartello") && contiene_ic(campo, "indicat")) {
+        letto = true;
         e = cartello();
-      if (e == Esito::kFerma) return false;
-      if (e == Esito::kFineLettura) break;
+      }
+      if (e == Passo::kFerma) return false;
+      if (e == Passo::kFineLettura) break;
+      if (!letto) sconosciuta(campo, kParoleLinea, kTestateLinea, {kAltroveGenerale, kAltroveTreno});
     }
     return true;
-  }
-
-  // Error 15: the reading of the line source ends here as at its normal end.
-  bool dentro(int32_t posizione) {
-    if (raggiunge(c_.celle, posizione, 100)) return true;
-    reg().registra_in(kOltreGriglia, posizione);
-    return false;
   }
 
   void scrivi_pendenza(int64_t cella) {
     const int64_t valore = int64_t{pendenza_} + 100;
     if (valore < 0 || valore > 255)
-      throw ErroreLettura("gradient " + std::to_string(pendenza_) + " is outside -100 to 155");
+      throw ErroreLettura("the gradient of " + std::to_string(pendenza_) + " per mille from " +
+                              m(inizio_pendenza_) +
+                              " does not fit a track cell (-100 to 155 per mille)",
+                          luogo_pendenza_);
     c_.celle[cella].pendenza = static_cast<uint8_t>(valore);
   }
 
-  Esito pendenza() {
+  Passo pendenza() {
+    valori();
     const int32_t inizio = r_.i32("gradient start");
     const int32_t valore = r_.i32("gradient");
-    if (!dentro(inizio)) return Esito::kFineLettura;
+    if (!dentro(inizio, 100, "the gradient")) return Passo::kFineLettura;
     const int64_t n = cella_di(inizio);
     if (n > 0) {
       do {
@@ -178,71 +268,108 @@ class LettoreLinea {
       } while (cursore_pendenza_ < n);
     }
     pendenza_ = valore;
-    return Esito::kAvanti;
+    inizio_pendenza_ = inizio;
+    luogo_pendenza_ = LettoreSorgente::valore(1);
+    return Passo::kAvanti;
   }
 
-  Esito curva(std::string_view campo) {
+  Passo curva(std::string_view campo) {
+    valori();
     const int32_t inizio = r_.i32("curve start");
     const int32_t lunghezza = r_.i32("curve length");
-    if (!dentro(inizio)) return Esito::kFineLettura;
+    if (!dentro(inizio, 100, "the curve")) return Passo::kFineLettura;
     double k = 0.0;
     for (std::size_t classe = 0; classe < kCurvature.size() && k == 0.0; ++classe)
       if (contiene(campo, std::string(1, static_cast<char>('1' + classe)))) k = kCurvature[classe];
-    if (k == 0.0) return ferma_record(kCurvaNonValida);
+    if (k == 0.0)
+      return ferma_record(kCurvaNonValida, chiave(),
+                          "the curve keyword \"" + citazione(campo) +
+                              "\" holds no class digit 1 to 6 (as in \"curvad6\" or \"curvas1\")");
     if (contiene_ic(campo, "s")) k = -k;
     const int64_t fine = int64_t{inizio} + lunghezza;
-    for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, k}}) {
-      // No metre past 1000000 is computed: the record is refused where it would be.
-      c_.linea.prolunga(std::min<int64_t>(fino_a, kMetroMassimo), curvatura);
-      if (fino_a > kMetroMassimo && fino_a >= c_.linea.cursore()) return ferma_record(kCurvaNonValida);
+    const struct {
+      int64_t fino_a;
+      double k;
+      std::size_t campo;
+    } corse[] = {{inizio, 0.0, 0}, {fine, k, 1}};
+    for (const auto& corsa : corse) {
+      try {
+        c_.linea.prolunga(std::min<int64_t>(corsa.fino_a, kMetroMassimo), corsa.k);
+      } catch (const ErroreLettura&) {
+        throw ErroreLettura("the curve from " + m(inizio) + ", " + m(lunghezza) +
+                                " long, runs past the end of the plan view at metre " +
+                                std::to_string(c_.linea.ultimo_metro()) +
+                                ", 7000 m past the end of the line",
+                            LettoreSorgente::valore(corsa.campo));
+      }
+      // Metre 1000000 is the last the plan view computes: a run that writes it ends the line.
+      if (c_.linea.cursore() > kMetroMassimo)
+        return ferma_record(kCurvaNonValida, LettoreSorgente::valore(corsa.campo),
+                            "the curve from " + m(inizio) + ", " + m(lunghezza) +
+                                " long, takes the plan view to metre 1000000, the last it computes");
     }
-    return Esito::kAvanti;
+    return Passo::kAvanti;
   }
 
-  Esito montagna() {
+  Passo montagna() {
+    valori();
     const int32_t inizio = r_.i32("mountain span start");
     const int32_t fine = r_.i32("mountain span end");
     int32_t tipo = r_.i32("mountain span kind");
-    if (!dentro(inizio)) return Esito::kFineLettura;
-    memo_montagna(c_.celle, montagne_, inizio, fine, tipo);
-    return Esito::kAvanti;
+    if (!dentro(inizio, 100, "the mountain span")) return Passo::kFineLettura;
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the mountain span from " + m(inizio)});
+    const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
+    if (!p.riuscita()) rifiutata(p, inizio);
+    return Passo::kAvanti;
   }
 
-  Esito indicatore() {
+  Passo indicatore() {
+    valori();
     const int32_t posizione = r_.i32("speed board position");
     const int32_t vas = r_.i32("vas"), vbs = r_.i32("vbs"), vcs = r_.i32("vcs");
     const int32_t strisces = r_.i32("strisces");
     const int32_t vad = r_.i32("vad"), vbd = r_.i32("vbd"), vcd = r_.i32("vcd");
     const int32_t strisced = r_.i32("strisced");
-    if (!dentro(posizione)) return Esito::kFineLettura;
-    const std::size_t prima = reg().elenco().size();
-    memo_indicatori_v_max(c_.celle, reg(), posizione, vas, vbs, vcs, strisces, vad, vbd, vcd,
-                          strisced);
-    if (reg().n_errore != 0) {
+    if (!dentro(posizione, 100, "the speed board")) return Passo::kFineLettura;
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the speed board at " + m(posizione)});
+    const Posa p = memo_indicatori_v_max(c_.celle, posizione, vas, vbs, vcs, strisces, vad, vbd,
+                                         vcd, strisced, da);
+    if (!p.riuscita()) {
       sorgenti_.cancella_linea();
-      reg().posiziona(posizione, prima);
-      return Esito::kFerma;
+      rifiutata(p, posizione);
+      return Passo::kFerma;
     }
-    return Esito::kAvanti;
+    oltre_linea(posizione, "the speed board");
+    return Passo::kAvanti;
   }
 
-  Esito cartello() {
+  Passo cartello() {
+    valori();
     const int32_t posizione = r_.i32("indication board position");
     const std::string_view testo = testo_record(r_, "indication board text");
-    // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
-    if (prossimo_cartello_ < 2) throw ErroreLettura("more than 79 indication boards");
-    if (!dentro(posizione)) return Esito::kFineLettura;
-    Cella& cella = c_.celle[arrotonda(static_cast<double>(posizione) / 50.0 + 1.0)];
-    if (!libera(cella)) {
+    if (!dentro(posizione, 100, "the indication board")) return Passo::kFineLettura;
+    const std::string chi = "the indication board at " + m(posizione);
+    const int64_t c = cella_punto(posizione);
+    if (!c_.celle.contiene(c))
+      throw ErroreLettura(chi + " lies before the start of the track grid", valore(0));
+    if (!libera(c_.celle[c])) {
       sorgenti_.cancella_linea();
-      reg().registra_in(kCartelloOccupato, posizione);
-      return Esito::kFerma;
+      reg().errore_in(kCartelloOccupato, posizione, valore(0),
+                      chi + " falls in the cell at " + m(metro_cella(c)) + ", which already holds " +
+                          c_.celle.descrivi(c),
+                      c_.celle.correlati(c));
+      return Passo::kFerma;
     }
-    cella.tipo = kCartelloIndicatore;
-    cella.dato1 = static_cast<int16_t>(prossimo_cartello_);
+    // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
+    if (prossimo_cartello_ < 2)
+      throw ErroreLettura(chi + " is the 80th; a line holds at most 79 indication boards", chiave());
+    c_.celle[c].tipo = kCartelloIndicatore;
+    c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
+    c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);
     st()[prossimo_cartello_].nome = std::string(testo);
     --prossimo_cartello_;
-    return Esito::kAvanti;
+    oltre_linea(posizione, "the indication board");
+    return Passo::kAvanti;
   }
 
   void concludi() {
@@ -256,13 +383,17 @@ class LettoreLinea {
     }
   }
 
-  Compilazione& c_;
   Sorgenti& sorgenti_;
-  LettoreCampi r_;
+  std::string_view testo_;
+  EsitoLinea esito_;
+  std::array<Luogo, 3> letti_inizio_{};
+  std::array<Luogo, 3> letti_valore_{};
   Montagne montagne_;
   int32_t prossimo_cartello_ = kPrimoCartello;
   int64_t cursore_pendenza_ = 0;
   int32_t pendenza_ = 0;
+  int32_t inizio_pendenza_ = 0;
+  Luogo luogo_pendenza_;
 };
 
 }  // namespace
@@ -270,14 +401,15 @@ class LettoreLinea {
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti) {
   c.stazioni[kVoceLinea].nome = c.nome_linea;
   c.stazioni[kVoceTreno].nome = c.nome_treno;
-  const std::optional<std::string> testo = sorgenti.leggi_linea();
+  std::optional<std::string> testo = sorgenti.leggi_linea();
+  const std::string file = sorgenti.nome_linea();
   if (!testo) {
-    c.registro.luogo = {};
-    c.registro.registra(kLineaMancante, "the line source " + sorgenti.nome_linea() + " does not exist");
+    c.registro.errore(kLineaMancante, Luogo{file}, "the line source " + file + " does not exist");
     return {};
   }
-  c.registro.luogo = {sorgenti.nome_linea(), 0};
-  return LettoreLinea(c, sorgenti, *testo).leggi();
+  auto citato = std::make_shared<const std::string>(std::move(*testo));
+  c.registro.cita(file, citato);
+  return LettoreLinea(c, sorgenti, file, *citato).leggi();
 }
 
 }  // namespace gs

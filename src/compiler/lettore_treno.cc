@@ -1,5 +1,7 @@
 // The train source reader: general values, speed-limit and adhesion profiles, signals,
 // slowdowns, code points and stations.
+#include <limits>
+#include <memory>
 #include <string>
 
 #include "common/numeri.h"
@@ -12,160 +14,250 @@ constexpr int kTrattini = 2;
 constexpr int32_t kDistanzaStazioni = 350;  // m between one station's end and the next's start
 constexpr int32_t kStazioneSenzaFermata = 25;  // kinds from here on have no stop cell
 
-enum class Esito { kAvanti, kPassiFinali, kFerma };
+enum class Passo { kAvanti, kPassiFinali, kFerma };
 
-// The cursor and last value of one profile (speed limit or adhesion).
+std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
+
+// The cursor and last value of one profile (speed limit or adhesion), and the record that
+// set that value: a value is written only when a later record or the end fills the cells.
 struct Profilo {
   int64_t cursore = 0;
   int32_t precedente = 0;
+  int32_t da = 0;  // the position of the record that set it
+  Luogo luogo;     // its value field
 };
 
-class LettoreTreno {
+// A 32-bit step of a longer computation: a step that leaves the range fails at once.
+int32_t passo_32(int64_t v, const std::string& cosa, const Luogo& dove) {
+  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+    throw ErroreLettura(cosa + " " + std::to_string(v) + " does not fit 32 bits", dove);
+  return static_cast<int32_t>(v);
+}
+
+class LettoreTreno : LettoreSorgente {
  public:
-  LettoreTreno(Compilazione& c, Sorgenti& sorgenti, std::string_view testo, int32_t limite)
-      : c_(c), sorgenti_(sorgenti), r_(testo), limite_cartelli_(limite) {}
+  LettoreTreno(Compilazione& c, Sorgenti& sorgenti, std::string file, std::string_view testo,
+               const EsitoLinea& linea)
+      : LettoreSorgente(c, std::move(file), testo, "train"), sorgenti_(sorgenti), linea_(linea) {}
 
   void leggi() {
-    while (!r_.fine())
-      if (contiene_ic(r_.testo(), "[generale]")) break;
-    std::string_view campo;
-    while (parola_chiave(r_, kTrattini, campo)) {
-      reg().luogo.riga = r_.riga();
-      const Esito e = record(campo);
-      if (e == Esito::kFerma) return;
-      if (e == Esito::kPassiFinali) break;
+    try {
+      leggi_tutto();
+    } catch (const ErroreLettura& e) {
+      rilancia(e);
     }
-    passi_finali();
   }
 
  private:
-  Stazioni& st() { return c_.stazioni; }
-  Registro& reg() { return c_.registro; }
-  int64_t ultima() const { return c_.celle.ultimo(); }
+  void leggi_tutto() {
+    bool generale = false;
+    while (!r_.fine() && !generale) generale = contiene_ic(r_.testo(), "[generale]");
+    if (!generale) avvisa_senza_generale();
+    std::string_view campo;
+    while (prossima(kTrattini, campo)) {
+      bool letto = false;
+      const Passo e = record(campo, letto);
+      if (e == Passo::kFerma) return;
+      if (e == Passo::kPassiFinali) break;
+      if (!letto) sconosciuta(campo, kParoleTreno, kTestateTreno, {kAltroveGenerale, kAltroveLinea});
+    }
+    passi_finali(generale);
+  }
 
-  Esito record(std::string_view campo) {
-    if (contiene_ic(campo, "massa") && contiene_ic(campo, "frenata"))
+  void avvisa_senza_generale() {
+    const std::string_view testo = r_.testo_intero();
+    std::string s = "the train source has no [generale] line, so nothing in it is read";
+    if (testo.empty()) s = "the train source is empty, so the train has no records";
+    else if (contiene_ic(testo, "[generale]"))
+      s += ": its only \"[generale]\" is its last field";
+    else if (contiene_ic(testo, "[general")) s += "; did you mean \"[generale]\"?";
+    reg().avviso("no-general", Luogo{file_}, std::move(s));
+  }
+
+  Passo record(std::string_view campo, bool& letto) {
+    if (contiene_ic(campo, "massa") && contiene_ic(campo, "frenata")) {
+      letto = true;
+      valori();
       st()[kVoceParametri].inizio = r_.i32("braked-mass percentage");
-    if (contiene_ic(campo, "vetture")) st()[kVoceParametri].posizione = r_.i32("number of cars");
-    Esito e = Esito::kAvanti;
-    if (contiene_ic(campo, "velocit")) e = profilo(velocita_, &LettoreTreno::scrivi_velocita, "speed limit");
-    if (e == Esito::kAvanti && contiene_ic(campo, "aderenza"))
+    }
+    if (contiene_ic(campo, "vetture")) {
+      letto = true;
+      valori();
+      st()[kVoceParametri].posizione = r_.i32("number of cars");
+    }
+    Passo e = Passo::kAvanti;
+    if (contiene_ic(campo, "velocit")) {
+      letto = true;
+      e = profilo(velocita_, &LettoreTreno::scrivi_velocita, "speed limit");
+    }
+    if (e == Passo::kAvanti && contiene_ic(campo, "aderenza")) {
+      letto = true;
       e = profilo(aderenza_, &LettoreTreno::scrivi_aderenza, "adhesion value");
-    if (e != Esito::kAvanti) return e;
+    }
+    if (e != Passo::kAvanti) return e;
     if (contiene_ic(campo, "orologio")) {
+      letto = true;
+      valori();
       st()[kVoceTreno].campo10 = r_.i16("clock hours");
       st()[kVoceTreno].campo11 = r_.i16("clock minutes");
       st()[kVoceTreno].campo12 = r_.i16("clock seconds");
     }
-    if (contiene_ic(campo, "sabbia")) st()[kVoceTreno].campo7 = r_.i16("sand");
-    if (contiene_ic(campo, "segnale")) e = segnale();
-    if (e == Esito::kAvanti && contiene_ic(campo, "rallentamento")) e = rallentamento();
-    if (e == Esito::kAvanti && contiene_ic(campo, "abbattimento")) e = abbattimento();
-    if (e == Esito::kAvanti && contiene_ic(campo, "stazione")) e = stazione();
+    if (contiene_ic(campo, "sabbia")) {
+      letto = true;
+      valori();
+      st()[kVoceTreno].campo7 = r_.i16("sand");
+    }
+    if (contiene_ic(campo, "segnale")) {
+      letto = true;
+      e = segnale();
+    }
+    if (e == Passo::kAvanti && contiene_ic(campo, "rallentamento")) {
+      letto = true;
+      e = rallentamento();
+    }
+    if (e == Passo::kAvanti && contiene_ic(campo, "abbattimento")) {
+      letto = true;
+      e = abbattimento();
+    }
+    if (e == Passo::kAvanti && contiene_ic(campo, "stazione")) {
+      letto = true;
+      e = stazione();
+    }
     return e;
   }
 
-  // Error 15: on to the end steps.
-  bool dentro(int32_t posizione, int64_t margine) {
-    if (raggiunge(c_.celle, posizione, margine)) return true;
-    reg().registra_in(kOltreGriglia, posizione);
-    return false;
-  }
-
   // Stops the reading: the train source is done with and the profiles stay as they are.
-  Esito ferma(int32_t errore) {
+  Passo ferma(int32_t errore, Luogo dove, std::string messaggio, std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
-    reg().registra(errore);
-    return Esito::kFerma;
+    reg().errore(errore, std::move(dove), std::move(messaggio), std::move(correlati));
+    return Passo::kFerma;
   }
-  Esito ferma_in(int32_t errore, int32_t posizione) {
+  Passo ferma_in(int32_t errore, int32_t posizione, Luogo dove, std::string messaggio,
+                 std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
-    reg().registra_in(errore, posizione);
-    return Esito::kFerma;
+    reg().errore_in(errore, posizione, std::move(dove), std::move(messaggio), std::move(correlati));
+    return Passo::kFerma;
   }
 
-  void scrivi_velocita(int64_t cella, int32_t kmh) {
-    const int64_t quinti = arrotonda(static_cast<double>(kmh) / 5.0);
+  void scrivi_velocita(int64_t cella, const Profilo& p) {
+    const int64_t quinti = arrotonda(static_cast<double>(p.precedente) / 5.0);
     if (quinti < 0 || quinti > 255)
-      throw ErroreLettura("speed limit " + std::to_string(kmh) + " km/h is outside 0 to 1275");
+      throw ErroreLettura("the speed limit of " + std::to_string(p.precedente) + " km/h from " + m(p.da) +
+                              " does not fit a track cell (-2 to 1277 km/h)",
+                          p.luogo);
     c_.celle[cella].velocita = static_cast<uint8_t>(quinti);
   }
-  void scrivi_aderenza(int64_t cella, int32_t valore) { c_.celle[cella].aderenza = basso_8(valore); }
+  void scrivi_aderenza(int64_t cella, const Profilo& p) { c_.celle[cella].aderenza = basso_8(p.precedente); }
 
-  using Scrittura = void (LettoreTreno::*)(int64_t, int32_t);
+  using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
   // Every cell before the record's cell receives the value of the record before it.
-  Esito profilo(Profilo& p, Scrittura scrivi, const char* nome) {
-    const int32_t posizione = r_.i32(std::string(nome) + " position");
+  Passo profilo(Profilo& p, Scrittura scrivi, const std::string& nome) {
+    valori();
+    const int32_t posizione = r_.i32(nome + " position");
     const int32_t valore = r_.i32(nome);
-    if (!dentro(posizione, 100)) return Esito::kPassiFinali;
+    if (!dentro(posizione, 100, "the " + nome)) return Passo::kPassiFinali;
     const int64_t cella = cella_di(posizione);
-    while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p.precedente);
+    while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
     p.precedente = valore;
-    return Esito::kAvanti;
+    p.da = posizione;
+    p.luogo = LettoreSorgente::valore(1);
+    return Passo::kAvanti;
   }
 
   // The tail: the last value up to cell U - 3, at least one cell.
   void completa(Profilo& p, Scrittura scrivi) {
     do {
-      (this->*scrivi)(p.cursore++, p.precedente);
+      (this->*scrivi)(p.cursore++, p);
     } while (p.cursore < ultima() - 2);
   }
 
-  // After a placer call: any error recorded by now stops the reading, at the record's position.
-  Esito dopo_posatore(int32_t posizione, std::size_t prima) {
-    if (reg().n_errore <= 0) return Esito::kAvanti;
+  int64_t ultima() const { return c_.celle.ultimo(); }
+
+  // After a placer call: the placer's own refusal, or an error an earlier step left, stops
+  // the reading at this record's position.
+  Passo dopo_posatore(const Posa& posa, int32_t posizione, std::string_view cosa) {
+    if (!posa.riuscita()) {
+      sorgenti_.cancella_treno();
+      rifiutata(posa, posizione);
+      return Passo::kFerma;
+    }
+    if (reg().n_errore <= 0) {
+      oltre_linea(posizione, cosa);
+      return Passo::kAvanti;
+    }
     sorgenti_.cancella_treno();
-    reg().posiziona(posizione, prima);
-    return Esito::kFerma;
+    reg().nota_in(posizione, valore(0),
+                  "reading of this source stopped here because of the error above");
+    return Passo::kFerma;
   }
 
-  Esito segnale() {
+  Passo segnale() {
+    valori();
     const int32_t posizione = r_.i32("signal position");
     const int32_t sx = r_.i32("sx"), s1 = r_.i32("s1"), s2 = r_.i32("s2"), s3 = r_.i32("s3");
     const int32_t rapp = r_.i32("rapp");
     const int32_t dx = r_.i32("dx"), d1 = r_.i32("d1"), d2 = r_.i32("d2"), d3 = r_.i32("d3");
     int32_t tempo = r_.i32("tempo");
-    if (!dentro(posizione, 100)) return Esito::kPassiFinali;
-    const std::size_t prima = reg().elenco().size();
-    memo_segnale(c_.celle, reg(), posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo);
-    return dopo_posatore(posizione, prima);
+    if (!dentro(posizione, 100, "the signal")) return Passo::kPassiFinali;
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + m(posizione)});
+    const Posa p = memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
+    return dopo_posatore(p, posizione, "the signal");
   }
 
-  Esito rallentamento() {
+  Passo rallentamento() {
+    valori();
     const int32_t x = r_.i32("slowdown start x"), v = r_.i32("slowdown speed v");
     const int32_t l = r_.i32("slowdown length l"), f_tt = r_.i32("f_tt");
     const int32_t f_ta = r_.i32("f_ta"), d_v = r_.i32("d_v");
-    if (!dentro(x, 100)) return Esito::kPassiFinali;
-    const std::size_t prima = reg().elenco().size();
-    memo_rallentamento(c_.celle, reg(), x, v, l, f_tt, f_ta, d_v);
-    return dopo_posatore(x, prima);
+    if (!dentro(x, 100, "the slowdown")) return Passo::kPassiFinali;
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + m(x)});
+    const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
+    return dopo_posatore(p, x, "the slowdown");
   }
 
-  Esito abbattimento() {
+  Passo abbattimento() {
+    valori();
     const int32_t posizione = r_.i32("code point position");
     const int32_t valore = r_.i32("code value");
-    if (!dentro(posizione, 100)) return Esito::kPassiFinali;
-    Cella& cella = c_.celle[cella_di(posizione)];
-    if (!libera(cella)) return ferma_in(kAbbattimentoOccupato, posizione);
-    if (valore > 0) {
-      cella.tipo = kCodice;
-      cella.dato1 = basso_16(valore);
-    } else {
-      cella.tipo = kAbbattimento;
+    if (!dentro(posizione, 100, "the code point")) return Passo::kPassiFinali;
+    const std::string chi = "the code point at " + m(posizione);
+    const int64_t c = cella_di(posizione);
+    if (!c_.celle.contiene(c))
+      throw ErroreLettura(chi + " lies before the start of the track grid", LettoreSorgente::valore(0));
+    if (!libera(c_.celle[c])) {
+      return ferma_in(kAbbattimentoOccupato, posizione, LettoreSorgente::valore(0),
+                      chi + " goes to the cell at " + m(metro_cella(c)) +
+                          " (a code point record takes the cell before the one other points at its "
+                          "position take), which already holds " + c_.celle.descrivi(c),
+                      c_.celle.correlati(c));
     }
-    return Esito::kAvanti;
+    if (valore > 0) {
+      c_.celle[c].tipo = kCodice;
+      c_.celle[c].dato1 = basso_16(valore);
+    } else {
+      c_.celle[c].tipo = kAbbattimento;
+    }
+    c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
+    oltre_linea(posizione, "the code point");
+    return Passo::kAvanti;
   }
 
-  Esito stazione() {
+  Passo stazione() {
+    valori();
     Stazione& s = st()[j_];
     s.posizione = r_.i32("station position");
     const int32_t p = s.posizione;
-    if (!dentro(p, 800)) return Esito::kPassiFinali;
-    if (p % 50 != 0) return ferma_in(kStazioneNonMultipla, p);
+    if (!dentro(p, 800, "the station")) return Passo::kPassiFinali;
+    if (p % 50 != 0)
+      return ferma_in(kStazioneNonMultipla, p, valore(0),
+                      "the station at " + m(p) + " does not stand at a multiple of 50 m");
     s.tipo = r_.u8("station kind");
     const int32_t lunghezza = r_.i32("station length");
-    if (lunghezza % 100 != 0) return ferma_in(kLunghezzaStazioneNonMultipla, p);
+    if (lunghezza % 100 != 0)
+      return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
+                      "the station at " + m(p) + " is " + m(lunghezza) +
+                          " long, which is not a multiple of 100 m");
     s.campo4 = r_.u8("station field 4");
     s.campo5 = r_.u8("station field 5");
     s.campo6 = r_.u8("station field 6");
@@ -176,21 +268,22 @@ class LettoreTreno {
     s.campo11 = r_.i16("station field 11");
     s.campo12 = r_.i16("station field 12");
     s.campo13 = r_.u8("station field 13");
-    const int64_t ore = r_.i32("hours"), minuti = r_.i32("minutes"), secondi = r_.i32("seconds");
-    s.orario = in_32_bit((ore * 60 + minuti) * 60 + secondi, "scheduled time in seconds");
+    const int32_t ore = r_.i32("hours"), minuti = r_.i32("minutes"), secondi = r_.i32("seconds");
+    s.orario = orario(ore, minuti, secondi);
     s.nome = std::string(testo_record(r_, "station name"));
+    const std::string chi = "station " + citazione(s.nome);
 
     if (s.tipo == 5 || s.tipo == 6) {
-      s.inizio = in_32_bit(int64_t{p} - lunghezza, "station start");
-      s.fine = in_32_bit(int64_t{p} + 150, "station end");
+      s.inizio = passo_32(int64_t{p} - lunghezza, "the station start", valore(2));
+      s.fine = passo_32(int64_t{p} + 150, "the station end", valore(0));
       s.campo6 = 0;
     } else if (s.tipo == 7 || s.tipo == 8) {
-      s.inizio = in_32_bit(int64_t{p} - lunghezza, "station start");
-      s.fine = in_32_bit(int64_t{p} + lunghezza, "station end");
+      s.inizio = passo_32(int64_t{p} - lunghezza, "the station start", valore(2));
+      s.fine = passo_32(int64_t{p} + lunghezza, "the station end", valore(2));
       s.campo6 = 0;
     } else {
-      s.inizio = in_32_bit(int64_t{p} - lunghezza / 2, "station start");
-      s.fine = in_32_bit(int64_t{p} + lunghezza / 2 + (s.campo6 != 0 ? 50 : 0), "station end");
+      s.inizio = passo_32(int64_t{p} - lunghezza / 2, "the station start", valore(2));
+      s.fine = passo_32(int64_t{p} + lunghezza / 2 + (s.campo6 != 0 ? 50 : 0), "the station end", valore(2));
     }
     if (lunghezza < 600) s.campo5 = 0;
     if (j_ == 1) {
@@ -199,51 +292,98 @@ class LettoreTreno {
     }
 
     const int64_t e = cella_di(s.fine);
+    const auto cella = [&](int64_t c) -> Cella& {
+      if (!c_.celle.contiene(c))
+        throw ErroreLettura(chi + " at " + m(p) + " spans " + m(s.inizio) + " to " + m(s.fine) +
+                                ", past the end of the track grid at " + m(int64_t{ultima()} * 50),
+                            valore(2));
+      return c_.celle[c];
+    };
     if (s.tipo < kStazioneSenzaFermata && s.tipo != 5 && s.tipo != 6) {
       for (int64_t b = 1; b <= 4; ++b)
-        if (e - b - 1 > 1) c_.celle[e - b - 1].preavviso = static_cast<uint8_t>(80 + b);
+        if (e - b - 1 > 1) cella(e - b - 1).preavviso = static_cast<uint8_t>(80 + b);
     }
     if (s.tipo < kStazioneSenzaFermata) {
-      if (e - 1 <= 1) return ferma(kStazioneInizioGriglia);
-      c_.celle[e - 1].tipo = kStazione;
+      if (e - 1 <= 1)
+        return ferma(kStazioneInizioGriglia, valore(0),
+                     "the stop of " + chi + " at " + m(p) + " would fall in the cell at " +
+                         m(metro_cella(e - 1)) + ", too near the start of the track grid: its span "
+                         "ends at " + m(s.fine) + ", and must end at 150 m or later");
+      cella(e - 1).tipo = kStazione;
+      c_.celle.segna(e - 1, c_.celle.nuova_origine({chiave(), chi}));
       c_.celle[e - 1].dato1 = basso_16(j_);
     }
-    if (j_ > 1 && int64_t{s.inizio} - kDistanzaStazioni < st()[j_ - 1].fine)
-      return ferma_in(kStazioniVicine, p);
+    if (j_ > 1) {
+      const Stazione& prima = st()[j_ - 1];
+      if (passo_32(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) < prima.fine)
+        return ferma_in(kStazioniVicine, p, valore(0),
+                        chi + " starts at " + m(s.inizio) + ", " +
+                            (s.inizio >= prima.fine ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
+                                                    : m(int64_t{prima.fine} - s.inizio) + " before") +
+                            " the end of the previous station " + citazione(prima.nome) + " at " +
+                            m(prima.fine) + "; stations follow in running order with at least 350 m "
+                            "between one's end and the next's start",
+                        {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
+    }
+    luogo_precedente_ = chiave();
     ++j_;
     c_.stazioni_lette = j_ - 1;
-    if (j_ >= limite_cartelli_) return ferma(kTroppeStazioni);
-    return Esito::kAvanti;
+    if (j_ >= linea_.limite_cartelli)
+      return ferma(kTroppeStazioni, chiave(),
+                   chi + " is station " + std::to_string(j_ - 1) + "; with the line's " +
+                       std::to_string(kPrimoCartello - linea_.limite_cartelli) +
+                       " indication boards the table has room for " +
+                       std::to_string(linea_.limite_cartelli - 2) + " stations");
+    oltre_linea(p, "the station");
+    return Passo::kAvanti;
   }
 
-  void passi_finali() {
+  // (hours x 60 + minutes) x 60 + seconds, each step in 32 bits.
+  int32_t orario(int32_t ore, int32_t minuti, int32_t secondi) {
+    const std::string cosa = "the scheduled time (hours x 60 + minutes) x 60 + seconds reaches";
+    int32_t t = passo_32(int64_t{ore} * 60, cosa, valore(13));
+    t = passo_32(int64_t{t} + minuti, cosa, valore(14));
+    t = passo_32(int64_t{t} * 60, cosa, valore(14));
+    return passo_32(int64_t{t} + secondi, cosa, valore(15));
+  }
+
+  void passi_finali(bool generale) {
     sorgenti_.cancella_treno();
     completa(velocita_, &LettoreTreno::scrivi_velocita);
     completa(aderenza_, &LettoreTreno::scrivi_aderenza);
-    reg().luogo = {};
-    for (const int voce : {kProgressivaTre, kProgressivaDue, kProgressivaUno}) {
-      if (st()[voce].inizio % 50 != 0 || st()[voce].fine % 50 != 0) {
-        reg().registra(kProgressivaNonMultipla);
-        break;
-      }
+    if (generale && j_ == 1)
+      reg().avviso("no-station", Luogo{file_}, "the train source has no station record");
+    static constexpr const char* kVoce[] = {"81", "82", "83"};
+    for (std::size_t i = 0; i < 3; ++i) {
+      const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
+      const bool inizio = z.inizio % 50 != 0;
+      if (!inizio && z.fine % 50 == 0) continue;
+      reg().errore(kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
+                   inizio ? "the chainage section starting at " + m(z.inizio) +
+                                " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
+                          : "the chainage section starting at " + m(z.inizio) + " has the chainage " +
+                                m(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
+                                ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
+      break;
     }
   }
 
-  Compilazione& c_;
   Sorgenti& sorgenti_;
-  LettoreCampi r_;
-  int32_t limite_cartelli_;
+  const EsitoLinea& linea_;
   int32_t j_ = 1;
   Profilo velocita_;
   Profilo aderenza_;
+  Luogo luogo_precedente_;
 };
 
 }  // namespace
 
-void leggi_treno(Compilazione& c, Sorgenti& sorgenti, int32_t limite_cartelli) {
-  const std::string testo = sorgenti.leggi_treno();
-  c.registro.luogo = {sorgenti.nome_treno(), 0};
-  LettoreTreno(c, sorgenti, testo, limite_cartelli).leggi();
+void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea) {
+  std::string testo = sorgenti.leggi_treno();
+  const std::string file = sorgenti.nome_treno();
+  auto citato = std::make_shared<const std::string>(std::move(testo));
+  c.registro.cita(file, citato);
+  LettoreTreno(c, sorgenti, file, *citato, linea).leggi();
 }
 
 }  // namespace gs

@@ -1,22 +1,32 @@
-// The two halves of memorizza_dati, shared by its pieces only.
+// The two halves of memorizza_dati and what they share, for its pieces only.
 #ifndef GS_COMPILER_LETTORI_H
 #define GS_COMPILER_LETTORI_H
 
+#include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <span>
+#include <string>
 #include <string_view>
 
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
+#include "compiler/parole.h"
 
 namespace gs {
 
+// What the line part hands to the train part.
 struct EsitoLinea {
   bool leggi_treno = false;  // false: the line part stopped with an error of its own
   int32_t limite_cartelli = kPrimoCartello;  // B: the next free board entry
+  // Where the chainage sections of entries 81 to 83 were read (start and value fields), for
+  // the check after the train source; line 0 for a cleared entry.
+  std::array<Luogo, 3> inizio_sezione{};
+  std::array<Luogo, 3> valore_sezione{};
 };
 
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti);
-void leggi_treno(Compilazione& c, Sorgenti& sorgenti, int32_t limite_cartelli);
+void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
 
 // The next keyword field after at most `trattini` fields holding "-"; false at the end of
 // the file, reached right after the keyword or a dropped field.
@@ -27,6 +37,54 @@ bool raggiunge(const Celle& celle, int64_t posizione, int64_t margine);
 
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);
+
+// What both readers share: the source's name and field reader, the record being read, and
+// the diagnostics made at its fields.
+class LettoreSorgente {
+ protected:
+  LettoreSorgente(Compilazione& c, std::string file, std::string_view testo, std::string_view quale);
+
+  Stazioni& st() { return c_.stazioni; }
+  Registro& reg() { return c_.registro; }
+
+  // Reads the next keyword field; it becomes the current record.
+  bool prossima(int trattini, std::string_view& campo);
+  // The field just read becomes the current record's keyword.
+  void fissa_chiave() { chiave_ = qui(); }
+  // Starts reading the value fields of the current record: valore(0) is the next one.
+  void valori() { r_.segna(); }
+  // Where the current record's keyword, or its i-th value field, stands.
+  const Luogo& chiave() const { return chiave_; }
+  Luogo valore(std::size_t i) const;
+  Luogo qui() const;
+
+  // Error 15, at the record's position field, when the grid does not reach position + margine.
+  bool dentro(int32_t posizione, int64_t margine, std::string_view cosa);
+  // A point past the line's end but inside the grid: a warning.
+  void oltre_linea(int32_t posizione, std::string_view cosa);
+  // A skipped keyword field: a warning unless it is blank, a separator, a known head, or a
+  // value on a line whose keyword was already skipped (tace_riga()).
+  void sconosciuta(std::string_view campo, std::span<const std::string_view> accettate,
+                   std::span<const std::string_view> testate, std::initializer_list<Altrove> altrove);
+  // A placer's refusal: a conflict is recorded at the record with its position and the record
+  // holding the cell; a value that does not fit ends the reading (error 25).
+  void rifiutata(const Posa& posa, int32_t posizione);
+  // A reading failure, completed with this source's name and, when it has no place of its
+  // own, the current record's.
+  [[noreturn]] void rilancia(const ErroreLettura& e) const;
+
+  // The values on the current record's line are skipped without a word: its keyword was
+  // already warned about, or it is a record the reader knowingly skips.
+  void tace_riga() { riga_tacita_ = chiave_.riga; }
+
+  Compilazione& c_;
+  std::string file_;
+  LettoreCampi r_;
+
+ private:
+  Luogo chiave_;
+  int32_t riga_tacita_ = 0;
+};
 
 }  // namespace gs
 

@@ -24,8 +24,94 @@ std::string_view testo_record(LettoreCampi& r, std::string_view campo) {
   const std::string_view testo = r.testo();
   if (testo.size() > kTestoMassimo)
     throw ErroreLettura(std::string(campo) + " of " + std::to_string(testo.size()) +
-                        " bytes is longer than 65535 bytes");
+                            " bytes is longer than 65535 bytes",
+                        r.luogo());
   return testo;
+}
+
+LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_view testo,
+                                 std::string_view quale)
+    : c_(c), file_(std::move(file)), r_(testo) {
+  std::size_t primo = 0;
+  if (!sembra_utf8(testo, primo)) return;
+  Luogo l{file_, 1, 1, 0};
+  for (std::size_t i = 0; i < primo; ++i) {
+    if (testo[i] == '\n' || (testo[i] == '\r' && (i + 1 >= testo.size() || testo[i + 1] != '\n'))) {
+      ++l.riga;
+      l.inizio_riga = i + 1;
+    }
+  }
+  l.colonna = static_cast<int32_t>(primo - l.inizio_riga + 1);
+  reg().avviso("utf8-source", l,
+               "the " + std::string(quale) +
+                   " source looks like UTF-8; the simulator reads Windows-1252, so its names and "
+                   "texts would come out garbled: save it as Windows-1252");
+}
+
+bool LettoreSorgente::prossima(int trattini, std::string_view& campo) {
+  if (!parola_chiave(r_, trattini, campo)) return false;
+  chiave_ = qui();
+  return true;
+}
+
+Luogo LettoreSorgente::qui() const {
+  Luogo l = r_.luogo();
+  l.file = file_;
+  return l;
+}
+
+Luogo LettoreSorgente::valore(std::size_t i) const {
+  Luogo l = r_.campo(i);
+  l.file = file_;
+  return l;
+}
+
+bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_view cosa) {
+  if (raggiunge(c_.celle, posizione, margine)) return true;
+  const int64_t fine = int64_t{c_.celle.ultimo()} * 50;
+  std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
+                  " m lies beyond the end of the track grid, which ends at " + std::to_string(fine) +
+                  " m, 7000 m past the end of the " + std::to_string(st()[kVoceParametri].fine) + " m line";
+  s += margine == 100 ? "; the last position it takes is "
+                      : "; a station needs 800 m of grid beyond its position, so the last it takes is ";
+  s += std::to_string(fine - margine) + " m";
+  reg().errore_in(kOltreGriglia, posizione, valore(0), std::move(s));
+  return false;
+}
+
+void LettoreSorgente::oltre_linea(int32_t posizione, std::string_view cosa) {
+  const int32_t lunghezza = st()[kVoceParametri].fine;
+  if (posizione <= lunghezza) return;
+  reg().avviso("past-line-end", valore(0),
+               std::string(cosa) + " at " + std::to_string(posizione) + " m lies past the end of the " +
+                   std::to_string(lunghezza) + " m line, in the 7000 m of grid that follow it");
+}
+
+void LettoreSorgente::sconosciuta(std::string_view campo, std::span<const std::string_view> accettate,
+                                  std::span<const std::string_view> testate,
+                                  std::initializer_list<Altrove> altrove) {
+  if (vuoto_o_separatore(campo)) return;
+  for (const std::string_view t : testate)
+    if (testata(campo) && contiene_ic(campo, t)) return;
+  const bool valore = numerico(campo);
+  if (valore && chiave_.riga == riga_tacita_) return;
+  reg().avviso(testata(campo) ? "unknown-section" : valore ? "extra-value" : "unknown-record", chiave_,
+               avviso_parola(campo, accettate, testate, altrove));
+  if (!valore) tace_riga();
+}
+
+void LettoreSorgente::rifiutata(const Posa& posa, int32_t posizione) {
+  if (posa.errore == kLettura)
+    throw ErroreLettura(posa.motivo, valore(static_cast<std::size_t>(posa.argomento)));
+  reg().errore_in(posa.errore, posizione, valore(static_cast<std::size_t>(posa.argomento)), posa.motivo,
+                  c_.celle.correlati(posa.cella));
+}
+
+void LettoreSorgente::rilancia(const ErroreLettura& e) const {
+  ErroreLettura completo = e;
+  if (completo.luogo.riga == 0) completo.luogo = chiave_.riga > 0 ? chiave_ : qui();
+  completo.luogo.file = file_;
+  throw completo;
 }
 
 SorgentiSuDisco::SorgentiSuDisco(std::filesystem::path linea, std::filesystem::path treno,
@@ -37,7 +123,7 @@ std::optional<std::string> SorgentiSuDisco::leggi_linea() {
   try {
     return leggi_file(linea_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what());
+    throw ErroreLettura(e.what(), Luogo{linea_.string()});
   }
 }
 
@@ -45,7 +131,7 @@ std::string SorgentiSuDisco::leggi_treno() {
   try {
     return leggi_file(treno_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what());
+    throw ErroreLettura(e.what(), Luogo{treno_.string()});
   }
 }
 
@@ -58,16 +144,17 @@ void SorgentiSuDisco::cancella_treno() {
 }
 
 std::string SorgentiInMemoria::leggi_treno() {
-  if (!treno_) throw ErroreLettura("the train source " + nome_treno_ + " does not exist");
+  if (!treno_)
+    throw ErroreLettura("the train source " + nome_treno_ + " does not exist", Luogo{nome_treno_});
   return *treno_;
 }
 
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti) {
   try {
     const EsitoLinea linea = leggi_linea(c, sorgenti);
-    if (linea.leggi_treno) leggi_treno(c, sorgenti, linea.limite_cartelli);
+    if (linea.leggi_treno) leggi_treno(c, sorgenti, linea);
   } catch (const ErroreLettura& e) {
-    c.registro.registra(kLettura, e.what());
+    c.registro.errore(kLettura, e.luogo, e.what());
     sorgenti.cancella_linea();
     sorgenti.cancella_treno();
   }

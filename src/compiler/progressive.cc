@@ -1,8 +1,9 @@
 // progressive_ordina: the three chainage sections ordered by start, largest first.
 #include <algorithm>
 #include <array>
+#include <limits>
+#include <string>
 
-#include "common/numeri.h"
 #include "compiler/compilatore.h"
 
 namespace gs {
@@ -12,9 +13,10 @@ struct Sezione {
   int32_t inizio = 0;
   int32_t valore = 0;
   int32_t verso = 0;
+  int da = -1;  // the record read: 0 "tre", 1 "due", 2 "uno"; -1 cleared
 };
 
-Sezione da_voce(const Stazione& s) { return {s.inizio, s.fine, s.posizione}; }
+Sezione da_voce(const Stazione& s, int da) { return {s.inizio, s.fine, s.posizione, da}; }
 
 void in_voce(Stazione& s, const Sezione& z) {
   s.inizio = z.inizio;
@@ -22,16 +24,26 @@ void in_voce(Stazione& s, const Sezione& z) {
   s.posizione = z.verso;
 }
 
+// A 32-bit sum, one step at a time: a step that leaves the range fails at the record whose
+// value it adds.
+int32_t somma_32(int32_t a, int32_t b, const std::string& cosa, const Luogo& dove) {
+  const int64_t s = int64_t{a} + b;
+  if (s < std::numeric_limits<int32_t>::min() || s > std::numeric_limits<int32_t>::max())
+    throw ErroreLettura(cosa + " " + std::to_string(s) + " does not fit 32 bits", dove);
+  return static_cast<int32_t>(s);
+}
+
 }  // namespace
 
-void progressive_ordina(Stazioni& stazioni) {
-  const Sezione tre = da_voce(stazioni[kProgressivaTre]);
-  const Sezione due = da_voce(stazioni[kProgressivaDue]);
-  const Sezione uno = da_voce(stazioni[kProgressivaUno]);
+std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& luoghi) {
+  const Sezione tre = da_voce(stazioni[kProgressivaTre], 0);
+  const Sezione due = da_voce(stazioni[kProgressivaDue], 1);
+  const Sezione uno = da_voce(stazioni[kProgressivaUno], 2);
 
-  std::array<Sezione, 3> ordinate{};  // all zero unless a rule below picks an order
-  const int32_t somma =
-      in_32_bit(int64_t{tre.inizio} + due.inizio + uno.inizio, "sum of the chainage starts");
+  std::array<Sezione, 3> ordinate{};  // all cleared unless a rule below picks an order
+  const int32_t somma = somma_32(
+      somma_32(tre.inizio, due.inizio, "the sum of the chainage starts", luoghi.inizio[1]), uno.inizio,
+      "the sum of the chainage starts", luoghi.inizio[2]);
   if (somma != 0) {
     // Stable on the order uno, due, tre, so that among equal smaller starts "uno" comes first.
     std::array<Sezione, 3> per_inizio = {uno, due, tre};
@@ -44,11 +56,18 @@ void progressive_ordina(Stazioni& stazioni) {
     if (uno.valore > 0) ordinate = {uno, due, tre};
   }
 
-  for (Sezione& z : ordinate)
-    if (z.verso == 1) z.valore = in_32_bit(int64_t{z.valore} + 100, "chainage value + 100");
+  std::array<int, 3> da{};
+  for (std::size_t i = 0; i < 3; ++i) {
+    Sezione& z = ordinate[i];
+    if (z.verso == 1)
+      z.valore = somma_32(z.valore, 100, "the chainage value + 100",
+                          z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
+    da[i] = z.da;
+  }
   in_voce(stazioni[kProgressivaTre], ordinate[0]);
   in_voce(stazioni[kProgressivaDue], ordinate[1]);
   in_voce(stazioni[kProgressivaUno], ordinate[2]);
+  return da;
 }
 
 }  // namespace gs

@@ -1,6 +1,8 @@
 // The code-point pass: code-change points (kind 12, code 180) before the signals that precede
 // a slowdown warning, ahead of each slowdown start, every 400 m inside slow slowdowns, and
 // before the first signal after a slowdown's end.
+#include <string>
+
 #include "grid/griglia.h"
 
 namespace gs {
@@ -11,6 +13,8 @@ constexpr int32_t kPassoCodici = 8;          // cells between code points inside
 constexpr int32_t kVelocitaSenzaCodici = 110;  // km/h from which a slowdown needs none inside
 constexpr int64_t kCercaSegnali = 20;        // cells looked back from a warning point
 constexpr int64_t kCercaDopoFine = 12;       // cells looked ahead from a slowdown end
+
+std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
 
 class Passo {
  public:
@@ -23,7 +27,7 @@ class Passo {
       if (t == kInizioRallentamento) {
         prima_dell_inizio(i);
         const int64_t fine = celle_[i].dato1 < kVelocitaSenzaCodici ? dentro(i) : cerca_fine(i);
-        dopo_la_fine(fine);
+        dopo_la_fine(i, fine);
       }
     }
   }
@@ -32,13 +36,35 @@ class Passo {
   // A cell outside the grid counts as taken: kind 255 is no kind the grid uses.
   int tipo(int64_t c) const { return celle_.contiene(c) ? celle_[c].tipo : 255; }
   bool libera_in(int64_t c) const { return celle_.contiene(c) && libera(celle_[c]); }
-  void posa(int64_t c) {
+  // A code point in `c`, placed for the point in cell `per`.
+  void posa(int64_t c, int64_t per) {
     celle_[c].tipo = kCodice;
     celle_[c].dato1 = kCodiceRallentamento;
+    const Origine* o = celle_.origine(per);
+    celle_.segna(c, o == nullptr ? 0 : celle_.nuova_origine({o->luogo, "the code point placed for " + o->cosa}));
   }
   void abbassa(int64_t c) { celle_[c].dato1 = static_cast<int16_t>(minimo(kCodiceRallentamento, celle_[c].dato1)); }
-  void errore(int32_t numero, int64_t cella) {
-    registro_.registra_in(numero, static_cast<int32_t>(cella * 50));
+
+  // What holds the cells tried, for the message of a refusal.
+  std::string prese(std::initializer_list<int64_t> celle) const {
+    std::string s;
+    for (const int64_t c : celle) {
+      s += s.empty() ? "" : "; ";
+      s += m(metro_cella(c)) + ": " + (celle_.contiene(c) ? celle_.descrivi(c) : "outside the grid");
+    }
+    return s;
+  }
+  // The point of cell `c` as its record names it.
+  std::string chi(int64_t c) const {
+    const Origine* o = celle_.origine(c);
+    return o != nullptr ? o->cosa : "the point at " + m(metro_cella(c));
+  }
+  // Errors 11 to 13 stand at the record of the signal or slowdown in cell `di`.
+  void errore(int32_t numero, int64_t cella, int64_t di, std::string messaggio,
+              std::vector<Correlato> correlati = {}) {
+    const Origine* o = celle_.origine(di);
+    registro_.errore_in(numero, static_cast<int32_t>(cella * 50), o != nullptr ? o->luogo : Luogo{},
+                        std::move(messaggio), std::move(correlati));
   }
 
   // Step A: every signal among the 20 cells before a warning point, nearest first.
@@ -47,11 +73,16 @@ class Passo {
       const int64_t d = i - k;
       if (d < 3) return;
       if (tipo(d) != kSegnale) continue;
-      if (libera_in(d - 1)) posa(d - 1);
-      else if (libera_in(d - 2)) posa(d - 2);
+      if (libera_in(d - 1)) posa(d - 1, i);
+      else if (libera_in(d - 2)) posa(d - 2, i);
       else if (tipo(d - 1) == kCodice) abbassa(d - 1);
       else if (tipo(d - 2) == kCodice) abbassa(d - 2);
-      else errore(kCodiceSegnale, d);
+      else
+        errore(kCodiceSegnale, d, d,
+               "no free cell for the code point just before " + chi(d) +
+                   ", which stands within 1000 m before the warning point of " + chi(i) +
+                   "; the two cells before the signal hold " + prese({d - 1, d - 2}),
+               celle_.correlati(i));
     }
   }
 
@@ -62,11 +93,15 @@ class Passo {
       bool posato = false;
       for (int64_t c = i - primo; c >= i - primo - 2 && !posato; --c) {
         if (libera_in(c)) {
-          posa(c);
+          posa(c, i);
           posato = true;
         }
       }
-      if (!posato) errore(kCodiceInizioRallentamento, i);
+      if (!posato)
+        errore(kCodiceInizioRallentamento, i, i,
+               "no free cell for a code point " + m(primo * 50) + " to " + m((primo + 2) * 50) +
+                   " before the start of " + chi(i) + "; the cells hold " +
+                   prese({i - primo, i - primo - 1, i - primo - 2}));
     }
   }
 
@@ -79,16 +114,19 @@ class Passo {
       ++contatore;
       if (contatore == kPassoCodici) {
         if (libera_in(k)) {
-          posa(k);
+          posa(k, i);
           contatore = 0;
         } else if (libera_in(k - 1)) {
-          posa(k - 1);
+          posa(k - 1, i);
           contatore = 1;
         } else if (libera_in(k + 1)) {
-          posa(k + 1);
+          posa(k + 1, i);
           contatore = -1;
         } else {
-          errore(kCodiceDentroRallentamento, k);
+          errore(kCodiceDentroRallentamento, k, i,
+                 "no free cell for the code point due every 400 m inside " + chi(i) + " near " +
+                     m(metro_cella(k)) + "; the cells hold " + prese({k - 1, k, k + 1}) +
+                     "; no further code point is placed inside this slowdown");
         }
       }
       if (tipo(k) == kFineRallentamento || k >= celle_.ultimo()) return k;
@@ -103,14 +141,18 @@ class Passo {
   }
 
   // Step D: a code point just before the first signal within 12 cells of the end.
-  void dopo_la_fine(int64_t e) {
-    for (int64_t m = e; m <= e + kCercaDopoFine && m <= celle_.ultimo(); ++m) {
-      if (tipo(m) != kSegnale) continue;
-      const int64_t s = m - 1;
+  void dopo_la_fine(int64_t i, int64_t e) {
+    for (int64_t g = e; g <= e + kCercaDopoFine && g <= celle_.ultimo(); ++g) {
+      if (tipo(g) != kSegnale) continue;
+      const int64_t s = g - 1;
       if (s > 0) {
-        if (libera_in(s)) posa(s);
-        else if (libera_in(s - 1)) posa(s - 1);
-        else errore(kCodiceDentroRallentamento, e);
+        if (libera_in(s)) posa(s, i);
+        else if (libera_in(s - 1)) posa(s - 1, i);
+        else
+          errore(kCodiceDentroRallentamento, e, i,
+                 "no free cell for the code point before " + chi(g) + ", the first signal after the end of " +
+                     chi(i) + "; the cells hold " + prese({s, s - 1}),
+                 celle_.correlati(g));
       }
       return;
     }

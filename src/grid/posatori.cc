@@ -1,4 +1,6 @@
-// The four placers. Cell indices are real divisions by 50 rounded halves to even.
+// The four placers. Cell indices are real divisions by 50 rounded halves to even. A placer
+// checks each cell as it reaches it, in the order the cells are written, so that a refusal
+// leaves the grid exactly as far written as it was when the refusal came.
 #include <cmath>
 #include <limits>
 #include <string>
@@ -9,21 +11,44 @@
 namespace gs {
 namespace {
 
-int64_t cella_punto(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0 + 1.0); }
+std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
 
-// A speed-board datum: a real rounded to a signed 16-bit value, error 25 when it does not fit.
-int16_t dato_indicatore(int32_t destra, int32_t sinistra) {
+Posa preso(const Celle& celle, int32_t errore, int64_t cella, std::string chi) {
+  return {errore, cella,
+          chi + " falls in the cell at " + m(metro_cella(cella)) + ", which already holds " +
+              celle.descrivi(cella),
+          0};
+}
+
+// Where the grid ends, for a message: its last cell stands for this position.
+std::string fine_griglia(const Celle& celle) {
+  return "the track grid, which runs from " + m(metro_cella(0)) + " to " +
+         m(metro_cella(celle.ultimo()));
+}
+
+Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0) {
+  return {kLettura, cella,
+          chi + " falls at " + m(metro_cella(cella)) + ", outside " + fine_griglia(celle),
+          argomento};
+}
+
+// A speed-board datum: a real rounded to a signed 16-bit value.
+bool dato_indicatore(int32_t destra, int32_t sinistra, int16_t& dato) {
   const int64_t v = arrotonda(static_cast<double>(destra) / 5.0 + static_cast<double>(sinistra) * 20.0);
-  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max())
-    throw ErroreLettura("speed-board value " + std::to_string(v) + " does not fit 16 bits");
-  return static_cast<int16_t>(v);
+  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) return false;
+  dato = static_cast<int16_t>(v);
+  return true;
 }
 
 }  // namespace
 
-void memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine, int32_t& tipo) {
+Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine,
+                   int32_t& tipo, uint32_t da) {
   if (montagne.conta >= Montagne::kMassimo)
-    throw ErroreLettura("more than " + std::to_string(Montagne::kMassimo) + " mountain records");
+    return {kLettura, 0,
+            "this is mountain record " + std::to_string(Montagne::kMassimo + 1) +
+                "; a line holds at most " + std::to_string(Montagne::kMassimo),
+            0};
   bool marcatori = false;
   if (tipo > 10) {
     tipo -= 10;
@@ -32,40 +57,72 @@ void memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   const int32_t n = ++montagne.conta;
   montagne.inizi[n] = inizio;
   montagne.fini[n] = fine;
-  if (n > 1 && static_cast<int64_t>(inizio) - montagne.fini[n - 1] <= 150) tipo = 3;
+  if (n > 1) {
+    // The gap is a 32-bit difference: a span that starts more than 2^31 m away from the
+    // previous one's end cannot be measured.
+    const int64_t distacco = int64_t{inizio} - montagne.fini[n - 1];
+    if (distacco < std::numeric_limits<int32_t>::min() || distacco > std::numeric_limits<int32_t>::max())
+      return {kLettura, 0,
+              "the gap between the mountain span from " + m(inizio) + " and the end of the one before it (" +
+                  m(montagne.fini[n - 1]) + ") does not fit 32 bits",
+              0};
+    if (distacco <= 150) tipo = 3;
+  }
 
   const int64_t primo = arrotonda(static_cast<double>(inizio) / 50.0);
   const int64_t ultimo = arrotonda(static_cast<double>(fine) / 50.0 - 1.0);
   int64_t contate = 0;
   for (int64_t c = primo; c <= ultimo; ++c) {
+    if (!celle.contiene(c)) {
+      return {kLettura, c,
+              "the mountain span from " + m(inizio) + " to " + m(fine) + " reaches " + m(c * 50) +
+                  ", outside the track grid, which covers 0 to " + m((int64_t{celle.ultimo()} + 1) * 50),
+              c < 0 ? 0 : 1};
+    }
     Cella& cella = celle[c];
     ++contate;
     cella.montagna = basso_8(tipo);
-    if (marcatori && contate % 4 == 0 && cella.tipo == kLibera) cella.tipo = kMarcaMontagna;
+    if (marcatori && contate % 4 == 0 && cella.tipo == kLibera) {
+      cella.tipo = kMarcaMontagna;
+      celle.segna(c, da);
+    }
   }
+  return {};
 }
 
-void memo_rallentamento(Celle& celle, Registro& registro, int32_t x, int32_t v, int32_t l,
-                        int32_t f_tt, int32_t f_ta, int32_t d_v) {
+Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt,
+                        int32_t f_ta, int32_t d_v, uint32_t da) {
+  const std::string chi = "the slowdown at " + m(x);
   const bool avviso = x > 1500;
   int64_t w = 0;
   if (avviso) {
     w = cella_punto(static_cast<int64_t>(x) - 1200);
-    if (!libera(celle[w])) return registro.registra(kConflittoAvviso);
+    if (!celle.contiene(w)) return fuori(celle, w, "the warning point of " + chi);
+    if (!libera(celle[w]))
+      return preso(celle, kConflittoAvviso, w, "the warning point of " + chi + ", 1200 m before it,");
   } else {
     f_ta = 0;
   }
   const int64_t s = cella_punto(x);
-  if (!libera(celle[s])) return registro.registra(kConflittoInizio);
-  const int64_t e = cella_punto(in_32_bit(static_cast<int64_t>(x) + l, "slowdown end x + l"));
-  if (!libera(celle[e])) return registro.registra(kConflittoFine);
+  if (!celle.contiene(s)) return fuori(celle, s, chi);
+  if (!libera(celle[s])) return preso(celle, kConflittoInizio, s, "the start of " + chi);
+  const int64_t fine = int64_t{x} + l;
+  if (fine < std::numeric_limits<int32_t>::min() || fine > std::numeric_limits<int32_t>::max())
+    return {kLettura, 0, "the end of " + chi + ", " + std::to_string(l) + " m long, does not fit 32 bits", 2};
+  const int64_t e = cella_punto(fine);
+  if (!celle.contiene(e)) return fuori(celle, e, "the end of " + chi + ", " + m(l) + " long,", 2);
+  if (!libera(celle[e]))
+    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + m(l) + " long,");
 
   celle[e].tipo = kFineRallentamento;
+  celle.segna(e, da);
   if (d_v != 0) celle[e].dato2 = basso_16(d_v);
   celle[s].tipo = kInizioRallentamento;
+  celle.segna(s, da);
   if (d_v != 0) celle[s].dato2 = basso_16(d_v);
   if (avviso) {
     celle[w].tipo = kAvvisoRallentamento;
+    celle.segna(w, da);
     if (d_v != 0) celle[w].dato2 = basso_16(d_v);
     celle[w].dato1 = basso_16(v);
   }
@@ -75,24 +132,34 @@ void memo_rallentamento(Celle& celle, Registro& registro, int32_t x, int32_t v, 
   }
 
   const int64_t t = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
-  if (f_ta == 0) return;
-  for (int64_t i = 0; i < 4; ++i)
-    if (!libera(celle[t - i])) return registro.registra(kConflittoPreavvisi);
+  if (f_ta == 0) return {};
+  static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
+  for (int64_t i = 0; i < 4; ++i) {
+    const std::string quale = std::string("the ") + kQuale[i] +
+                              " of the four cells before the warning point of " + chi + " (f_ta is set)";
+    if (!celle.contiene(t - i)) return fuori(celle, t - i, quale);
+    if (!libera(celle[t - i])) return preso(celle, kConflittoPreavvisi, t - i, quale);
+  }
   for (int64_t i = 0; i < 4; ++i) {
     Cella& c = celle[t - i];
     c.tipo = kPreavvisoRallentamento;
+    celle.segna(t - i, da);
     c.dato1 = basso_16(i + 1);
     if (d_v != 0) c.dato2 = basso_16(i + 1);
   }
+  return {};
 }
 
-void memo_segnale(Celle& celle, Registro& registro, int32_t posizione, int32_t sx, int32_t s1,
-                  int32_t s2, int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2,
-                  int32_t d3, int32_t& tempo) {
+Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
+                  int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
+                  int32_t& tempo, uint32_t da) {
+  const std::string chi = "the signal at " + m(posizione);
   const int64_t k = cella_punto(posizione);
+  if (!celle.contiene(k)) return fuori(celle, k, chi);
   Cella& c = celle[k];
-  if (!libera(c)) return registro.registra(kConflittoSegnale);
+  if (!libera(c)) return preso(celle, kConflittoSegnale, k, chi);
   c.tipo = kSegnale;
+  celle.segna(k, da);
   c.dato4 = basso_16(int64_t{rapp} * 10 + int64_t{sx} * 3 + dx);
   c.dato1 = basso_16(int64_t{s1} * 10 + d1);
   c.dato2 = basso_16(int64_t{s2} * 10 + d2);
@@ -100,19 +167,47 @@ void memo_segnale(Celle& celle, Registro& registro, int32_t posizione, int32_t s
   if (tempo >= 1 && tempo <= 100) tempo = 101;
   c.tempo = sx == 2 ? basso_8(tempo) : 0;
   const int64_t lato = int64_t{sx} * 3 + dx;
-  for (int64_t b = 1; b <= 4; ++b) celle[k - 2 * b].preavviso = basso_8(lato * 10 + b);
+  for (int64_t b = 1; b <= 4; ++b) {
+    if (!celle.contiene(k - 2 * b)) {
+      return {kLettura, k - 2 * b,
+              chi + " needs its four approach markers 100 to 400 m before it inside the track grid, "
+                    "which starts at " + m(metro_cella(0)) + ": the one at " +
+                  m(metro_cella(k - 2 * b)) + " is not; a signal must stand at 325 m or later",
+              0};
+    }
+    celle[k - 2 * b].preavviso = basso_8(lato * 10 + b);
+  }
+  return {};
 }
 
-void memo_indicatori_v_max(Celle& celle, Registro& registro, int32_t posizione, int32_t vas,
-                           int32_t vbs, int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd,
-                           int32_t vcd, int32_t strisced) {
-  Cella& c = celle[cella_punto(posizione)];
-  if (!libera(c)) return registro.registra(kConflittoIndicatore);
+Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs,
+                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+                           int32_t strisced, uint32_t da) {
+  const std::string chi = "the speed board at " + m(posizione);
+  const int64_t k = cella_punto(posizione);
+  if (!celle.contiene(k)) return fuori(celle, k, chi);
+  Cella& c = celle[k];
+  if (!libera(c)) return preso(celle, kConflittoIndicatore, k, chi);
   c.tipo = kIndicatoreVelocita;
-  c.dato1 = dato_indicatore(vad, vas);
-  c.dato2 = dato_indicatore(vbd, vbs);
-  c.dato3 = dato_indicatore(vcd, vcs);
+  celle.segna(k, da);
+  const struct {
+    int32_t sinistra, destra;
+    int16_t* dato;
+    const char* nomi;
+  } coppie[] = {{vas, vad, &c.dato1, "vas and vad"},
+                {vbs, vbd, &c.dato2, "vbs and vbd"},
+                {vcs, vcd, &c.dato3, "vcs and vcd"}};
+  for (int i = 0; i < 3; ++i) {
+    if (!dato_indicatore(coppie[i].destra, coppie[i].sinistra, *coppie[i].dato)) {
+      return {kLettura, k,
+              chi + ": " + coppie[i].nomi + " (" + std::to_string(coppie[i].sinistra) + " and " +
+                  std::to_string(coppie[i].destra) +
+                  " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to 32767",
+              i + 1};
+    }
+  }
   c.dato4 = basso_16(int64_t{strisces} * 10 + strisced);
+  return {};
 }
 
 }  // namespace gs

@@ -166,10 +166,19 @@ void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& li
   file.conferma();
 }
 
-void scrivi_compilati(const Compilazione& c, const NomiFile& nomi) {
-  if (c.j != 0) scrivi_geometria(nomi.geometria, c.linea);
-  scrivi_file(nomi.tabella, immagine_tabella(c.stazioni));
-  scrivi_file(nomi.griglia, immagine_griglia(c.celle));
+std::vector<FileScritto> scrivi_compilati(const Compilazione& c, const NomiFile& nomi) {
+  std::vector<FileScritto> scritti;
+  if (c.j != 0) {
+    scrivi_geometria(nomi.geometria, c.linea);
+    scritti.push_back({nomi.geometria, 2 * forma(c.linea).byte()});
+  }
+  const std::string tabella = immagine_tabella(c.stazioni);
+  scrivi_file(nomi.tabella, tabella);
+  scritti.push_back({nomi.tabella, tabella.size()});
+  const std::string griglia = immagine_griglia(c.celle);
+  scrivi_file(nomi.griglia, griglia);
+  scritti.push_back({nomi.griglia, griglia.size()});
+  return scritti;
 }
 
 }  // namespace gs

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "common/nomi_file.h"
 #include "compiler/compilatore.h"
@@ -42,9 +43,15 @@ void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& li
 // The whole geometry image in memory, for tests of small lines.
 std::string immagine_geometria(const Linea& linea);
 
+// A compiled file written, and its size.
+struct FileScritto {
+  std::filesystem::path percorso;
+  uint64_t byte = 0;
+};
+
 // Writes the geometry (when `j` is not 0), the table and the grid, in that order, each
 // replacing an earlier file whole.
-void scrivi_compilati(const Compilazione& c, const NomiFile& nomi);
+std::vector<FileScritto> scrivi_compilati(const Compilazione& c, const NomiFile& nomi);
 
 }  // namespace gs
 

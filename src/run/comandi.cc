@@ -6,24 +6,23 @@
 
 #include "common/file_system.h"
 #include "grid/griglia.h"
+#include "output/uscita.h"
 #include "run/esecuzione.h"
-#include "run/riga_comando.h"
 #include "run/rapporto.h"
+#include "run/riga_comando.h"
 #include "run/strumenti.h"
 
 namespace gs {
 namespace {
 
-
 constexpr std::string_view kUso =
     "usage: genera_scenario                 write and compile the built-in scenario in the\n"
     "                                       program's folder\n"
-    "       genera_scenario compile LINE_SOURCE TRAIN_SOURCE [-o DIR] [--line-name NAME]\n"
-    "                               [--train-name NAME] [--no-geometry]\n"
-    "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [--line-name NAME] [--train-name NAME]\n"
+    "       genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [options]\n"
     "       genera_scenario inspect FILE... [--json] [--all]\n"
     "       genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
-    "       genera_scenario --help | --version\n"
+    "       genera_scenario COMMAND --help | --help | --version\n"
     "\n"
     "compile  compiles a line source and a train source into the three files the simulator\n"
     "         loads (NAME_linea.dat, NAME_TRAIN.sim, NAME_TRAIN.dat) in DIR (default: the\n"
@@ -31,45 +30,77 @@ constexpr std::string_view kUso =
     "check    the same compile, writing no file; prints a summary when nothing was found.\n"
     "inspect  decodes compiled files (_linea.dat, .sim, .dat) and prints what they hold;\n"
     "         --json for one JSON document, --all for every entry, cell and metre.\n"
-    "plot     draws the route sheet of the compiled scenario in DIR as one SVG file.\n"
+    "plot     draws the route sheet of the compiled scenario in DIR as one SVG file; without\n"
+    "         both names it finds the scenario in DIR (the .sim its own table names, narrowed\n"
+    "         by the name given) and lists the choices when there are several.\n"
     "\n"
-    "The names default to what the file names give (LINE_linea.txt, LINE_TRAIN-.txt), else to\n"
-    "the built-in names; they name the outputs and decide the race codes.\n"
-    "Errors are printed as FILE:LINE: error N at P m: MESSAGE. Exit status: 0 no error,\n"
-    "1 a compile error, 2 a bad command line or a file that cannot be read or written.\n";
+    "Diagnostics are printed as FILE:LINE:COL: error: MESSAGE [EN at P m], as compilers print\n"
+    "them. Exit status: 0 no error, 1 a compile error, 2 a bad command line or a file that\n"
+    "cannot be read or written.\n";
+
+constexpr std::string_view kUsoCompila =
+    "usage: genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "\n"
+    "compile reads the two sources, reports what it found, and writes the three files the\n"
+    "simulator loads into DIR: LINE_linea.dat (plan-view geometry), LINE_TRAIN.sim (scenario\n"
+    "table) and LINE_TRAIN.dat (track grid); one line per file written. check does the same\n"
+    "compile and writes nothing. The sources are only read, never changed.\n"
+    "\n"
+    "The names LINE and TRAIN name the outputs and decide the race codes. They come from the\n"
+    "file names LINE_linea.txt and LINE_TRAIN-.txt, or from the options; compile refuses to\n"
+    "guess them.\n"
+    "\n"
+    "options:\n"
+    "  -o DIR                       write into DIR (default: the current folder; compile only)\n"
+    "  --line-name NAME             the line's name (an empty one only when given so)\n"
+    "  --train-name NAME            the train's name\n"
+    "  --no-geometry                build no plan view and write no LINE_linea.dat (compile only)\n"
+    "  -Werror                      count warnings as errors: exit 1, no file written\n"
+    "  --no-caret                   do not echo the source line and a caret under a diagnostic\n"
+    "  --diagnostics-format=FORMAT  text (default) or json: one JSON document on standard\n"
+    "                               output with every diagnostic, the names and the files written\n"
+    "  -q                           do not list the files written\n"
+    "\n"
+    "Diagnostics go to standard error as FILE:LINE:COL: error: MESSAGE [EN at P m]; the\n"
+    "bracket holds the error number and the position in metres the run has recorded. Colour\n"
+    "on a terminal unless NO_COLOR is set. Exit status: 0 no error, 1 a compile error, 2 a bad\n"
+    "command line or a file that cannot be read or written.\n";
 
 struct Opzioni {
   bool scrivi = true;
   std::vector<std::string> sorgenti;
-  std::filesystem::path cartella = ".";
+  std::filesystem::path cartella;
   std::optional<std::string> nome_linea;
   std::optional<std::string> nome_treno;
   bool geometria = true;
+  bool silenzioso = false;
+  bool json = false;
+  OpzioniRapporto rapporto;
 };
 
-bool termina_con(const std::string& s, std::string_view fine) {
-  return s.size() >= fine.size() && s.compare(s.size() - fine.size(), fine.size(), fine) == 0;
-}
-
-// "<line>_linea.txt" and "<line>_<train>-.txt" give the names; otherwise the built-in ones.
-void nomi_predefiniti(Opzioni& o) {
+// "LINE_linea.txt" and "LINE_TRAIN-.txt" give the names; a name that comes out empty counts as
+// none. Returns the reason when a name needed for the outputs can be found nowhere.
+std::optional<std::string> nomi_dai_file(Opzioni& o) {
   const std::string file_linea = std::filesystem::path(o.sorgenti[0]).filename().string();
   const std::string file_treno = std::filesystem::path(o.sorgenti[1]).filename().string();
+  constexpr std::string_view kLinea = "_linea.txt", kTreno = "-.txt";
+  if (!o.nome_linea && file_linea.ends_with(kLinea) && file_linea.size() > kLinea.size())
+    o.nome_linea = in_1252(file_linea.substr(0, file_linea.size() - kLinea.size()));
   if (!o.nome_linea) {
-    o.nome_linea = termina_con(file_linea, "_linea.txt")
-                       ? in_1252(file_linea.substr(0, file_linea.size() - 10))
-                       : std::string(kNomeLinea);
+    if (!o.scrivi) return std::nullopt;
+    return "cannot tell the line name from the line source's file name " + file_linea +
+           " (it is not LINE_linea.txt): give it with --line-name NAME";
   }
-  if (!o.nome_treno) {
-    const std::string prefisso = utf8_da_1252(*o.nome_linea) + "_";
-    if (file_treno.size() > prefisso.size() + 5 && file_treno.starts_with(prefisso) &&
-        termina_con(file_treno, "-.txt")) {
-      o.nome_treno = in_1252(
-          file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - 5));
-    } else {
-      o.nome_treno = std::string(kNomeTreno);
-    }
+  const std::string prefisso = utf8_da_1252(*o.nome_linea) + "_";
+  if (!o.nome_treno && file_treno.starts_with(prefisso) && file_treno.ends_with(kTreno) &&
+      file_treno.size() > prefisso.size() + kTreno.size()) {
+    o.nome_treno = in_1252(file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - kTreno.size()));
   }
+  if (!o.nome_treno && o.scrivi)
+    return "cannot tell the train name from the train source's file name " + file_treno + " (it is not " +
+           prefisso + "TRAIN-.txt): give it with --train-name NAME";
+  return std::nullopt;
 }
 
 std::optional<std::string> nome_non_valido(const std::string& nome, const char* quale) {
@@ -85,31 +116,64 @@ bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b)
   return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
 }
 
+// The reason the outputs cannot be written where the names put them, if any.
+std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& nomi) {
+  std::vector<std::filesystem::path> uscite = {nomi.tabella, nomi.griglia};
+  if (o.geometria) uscite.insert(uscite.begin(), nomi.geometria);
+  for (std::size_t a = 0; a < uscite.size(); ++a) {
+    for (std::size_t b = a + 1; b < uscite.size(); ++b) {
+      if (uscite[a] == uscite[b])
+        return "these names would write two outputs to one file, " + uscite[a].string();
+    }
+    for (const std::string& sorgente : o.sorgenti) {
+      if (stesso_file(uscite[a], sorgente))
+        return "the output " + uscite[a].string() + " would replace the source " + sorgente;
+    }
+  }
+  std::error_code ec;
+  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec))
+    return "the output folder " + o.cartella.string() + " is not a folder";
+  return std::nullopt;
+}
+
+// The errors that end a run before any file is written (1250, 1251) at the record whose
+// point holds cell 1.
+void fermata_in_cella_1(Compilazione& c, int32_t fermata) {
+  std::string m = std::string(messaggio(fermata)) + ": cell 1 (0 m) holds " + c.celle.descrivi(1) +
+                  ", and the " + (fermata == kMarcatori ? "marker" : "race code") +
+                  " goes into its data; no point may stand within 25 m of 0 m";
+  const Origine* o = c.celle.origine(1);
+  c.registro.errore(fermata, o != nullptr ? o->luogo : Luogo{}, std::move(m));
+}
+
+std::string riepilogo(const Compilazione& c) {
+  int segnali = 0, rallentamenti = 0, indicatori = 0, cartelli = 0;
+  for (const Cella& cella : c.celle.tutte()) {
+    segnali += cella.tipo == kSegnale;
+    rallentamenti += cella.tipo == kInizioRallentamento;
+    indicatori += cella.tipo == kIndicatoreVelocita;
+    cartelli += cella.tipo == kCartelloIndicatore;
+  }
+  return std::to_string(c.stazioni_lette) + " stations, " + std::to_string(segnali) + " signals, " +
+         std::to_string(rallentamenti) + " slowdowns, " + std::to_string(indicatori) + " speed boards, " +
+         std::to_string(cartelli) + " indication boards, " + std::to_string(c.celle.tutte().size()) +
+         " grid cells\n";
+}
+
 int compila_sorgenti(Opzioni& o) {
-  nomi_predefiniti(o);
-  for (const auto& [nome, quale] : {std::pair{*o.nome_linea, "the line name"},
-                                    std::pair{*o.nome_treno, "the train name"}}) {
+  for (const auto& [nome, quale] : {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
+    if (!*nome) continue;
+    if (const auto motivo = nome_non_valido(**nome, quale)) return uso_errato(*motivo);
+  }
+  if (const auto motivo = nomi_dai_file(o)) return uso_errato(*motivo);
+  const std::string nome_linea = o.nome_linea.value_or("");
+  const std::string nome_treno = o.nome_treno.value_or("");
+  for (const auto& [nome, quale] : {std::pair{nome_linea, "the line name"}, std::pair{nome_treno, "the train name"}}) {
     if (const auto motivo = nome_non_valido(nome, quale)) return uso_errato(*motivo);
   }
-  const NomiFile nomi = nomi_file(o.cartella, *o.nome_linea, *o.nome_treno);
+  const NomiFile nomi = nomi_file(o.cartella, nome_linea, nome_treno);
   if (o.scrivi) {
-    std::vector<std::filesystem::path> uscite = {nomi.tabella, nomi.griglia};
-    if (o.geometria) uscite.insert(uscite.begin(), nomi.geometria);
-    for (std::size_t a = 0; a < uscite.size(); ++a) {
-      for (std::size_t b = a + 1; b < uscite.size(); ++b) {
-        if (uscite[a] == uscite[b])
-          return uso_errato("these names would write two outputs to one file, " +
-                            uscite[a].string());
-      }
-      for (const std::string& sorgente : o.sorgenti) {
-        if (stesso_file(uscite[a], sorgente))
-          return uso_errato("the output " + uscite[a].string() + " would replace the source " +
-                            sorgente);
-      }
-    }
-    std::error_code ec;
-    if (!std::filesystem::is_directory(o.cartella, ec))
-      return uso_errato("the output folder " + o.cartella.string() + " is not a folder");
+    if (const auto motivo = uscite_non_valide(o, nomi)) return uso_errato(*motivo);
   }
 
   std::string testi[2];
@@ -117,53 +181,58 @@ int compila_sorgenti(Opzioni& o) {
     try {
       testi[i] = leggi_file(o.sorgenti[static_cast<std::size_t>(i)]);
     } catch (const ErroreFile& e) {
-      std::cerr << "genera_scenario: " << e.what() << "\n";
+      std::cerr << "genera_scenario: error: " << e.what() << "\n";
       return kEsitoUso;
     }
   }
 
   Compilazione c;
-  c.nome_linea = *o.nome_linea;
-  c.nome_treno = *o.nome_treno;
+  c.nome_linea = nome_linea;
+  c.nome_treno = nome_treno;
   SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0], o.sorgenti[1]);
-  int32_t fermata = 0;
-  try {
-    fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, o.scrivi ? &nomi : nullptr);
-  } catch (const ErroreFile& e) {
-    riporta(c.registro, std::cerr);
-    std::cerr << "genera_scenario: " << e.what() << "\n";
-    return kEsitoUso;
-  }
-  riporta(c.registro, std::cerr);
-  if (fermata == kMarcatori || fermata == kCodiciGara) {
-    Diagnostica d;
-    d.numero = fermata;
-    d.dettaglio = std::string(messaggio(fermata)) + ": a point in cell 1 (0 m) holds them";
-    std::cerr << formatta(d) << "\n";
-  }
-  if (fermata != 0 || !c.registro.elenco().empty()) return kEsitoErrore;
-
-  if (!o.scrivi) {
-    int segnali = 0, rallentamenti = 0, indicatori = 0, cartelli = 0;
-    for (const Cella& cella : c.celle.tutte()) {
-      segnali += cella.tipo == kSegnale;
-      rallentamenti += cella.tipo == kInizioRallentamento;
-      indicatori += cella.tipo == kIndicatoreVelocita;
-      cartelli += cella.tipo == kCartelloIndicatore;
+  const int32_t fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
+  if (fermata == kMarcatori || fermata == kCodiciGara) fermata_in_cella_1(c, fermata);
+  const bool errori = fermata != 0 || c.registro.ha_errori() ||
+                      (o.rapporto.werror && c.registro.ha_avvisi());
+  std::vector<FileScritto> scritti;
+  int esito = errori ? kEsitoErrore : 0;
+  std::string guasto;
+  // A compile error still writes what the run compiled, as the simulator's own run does;
+  // -Werror stops before writing, and so does an error that left no grid.
+  const bool si_scrive = o.scrivi && c.celle.dimensionata() && fermata == 0 &&
+                         !(o.rapporto.werror && c.registro.ha_avvisi());
+  if (si_scrive) {
+    try {
+      scritti = scrivi_compilati(c, nomi);
+    } catch (const ErroreFile& e) {
+      guasto = e.what();
+      esito = kEsitoUso;
     }
-    std::cout << c.stazioni_lette << " stations, " << segnali << " signals, " << rallentamenti
-              << " slowdowns, " << indicatori << " speed boards, " << cartelli
-              << " indication boards, " << c.celle.tutte().size() << " grid cells\n";
   }
-  return 0;
+
+  if (o.json) {
+    std::cout << rapporto_json(c.registro, nome_linea, nome_treno, scritti, o.rapporto.werror, esito);
+  } else {
+    riporta(c.registro, o.rapporto, std::cerr);
+    if (!o.silenzioso)
+      for (const FileScritto& f : scritti) std::cout << riga_scritto(f) << "\n";
+    if (!o.scrivi && !errori) std::cout << riepilogo(c);
+  }
+  if (!guasto.empty()) std::cerr << "genera_scenario: error: " << guasto << "\n";
+  return esito;
 }
 
 int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
   Opzioni o;
   o.scrivi = scrivi;
+  o.rapporto.colore = colore_per(2);
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     const bool ha_valore = i + 1 < argomenti.size();
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoCompila;
+      return 0;
+    }
     if (a == "--line-name" || a == "--train-name" || (scrivi && a == "-o")) {
       if (!ha_valore) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
@@ -172,6 +241,14 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
       else o.nome_treno = in_1252(v);
     } else if (scrivi && a == "--no-geometry") {
       o.geometria = false;
+    } else if (a == "-q") {
+      o.silenzioso = true;
+    } else if (a == "--no-caret") {
+      o.rapporto.caret = false;
+    } else if (a == "-Werror") {
+      o.rapporto.werror = true;
+    } else if (a == "--diagnostics-format=json" || a == "--diagnostics-format=text") {
+      o.json = a.ends_with("json");
     } else if (a.size() > 1 && a[0] == '-') {
       return uso_errato("unknown option " + a);
     } else {
@@ -185,7 +262,7 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
 }  // namespace
 
 int uso_errato(const std::string& motivo) {
-  std::cerr << "genera_scenario: " << motivo << "\n" << "try 'genera_scenario --help'\n";
+  std::cerr << "genera_scenario: error: " << motivo << "\n" << "try 'genera_scenario --help'\n";
   return kEsitoUso;
 }
 
@@ -215,7 +292,7 @@ int principale(int argc, char** argv) {
     if (comando == "plot") return comando_plot(resto);
     return uso_errato("unknown command " + comando);
   } catch (const ErroreFile& e) {
-    std::cerr << "genera_scenario: " << e.what() << "\n";
+    std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
   }
 }

@@ -10,7 +10,6 @@ int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const
   memorizza_dati(c, sorgenti);
   // Without a grid there is nothing to place code points in or to write.
   if (!c.celle.dimensionata()) return c.registro.n_errore != 0 ? c.registro.n_errore : kLettura;
-  c.registro.luogo = {};
   passa_codici(c.celle, c.registro);
   if (const int32_t e = timbra(c); e != 0) return e;
   if (nomi != nullptr) scrivi_compilati(c, *nomi);

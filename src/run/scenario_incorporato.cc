@@ -39,9 +39,11 @@ int esegui_scenario() {
 
   SorgentiSuDisco sorgenti(nomi.sorgente_linea, nomi.sorgente_treno, /*cancella=*/true);
   const int32_t fermata = memorizza_percorso(c, 1, sorgenti, &nomi);
-  riporta(c.registro, std::cerr);
+  OpzioniRapporto op;
+  op.colore = colore_per(2);
+  riporta(c.registro, op, std::cerr);
   if (fermata != 0) errore(std::to_string(fermata));
-  return c.registro.elenco().empty() ? 0 : 1;
+  return c.registro.ha_errori() ? 1 : 0;
 }
 
 }  // namespace gs

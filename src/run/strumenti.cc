@@ -15,9 +15,9 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
+#include "compiler/stazioni.h"
 #include "output/disegna.h"
 #include "output/ispeziona.h"
-#include "run/esecuzione.h"
 #include "run/riga_comando.h"
 
 namespace gs {
@@ -78,6 +78,45 @@ std::optional<Stazioni> tabella_della_griglia(const std::filesystem::path& grigl
   return std::nullopt;
 }
 
+// A scenario compiled into a folder, by the names its table gives (Windows-1252).
+struct ScenarioTrovato {
+  std::filesystem::path tabella;
+  std::string linea;
+  std::string treno;
+};
+
+// The scenarios whose .sim in `cartella` is the file a compile with the names in its own
+// table would have written. A .sim that does not decode, or was renamed after the compile,
+// names no scenario plot could open whole, so it is left out rather than reported.
+std::vector<ScenarioTrovato> scenari_in(const std::filesystem::path& cartella,
+                                        std::error_code& ec) {
+  std::vector<ScenarioTrovato> trovati;
+  for (std::filesystem::directory_iterator it(cartella, ec), fine; !ec && it != fine;
+       it.increment(ec)) {
+    std::error_code ec_voce;
+    if (it->path().extension() != ".sim" || !it->is_regular_file(ec_voce)) continue;
+    auto letto = apri(it->path(), Compilato::kTabella);
+    const auto* f = std::get_if<FileIspezionato>(&letto);
+    if (f == nullptr) continue;
+    const Stazioni& t = std::get<Stazioni>(f->contenuto);
+    ScenarioTrovato s{it->path(), t[kVoceLinea].nome, t[kVoceTreno].nome};
+    if (nomi_file(cartella, s.linea, s.treno).tabella == s.tabella)
+      trovati.push_back(std::move(s));
+  }
+  // The folder's order is the file system's; the list of choices should not change with it.
+  std::sort(trovati.begin(), trovati.end(), [](const ScenarioTrovato& a, const ScenarioTrovato& b) {
+    return a.tabella < b.tabella;
+  });
+  return trovati;
+}
+
+// A name as a shell word, so that a listed choice can be pasted back as it is.
+std::string tra_apici(const std::string& testo) {
+  std::string s = "'";
+  for (const char c : testo) s += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return s + "'";
+}
+
 }  // namespace
 
 int comando_inspect(const std::vector<std::string>& argomenti) {
@@ -107,7 +146,7 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
   for (const auto& [percorso, tipo] : file) {
     auto letto = apri(percorso, tipo);
     if (auto* g = std::get_if<Guasto>(&letto)) {
-      std::cerr << "genera_scenario: " << g->messaggio << "\n";
+      std::cerr << "genera_scenario: error: " << g->messaggio << "\n";
       esito = std::max(esito, g->esito);
     } else {
       letti.push_back(std::move(std::get<FileIspezionato>(letto)));
@@ -125,8 +164,8 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
 int comando_plot(const std::vector<std::string>& argomenti) {
   std::optional<std::filesystem::path> cartella;
   std::optional<std::filesystem::path> uscita;
-  std::string nome_linea(kNomeLinea);
-  std::string nome_treno(kNomeTreno);
+  std::optional<std::string> nome_linea;
+  std::optional<std::string> nome_treno;
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     if (a == "--line-name" || a == "--train-name" || a == "-o") {
@@ -148,7 +187,36 @@ int comando_plot(const std::vector<std::string>& argomenti) {
   if (!std::filesystem::is_directory(*cartella, ec))
     return uso_errato(cartella->string() + " is not a folder");
 
-  const NomiFile nomi = nomi_file(*cartella, nome_linea, nome_treno);
+  if (!nome_linea || !nome_treno) {
+    std::vector<ScenarioTrovato> scenari = scenari_in(*cartella, ec);
+    if (ec) return uso_errato("cannot list " + cartella->string() + ": " + ec.message());
+    std::erase_if(scenari, [&](const ScenarioTrovato& s) {
+      return (nome_linea && s.linea != *nome_linea) || (nome_treno && s.treno != *nome_treno);
+    });
+    if (scenari.empty()) {
+      std::string filtro;
+      if (nome_linea) filtro = " of line \"" + utf8_da_1252(*nome_linea) + "\"";
+      if (nome_treno) filtro = " of train \"" + utf8_da_1252(*nome_treno) + "\"";
+      return uso_errato("no compiled scenario (.sim)" + filtro + " in " + cartella->string() +
+                        "; compile one there (genera_scenario compile LINE_SOURCE "
+                        "TRAIN_SOURCE -o " + cartella->string() +
+                        ") or give both --line-name and --train-name");
+    }
+    if (scenari.size() > 1) {
+      std::cerr << "genera_scenario: error: " << cartella->string() << " holds " << scenari.size()
+                << " compiled scenarios; choose one with its names:\n";
+      for (const ScenarioTrovato& s : scenari) {
+        std::cerr << "  " << s.tabella.filename().string() << ": --line-name "
+                  << tra_apici(utf8_da_1252(s.linea)) << " --train-name "
+                  << tra_apici(utf8_da_1252(s.treno)) << "\n";
+      }
+      return kEsitoUso;
+    }
+    nome_linea = std::move(scenari.front().linea);
+    nome_treno = std::move(scenari.front().treno);
+  }
+
+  const NomiFile nomi = nomi_file(*cartella, *nome_linea, *nome_treno);
   std::optional<Stazioni> tabella;
   std::optional<std::vector<Cella>> celle;
   std::optional<Geometria> geometria;
@@ -161,7 +229,7 @@ int comando_plot(const std::vector<std::string>& argomenti) {
     if (tipo == Compilato::kGeometria && !std::filesystem::exists(*percorso, ec)) continue;
     auto letto = apri(*percorso, tipo);
     if (auto* g = std::get_if<Guasto>(&letto)) {
-      std::cerr << "genera_scenario: " << g->messaggio << "\n";
+      std::cerr << "genera_scenario: error: " << g->messaggio << "\n";
       return g->esito;
     }
     auto& f = std::get<FileIspezionato>(letto);
@@ -170,11 +238,12 @@ int comando_plot(const std::vector<std::string>& argomenti) {
     else geometria = std::move(std::get<Geometria>(f.contenuto));
   }
 
-  if (!uscita) uscita = *cartella / (utf8_da_1252(nome_linea) + "_" + utf8_da_1252(nome_treno) + ".svg");
+  if (!uscita)
+    uscita = *cartella / (utf8_da_1252(*nome_linea) + "_" + utf8_da_1252(*nome_treno) + ".svg");
   try {
     scrivi_file(*uscita, disegna_tavola(*tabella, *celle, geometria ? &*geometria : nullptr));
   } catch (const ErroreFile& e) {
-    std::cerr << "genera_scenario: " << e.what() << "\n";
+    std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
   }
   std::cout << "wrote " << uscita->string() << (geometria ? "" : " (no line geometry: no plan view)")

@@ -9,7 +9,9 @@ namespace gs {
 
 // `inspect FILE... [--json] [--all]`; the arguments after the command word.
 int comando_inspect(const std::vector<std::string>& argomenti);
-// `plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]`.
+// `plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]`. Without both names it plots
+// the one scenario compiled in DIR that fits the name given, if any, and lists the choices
+// when there are several.
 int comando_plot(const std::vector<std::string>& argomenti);
 
 }  // namespace gs

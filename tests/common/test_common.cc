@@ -67,18 +67,5 @@ TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
   EXPECT_THROW(FileNuovo(dir / "missing" / "x"), ErroreFile);
 }
 
-TEST(Diagnostica, Format) {
-  Diagnostica d;
-  d.numero = 16;
-  d.ha_posizione = true;
-  d.posizione = 1275;
-  d.luogo = {"t.txt", 3};
-  EXPECT_EQ(formatta(d), "t.txt:3: error 16 at 1275 m: the signal's cell is already taken");
-  d.luogo = {};
-  d.ha_posizione = false;
-  d.numero = 13;
-  EXPECT_EQ(formatta(d), "error 13: no free cell for a code point inside or just after a slowdown");
-}
-
 }  // namespace
 }  // namespace gs

@@ -337,8 +337,14 @@ TEST(LettoreLinea, DiagnosticsNameTheRecordLine) {
   auto e = leggi(linea({"pendenza, 0, 5", "indicatori_vmax, 1225, 1, 1, 1, 0, , , , 0",
                         "indicatori_vmax, 1275, 1, 1, 1, 0, , , , 0"}));
   ASSERT_EQ(e->c.registro.elenco().size(), 1u);
-  EXPECT_EQ(formatta(e->c.registro.elenco()[0]),
-            "linea.txt:6: error 21 at 1275 m: the speed board's cell is already taken");
+  const Diagnostica& d = e->c.registro.elenco()[0];
+  EXPECT_EQ(dove(d.luogo), "linea.txt:6:18");
+  EXPECT_EQ(d.n_errore, 21);
+  EXPECT_EQ(d.pos_errore, 1275);
+  EXPECT_EQ(d.messaggio, "the speed board at 1275 m falls in the cell at 1250 m, which already holds the "
+                         "speed board at 1225 m from linea.txt:5");
+  ASSERT_EQ(d.correlati.size(), 1u);
+  EXPECT_EQ(dove(d.correlati[0].luogo), "linea.txt:5:1");
 }
 
 }  // namespace

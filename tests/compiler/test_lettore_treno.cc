@@ -230,7 +230,11 @@ TEST(LettoreTreno, AnError15OfTheLineStopsTheFirstSignal) {
   EXPECT_EQ(e->cella(91).tipo, kSegnale);  // placed, then the reading stops
   EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 3);
   ASSERT_EQ(e->c.registro.elenco().size(), 2u);
-  EXPECT_EQ(e->c.registro.elenco()[1].luogo.riga, 3);
+  const Diagnostica& nota = e->c.registro.elenco()[1];
+  EXPECT_EQ(nota.gravita, Gravita::kNota);  // one error, and a note where the train reading stopped
+  EXPECT_EQ(dove(nota.luogo), "treno.txt:3:10");
+  EXPECT_EQ(nota.n_errore, 15);
+  EXPECT_EQ(nota.pos_errore, 4500);
 }
 
 TEST(LettoreTreno, ReadingFailures) {

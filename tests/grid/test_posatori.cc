@@ -8,34 +8,32 @@ namespace {
 class Posatori : public ::testing::Test {
  protected:
   Posatori() { celle.dimensiona(2140); }
-  void segnale(int32_t pos, int32_t sx, int32_t& tempo) {
-    memo_segnale(celle, reg, pos, sx, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+  Posa segnale(int32_t pos, int32_t sx, int32_t& tempo) {
+    return memo_segnale(celle, pos, sx, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
   }
   Celle celle;
-  Registro reg;
 };
 
 TEST_F(Posatori, PointsRoundToCellsHalvesToEven) {
-  memo_indicatori_v_max(celle, reg, 0, 1, 1, 1, 0, 0, 0, 0, 0);
+  memo_indicatori_v_max(celle, 0, 1, 1, 1, 0, 0, 0, 0, 0);
   EXPECT_EQ(celle[1].tipo, kIndicatoreVelocita);
   EXPECT_EQ(celle[0].tipo, 0);
-  memo_indicatori_v_max(celle, reg, 75, 1, 1, 1, 0, 0, 0, 0, 0);  // 2.5 rounds to 2
+  memo_indicatori_v_max(celle, 75, 1, 1, 1, 0, 0, 0, 0, 0);  // 2.5 rounds to 2
   EXPECT_EQ(celle[2].tipo, kIndicatoreVelocita);
   int32_t tempo = 0;
-  segnale(1225, 1, tempo);
+  EXPECT_TRUE(segnale(1225, 1, tempo).riuscita());
   EXPECT_EQ(celle[26].tipo, kSegnale);
-  EXPECT_EQ(reg.n_errore, 0);
   for (const int32_t pos : {1275, 1250}) {
-    reg.n_errore = 0;
-    segnale(pos, 1, tempo);
-    EXPECT_EQ(reg.n_errore, 16) << pos;
+    const Posa p = segnale(pos, 1, tempo);
+    EXPECT_EQ(p.errore, 16) << pos;
+    EXPECT_EQ(p.cella, 26);
   }
 }
 
 TEST_F(Posatori, SignalFields) {
   celle[41].tipo = kMarcaMontagna;  // a mountain marker gives way
   int32_t tempo = 50;
-  memo_segnale(celle, reg, 2000, 2, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+  memo_segnale(celle, 2000, 2, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
   const Cella& c = celle[41];
   EXPECT_EQ(c.tipo, kSegnale);
   EXPECT_EQ(c.dato1, 37);
@@ -55,7 +53,7 @@ TEST_F(Posatori, SignalFields) {
     Celle g;
     g.dimensiona(100);
     int32_t t = k.tempo;
-    memo_segnale(g, reg, 1000, k.sx, 0, 0, 0, 0, 0, 0, 0, 0, t);
+    memo_segnale(g, 1000, k.sx, 0, 0, 0, 0, 0, 0, 0, 0, t);
     EXPECT_EQ(g[21].tempo, k.cella);
     EXPECT_EQ(t, k.chiamante);
   }
@@ -63,21 +61,22 @@ TEST_F(Posatori, SignalFields) {
 
 TEST_F(Posatori, SignalTooNearTheStartFailsAtTheMarkerItCannotReach) {
   int32_t tempo = 0;
-  EXPECT_THROW(memo_segnale(celle, reg, 250, 1, 0, 0, 0, 0, 0, 0, 0, 0, tempo), ErroreLettura);
+  const Posa p = memo_segnale(celle, 250, 1, 0, 0, 0, 0, 0, 0, 0, 0, tempo);
+  EXPECT_EQ(p.errore, kLettura);
+  EXPECT_EQ(p.cella, -2);
+  EXPECT_NE(p.motivo.find("325 m or later"), std::string::npos) << p.motivo;
   EXPECT_EQ(celle[6].tipo, kSegnale);  // what was written before stays
   EXPECT_EQ(celle[4].preavviso, 31);
   EXPECT_EQ(celle[0].preavviso, 33);
 }
 
 TEST_F(Posatori, Slowdowns) {
-  memo_rallentamento(celle, reg, 1500, 30, 300, 1, 1, 0);
-  EXPECT_EQ(reg.n_errore, 0);
+  EXPECT_TRUE(memo_rallentamento(celle, 1500, 30, 300, 1, 1, 0).riuscita());
   EXPECT_EQ(celle[31].tipo, kInizioRallentamento);
   EXPECT_EQ(celle[37].tipo, kFineRallentamento);
   for (int c = 0; c < 31; ++c) EXPECT_EQ(celle[c].tipo, 0) << c;  // no warning, no kind 5
 
-  memo_rallentamento(celle, reg, 5550, 60, 500, 2, 1, 9);
-  EXPECT_EQ(reg.n_errore, 0);
+  EXPECT_TRUE(memo_rallentamento(celle, 5550, 60, 500, 2, 1, 9).riuscita());
   const Cella& w = celle[88];
   EXPECT_EQ(w.tipo, kAvvisoRallentamento);
   EXPECT_EQ(w.dato1, 60);
@@ -93,8 +92,7 @@ TEST_F(Posatori, Slowdowns) {
   EXPECT_EQ(celle[122].dato1, 60);
 
   // Start and end in one cell: it ends as the start.
-  memo_rallentamento(celle, reg, 10000, 60, 20, 0, 0, 0);
-  EXPECT_EQ(reg.n_errore, 0);
+  EXPECT_TRUE(memo_rallentamento(celle, 10000, 60, 20, 0, 0, 0).riuscita());
   EXPECT_EQ(celle[201].tipo, kInizioRallentamento);
 }
 
@@ -109,10 +107,10 @@ TEST_F(Posatori, SlowdownConflicts) {
     SCOPED_TRACE(k.occupata);
     Celle g;
     g.dimensiona(2140);
-    Registro r;
     g[k.occupata].tipo = kSegnale;
-    memo_rallentamento(g, r, k.x, 60, 200, 1, k.f_ta, 0);
-    EXPECT_EQ(r.n_errore, k.errore);
+    const Posa p = memo_rallentamento(g, k.x, 60, 200, 1, k.f_ta, 0);
+    EXPECT_EQ(p.errore, k.errore);
+    if (k.errore != 0) EXPECT_EQ(p.cella, k.occupata);
     if (k.errore >= 17 && k.errore <= 19) {  // the checks come before any write
       int segnati = 0;
       for (const Cella& c : g.tutte()) segnati += c.tipo != 0;
@@ -120,32 +118,33 @@ TEST_F(Posatori, SlowdownConflicts) {
     }
   }
   // 2475: the warning cell and t are both 26, so the check finds the warning just marked.
-  memo_rallentamento(celle, reg, 2475, 60, 200, 1, 1, 0);
-  EXPECT_EQ(reg.n_errore, 20);
+  EXPECT_EQ(memo_rallentamento(celle, 2475, 60, 200, 1, 1, 0).errore, 20);
   EXPECT_EQ(celle[26].tipo, kAvvisoRallentamento);
 }
 
 TEST_F(Posatori, SlowdownEndPast32BitsIsAReadingFailure) {
-  EXPECT_THROW(memo_rallentamento(celle, reg, 2000000000, 60, 2000000000, 1, 0, 0), ErroreLettura);
+  EXPECT_EQ(memo_rallentamento(celle, 2000000000, 60, 2000000000, 1, 0, 0).errore, kLettura);
 }
 
 TEST_F(Posatori, SpeedBoards) {
-  memo_indicatori_v_max(celle, reg, 1150, 70, 75, 75, 0, 0, 0, 0, 0);
+  memo_indicatori_v_max(celle, 1150, 70, 75, 75, 0, 0, 0, 0, 0);
   EXPECT_EQ(celle[24].dato1, 1400);
-  memo_indicatori_v_max(celle, reg, 5000, 1, 1, 1, 0, 12, 13, -2, 0);  // halves: 2.4, 2.6, -0.4
+  memo_indicatori_v_max(celle, 5000, 1, 1, 1, 0, 12, 13, -2, 0);  // halves: 2.4, 2.6, -0.4
   EXPECT_EQ(celle[101].dato1, 22);
   EXPECT_EQ(celle[101].dato2, 23);
   EXPECT_EQ(celle[101].dato3, 20);
-  memo_indicatori_v_max(celle, reg, 5000, 1, 1, 1, 0, 0, 0, 0, 0);
-  EXPECT_EQ(reg.n_errore, 21);
-  EXPECT_THROW(memo_indicatori_v_max(celle, reg, 6000, 1639, 0, 0, 0, 0, 0, 0, 0), ErroreLettura);
-  EXPECT_NO_THROW(memo_indicatori_v_max(celle, reg, 7000, 1638, 0, 0, 0, 35, 0, 0, 0));  // 32767
+  EXPECT_EQ(memo_indicatori_v_max(celle, 5000, 1, 1, 1, 0, 0, 0, 0, 0).errore, 21);
+  const Posa troppo = memo_indicatori_v_max(celle, 6000, 1639, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(troppo.errore, kLettura);
+  EXPECT_EQ(troppo.argomento, 1);  // vas
+  EXPECT_EQ(celle[121].tipo, kIndicatoreVelocita);  // written before the value was found too large
+  EXPECT_TRUE(memo_indicatori_v_max(celle, 7000, 1638, 0, 0, 0, 35, 0, 0, 0).riuscita());  // 32767
 }
 
 TEST_F(Posatori, MountainSpanPastTheGridFailsWhereItLeaves) {
   Montagne m;
   int32_t tipo = 1;
-  EXPECT_THROW(memo_montagna(celle, m, 106900, 120000, tipo), ErroreLettura);
+  EXPECT_EQ(memo_montagna(celle, m, 106900, 120000, tipo).errore, kLettura);
   EXPECT_EQ(celle[2140].montagna, 1);
   Montagne altre;
   int32_t vuoto = 12;

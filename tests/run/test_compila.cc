@@ -44,6 +44,18 @@ TEST_F(Compila, WritesTheThreeFilesNamedFromTheSources) {
   const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt'");
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.err, "");
+  // One line per file written, with its size.
+  const auto misura = [&](const char* f) {
+    const std::string cifre = std::to_string(fs::file_size(dir / f));
+    std::string n;
+    for (std::size_t i = 0; i < cifre.size(); ++i) {
+      if (i > 0 && (cifre.size() - i) % 3 == 0) n += ' ';
+      n += cifre[i];
+    }
+    return std::string("wrote ") + f + " (" + n + " bytes)\n";
+  };
+  EXPECT_EQ(u.out, misura("Valle_linea.dat") + misura("Valle_R 12.sim") + misura("Valle_R 12.dat"));
+  EXPECT_EQ(gs("compile Valle_linea.txt 'Valle_R 12-.txt' -q").out, "");
   sorgenti_intatte();
   EXPECT_EQ(fs::file_size(dir / "Valle_R 12.dat"), 15u * 2141);
   EXPECT_TRUE(fs::exists(dir / "Valle_linea.dat"));
@@ -67,32 +79,32 @@ TEST_F(Compila, OptionsForNamesFolderAndGeometry) {
   EXPECT_EQ(og, 't' + 'l' + 2 * ('a' + 'b' + 'c' + 'd' + 'e' + 'f' + 'g' + 'h' + 'i' + 'l' + 'm') + 'n');
 }
 
-TEST_F(Compila, ReportsErrorsWithFileLineAndPosition) {
+TEST_F(Compila, ReportsErrorsAsEditorsReadThem) {
   prova::scrivi(dir / "rotto.txt",
-                test::treno({"segnale, 1225, 1,0,0,0,0,0,0,0,0,0", "segnale, 1275, 1,0,0,0,0,0,0,0,0,0"}));
-  const auto u = gs("compile Valle_linea.txt rotto.txt");
+                test::treno({"segnale, 1225, 1,0,0,0,0,0,0,0,0,0", "segnale,  1275, 1,0,0,0,0,0,0,0,0,0"}));
+  const auto u = gs("compile Valle_linea.txt rotto.txt --train-name 'D 237'");
   EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "rotto.txt:3: error 16 at 1275 m: the signal's cell is already taken\n");
+  EXPECT_EQ(u.err,
+            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which already holds "
+            "the signal at 1225 m from rotto.txt:2 [E16 at 1275 m]\n"
+            "   3 | segnale,  1275, 1,0,0,0,0,0,0,0,0,0\n"
+            "     |           ^\n"
+            "rotto.txt:2:1: note: the signal at 1225 m is here\n"
+            "   2 | segnale, 1225, 1,0,0,0,0,0,0,0,0,0\n"
+            "     | ^\n");
   EXPECT_TRUE(fs::exists(dir / "Valle_D 237.sim"));  // files are still written
-
-  prova::scrivi(dir / "lontano.txt", test::treno({"segnale, 200000, 1,0,0,0,0,0,0,0,0,0"}));
-  const auto v = gs("check Valle_linea.txt lontano.txt");
-  EXPECT_EQ(v.stato, 1);
-  EXPECT_EQ(v.err, "lontano.txt:2: error 15 at 200000 m: the position lies beyond the end of the "
-                   "track grid\n");
-
-  prova::scrivi(dir / "vicine.txt", test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
-                                                 "stazione, 1500, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"}));
-  const auto w = gs("check Valle_linea.txt vicine.txt");
-  EXPECT_EQ(w.err, "vicine.txt:3: error 22 at 1500 m: the station is closer than 350 m to the "
-                   "previous one, or out of order\n");
+  EXPECT_EQ(gs("check Valle_linea.txt rotto.txt --no-caret").err,
+            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which already holds "
+            "the signal at 1225 m from rotto.txt:2 [E16 at 1275 m]\n"
+            "rotto.txt:2:1: note: the signal at 1225 m is here\n");
 }
 
 TEST_F(Compila, StopsInOrderWithoutAGrid) {
   prova::scrivi(dir / "lunga_linea.txt", test::linea({}, 1000001));
-  const auto u = gs("compile lunga_linea.txt 'Valle_R 12-.txt'");
+  const auto u = gs("compile lunga_linea.txt 'Valle_R 12-.txt' --train-name T --no-caret");
   EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "lunga_linea.txt:2: error 1: the line length is above 1000000 m\n");
+  EXPECT_EQ(u.err, "lunga_linea.txt:2:24: error: the line length of 1000001 m is above the largest, "
+                   "1000000 m [E1]\n");
   EXPECT_EQ(file(), 3);  // nothing written
   EXPECT_EQ(contenuto(dir / "lunga_linea.txt"), test::linea({}, 1000001));
 }
@@ -112,12 +124,12 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
   };
   const Caso casi[] = {
       {"compile Valle_linea.txt 'Valle_R 12-.txt' --train-name linea", "two outputs"},
-      {"compile Valle_linea.txt manca.txt", "manca.txt"},
-      {"compile Valle_linea.txt .", "Is a directory"},
+      {"compile Valle_linea.txt manca.txt --train-name T", "manca.txt"},
+      {"compile Valle_linea.txt . --train-name T", "Is a directory"},
       {"compile Valle_linea.txt", "expected a line source and a train source"},
       {"compile a b --bogus", "unknown option --bogus"},
       {"compile Valle_linea.txt 'Valle_R 12-.txt' -o nowhere", "nowhere"},
-      {"compile Valle_linea.txt 'Valle_R 12-.txt' --line-name a/b", "'/'"},
+      {"compile Valle_linea.txt 'Valle_R 12-.txt' --line-name a/b --train-name T", "'/'"},
       {"frobnicate", "unknown command"},
   };
   for (const Caso& c : casi) {
@@ -138,7 +150,61 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
   EXPECT_EQ(contenuto(dir / "X_Y.sim"), kTreno);
 }
 
+// The names come from the file names or the options, never from the built-in scenario.
+TEST_F(Compila, NamesNeverFallBack) {
+  fs::create_directory(dir / "out");
+  prova::scrivi(dir / "line.txt", kLinea);
+  prova::scrivi(dir / "train.txt", kTreno);
+  prova::scrivi(dir / "MIA_linea.txt", kLinea);
+  prova::scrivi(dir / "MIA_R1.txt", kTreno);
+  prova::scrivi(dir / "L_-.txt", kTreno);
+  prova::scrivi(dir / "_linea.txt", kLinea);
+  struct Caso {
+    const char* argomenti;
+    const char* nel_messaggio;
+  };
+  const Caso rifiutati[] = {
+      {"compile line.txt train.txt -o out", "give it with --line-name NAME"},
+      {"compile MIA_linea.txt MIA_R1.txt -o out", "(it is not MIA_TRAIN-.txt): give it with --train-name NAME"},
+      {"compile MIA_linea.txt train.txt -o out --line-name L", "give it with --train-name NAME"},
+      {"compile _linea.txt train.txt -o out --train-name T", "give it with --line-name NAME"},
+      {"compile MIA_linea.txt L_-.txt -o out --line-name L", "give it with --train-name NAME"},
+  };
+  for (const Caso& c : rifiutati) {
+    SCOPED_TRACE(c.argomenti);
+    const auto u = gs(c.argomenti);
+    EXPECT_EQ(u.stato, 2);
+    EXPECT_NE(u.err.find(c.nel_messaggio), std::string::npos) << u.err;
+  }
+  EXPECT_TRUE(fs::is_empty(dir / "out"));
+  // An empty name is taken when it is given.
+  EXPECT_EQ(gs("compile line.txt train.txt -o out --line-name L --train-name ''").stato, 0);
+  EXPECT_TRUE(fs::exists(dir / "out" / "L_.sim"));
+  // check writes nothing, so it needs no names.
+  EXPECT_EQ(gs("check line.txt train.txt").stato, 0);
+}
+
+TEST_F(Compila, WarningsCountAsErrorsWithWerror) {
+  prova::scrivi(dir / "Valle_R 12-.txt", test::treno({"segnal, 4500, 1,0,0,0,0,0,0,0,0,0"}));
+  const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --no-caret");
+  EXPECT_EQ(u.stato, 0);
+  EXPECT_EQ(u.err, "Valle_R 12-.txt:2:1: warning: \"segnal\" matches no record type and is skipped; did you "
+                   "mean \"segnale\"? [unknown-record]\n"
+                   "Valle_R 12-.txt: warning: the train source has no station record [no-station]\n");
+  fs::remove(dir / "Valle_R 12.sim");
+  const auto v = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --no-caret -Werror");
+  EXPECT_EQ(v.stato, 1);
+  EXPECT_EQ(v.out, "");
+  EXPECT_NE(v.err.find("error: \"segnal\" matches no record type and is skipped; did you mean \"segnale\"? "
+                       "[-Werror=unknown-record]"),
+            std::string::npos)
+      << v.err;
+  EXPECT_FALSE(fs::exists(dir / "Valle_R 12.sim"));
+}
+
 TEST_F(Compila, HelpAndVersion) {
+  EXPECT_EQ(gs("compile --help").stato, 0);
+  EXPECT_NE(gs("compile --help").out.find("-Werror"), std::string::npos);
   EXPECT_EQ(gs("--help").stato, 0);
   EXPECT_NE(gs("--help").out.find("compile LINE_SOURCE TRAIN_SOURCE"), std::string::npos);
   EXPECT_EQ(gs("--version").out.rfind("genera_scenario ", 0), 0u);

@@ -101,6 +101,55 @@ assert len(classi(con, "tracciato")) == 1 and not classi(senza, "tracciato")
 assert "No plan view" in testi(senza) and "No plan view" not in testi(con)
 EOF
 
+# plot without both names finds the scenario itself: only a .sim that the names in its own
+# table would have written counts, so a renamed copy, a damaged table and a folder ending in
+# .sim are passed over without a word; a name that is given narrows the choice.
+mkdir una due nulla una/CARTELLA.sim
+"$exe" compile PROVA_linea.txt "PROVA_T 1-.txt" -o una --no-geometry >/dev/null
+cp "una/PROVA_T 1.sim" "una/COPIA_T 1.sim"
+head -c 100 "una/PROVA_T 1.sim" >una/ROTTA_X.sim
+"$exe" compile PROVA_linea.txt "PROVA_T 1-.txt" -o due --no-geometry >/dev/null
+# An apostrophe and a Windows-1252 degree sign, which the list of choices must quote and
+# print as UTF-8.
+"$exe" compile PROVA_linea.txt "PROVA_T 1-.txt" -o due --no-geometry --train-name "D'ORO 2°" \
+  >/dev/null
+caso_plot() {  # STATUS STDERR_PATTERN SVG_WRITTEN PLOT_ARGUMENTS...; status 0 wants stderr empty
+  local atteso=$1 modello=$2 svg=$3 e
+  shift 3
+  [ -z "$svg" ] || rm -f -- "$svg"
+  e=$(esito "$exe" plot "$@")
+  [ "$e" = "$atteso" ] || errore "plot $*: exit $e, expected $atteso"
+  if [ "$atteso" = 0 ]; then
+    [ ! -s err ] || errore "plot $*: unexpected message $(cat err)"
+  else
+    grep -qE -- "$modello" err || errore "plot $*: no \"$modello\" in: $(cat err)"
+  fi
+  [ -z "$svg" ] || [ -f "$svg" ] || errore "plot $*: $svg not written"
+}
+caso_plot 0 '' "una/PROVA_T 1.svg" una
+caso_plot 0 '' "una/PROVA_T 1.svg" una --line-name PROVA
+caso_plot 0 '' "due/PROVA_T 1.svg" due --train-name "T 1"
+caso_plot 2 '^genera_scenario: error: due holds 2 compiled scenarios' '' due
+caso_plot 2 '^genera_scenario: error: due holds 2 compiled scenarios' '' due --line-name PROVA
+caso_plot 2 '^genera_scenario: error: no compiled scenario \(\.sim\) in nulla; ' '' nulla
+caso_plot 2 '^genera_scenario: error: no compiled scenario \(\.sim\) of line "ALTRA" in due; ' '' \
+  due --line-name ALTRA
+caso_plot 2 'no compiled scenario \(\.sim\) of train "T 9" in una; ' '' una --train-name "T 9"
+
+# Each choice listed, pasted back as it stands, plots the scenario of the file it names.
+esito "$exe" plot due >/dev/null
+grep '^  ' err | sort >scelte
+printf '%s\n' "PROVA_D'ORO 2°.sim" "PROVA_T 1.sim" >attese
+sed 's/: --line-name .*//; s/^  //' scelte | cmp -s - attese || errore "plot lists $(cat scelte)"
+opzioni=()
+while IFS= read -r scelta; do
+  file=${scelta%%: --line-name*}
+  file=${file#  }
+  rm -f "due/${file%.sim}.svg"
+  { eval "opzioni=(${scelta#*: })" 2>/dev/null && "$exe" plot due "${opzioni[@]}" >/dev/null &&
+    [ -f "due/${file%.sim}.svg" ]; } || errore "the choice \"$scelta\" does not plot its file"
+done <scelte
+
 # Damaged and unknown files: 1 names the file and the fault, 2 a file that cannot be used.
 head -c 100 "con/PROVA_T 1.sim" >"tronca_T.sim"
 [ "$(esito "$exe" inspect tronca_T.sim)" = 1 ] || errore "a truncated table exits with 1"

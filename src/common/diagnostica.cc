@@ -1,0 +1,86 @@
+#include "common/diagnostica.h"
+
+#include "common/nomi_file.h"
+
+namespace gs {
+
+void Registro::aggiungi(Gravita g, Luogo luogo, std::string messaggio,
+                        std::vector<Correlato> correlati) {
+  Diagnostica d;
+  d.gravita = g;
+  d.n_errore = n_errore;
+  if (pos_impostata_) d.pos_errore = pos_errore;
+  d.luogo = std::move(luogo);
+  d.messaggio = std::move(messaggio);
+  d.correlati = std::move(correlati);
+  elenco_.push_back(std::move(d));
+}
+
+void Registro::errore(int32_t numero, Luogo luogo, std::string messaggio,
+                      std::vector<Correlato> correlati) {
+  n_errore = numero;
+  ++errori_;
+  aggiungi(Gravita::kErrore, std::move(luogo), std::move(messaggio), std::move(correlati));
+}
+
+void Registro::errore_in(int32_t numero, int32_t posizione, Luogo luogo, std::string messaggio,
+                         std::vector<Correlato> correlati) {
+  pos_errore = posizione;
+  pos_impostata_ = true;
+  errore(numero, std::move(luogo), std::move(messaggio), std::move(correlati));
+}
+
+void Registro::avviso(std::string_view nome, Luogo luogo, std::string messaggio) {
+  aggiungi(Gravita::kAvviso, std::move(luogo), std::move(messaggio), {});
+  elenco_.back().avviso = std::string(nome);
+}
+
+void Registro::nota_in(int32_t posizione, Luogo luogo, std::string messaggio) {
+  pos_errore = posizione;
+  pos_impostata_ = true;
+  ++note_;
+  aggiungi(Gravita::kNota, std::move(luogo), std::move(messaggio), {});
+}
+
+void Registro::cita(std::string file, std::shared_ptr<const std::string> testo) {
+  citate_.emplace_back(std::move(file), std::move(testo));
+}
+
+std::string_view Registro::riga_di(const Luogo& luogo) const {
+  if (luogo.riga <= 0) return {};
+  for (const auto& [file, testo] : citate_) {
+    if (file != luogo.file || !testo || luogo.inizio_riga > testo->size()) continue;
+    const std::string_view resto = std::string_view(*testo).substr(luogo.inizio_riga);
+    return resto.substr(0, resto.find_first_of("\r\n"));
+  }
+  return {};
+}
+
+std::string citazione(std::string_view testo, std::size_t massimo) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string grezzo;
+  for (std::size_t i = 0; i < testo.size() && i < massimo; ++i) {
+    const auto b = static_cast<unsigned char>(testo[i]);
+    if (b < 0x20 || b == 0x7F) {
+      grezzo += "\\x";
+      grezzo += kHex[b >> 4];
+      grezzo += kHex[b & 0xF];
+    } else {
+      grezzo += static_cast<char>(b);
+    }
+  }
+  std::string s = utf8_da_1252(grezzo);
+  if (testo.size() > massimo) s += "...";
+  return s;
+}
+
+std::string dove(const Luogo& luogo) {
+  std::string s = luogo.file;
+  if (luogo.riga > 0) {
+    s += ':' + std::to_string(luogo.riga);
+    if (luogo.colonna > 0) s += ':' + std::to_string(luogo.colonna);
+  }
+  return s;
+}
+
+}  // namespace gs

@@ -1,0 +1,82 @@
+// The record of what a compile found: the run's `n_errore` and `pos_errore`, and every error,
+// warning and note in the order it was found, each at the source record that caused it.
+#ifndef GS_COMMON_DIAGNOSTICA_H
+#define GS_COMMON_DIAGNOSTICA_H
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "common/luogo.h"
+
+namespace gs {
+
+enum class Gravita { kErrore, kAvviso, kNota };
+
+// Another record a diagnostic speaks of: the one that holds a contested cell, say.
+struct Correlato {
+  Luogo luogo;
+  std::string messaggio;  // UTF-8
+};
+
+struct Diagnostica {
+  Gravita gravita = Gravita::kErrore;
+  std::string avviso;  // a warning's short name, "unknown-record"
+  // The run's numbers when this was recorded (errors and notes); an error that records no
+  // position keeps the one recorded before it, if any.
+  int32_t n_errore = 0;
+  std::optional<int32_t> pos_errore;
+  Luogo luogo;
+  std::string messaggio;  // UTF-8
+  std::vector<Correlato> correlati;
+};
+
+class Registro {
+ public:
+  int32_t n_errore = 0;
+  int32_t pos_errore = 0;
+
+  // An error without a position of its own (pos_errore stays as it is).
+  void errore(int32_t numero, Luogo luogo, std::string messaggio,
+              std::vector<Correlato> correlati = {});
+  // An error that records `posizione` in pos_errore.
+  void errore_in(int32_t numero, int32_t posizione, Luogo luogo, std::string messaggio,
+                 std::vector<Correlato> correlati = {});
+  void avviso(std::string_view nome, Luogo luogo, std::string messaggio);
+  // A note that records `posizione` in pos_errore, as a reader does when it stops on an error
+  // that an earlier step left.
+  void nota_in(int32_t posizione, Luogo luogo, std::string messaggio);
+
+  const std::vector<Diagnostica>& elenco() const { return elenco_; }
+  bool ha_errori() const { return errori_ > 0; }
+  bool ha_avvisi() const { return elenco_.size() > errori_ + note_; }
+
+  // The sources the diagnostics stand in, kept so that their lines can be quoted.
+  void cita(std::string file, std::shared_ptr<const std::string> testo);
+  // The line of a place, without its line end; empty when its source is not kept.
+  std::string_view riga_di(const Luogo& luogo) const;
+
+ private:
+  void aggiungi(Gravita g, Luogo luogo, std::string messaggio, std::vector<Correlato> correlati);
+
+  bool pos_impostata_ = false;
+  std::size_t errori_ = 0;
+  std::size_t note_ = 0;
+  std::vector<Diagnostica> elenco_;
+  std::vector<std::pair<std::string, std::shared_ptr<const std::string>>> citate_;
+};
+
+// Source text as it may stand in a message: Windows-1252 bytes as UTF-8, control bytes as
+// \xNN, at most `massimo` bytes of it.
+std::string citazione(std::string_view testo, std::size_t massimo = 40);
+
+// "FILE:LINE:COL", "FILE" or "" for a place.
+std::string dove(const Luogo& luogo);
+
+}  // namespace gs
+
+#endif  // GS_COMMON_DIAGNOSTICA_H

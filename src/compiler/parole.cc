@@ -1,0 +1,167 @@
+#include "compiler/parole.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "common/diagnostica.h"
+#include "compiler/lettore_campi.h"
+
+namespace gs {
+namespace {
+
+constexpr std::array<std::string_view, 9> kGenerale = {
+    "lunghezza percorso",           "progressiva chilometrica uno", "progressiva chilometrica due",
+    "progressiva chilometrica tre", "sfondo uno",                   "sfondo due",
+    "sfondo tre",                   "ripetizione segnali 4 codici", "ripetizione segnali 9 codici"};
+constexpr std::array<std::string_view, 16> kLinea = {
+    "pendenza", "curvad1", "curvad2", "curvad3", "curvad4", "curvad5", "curvad6", "curvas1",
+    "curvas2",  "curvas3", "curvas4", "curvas5", "curvas6", "montagna", "indicatori_vmax",
+    "cartello_indicatore"};
+constexpr std::array<std::string_view, 10> kTreno = {
+    "numero vetture", "percentuale massa frenata", "velocita", "aderenza", "orologio",
+    "sabbia",         "segnale",                   "rallentamento", "abbattimento", "stazione"};
+constexpr std::array<std::string_view, 7> kTestateL = {
+    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
+constexpr std::array<std::string_view, 8> kTestateT = {
+    "[generale]", "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]",
+    "[codici]",   "[fine]"};
+
+constexpr std::array<std::string_view, 4> kChiaviG = {"lunghezza", "progressiva", "sfondo", "ripetizione"};
+constexpr std::array<std::string_view, 5> kChiaviL = {"pendenza", "curva", "montagna", "indicatori_v",
+                                                      "cartello"};
+constexpr std::array<std::string_view, 10> kChiaviT = {
+    "frenata", "vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
+    "abbattimento", "stazione"};
+
+std::string_view senza_spazi(std::string_view s) {
+  const std::size_t a = s.find_first_not_of(" \t");
+  if (a == std::string_view::npos) return {};
+  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
+}
+
+char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Edits (insert, delete, replace, swap of neighbours) from one word to the other, ignoring
+// case; stops counting past `tetto`.
+std::size_t distanza(std::string_view a, std::string_view b, std::size_t tetto) {
+  const std::size_t n = a.size(), m = b.size();
+  if ((n > m ? n - m : m - n) > tetto) return tetto + 1;
+  std::vector<std::size_t> d((n + 1) * (m + 1));
+  auto at = [&](std::size_t i, std::size_t j) -> std::size_t& { return d[i * (m + 1) + j]; };
+  for (std::size_t i = 0; i <= n; ++i) at(i, 0) = i;
+  for (std::size_t j = 0; j <= m; ++j) at(0, j) = j;
+  for (std::size_t i = 1; i <= n; ++i) {
+    for (std::size_t j = 1; j <= m; ++j) {
+      const std::size_t costo = minuscola(a[i - 1]) == minuscola(b[j - 1]) ? 0 : 1;
+      at(i, j) = std::min({at(i - 1, j) + 1, at(i, j - 1) + 1, at(i - 1, j - 1) + costo});
+      if (i > 1 && j > 1 && minuscola(a[i - 1]) == minuscola(b[j - 2]) &&
+          minuscola(a[i - 2]) == minuscola(b[j - 1]))
+        at(i, j) = std::min(at(i, j), at(i - 2, j - 2) + 1);
+    }
+  }
+  return at(n, m);
+}
+
+bool uguali_ic(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && contiene_ic(a, b);
+}
+
+}  // namespace
+
+const std::span<const std::string_view> kParoleGenerale = kGenerale;
+const std::span<const std::string_view> kParoleLinea = kLinea;
+const std::span<const std::string_view> kParoleTreno = kTreno;
+const std::span<const std::string_view> kTestateLinea = kTestateL;
+const std::span<const std::string_view> kTestateTreno = kTestateT;
+const Altrove kAltroveGenerale = {kChiaviG, "in the line source's general section, before its first section head"};
+const Altrove kAltroveLinea = {kChiaviL, "in the line source after its general section"};
+const Altrove kAltroveTreno = {kChiaviT, "in the train source"};
+
+std::optional<std::string_view> piu_vicina(std::string_view campo,
+                                           std::span<const std::string_view> parole) {
+  const std::string_view c = senza_spazi(campo);
+  if (c.empty() || c.size() > 64) return std::nullopt;
+  std::optional<std::string_view> migliore;
+  std::size_t minima = 0;
+  for (const std::string_view p : parole) {
+    const std::size_t tetto = std::max<std::size_t>(1, (p.size() + 1) / 3);
+    const std::size_t dist = distanza(c, p, tetto);
+    if (dist <= tetto && (!migliore || dist < minima)) {
+      migliore = p;
+      minima = dist;
+    }
+  }
+  return migliore;
+}
+
+bool testata(std::string_view campo) {
+  const std::string_view c = senza_spazi(campo);
+  return c.size() >= 2 && c.front() == '[' && c.back() == ']';
+}
+
+bool vuoto_o_separatore(std::string_view campo) {
+  return std::all_of(campo.begin(), campo.end(),
+                     [](char c) { return c == ' ' || c == '\t' || c == '-' || c == '='; });
+}
+
+bool numerico(std::string_view campo) {
+  std::string_view c = senza_spazi(campo);
+  if (!c.empty() && (c.front() == '-' || c.front() == '+')) c.remove_prefix(1);
+  return !c.empty() && std::all_of(c.begin(), c.end(), [](char ch) {
+    return (ch >= '0' && ch <= '9') || ch == ' ' || ch == '.';
+  });
+}
+
+std::string avviso_parola(std::string_view campo, std::span<const std::string_view> accettate,
+                          std::span<const std::string_view> testate,
+                          std::initializer_list<Altrove> altrove) {
+  std::string citato = "\"";
+  citato += citazione(senza_spazi(campo));
+  citato += '"';
+  if (testata(campo)) {
+    std::string s = "unknown section head " + citato + " is skipped";
+    if (const auto p = piu_vicina(campo, testate)) s += "; did you mean \"" + std::string(*p) + "\"?";
+    return s;
+  }
+  if (numerico(campo))
+    return "the value " + citato + " stands where a record keyword is expected and is skipped; "
+           "is it one value too many for the record before it?";
+  for (const Altrove& a : altrove) {
+    for (const std::string_view chiave : a.chiavi) {
+      if (contiene_ic(campo, chiave))
+        return citato + " is skipped here: records with \"" + std::string(chiave) + "\" are read " +
+               std::string(a.dove);
+    }
+  }
+  std::string s = citato + " matches no record type and is skipped";
+  if (const auto p = piu_vicina(campo, accettate)) {
+    s += "; did you mean \"" + std::string(*p) + "\"?";
+    if (uguali_ic(senza_spazi(campo), *p))
+      s += " (the words uno, due, tre, progressiva, sfondo, segnali and ripetizione are read in "
+           "lower case only)";
+  }
+  return s;
+}
+
+bool sembra_utf8(std::string_view testo, std::size_t& primo) {
+  std::size_t i = 0;
+  bool trovato = false;
+  while (i < testo.size()) {
+    const auto b = static_cast<unsigned char>(testo[i]);
+    if (b < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+    if (n == 0 || b < 0xC2 || i + n > testo.size()) return false;
+    for (std::size_t k = 1; k < n; ++k)
+      if ((static_cast<unsigned char>(testo[i + k]) & 0xC0) != 0x80) return false;
+    if (!trovato) primo = i;
+    trovato = true;
+    i += n;
+  }
+  return trovato;
+}
+
+}  // namespace gs

@@ -1,0 +1,66 @@
+// The diagnostic lines: the form editors parse, the brackets that follow the run's numbers,
+// and the source echo with its caret.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include "run/rapporto.h"
+
+namespace gs {
+namespace {
+
+TEST(Rapporto, BracketsFollowTheRunsNumbers) {
+  Registro r;
+  r.errore_in(15, 4500, {"l.txt", 7, 12, 0}, "the signal lies beyond the grid");
+  r.nota_in(4600, {"t.txt", 3, 10, 0}, "reading of this source stopped here");
+  r.errore(2, {"l.txt", 4, 5, 0}, "not a multiple of 50 m");  // keeps the position before it
+  r.avviso("unknown-record", {"t.txt", 9, 1, 0}, "\"segnal\" matches no record type");
+  r.errore(102, {"x.txt"}, "no [generale] line");
+  const auto& e = r.elenco();
+  EXPECT_EQ(riga_diagnostica(e[0]), "l.txt:7:12: error: the signal lies beyond the grid [E15 at 4500 m]");
+  EXPECT_EQ(riga_diagnostica(e[1]), "t.txt:3:10: note: reading of this source stopped here [E15 at 4600 m]");
+  EXPECT_EQ(riga_diagnostica(e[2]), "l.txt:4:5: error: not a multiple of 50 m [E2 at 4600 m]");
+  EXPECT_EQ(riga_diagnostica(e[3]), "t.txt:9:1: warning: \"segnal\" matches no record type [unknown-record]");
+  EXPECT_EQ(riga_diagnostica(e[3], true),
+            "t.txt:9:1: error: \"segnal\" matches no record type [-Werror=unknown-record]");
+  EXPECT_EQ(riga_diagnostica(e[4]), "x.txt: error: no [generale] line [E102 at 4600 m]");
+  EXPECT_EQ(r.n_errore, 102);
+
+  Registro s;
+  s.errore(25, {}, "the train source does not exist");
+  EXPECT_EQ(riga_diagnostica(s.elenco()[0]), "genera_scenario: error: the train source does not exist [E25]");
+}
+
+TEST(Rapporto, EchoesTheLineWithACaretUnderTheColumn) {
+  Registro r;
+  const auto testo = std::make_shared<const std::string>("[generale]\r\n\tvelocita,  7000,\xB0 2000\r\n");
+  r.cita("t.txt", testo);
+  Correlato sezione;
+  sezione.luogo = {"t.txt", 1, 1, 0};
+  sezione.messaggio = "the section is here";
+  r.errore(25, {"t.txt", 2, 19, 12}, "too fast", {sezione});
+  std::ostringstream con, senza;
+  riporta(r, {}, con);
+  EXPECT_EQ(con.str(),
+            "t.txt:2:19: error: too fast [E25]\n"
+            "   2 | \tvelocita,  7000,\xC2\xB0 2000\n"
+            "     | \t                 ^\n"
+            "t.txt:1:1: note: the section is here\n"
+            "   1 | [generale]\n"
+            "     | ^\n");
+  OpzioniRapporto op;
+  op.caret = false;
+  riporta(r, op, senza);
+  EXPECT_EQ(senza.str(), "t.txt:2:19: error: too fast [E25]\nt.txt:1:1: note: the section is here\n");
+}
+
+TEST(Rapporto, FilesWrittenAreCountedInGroupsOfThree) {
+  EXPECT_EQ(riga_scritto({"out/MIA_linea.dat", 379964}), "wrote out/MIA_linea.dat (379 964 bytes)");
+  EXPECT_EQ(riga_scritto({"a.sim", 1234567}), "wrote a.sim (1 234 567 bytes)");
+  EXPECT_EQ(riga_scritto({"a.dat", 15}), "wrote a.dat (15 bytes)");
+}
+
+}  // namespace
+}  // namespace gs
