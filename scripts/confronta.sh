@@ -343,7 +343,7 @@ mkdir -p "$diff_dir"
 
 echo "confronta: $GS_VECCHIO${OPZ_VECCHIO:+ ($OPZ_VECCHIO)} vs $GS_NUOVO${OPZ_NUOVO:+ ($OPZ_NUOVO)}"
 find "$lavoro/casi" -mindepth 1 -maxdepth 1 -type d -print0 | sort -z \
-  | xargs -0 -r -n 1 -P "$paralleli" bash -c 'confronta_uno "$1"' _
+  | xargs -0 -r -n 1 -P "$paralleli" bash -c 'confronta_uno "$1"' _ || true
 
 totale=0 uguali=0 senza_treno=0 senza_geometria=0
 declare -A per_tipo=()

@@ -109,7 +109,8 @@ void LettoreSorgente::rifiutata(const Posa& posa, int32_t posizione) {
 
 void LettoreSorgente::rilancia(const ErroreLettura& e) const {
   ErroreLettura completo = e;
-  if (completo.luogo.riga == 0) completo.luogo = chiave_.riga > 0 ? chiave_ : qui();
+  // Without a place of its own, the failure stands where the reading stopped.
+  if (completo.luogo.riga == 0) completo.luogo = qui();
   completo.luogo.file = file_;
   throw completo;
 }

@@ -13,11 +13,11 @@ namespace {
 
 std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
 
-Posa preso(const Celle& celle, int32_t errore, int64_t cella, std::string chi) {
+Posa preso(const Celle& celle, int32_t errore, int64_t cella, std::string chi, int argomento = 0) {
   return {errore, cella,
           chi + " falls in the cell at " + m(metro_cella(cella)) + ", which already holds " +
               celle.descrivi(cella),
-          0};
+          argomento};
 }
 
 // Where the grid ends, for a message: its last cell stands for this position.
@@ -112,7 +112,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   const int64_t e = cella_punto(fine);
   if (!celle.contiene(e)) return fuori(celle, e, "the end of " + chi + ", " + m(l) + " long,", 2);
   if (!libera(celle[e]))
-    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + m(l) + " long,");
+    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + m(l) + " long,", 2);
 
   celle[e].tipo = kFineRallentamento;
   celle.segna(e, da);

@@ -136,16 +136,6 @@ std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& n
   return std::nullopt;
 }
 
-// The errors that end a run before any file is written (1250, 1251) at the record whose
-// point holds cell 1.
-void fermata_in_cella_1(Compilazione& c, int32_t fermata) {
-  std::string m = std::string(messaggio(fermata)) + ": cell 1 (0 m) holds " + c.celle.descrivi(1) +
-                  ", and the " + (fermata == kMarcatori ? "marker" : "race code") +
-                  " goes into its data; no point may stand within 25 m of 0 m";
-  const Origine* o = c.celle.origine(1);
-  c.registro.errore(fermata, o != nullptr ? o->luogo : Luogo{}, std::move(m));
-}
-
 std::string riepilogo(const Compilazione& c) {
   int segnali = 0, rallentamenti = 0, indicatori = 0, cartelli = 0;
   for (const Cella& cella : c.celle.tutte()) {
@@ -191,7 +181,6 @@ int compila_sorgenti(Opzioni& o) {
   c.nome_treno = nome_treno;
   SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0], o.sorgenti[1]);
   const int32_t fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
-  if (fermata == kMarcatori || fermata == kCodiciGara) fermata_in_cella_1(c, fermata);
   const bool errori = fermata != 0 || c.registro.ha_errori() ||
                       (o.rapporto.werror && c.registro.ha_avvisi());
   std::vector<FileScritto> scritti;
