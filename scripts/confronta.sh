@@ -55,7 +55,10 @@ percorso_binario() {
   if [[ $b != */* ]]; then
     b=$(command -v -- "$b") || { echo "confronta: $1 not found" >&2; exit 2; }
   fi
-  [ -f "$b" ] && [ -x "$b" ] || { echo "confronta: $1 is not an executable file" >&2; exit 2; }
+  if [ ! -f "$b" ] || [ ! -x "$b" ]; then
+    echo "confronta: $1 is not an executable file" >&2
+    exit 2
+  fi
   echo "$(cd "$(dirname "$b")" && pwd)/$(basename "$b")"
 }
 
@@ -278,6 +281,7 @@ PY
 
 # The final error state of one run from its standard error: "EN at P m", "EN" or "no error".
 # Only diagnostic lines count: their location holds no blank, and a source echo starts with one.
+# shellcheck disable=SC2317
 stato_finale() {
   local stato
   stato=$(tr -d '\r' <"$1" | sed -nE \
@@ -289,13 +293,15 @@ stato_finale() {
 }
 
 # Compiles one input with both binaries and writes its verdict to esito: "same", or "differs"
-# and the reasons on one line.
+# and the reasons on one line. Both functions run under xargs, where shellcheck cannot see them.
+# shellcheck disable=SC2317
 confronta_uno() {
   local caso=$1 lato bin opz geo=() motivi=() a b f
   local run="$caso/run"
   [ "$(cat "$caso/geometria")" = yes ] || geo=(--no-geometry)
   for lato in vecchio nuovo; do
-    if [ $lato = vecchio ]; then bin=$GS_VECCHIO opz=$OPZ_VECCHIO; else bin=$GS_NUOVO opz=$OPZ_NUOVO; fi
+    bin=$GS_NUOVO opz=$OPZ_NUOVO
+    [ "$lato" = nuovo ] || bin=$GS_VECCHIO opz=$OPZ_VECCHIO
     mkdir -p "$run/$lato/out"
     cp "$caso/linea.txt" "$caso/treno.txt" "$run/$lato/"
     # shellcheck disable=SC2086  # the options are single words
@@ -320,8 +326,10 @@ confronta_uno() {
   [ -z "$b" ] || motivi+=("only the new wrote $b")
   while IFS= read -r f; do
     if ! cmp -s "$run/vecchio/$f" "$run/nuovo/$f"; then
-      a=$(cmp "$run/vecchio/$f" "$run/nuovo/$f" 2>&1 | sed -nE 's/.*differ: (byte|char) ([0-9]+).*/at byte \2/p')
-      motivi+=("${f#./} differs ${a:-in length} ($(stat -c %s "$run/vecchio/$f") vs $(stat -c %s "$run/nuovo/$f") bytes)")
+      a=$(cmp "$run/vecchio/$f" "$run/nuovo/$f" 2>&1 \
+        | sed -nE 's/.*differ: (byte|char) ([0-9]+).*/at byte \2/p')
+      b="$(stat -c %s "$run/vecchio/$f") vs $(stat -c %s "$run/nuovo/$f") bytes"
+      motivi+=("${f#./} differs ${a:-in length} ($b)")
     fi
   done < <(comm -12 "$run/vecchio.files" "$run/nuovo.files")
 
@@ -330,8 +338,9 @@ confronta_uno() {
   if [ ${#motivi[@]} -eq 0 ]; then
     echo same >"$caso/esito"
   else
-    local IFS=';'
-    printf 'differs %s\n' "${motivi[*]}" | sed 's/;/; /g' >"$caso/esito"
+    a="differs ${motivi[0]}"
+    for b in "${motivi[@]:1}"; do a+="; $b"; done
+    echo "$a" >"$caso/esito"
   fi
 }
 export GS_VECCHIO GS_NUOVO OPZ_VECCHIO OPZ_NUOVO CONFRONTA_TEMPO
@@ -342,6 +351,7 @@ rm -rf "$diff_dir"
 mkdir -p "$diff_dir"
 
 echo "confronta: $GS_VECCHIO${OPZ_VECCHIO:+ ($OPZ_VECCHIO)} vs $GS_NUOVO${OPZ_NUOVO:+ ($OPZ_NUOVO)}"
+# shellcheck disable=SC2016  # $1 belongs to the inner shell
 find "$lavoro/casi" -mindepth 1 -maxdepth 1 -type d -print0 | sort -z \
   | xargs -0 -r -n 1 -P "$paralleli" bash -c 'confronta_uno "$1"' _ || true
 
