@@ -349,3 +349,60 @@ TEST(LettoreLinea, DiagnosticsNameTheRecordLine) {
 
 }  // namespace
 }  // namespace gs
+
+namespace gs {
+namespace {
+
+// Three points the reading leaves open, settled: each 32-bit step is checked as it is taken,
+// the plan view stops with metre 1000000, and the 80th board is refused only once it could
+// otherwise be placed.
+TEST(LettoreLinea, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
+  // The sums' final values fit; an intermediate one does not.
+  auto sezioni = test::leggi(test::righe({"[generale]", "lunghezza percorso, 100000",
+                                          "progressiva chilometrica tre, 2000000000, 0, 0",
+                                          "progressiva chilometrica due, 2000000000, 0, 0",
+                                          "progressiva chilometrica uno, -2000000000, 0, 0", "[curve]"}));
+  EXPECT_EQ(sezioni->n(), 25);
+  EXPECT_EQ(dove(sezioni->c.registro.elenco().back().luogo), "linea.txt:4:31");
+  auto montagne = test::leggi(test::linea({"montagna, 100, -2147483000, 1", "montagna, 1000, 2000, 1"}));
+  EXPECT_EQ(montagne->n(), 25);
+  auto vicine = test::leggi(test::linea({"montagna, 100, -2147482000, 1", "montagna, 1000, 2000, 1"}));
+  EXPECT_EQ(vicine->n(), 0);
+  EXPECT_EQ(vicine->cella(20).montagna, 1);  // 3 147 483 000 m apart: not within 150 m
+}
+
+TEST(LettoreLinea, ThePlanViewEndsWithMetre1000000) {
+  struct Caso {
+    const char* curva;
+    int32_t errore;
+  };
+  for (const Caso& k : {Caso{"curvad1, 999000, 999", 0}, Caso{"curvad1, 999000, 1000", 103},
+                        Caso{"curvad1, 1000000, 0", 103}, Caso{"curvad1, 999999, 0", 0}}) {
+    SCOPED_TRACE(k.curva);
+    auto e = test::leggi(test::linea({k.curva}, 1000000));
+    EXPECT_EQ(e->n(), k.errore);
+    if (k.errore != 0) {
+      EXPECT_EQ(e->c.linea.cursore(), 1000001);  // metre 1000000 is written
+    }
+  }
+}
+
+TEST(LettoreLinea, The80thBoardIsRefusedAfterItsPositionAndCellTests) {
+  std::string molti;
+  for (int i = 1; i <= 79; ++i) molti += "cartello_indicatore, " + std::to_string(i * 100) + ", (X)\r\n";
+  struct Caso {
+    const char* ottantesimo;
+    int32_t errore;
+  };
+  for (const Caso& k : {Caso{"cartello_indicatore, 200000, (Y)", 15}, Caso{"cartello_indicatore, 7900, (Y)", 6},
+                        Caso{"cartello_indicatore, 50000, (Y)", 25}}) {
+    SCOPED_TRACE(k.ottantesimo);
+    auto e = test::leggi(test::linea({molti + k.ottantesimo}));
+    EXPECT_EQ(e->n(), k.errore);
+    EXPECT_EQ(e->cella(1001).tipo, 0);
+    EXPECT_TRUE(e->c.stazioni[1].nome.empty());
+  }
+}
+
+}  // namespace
+}  // namespace gs

@@ -255,3 +255,29 @@ TEST(LettoreTreno, ReadingFailures) {
 
 }  // namespace
 }  // namespace gs
+
+namespace gs {
+namespace {
+
+TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
+  struct Caso {
+    const char* nome;
+    std::string treno;
+  };
+  const Caso casi[] = {
+      // (35791395 x 60 - 2147483000) x 60 = 42000 fits, but 35791395 x 60 does not.
+      {"scheduled time", test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 35791395, -2147483000, 0, A"})},
+      // -2147483600 - 350 leaves the range before it is compared with the previous end.
+      {"start - 350", test::treno({"stazione, 0, 5, 100, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
+                                   "stazione, 0, 5, 2147483600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"})},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    auto e = test::leggi(test::linea({}), k.treno);
+    EXPECT_EQ(e->n(), 25);
+    EXPECT_NE(e->c.registro.elenco().back().messaggio.find("does not fit 32 bits"), std::string::npos);
+  }
+}
+
+}  // namespace
+}  // namespace gs
