@@ -20,11 +20,13 @@
 #
 # Each binary runs in a fresh folder holding a copy of the two sources, with the same command line
 # for both: compile linea.txt treno.txt -o out --line-name L --train-name T [--no-geometry], plus
-# --no-caret and -q for a binary whose --help offers them. What is compared:
+# --no-caret and -q for a binary whose --help or compile --help offers them. What is compared:
 #   - the exit status;
-#   - the final error state: the number and position of the last diagnostic line, in either form
-#     ("error N at P m:" or a closing "[EN at P m]" bracket), or "no error" when there is none;
-#     messages, warnings, notes and standard output are not compared;
+#   - the final error state, the run's error number and position: from the last "[EN at P m]"
+#     bracket of an error or note line, or from the lines "error N at P m:" / "error N:", where
+#     the number is the last line's and the position the last one printed on any line (an error
+#     recorded without a position leaves the run's position as it was), or "no error" when there
+#     is no such line; messages, warnings, notes and standard output are not compared;
 #   - every file left in the run folder (the outputs, and the sources, which must stay as they
 #     were), by name and byte for byte.
 #
@@ -38,7 +40,8 @@
 #   CONFRONTA_PARALLELI inputs compared at once (default 2)
 #   CONFRONTA_TEMPO     seconds one compile may take before it counts as hung (default 60)
 set -euo pipefail
-export LC_ALL=C
+# Plain text from both: no translated messages, no colour codes around the diagnostics.
+export LC_ALL=C NO_COLOR=1
 
 radice=$(cd "$(dirname "$0")/.." && pwd)
 diff_dir=/tmp/confronta-diff
@@ -62,11 +65,12 @@ percorso_binario() {
   echo "$(cd "$(dirname "$b")" && pwd)/$(basename "$b")"
 }
 
-# The options that quieten a binary, taken only when its --help mentions them: the source echo
-# under each diagnostic and the list of written files are not compared.
+# The options that quieten a binary, taken only when its help mentions them: the source echo
+# under each diagnostic and the list of written files are not compared. A build may list the
+# options of compile only in "compile --help"; one that does not know that form just fails it.
 opzioni_binario() {
   local aiuto opzioni=()
-  aiuto=$("$1" --help 2>&1 || true)
+  aiuto=$("$1" --help 2>&1 || true; "$1" compile --help 2>&1 </dev/null || true)
   if ! grep -q 'compile' <<<"$aiuto"; then
     echo "confronta: $1 --help does not mention compile" >&2
     exit 2
@@ -283,13 +287,27 @@ PY
 # Only diagnostic lines count: their location holds no blank, and a source echo starts with one.
 # shellcheck disable=SC2317
 stato_finale() {
-  local stato
-  stato=$(tr -d '\r' <"$1" | sed -nE \
-    -e 's/^([^ ]*:[0-9]+: )?error (-?[0-9]+) at (-?[0-9]+) m: .*/E\2 at \3 m/p' \
-    -e 's/^([^ ]*:[0-9]+: )?error (-?[0-9]+): .*/E\2/p' \
-    -e 's/^([^ ]+: )?(error|note): .*\[E(-?[0-9]+)( at (-?[0-9]+) m)?\][[:space:]]*$/E\3\4/p' \
-    | tail -n 1)
-  echo "${stato:-no error}"
+  tr -d '\r' <"$1" | awk '
+    function numero(testo, da) {
+      match(substr(testo, da), /-?[0-9]+/)
+      return substr(testo, da + RSTART - 1, RLENGTH)
+    }
+    # Old form: "FILE:LINE: error N at P m: MESSAGE" or "FILE:LINE: error N: MESSAGE".
+    match($0, /^([^ ]*:[0-9]+: )?error -?[0-9]+( at -?[0-9]+ m)?: /) {
+      riga = substr($0, 1, RLENGTH)
+      sub(/^([^ ]*:[0-9]+: )?error /, "", riga)
+      n = numero(riga, 1)
+      if (riga ~ / at -?[0-9]+ m: $/) p = numero(riga, index(riga, " at ") + 4)
+      stato = "E" n (p == "" ? "" : " at " p " m")
+      next
+    }
+    # New form: the closing bracket of an error or note line holds the whole state.
+    /^([^ ]+: )?(error|note): .*\[E-?[0-9]+( at -?[0-9]+ m)?\][ \t]*$/ {
+      match($0, /\[E-?[0-9]+( at -?[0-9]+ m)?\][ \t]*$/)
+      stato = substr($0, RSTART + 1, RLENGTH)
+      sub(/\][ \t]*$/, "", stato)
+    }
+    END { print (stato == "" ? "no error" : stato) }'
 }
 
 # Compiles one input with both binaries and writes its verdict to esito: "same", or "differs"

@@ -18,7 +18,8 @@ inline constexpr std::string_view kNomeTreno = "D 237";
 // `memorizza_percorso`: keeps `j`, clears the error and the table, reads both sources, places
 // the code points, stamps markers and race codes and, when `nomi` is given, writes the three
 // compiled files. Returns 0, or the error number that stopped it before any file was written:
-// 1250 / 1251, or `n_errore` when the line reader stopped before it sized the grid.
+// 1250 / 1251 (recorded in the register at the record whose point holds cell 1), or
+// `n_errore` when the line reader stopped before it sized the grid.
 int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const NomiFile* nomi);
 
 // The error report: " Errore n. " and `a` on standard error, then the program ends.

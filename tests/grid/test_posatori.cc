@@ -110,7 +110,9 @@ TEST_F(Posatori, SlowdownConflicts) {
     g[k.occupata].tipo = kSegnale;
     const Posa p = memo_rallentamento(g, k.x, 60, 200, 1, k.f_ta, 0);
     EXPECT_EQ(p.errore, k.errore);
-    if (k.errore != 0) EXPECT_EQ(p.cella, k.occupata);
+    if (k.errore != 0) {
+      EXPECT_EQ(p.cella, k.occupata);
+    }
     if (k.errore >= 17 && k.errore <= 19) {  // the checks come before any write
       int segnati = 0;
       for (const Cella& c : g.tutte()) segnati += c.tipo != 0;

@@ -2,6 +2,8 @@
 // and the source echo with its caret.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <memory>
 #include <sstream>
 #include <string>
@@ -54,6 +56,12 @@ TEST(Rapporto, EchoesTheLineWithACaretUnderTheColumn) {
   op.caret = false;
   riporta(r, op, senza);
   EXPECT_EQ(senza.str(), "t.txt:2:19: error: too fast [E25]\nt.txt:1:1: note: the section is here\n");
+}
+
+TEST(Rapporto, NoColourWhenNoColorIsSet) {
+  ::setenv("NO_COLOR", "1", 1);
+  EXPECT_FALSE(colore_per(2));
+  ::unsetenv("NO_COLOR");
 }
 
 TEST(Rapporto, FilesWrittenAreCountedInGroupsOfThree) {
