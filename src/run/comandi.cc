@@ -279,6 +279,7 @@ int principale(int argc, char** argv) {
     if (comando == "check") return comando_compila(resto, false);
     if (comando == "inspect") return comando_inspect(resto);
     if (comando == "plot") return comando_plot(resto);
+    if (comando == "new") return comando_new(resto);
     return uso_errato("unknown command " + comando);
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";

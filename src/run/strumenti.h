@@ -14,6 +14,10 @@ int comando_inspect(const std::vector<std::string>& argomenti);
 // when there are several.
 int comando_plot(const std::vector<std::string>& argomenti);
 
+// `new DIR --line-name NAME --train-name NAME` or `new DIR --built-in`: a starting pair of
+// sources.
+int comando_new(const std::vector<std::string>& argomenti);
+
 }  // namespace gs
 
 #endif  // GS_RUN_STRUMENTI_H

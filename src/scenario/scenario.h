@@ -19,6 +19,11 @@ std::span<const std::string_view> righe_treno();
 // Writes the train source as `file`, replacing any earlier one whole.
 void dati_treno(const std::filesystem::path& file);
 
+// The small scenario of the authors' guide, which `new` writes under the author's names: its
+// line source and its train source, each followed by the end marker.
+std::span<const std::string_view> righe_linea_esempio();
+std::span<const std::string_view> righe_treno_esempio();
+
 }  // namespace gs
 
 #endif  // GS_SCENARIO_SCENARIO_H

@@ -1,0 +1,93 @@
+// `new`: a starting pair of sources for a route author, never over an existing file.
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/errori.h"
+#include "common/nomi_file.h"
+#include "run/esecuzione.h"
+#include "run/riga_comando.h"
+#include "run/strumenti.h"
+#include "scenario/scenario.h"
+#include "scenario/scrittore_testo.h"
+
+namespace gs {
+namespace {
+
+constexpr std::string_view kUsoNuovo =
+    "usage: genera_scenario new DIR --line-name NAME --train-name NAME\n"
+    "       genera_scenario new DIR --built-in\n"
+    "\n"
+    "Writes a line source NAME_linea.txt and a train source NAME_TRAIN-.txt into DIR (made if\n"
+    "missing): the small scenario of the authors' guide (docs/authoring.md) under the names\n"
+    "given, or with --built-in the built-in line and train under their own names. Both compile\n"
+    "with no error and no warning. An existing file is never replaced: new then writes nothing\n"
+    "and exits with status 2.\n";
+
+}  // namespace
+
+int comando_new(const std::vector<std::string>& argomenti) {
+  std::optional<std::filesystem::path> cartella;
+  std::optional<std::string> nome_linea, nome_treno;
+  bool incorporato = false;
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoNuovo;
+      return 0;
+    }
+    if (a == "--line-name" || a == "--train-name") {
+      if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
+      (a == "--line-name" ? nome_linea : nome_treno) = in_1252(argomenti[++i]);
+    } else if (a == "--built-in") {
+      incorporato = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return uso_errato("unknown option " + a);
+    } else if (cartella) {
+      return uso_errato("new expects one folder, got " + cartella->string() + " and " + a);
+    } else {
+      cartella = a;
+    }
+  }
+  if (!cartella) return uso_errato("new expects the folder to write the sources into");
+  if (incorporato && (nome_linea || nome_treno))
+    return uso_errato("--built-in writes the built-in names; it takes no --line-name or --train-name");
+  if (!incorporato && (!nome_linea || !nome_treno))
+    return uso_errato("new needs both --line-name NAME and --train-name NAME (or --built-in)");
+  if (incorporato) {
+    nome_linea = std::string(kNomeLinea);
+    nome_treno = std::string(kNomeTreno);
+  }
+  for (const auto& [nome, quale] : {std::pair{*nome_linea, "the line name"}, std::pair{*nome_treno, "the train name"}}) {
+    if (nome.find('/') != std::string::npos || nome.find('\0') != std::string::npos)
+      return uso_errato(std::string(quale) + " must not contain '/' or NUL");
+  }
+
+  const NomiFile nomi = nomi_file(*cartella, *nome_linea, *nome_treno);
+  const std::pair<const std::filesystem::path*, std::span<const std::string_view>> file[] = {
+      {&nomi.sorgente_linea, incorporato ? righe_linea() : righe_linea_esempio()},
+      {&nomi.sorgente_treno, incorporato ? righe_treno() : righe_treno_esempio()}};
+  std::error_code ec;
+  for (const auto& [percorso, righe] : file) {
+    if (std::filesystem::exists(*percorso, ec) || std::filesystem::is_symlink(*percorso, ec))
+      return uso_errato(percorso->string() + " already exists; new never replaces a file");
+  }
+  try {
+    if (!std::filesystem::is_directory(*cartella, ec)) std::filesystem::create_directories(*cartella);
+    for (const auto& [percorso, righe] : file) {
+      scrivi_testo(*percorso, righe);
+      std::cout << "wrote " << percorso->string() << "\n";
+    }
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::cerr << "genera_scenario: error: " << e.what() << "\n";
+    return kEsitoUso;
+  }
+  std::cout << "next: genera_scenario compile '" << nomi.sorgente_linea.string() << "' '"
+            << nomi.sorgente_treno.string() << "' -o '" << cartella->string() << "'\n";
+  return 0;
+}
+
+}  // namespace gs
