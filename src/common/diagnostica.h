@@ -17,6 +17,17 @@ namespace gs {
 
 enum class Gravita { kErrore, kAvviso, kNota };
 
+// The warnings, by the names authors see in brackets and give to -Werror and explain.
+inline constexpr std::string_view kAvvisoRecord = "unknown-record";
+inline constexpr std::string_view kAvvisoTestata = "unknown-section";
+inline constexpr std::string_view kAvvisoValore = "extra-value";
+inline constexpr std::string_view kAvvisoGenerale = "no-general";
+inline constexpr std::string_view kAvvisoStazioni = "no-station";
+inline constexpr std::string_view kAvvisoOltreLinea = "past-line-end";
+inline constexpr std::string_view kAvvisoUtf8 = "utf8-source";
+inline constexpr std::string_view kAvvisi[] = {kAvvisoRecord,   kAvvisoTestata,    kAvvisoValore, kAvvisoGenerale,
+                                               kAvvisoStazioni, kAvvisoOltreLinea, kAvvisoUtf8};
+
 // Another record a diagnostic speaks of: the one that holds a contested cell, say.
 struct Correlato {
   Luogo luogo;

@@ -45,9 +45,14 @@ enum Errore : int32_t {
   kCodiciGara = 1251,
 };
 
-// One line of plain words per error number: what the number stands for in general. The
-// diagnostics of a compile say what happened in particular.
-std::string_view messaggio(int32_t numero);
+// Every number in use, for the tables that must have an entry for each.
+inline constexpr Errore kErrori[] = {
+    kLunghezzaEccessiva, kProgressivaNonMultipla, kRipetizioneUnoNonMultipla, kRipetizioneDueNonMultipla,
+    kRipetizioneSenzaCodici, kCartelloOccupato, kAbbattimentoOccupato, kStazioneNonMultipla,
+    kLunghezzaStazioneNonMultipla, kTroppeStazioni, kCodiceSegnale, kCodiceInizioRallentamento,
+    kCodiceDentroRallentamento, kOltreGriglia, kConflittoSegnale, kConflittoAvviso, kConflittoInizio,
+    kConflittoFine, kConflittoPreavvisi, kConflittoIndicatore, kStazioniVicine, kStazioneInizioGriglia,
+    kLettura, kLineaMancante, kGeneraleMancante, kCurvaNonValida, kMarcatori, kCodiciGara};
 
 // A failure that ends the reading of both sources with error 25: a field that does not
 // convert, a value out of range, a read past the end of a file, an index outside a table.

@@ -30,7 +30,7 @@ struct Profilo {
 // A 32-bit step of a longer computation: a step that leaves the range fails at once.
 int32_t passo_32(int64_t v, const std::string& cosa, const Luogo& dove) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(cosa + " " + std::to_string(v) + " does not fit 32 bits", dove);
+    throw ErroreLettura(cosa + " comes to " + std::to_string(v) + ", which does not fit 32 bits", dove);
   return static_cast<int32_t>(v);
 }
 
@@ -71,7 +71,7 @@ class LettoreTreno : LettoreSorgente {
     else if (contiene_ic(testo, "[generale]"))
       s += ": its only \"[generale]\" is its last field";
     else if (contiene_ic(testo, "[general")) s += "; did you mean \"[generale]\"?";
-    reg().avviso("no-general", Luogo{file_}, std::move(s));
+    reg().avviso(kAvvisoGenerale, Luogo{file_}, std::move(s));
   }
 
   Passo record(std::string_view campo, bool& letto) {
@@ -340,7 +340,7 @@ class LettoreTreno : LettoreSorgente {
 
   // (hours x 60 + minutes) x 60 + seconds, each step in 32 bits.
   int32_t orario(int32_t ore, int32_t minuti, int32_t secondi) {
-    const std::string cosa = "the scheduled time (hours x 60 + minutes) x 60 + seconds reaches";
+    const std::string cosa = "a step of the scheduled time, (hours x 60 + minutes) x 60 + seconds,";
     int32_t t = passo_32(int64_t{ore} * 60, cosa, valore(13));
     t = passo_32(int64_t{t} + minuti, cosa, valore(14));
     t = passo_32(int64_t{t} * 60, cosa, valore(14));
@@ -352,7 +352,7 @@ class LettoreTreno : LettoreSorgente {
     completa(velocita_, &LettoreTreno::scrivi_velocita);
     completa(aderenza_, &LettoreTreno::scrivi_aderenza);
     if (generale && j_ == 1)
-      reg().avviso("no-station", Luogo{file_}, "the train source has no station record");
+      reg().avviso(kAvvisoStazioni, Luogo{file_}, "the train source has no station record");
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];

@@ -42,7 +42,7 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
     }
   }
   l.colonna = static_cast<int32_t>(primo - l.inizio_riga + 1);
-  reg().avviso("utf8-source", l,
+  reg().avviso(kAvvisoUtf8, l,
                "the " + std::string(quale) +
                    " source looks like UTF-8; the simulator reads Windows-1252, so its names and "
                    "texts would come out garbled: save it as Windows-1252");
@@ -82,7 +82,7 @@ bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_vie
 void LettoreSorgente::oltre_linea(int32_t posizione, std::string_view cosa) {
   const int32_t lunghezza = st()[kVoceParametri].fine;
   if (posizione <= lunghezza) return;
-  reg().avviso("past-line-end", valore(0),
+  reg().avviso(kAvvisoOltreLinea, valore(0),
                std::string(cosa) + " at " + std::to_string(posizione) + " m lies past the end of the " +
                    std::to_string(lunghezza) + " m line, in the 7000 m of grid that follow it");
 }
@@ -95,7 +95,7 @@ void LettoreSorgente::sconosciuta(std::string_view campo, std::span<const std::s
     if (testata(campo) && contiene_ic(campo, t)) return;
   const bool valore = numerico(campo);
   if (valore && chiave_.riga == riga_tacita_) return;
-  reg().avviso(testata(campo) ? "unknown-section" : valore ? "extra-value" : "unknown-record", chiave_,
+  reg().avviso(testata(campo) ? kAvvisoTestata : valore ? kAvvisoValore : kAvvisoRecord, chiave_,
                avviso_parola(campo, accettate, testate, altrove));
   if (!valore) tace_riga();
 }

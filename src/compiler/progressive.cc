@@ -29,7 +29,7 @@ void in_voce(Stazione& s, const Sezione& z) {
 int32_t somma_32(int32_t a, int32_t b, const std::string& cosa, const Luogo& dove) {
   const int64_t s = int64_t{a} + b;
   if (s < std::numeric_limits<int32_t>::min() || s > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(cosa + " " + std::to_string(s) + " does not fit 32 bits", dove);
+    throw ErroreLettura(cosa + " comes to " + std::to_string(s) + ", which does not fit 32 bits", dove);
   return static_cast<int32_t>(s);
 }
 

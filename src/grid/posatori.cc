@@ -64,7 +64,7 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     if (distacco < std::numeric_limits<int32_t>::min() || distacco > std::numeric_limits<int32_t>::max())
       return {kLettura, 0,
               "the gap between the mountain span from " + m(inizio) + " and the end of the one before it (" +
-                  m(montagne.fini[n - 1]) + ") does not fit 32 bits",
+                  m(montagne.fini[n - 1]) + ") comes to " + std::to_string(distacco) + ", which does not fit 32 bits",
               0};
     if (distacco <= 150) tipo = 3;
   }
@@ -74,10 +74,10 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   int64_t contate = 0;
   for (int64_t c = primo; c <= ultimo; ++c) {
     if (!celle.contiene(c)) {
+      const std::string chi = "the mountain span from " + m(inizio) + " to " + m(fine);
+      if (c < 0) return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
       return {kLettura, c,
-              "the mountain span from " + m(inizio) + " to " + m(fine) + " reaches " + m(c * 50) +
-                  ", outside the track grid, which covers 0 to " + m((int64_t{celle.ultimo()} + 1) * 50),
-              c < 0 ? 0 : 1};
+              chi + " runs past the end of the track grid at " + m((int64_t{celle.ultimo()} + 1) * 50), 1};
     }
     Cella& cella = celle[c];
     ++contate;
@@ -108,7 +108,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   if (!libera(celle[s])) return preso(celle, kConflittoInizio, s, "the start of " + chi);
   const int64_t fine = int64_t{x} + l;
   if (fine < std::numeric_limits<int32_t>::min() || fine > std::numeric_limits<int32_t>::max())
-    return {kLettura, 0, "the end of " + chi + ", " + std::to_string(l) + " m long, does not fit 32 bits", 2};
+    return {kLettura, 0, "the end of " + chi + ", x + l, comes to " + std::to_string(fine) + ", which does not fit 32 bits", 2};
   const int64_t e = cella_punto(fine);
   if (!celle.contiene(e)) return fuori(celle, e, "the end of " + chi + ", " + m(l) + " long,", 2);
   if (!libera(celle[e]))

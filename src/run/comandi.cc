@@ -10,6 +10,7 @@
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
 #include "run/riga_comando.h"
+#include "run/spiegazioni.h"
 #include "run/strumenti.h"
 
 namespace gs {
@@ -280,6 +281,7 @@ int principale(int argc, char** argv) {
     if (comando == "inspect") return comando_inspect(resto);
     if (comando == "plot") return comando_plot(resto);
     if (comando == "new") return comando_new(resto);
+    if (comando == "explain") return comando_explain(resto);
     return uso_errato("unknown command " + comando);
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";

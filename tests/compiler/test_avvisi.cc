@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "output/uscita.h"
+#include "run/spiegazioni.h"
 #include "support/sorgenti.h"
 
 namespace gs {
@@ -81,6 +82,8 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
     EXPECT_EQ(v[0]->avviso, k.avviso);
     EXPECT_EQ(dove(v[0]->luogo), k.dove);
     EXPECT_NE(v[0]->messaggio.find(k.messaggio), std::string::npos) << v[0]->messaggio;
+    ASSERT_NE(voce(k.avviso), nullptr);
+    EXPECT_NE(causa_di(*voce(k.avviso), v[0]->messaggio), nullptr) << v[0]->messaggio;
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "run/esecuzione.h"
+#include "run/spiegazioni.h"
 #include "support/sorgenti.h"
 
 namespace gs {
@@ -126,7 +127,7 @@ TEST(Diagnostiche, EachErrorStandsAtItsCause) {
       {"25 80th board", linea({cartelli(79) + "cartello_indicatore, 50000, (Y)"}), treno({}), 25, {}, "linea.txt:83:1",
        "is the 80th; a line holds at most 79 indication boards", ""},
       {"25 mountain past the grid", linea({"montagna, 106000, 120000, 1"}), treno({}), 25, {}, "linea.txt:4:19",
-       "outside the track grid, which covers 0 to 107050 m", ""},
+       "runs past the end of the track grid at 107050 m", ""},
       {"25 end of file in the general section", test::righe({"[generale]", "lunghezza percorso, 1000", "---, ---"}),
        treno({}), 25, {}, "linea.txt:3:6", "runs past the end of the file", ""},
       {"25 no length", test::righe({"[generale]", "sfondo uno, 5", "[curve]", "[fine]"}), treno({}), 25, {},
@@ -158,6 +159,10 @@ TEST(Diagnostiche, EachErrorStandsAtItsCause) {
     }
     EXPECT_EQ(dove(d.luogo), k.dove);
     EXPECT_NE(d.messaggio.find(k.messaggio), std::string::npos) << d.messaggio;
+    // Its form is one of the causes that explain and the guide give for its number.
+    const Voce* v = voce(std::to_string(k.n_errore));
+    ASSERT_NE(v, nullptr);
+    EXPECT_NE(causa_di(*v, d.messaggio), nullptr) << d.messaggio;
     EXPECT_EQ(d.messaggio.find("cell -"), std::string::npos) << d.messaggio;  // metres, not cells
     if (*k.correlato != '\0') {
       ASSERT_FALSE(d.correlati.empty()) << d.messaggio;

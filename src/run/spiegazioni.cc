@@ -1,0 +1,184 @@
+// `explain` and the two forms of an entry: for the terminal and for the authors' guide.
+#include "run/spiegazioni.h"
+
+#include <charconv>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "common/nomi_file.h"
+#include "run/riga_comando.h"
+
+namespace gs {
+namespace {
+
+constexpr std::string_view kUsoSpiega =
+    "usage: genera_scenario explain N | NAME | --all [--markdown]\n"
+    "\n"
+    "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what the compile\n"
+    "does when it finds it, each cause with the form of its message, a source that gives it and\n"
+    "the fix. --all prints every entry; --markdown prints them as the authors' guide lists them.\n";
+
+std::string nome(const Voce& v) {
+  return v.avviso.empty() ? "error " + std::to_string(v.numero) : "warning " + std::string(v.avviso);
+}
+
+// A paragraph broken into lines of at most 80 columns at blanks.
+std::string a_capo(std::string_view testo) {
+  std::string s, riga;
+  std::size_t i = 0;
+  while (i < testo.size()) {
+    const std::size_t fine = std::min(testo.find(' ', i), testo.size());
+    const std::string_view parola = testo.substr(i, fine - i);
+    if (!riga.empty() && riga.size() + 1 + parola.size() > 80) {
+      s += riga + "\n";
+      riga.clear();
+    }
+    if (!riga.empty()) riga += ' ';
+    riga += parola;
+    i = fine + 1;
+  }
+  return s + riga + "\n";
+}
+
+std::string rientra(std::string_view testo, std::string_view margine) {
+  std::string s;
+  std::size_t inizio = 0;
+  while (inizio <= testo.size()) {
+    const std::size_t fine = std::min(testo.find('\n', inizio), testo.size());
+    s += margine;
+    s += testo.substr(inizio, fine - inizio);
+    s += '\n';
+    inizio = fine + 1;
+  }
+  return s;
+}
+
+// Where an example goes, in words, and as the kind of block the guide's tests compile.
+struct Parte {
+  std::string_view testo;
+  const char* dove;
+  const char* blocco;
+};
+
+std::vector<Parte> parti(const Causa& c) {
+  std::vector<Parte> p;
+  if (!c.generale.empty()) p.push_back({c.generale, "added to the general section of the line source", "line-general"});
+  if (c.linea_intera) p.push_back({c.linea, "in place of the line source", "line-source"});
+  else if (!c.linea.empty()) p.push_back({c.linea, "added to the records of the line source", "line-records"});
+  if (c.treno_intera) p.push_back({c.treno, "in place of the train source", "train-source"});
+  else if (!c.treno.empty()) p.push_back({c.treno, "added to the records of the train source", "train-records"});
+  return p;
+}
+
+}  // namespace
+
+const Voce* voce(std::string_view chiave) {
+  if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9') chiave.remove_prefix(1);
+  int32_t n = 0;
+  const auto [fine, ec] = std::from_chars(chiave.data(), chiave.data() + chiave.size(), n);
+  const bool numero = ec == std::errc() && fine == chiave.data() + chiave.size() && !chiave.empty();
+  for (const Voce& v : voci()) {
+    if (numero ? (v.avviso.empty() && v.numero == n) : (!v.avviso.empty() && v.avviso == chiave)) return &v;
+  }
+  return nullptr;
+}
+
+bool secondo_modello(std::string_view modello, std::string_view messaggio) {
+  // The literal runs between the {...} holes: the first begins the message, the last ends it,
+  // and the others are found in order between them.
+  std::vector<std::string_view> pezzi;
+  std::size_t m = 0;
+  for (;;) {
+    const std::size_t aperta = modello.find('{', m);
+    pezzi.push_back(modello.substr(m, aperta == std::string_view::npos ? std::string_view::npos : aperta - m));
+    if (aperta == std::string_view::npos) break;
+    const std::size_t chiusa = modello.find('}', aperta);
+    if (chiusa == std::string_view::npos) return false;
+    m = chiusa + 1;
+  }
+  if (pezzi.size() == 1) return messaggio == pezzi[0];
+  if (!messaggio.starts_with(pezzi.front()) || !messaggio.ends_with(pezzi.back())) return false;
+  std::size_t t = pezzi.front().size();
+  const std::size_t limite = messaggio.size() - pezzi.back().size();
+  if (limite < t) return false;
+  for (std::size_t i = 1; i + 1 < pezzi.size(); ++i) {
+    const std::size_t trovato = messaggio.find(pezzi[i], t);
+    if (trovato == std::string_view::npos || trovato + pezzi[i].size() > limite) return false;
+    t = trovato + pezzi[i].size();
+  }
+  return true;
+}
+
+const Causa* causa_di(const Voce& v, std::string_view messaggio) {
+  for (const Causa& c : v.cause)
+    if (secondo_modello(c.modello, messaggio)) return &c;
+  return nullptr;
+}
+
+std::string testo_voce(const Voce& v) {
+  std::string s = nome(v) + ": " + std::string(v.titolo) + "\n\n" + a_capo(v.accade);
+  for (std::size_t i = 0; i < v.cause.size(); ++i) {
+    const Causa& c = v.cause[i];
+    s += "\n";
+    if (v.cause.size() > 1) s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
+    s += "Message:\n" + rientra(c.modello, "    ");
+    for (const Parte& p : parti(c))
+      s += a_capo(std::string("Example, ") + p.dove + " that `genera_scenario new` writes:") +
+           rientra(utf8_da_1252(p.testo), "    ");
+    if (!c.situazione.empty()) s += a_capo("When: " + std::string(c.situazione));
+    s += a_capo("Fix: " + std::string(c.rimedio));
+  }
+  return s;
+}
+
+std::string markdown_voce(const Voce& v) {
+  const std::string codice = v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
+  std::string s = "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
+  for (const Causa& c : v.cause) {
+    s += "\n- Message: `" + std::string(c.modello) + "`\n";
+    if (!c.situazione.empty()) s += "\n  When: " + std::string(c.situazione) + "\n";
+    const std::vector<Parte> p = parti(c);
+    for (std::size_t i = 0; i < p.size(); ++i) {
+      s += std::string("\n  Example, ") + p[i].dove + " of the first scenario:\n\n";
+      if (i == 0) s += "  <!-- expect: " + (v.avviso.empty() ? codice : "warning " + codice) + " -->\n";
+      s += std::string("  ```") + p[i].blocco + "\n" + rientra(utf8_da_1252(p[i].testo), "  ") + "  ```\n";
+    }
+    s += "\n  Fix: " + std::string(c.rimedio) + "\n";
+  }
+  return s;
+}
+
+int comando_explain(const std::vector<std::string>& argomenti) {
+  bool tutto = false, markdown = false;
+  std::vector<std::string> chiavi;
+  for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoSpiega;
+      return 0;
+    }
+    if (a == "--all") tutto = true;
+    else if (a == "--markdown") markdown = true;
+    else if (a.size() > 1 && a[0] == '-') return uso_errato("unknown option " + a);
+    else chiavi.push_back(a);
+  }
+  if (!tutto && chiavi.empty()) return uso_errato("explain expects an error number, a warning's name or --all");
+  std::vector<const Voce*> scelte;
+  if (tutto) {
+    for (const Voce& v : voci()) scelte.push_back(&v);
+  }
+  for (const std::string& k : chiavi) {
+    const Voce* v = voce(k);
+    if (v == nullptr)
+      return uso_errato("no error or warning is called " + k +
+                        "; the errors are numbered 1 to 25, 101 to 103, 1250 and 1251 (see explain --all)");
+    scelte.push_back(v);
+  }
+  for (std::size_t i = 0; i < scelte.size(); ++i) {
+    if (i > 0) std::cout << (markdown ? "\n" : "\n\n");
+    std::cout << (markdown ? markdown_voce(*scelte[i]) : testo_voce(*scelte[i]));
+  }
+  return 0;
+}
+
+}  // namespace gs
