@@ -23,6 +23,34 @@
 namespace gs {
 namespace {
 
+constexpr std::string_view kUsoInspect =
+    "usage: genera_scenario inspect FILE... [--json] [--all]\n"
+    "\n"
+    "Decodes compiled files and prints what they hold. The kind of each file comes from its name:\n"
+    "LINE_linea.dat is the plan-view geometry, LINE_TRAIN.sim the scenario table, LINE_TRAIN.dat\n"
+    "the track grid (its stations are named from the .sim given with it or lying beside it).\n"
+    "\n"
+    "options:\n"
+    "  --json   one JSON document (UTF-8) instead of text\n"
+    "  --all    every table entry, every grid cell and every metre, not only those that hold\n"
+    "           something\n"
+    "\n"
+    "Exit status: 0, 1 when a file does not fit its layout, 2 for a bad command line or a file\n"
+    "that cannot be read.\n";
+
+constexpr std::string_view kUsoPlot =
+    "usage: genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
+    "\n"
+    "Draws the route sheet of the scenario compiled into DIR as one SVG file: the plan view, and\n"
+    "along the line the chainage, stations, signals, slowdowns, boards, code points, elevation,\n"
+    "speed limit, adhesion and mountain sides.\n"
+    "\n"
+    "options:\n"
+    "  --line-name NAME, --train-name NAME\n"
+    "               the scenario to draw; without both, plot finds it in DIR by the names its\n"
+    "               own table holds, and lists the choices when there are several\n"
+    "  -o FILE.svg  where to write the sheet (default: DIR/LINE_TRAIN.svg)\n";
+
 
 // What went wrong with one file, and the exit status it calls for.
 struct Guasto {
@@ -124,6 +152,10 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
   bool tutto = false;
   std::vector<std::pair<std::filesystem::path, Compilato>> file;
   for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoInspect;
+      return 0;
+    }
     if (a == "--json") {
       json = true;
     } else if (a == "--all") {
@@ -168,6 +200,10 @@ int comando_plot(const std::vector<std::string>& argomenti) {
   std::optional<std::string> nome_treno;
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoPlot;
+      return 0;
+    }
     if (a == "--line-name" || a == "--train-name" || a == "-o") {
       if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
