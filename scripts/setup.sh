@@ -1,20 +1,53 @@
 #!/usr/bin/env bash
-# Installs what the build needs on a fresh Debian machine, and nothing when it is already there.
+# Installs what a fresh Debian machine lacks for one kind of build, and nothing when it is
+# already there: `run` (the program alone), `test` (the tests and benchmarks, release and
+# sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime).
+# usage: scripts/setup.sh [run|test|bench|fuzz]...
 set -euo pipefail
 
 need=()
-command -v cmake >/dev/null 2>&1 || need+=(cmake)
-command -v g++ >/dev/null 2>&1 || need+=(g++)
-command -v make >/dev/null 2>&1 || need+=(make)
-[ -f /usr/include/nlohmann/json.hpp ] || need+=(nlohmann-json3-dev)
-[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
-[ -f /usr/include/gmock/gmock.h ] || need+=(libgmock-dev)
-[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-command -v python3 >/dev/null 2>&1 || need+=(python3)
-command -v clang++ >/dev/null 2>&1 || need+=(clang)
-ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-dev)
+want() { # want PACKAGE TEST...: the package when the test fails
+  local package=$1
+  shift
+  "$@" >/dev/null 2>&1 || need+=("$package")
+}
+
+run() {
+  want cmake command -v cmake
+  want g++ command -v g++
+  want make command -v make
+  want nlohmann-json3-dev test -f /usr/include/nlohmann/json.hpp
+}
+
+for profile in "${@:-run}"; do
+  case "$profile" in
+    run) run ;;
+    test)
+      run
+      want libgtest-dev test -f /usr/include/gtest/gtest.h
+      want libgmock-dev test -f /usr/include/gmock/gmock.h
+      want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
+      want python3 command -v python3
+      want clang-format command -v clang-format
+      ;;
+    bench)
+      run
+      want libbenchmark-dev test -f /usr/include/benchmark/benchmark.h
+      ;;
+    fuzz)
+      run
+      want clang command -v clang++
+      want libclang-rt-dev bash -c 'ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
+      ;;
+    *)
+      echo "setup: unknown profile $profile (run, test, bench or fuzz)" >&2
+      exit 2
+      ;;
+  esac
+done
 
 if [ ${#need[@]} -gt 0 ]; then
+  mapfile -t need < <(printf '%s\n' "${need[@]}" | sort -u)
   echo "setup: installing ${need[*]}"
   sudo_cmd=""
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
