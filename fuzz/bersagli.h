@@ -11,8 +11,8 @@
 #include "common/errori.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
-#include "output/disegna.h"
-#include "output/ispeziona.h"
+#include "views/disegna.h"
+#include "views/ispeziona.h"
 #include "output/uscita.h"
 #include "run/esecuzione.h"
 

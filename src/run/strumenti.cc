@@ -16,8 +16,8 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "compiler/stazioni.h"
-#include "output/disegna.h"
-#include "output/ispeziona.h"
+#include "views/disegna.h"
+#include "views/ispeziona.h"
 #include "run/riga_comando.h"
 
 namespace gs {

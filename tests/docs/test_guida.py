@@ -192,10 +192,10 @@ def main(argv):
         lines = f.read().split("\n")
     name = os.path.basename(guide)
     blocks, stray = read_blocks(lines)
-    failures = []
+    failures = {}  # guide line -> what is wrong there
 
     def fail(line, message):
-        failures.append((line, message))
+        failures.setdefault(line, []).append(message)
 
     for n in stray:
         fail(n, "an expect comment that does not stand right before a fenced block")
@@ -220,12 +220,12 @@ def main(argv):
         latest_line = base_line
         for b in blocks:
             if b.kind not in KINDS_SOURCE:
-                if b.expect is not None:
-                    fail(b.expect_line, "an expect comment before a %s block, which is not compiled"
-                         % (b.kind or "plain"))
                 if not b.generated and b.kind not in KINDS_OTHER:
                     fail(b.line, "fenced block with info string %r: a source example says one of %s, "
                          "anything else console or text" % (b.info, ", ".join(KINDS_SOURCE)))
+                elif b.expect is not None:
+                    fail(b.line, "an expect comment before a %s block, which is not compiled"
+                         % (b.kind or "plain"))
                 continue
             expect = b.expect if b.expect is not None else "ok"
             if not EXPECT_FORM.match(expect):
@@ -252,8 +252,8 @@ def main(argv):
 
     if tested == 0:
         fail(1, "no source example was found")
-    for line, message in sorted(failures):
-        print("%s:%d: %s" % (name, line, message))
+    for line in sorted(failures):
+        print("%s:%d: %s" % (name, line, "; ".join(failures[line])))
     print("%d source examples compiled, %d failing" % (tested, len(failures)))
     return 1 if failures else 0
 

@@ -1,13 +1,13 @@
 // Drawing helpers the route sheet shares between its plan view and its profiles.
-#ifndef GS_OUTPUT_DISEGNA_SVG_H
-#define GS_OUTPUT_DISEGNA_SVG_H
+#ifndef GS_VIEWS_DISEGNA_SVG_H
+#define GS_VIEWS_DISEGNA_SVG_H
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "compiler/stazioni.h"
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 
 namespace gs::svg {
 
@@ -51,4 +51,4 @@ double disegna_pianta(Foglio& foglio, const Geometria& geometria, const Stazioni
 
 }  // namespace gs::svg
 
-#endif  // GS_OUTPUT_DISEGNA_SVG_H
+#endif  // GS_VIEWS_DISEGNA_SVG_H

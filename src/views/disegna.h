@@ -1,8 +1,8 @@
 // The route sheet: one self-contained SVG drawing of a compiled scenario, with the plan view
 // of the line above and, along the line in km, the chainage, the points, the elevation, the
 // speed limit, the adhesion and the mountain sides below it.
-#ifndef GS_OUTPUT_DISEGNA_H
-#define GS_OUTPUT_DISEGNA_H
+#ifndef GS_VIEWS_DISEGNA_H
+#define GS_VIEWS_DISEGNA_H
 
 #include <cstdint>
 #include <string>
@@ -11,7 +11,7 @@
 
 #include "compiler/stazioni.h"
 #include "grid/griglia.h"
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 
 namespace gs {
 
@@ -35,4 +35,4 @@ std::vector<bool> dirada(const std::vector<double>& centri, const std::vector<do
 
 }  // namespace gs
 
-#endif  // GS_OUTPUT_DISEGNA_H
+#endif  // GS_VIEWS_DISEGNA_H

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "output/disegna.h"
-#include "output/disegna_svg.h"
+#include "views/disegna.h"
+#include "views/disegna_svg.h"
 
 namespace gs::svg {
 namespace {

@@ -1,11 +1,11 @@
-#include "output/disegna.h"
+#include "views/disegna.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
 #include "common/nomi_file.h"
-#include "output/disegna_svg.h"
+#include "views/disegna_svg.h"
 #include "output/uscita.h"
 
 namespace gs {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "output/bytes.h"
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 #include "test_ispeziona_scenario.h"
 
 namespace gs {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "common/nomi_file.h"
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 #include "output/uscita.h"
 
 namespace gs {

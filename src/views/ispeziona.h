@@ -1,8 +1,8 @@
 // Reading the compiled scenario files back, byte by byte as the simulator does, so that a
 // route author can see what a compile produced: decoders from bytes to structures, the
 // meaning of each table entry and grid point, and readable views (text and JSON).
-#ifndef GS_OUTPUT_ISPEZIONA_H
-#define GS_OUTPUT_ISPEZIONA_H
+#ifndef GS_VIEWS_ISPEZIONA_H
+#define GS_VIEWS_ISPEZIONA_H
 
 #include <array>
 #include <cstddef>
@@ -145,4 +145,4 @@ std::string ispezione_json(const std::vector<FileIspezionato>& file, bool tutto)
 
 }  // namespace gs
 
-#endif  // GS_OUTPUT_ISPEZIONA_H
+#endif  // GS_VIEWS_ISPEZIONA_H

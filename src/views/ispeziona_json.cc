@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 #include "output/uscita.h"
 
 namespace gs {

@@ -1,4 +1,4 @@
-#include "output/ispeziona.h"
+#include "views/ispeziona.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "output/disegna.h"
-#include "output/ispeziona.h"
+#include "views/disegna.h"
+#include "views/ispeziona.h"
 #include "test_ispeziona_scenario.h"
 
 namespace gs {
