@@ -1,4 +1,4 @@
-// Rounding and range checks shared by the readers, the placers and the code-point pass.
+// Range checks and the low bits of values, shared by the readers and the placers.
 #ifndef GS_COMMON_NUMERI_H
 #define GS_COMMON_NUMERI_H
 
@@ -6,25 +6,18 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <string_view>
 
 #include "common/errori.h"
 
 namespace gs {
 
-// Nearest integer, halves to even (the default rounding mode): 0.5 -> 0, 1.5 -> 2, 25.5 -> 26.
-inline int64_t arrotonda(double x) {
-  const double r = std::nearbyint(x);
-  if (!(r >= -9.2e18 && r <= 9.2e18)) throw ErroreLettura("value out of range");
-  return static_cast<int64_t>(r);
-}
-
-// The cell of a metre position through a real division by 50, rounded halves to even.
-inline int64_t cella_di(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0); }
-
-// A computed value that must still fit 32 bits (error 25 otherwise).
-inline int32_t in_32_bit(int64_t v, const char* cosa) {
+// One step of a 32-bit computation: a value that leaves the range is a reading failure at the
+// field that gave it, "CHE comes to V, which does not fit 32 bits".
+inline int32_t in_32_bit(int64_t v, std::string_view che, const Luogo& dove) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(std::string(cosa) + " " + std::to_string(v) + " does not fit 32 bits");
+    throw ErroreLettura(std::string(che) + " comes to " + std::to_string(v) + ", which does not fit 32 bits",
+                        dove);
   return static_cast<int32_t>(v);
 }
 

@@ -12,7 +12,7 @@
 #include "common/diagnostica.h"
 #include "common/errori.h"
 #include "compiler/linea.h"
-#include "compiler/stazioni.h"
+#include "formato/formato.h"
 #include "grid/griglia.h"
 
 namespace gs {

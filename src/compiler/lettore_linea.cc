@@ -157,7 +157,7 @@ class LettoreLinea : LettoreSorgente {
       return ferma(kLunghezzaEccessiva, valore(0),
                    "the line length of " + m(metri) + " is above the largest, 1000000 m");
     const int64_t esteso = int64_t{metri} + kOltreLaFine;
-    const int64_t ultima = cella_di(esteso);
+    const int64_t ultima = cella_profilo(esteso);
     if (ultima < 1)
       throw ErroreLettura("a line length of " + m(metri) + " gives a track grid without cell 1; "
                           "the length must be -6925 m or more",
@@ -261,7 +261,7 @@ class LettoreLinea : LettoreSorgente {
     const int32_t inizio = r_.i32("gradient start");
     const int32_t valore = r_.i32("gradient");
     if (!dentro(inizio, 100, "the gradient")) return Passo::kFineLettura;
-    const int64_t n = cella_di(inizio);
+    const int64_t n = cella_profilo(inizio);
     if (n > 0) {
       do {
         scrivi_pendenza(cursore_pendenza_++);

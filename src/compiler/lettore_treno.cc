@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kTrattini = 2;
 constexpr int32_t kDistanzaStazioni = 350;  // m between one station's end and the next's start
-constexpr int32_t kStazioneSenzaFermata = 25;  // kinds from here on have no stop cell
 
 enum class Passo { kAvanti, kPassiFinali, kFerma };
 
@@ -26,13 +25,6 @@ struct Profilo {
   int32_t da = 0;  // the position of the record that set it
   Luogo luogo;     // its value field
 };
-
-// A 32-bit step of a longer computation: a step that leaves the range fails at once.
-int32_t passo_32(int64_t v, const std::string& cosa, const Luogo& dove) {
-  if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(cosa + " comes to " + std::to_string(v) + ", which does not fit 32 bits", dove);
-  return static_cast<int32_t>(v);
-}
 
 class LettoreTreno : LettoreSorgente {
  public:
@@ -157,7 +149,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t posizione = r_.i32(nome + " position");
     const int32_t valore = r_.i32(nome);
     if (!dentro(posizione, 100, "the " + nome)) return Passo::kPassiFinali;
-    const int64_t cella = cella_di(posizione);
+    const int64_t cella = cella_profilo(posizione);
     while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
     p.precedente = valore;
     p.da = posizione;
@@ -222,7 +214,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t valore = r_.i32("code value");
     if (!dentro(posizione, 100, "the code point")) return Passo::kPassiFinali;
     const std::string chi = "the code point at " + m(posizione);
-    const int64_t c = cella_di(posizione);
+    const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
       throw ErroreLettura(chi + " lies before the start of the track grid", LettoreSorgente::valore(0));
     if (!libera(c_.celle[c])) {
@@ -273,25 +265,18 @@ class LettoreTreno : LettoreSorgente {
     s.nome = std::string(testo_record(r_, "station name"));
     const std::string chi = "station " + citazione(s.nome);
 
-    if (s.tipo == 5 || s.tipo == 6) {
-      s.inizio = passo_32(int64_t{p} - lunghezza, "the station start", valore(2));
-      s.fine = passo_32(int64_t{p} + 150, "the station end", valore(0));
-      s.campo6 = 0;
-    } else if (s.tipo == 7 || s.tipo == 8) {
-      s.inizio = passo_32(int64_t{p} - lunghezza, "the station start", valore(2));
-      s.fine = passo_32(int64_t{p} + lunghezza, "the station end", valore(2));
-      s.campo6 = 0;
-    } else {
-      s.inizio = passo_32(int64_t{p} - lunghezza / 2, "the station start", valore(2));
-      s.fine = passo_32(int64_t{p} + lunghezza / 2 + (s.campo6 != 0 ? 50 : 0), "the station end", valore(2));
-    }
+    const Campata campata = campata_stazione(s.tipo, p, lunghezza, s.campo6);
+    const bool fine_dalla_posizione = s.tipo == 5 || s.tipo == 6;
+    s.inizio = in_32_bit(campata.inizio, "the station start", valore(2));
+    s.fine = in_32_bit(campata.fine, "the station end", valore(fine_dalla_posizione ? 0 : 2));
+    if (s.tipo >= 5 && s.tipo <= 8) s.campo6 = 0;
     if (lunghezza < 600) s.campo5 = 0;
     if (j_ == 1) {
       s.campo5 = 0;
       s.campo6 = 0;
     }
 
-    const int64_t e = cella_di(s.fine);
+    const int64_t fermata = cella_fermata(s.fine);
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
         throw ErroreLettura(chi + " at " + m(p) + " spans " + m(s.inizio) + " to " + m(s.fine) +
@@ -299,23 +284,23 @@ class LettoreTreno : LettoreSorgente {
                             valore(2));
       return c_.celle[c];
     };
-    if (s.tipo < kStazioneSenzaFermata && s.tipo != 5 && s.tipo != 6) {
+    if (ha_preavvisi(s.tipo)) {
       for (int64_t b = 1; b <= 4; ++b)
-        if (e - b - 1 > 1) cella(e - b - 1).preavviso = static_cast<uint8_t>(80 + b);
+        if (fermata - b > 1) cella(fermata - b).preavviso = static_cast<uint8_t>(80 + b);
     }
-    if (s.tipo < kStazioneSenzaFermata) {
-      if (e - 1 <= 1)
+    if (ha_fermata(s.tipo)) {
+      if (fermata <= 1)
         return ferma(kStazioneInizioGriglia, valore(0),
                      "the stop of " + chi + " at " + m(p) + " would fall in the cell at " +
-                         m(metro_cella(e - 1)) + ", too near the start of the track grid: its span "
+                         m(metro_cella(fermata)) + ", too near the start of the track grid: its span "
                          "ends at " + m(s.fine) + ", and must end at 150 m or later");
-      cella(e - 1).tipo = kStazione;
-      c_.celle.segna(e - 1, c_.celle.nuova_origine({chiave(), chi}));
-      c_.celle[e - 1].dato1 = basso_16(j_);
+      cella(fermata).tipo = kStazione;
+      c_.celle.segna(fermata, c_.celle.nuova_origine({chiave(), chi}));
+      c_.celle[fermata].dato1 = basso_16(j_);
     }
     if (j_ > 1) {
       const Stazione& prima = st()[j_ - 1];
-      if (passo_32(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) < prima.fine)
+      if (in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) < prima.fine)
         return ferma_in(kStazioniVicine, p, valore(0),
                         chi + " starts at " + m(s.inizio) + ", " +
                             (s.inizio >= prima.fine ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
@@ -341,10 +326,10 @@ class LettoreTreno : LettoreSorgente {
   // (hours x 60 + minutes) x 60 + seconds, each step in 32 bits.
   int32_t orario(int32_t ore, int32_t minuti, int32_t secondi) {
     const std::string cosa = "a step of the scheduled time, (hours x 60 + minutes) x 60 + seconds,";
-    int32_t t = passo_32(int64_t{ore} * 60, cosa, valore(13));
-    t = passo_32(int64_t{t} + minuti, cosa, valore(14));
-    t = passo_32(int64_t{t} * 60, cosa, valore(14));
-    return passo_32(int64_t{t} + secondi, cosa, valore(15));
+    int32_t t = in_32_bit(int64_t{ore} * 60, cosa, valore(13));
+    t = in_32_bit(int64_t{t} + minuti, cosa, valore(14));
+    t = in_32_bit(int64_t{t} * 60, cosa, valore(14));
+    return in_32_bit(int64_t{t} + secondi, cosa, valore(15));
   }
 
   void passi_finali(bool generale) {

@@ -32,9 +32,6 @@ void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
 // the file, reached right after the keyword or a dropped field.
 bool parola_chiave(LettoreCampi& r, int trattini, std::string_view& campo);
 
-// A record's position is inside the grid when (position + margine) / 50 does not exceed U.
-bool raggiunge(const Celle& celle, int64_t posizione, int64_t margine);
-
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);
 

@@ -16,10 +16,6 @@ bool parola_chiave(LettoreCampi& r, int trattini, std::string_view& campo) {
   return true;
 }
 
-bool raggiunge(const Celle& celle, int64_t posizione, int64_t margine) {
-  return static_cast<double>(posizione + margine) / 50.0 <= static_cast<double>(celle.ultimo());
-}
-
 std::string_view testo_record(LettoreCampi& r, std::string_view campo) {
   const std::string_view testo = r.testo();
   if (testo.size() > kTestoMassimo)
@@ -67,7 +63,7 @@ Luogo LettoreSorgente::valore(std::size_t i) const {
 }
 
 bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_view cosa) {
-  if (raggiunge(c_.celle, posizione, margine)) return true;
+  if (nella_griglia(c_.celle.ultimo(), posizione, margine)) return true;
   const int64_t fine = int64_t{c_.celle.ultimo()} * 50;
   std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
                   " m lies beyond the end of the track grid, which ends at " + std::to_string(fine) +

@@ -4,6 +4,7 @@
 #include <limits>
 #include <string>
 
+#include "common/numeri.h"
 #include "compiler/compilatore.h"
 
 namespace gs {
@@ -24,15 +25,6 @@ void in_voce(Stazione& s, const Sezione& z) {
   s.posizione = z.verso;
 }
 
-// A 32-bit sum, one step at a time: a step that leaves the range fails at the record whose
-// value it adds.
-int32_t somma_32(int32_t a, int32_t b, const std::string& cosa, const Luogo& dove) {
-  const int64_t s = int64_t{a} + b;
-  if (s < std::numeric_limits<int32_t>::min() || s > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(cosa + " comes to " + std::to_string(s) + ", which does not fit 32 bits", dove);
-  return static_cast<int32_t>(s);
-}
-
 }  // namespace
 
 std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& luoghi) {
@@ -41,8 +33,11 @@ std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& l
   const Sezione uno = da_voce(stazioni[kProgressivaUno], 2);
 
   std::array<Sezione, 3> ordinate{};  // all cleared unless a rule below picks an order
-  const int32_t somma = somma_32(
-      somma_32(tre.inizio, due.inizio, "the sum of the chainage starts", luoghi.inizio[1]), uno.inizio,
+  // The sum is taken one step at a time: a step that leaves 32 bits fails at the record whose
+  // start it adds.
+  const int32_t somma = in_32_bit(
+      int64_t{in_32_bit(int64_t{tre.inizio} + due.inizio, "the sum of the chainage starts", luoghi.inizio[1])} +
+          uno.inizio,
       "the sum of the chainage starts", luoghi.inizio[2]);
   if (somma != 0) {
     // Stable on the order uno, due, tre, so that among equal smaller starts "uno" comes first.
@@ -60,7 +55,7 @@ std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& l
   for (std::size_t i = 0; i < 3; ++i) {
     Sezione& z = ordinate[i];
     if (z.verso == 1)
-      z.valore = somma_32(z.valore, 100, "the chainage value + 100",
+      z.valore = in_32_bit(int64_t{z.valore} + 100, "the chainage value + 100",
                           z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
     da[i] = z.da;
   }

@@ -5,8 +5,6 @@
 
 namespace gs {
 
-int64_t cella_punto(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0 + 1.0); }
-
 void Celle::dimensiona(int32_t ultimo) {
   celle_.assign(static_cast<std::size_t>(ultimo) + 1, Cella{});
   origini_.assign(celle_.size(), 0);

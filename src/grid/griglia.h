@@ -11,46 +11,9 @@
 
 #include "common/diagnostica.h"
 #include "common/errori.h"
+#include "formato/formato.h"
 
 namespace gs {
-
-// Kinds of point a cell can hold (`tipo`). Stored in the compiled grid: never renumber.
-enum TipoCella : uint8_t {
-  kLibera = 0,
-  kSegnale = 1,
-  kFineRallentamento = 2,
-  kInizioRallentamento = 3,
-  kAvvisoRallentamento = 4,
-  kPreavvisoRallentamento = 5,
-  kIndicatoreVelocita = 6,
-  kStazione = 10,
-  kMarcaMontagna = 11,
-  kCodice = 12,
-  kAbbattimento = 13,
-  kCartelloIndicatore = 14,
-};
-
-struct Cella {
-  uint8_t tipo = 0;
-  int16_t dato1 = 0;
-  int16_t dato2 = 0;
-  int16_t dato3 = 0;
-  int16_t dato4 = 0;
-  uint8_t tempo = 0;
-  uint8_t preavviso = 0;
-  uint8_t montagna = 0;
-  uint8_t velocita = 0;   // km/h divided by 5
-  uint8_t pendenza = 0;   // per mille plus 100
-  uint8_t aderenza = 0;
-};
-
-// A mountain marker is only a hint: any point may take its cell.
-inline bool libera(const Cella& c) { return c.tipo == kLibera || c.tipo == kMarcaMontagna; }
-
-// The cell of a point at `metri`: a real division by 50, plus one, rounded halves to even.
-int64_t cella_punto(int64_t metri);
-// The position a point cell stands for: cell k holds the points around 50 (k - 1) m.
-inline int64_t metro_cella(int64_t cella) { return 50 * (cella - 1); }
 
 // The source record that put a point into cells, for diagnostics: where it stands and what it
 // is ("the slowdown at 9000 m", "station ALFA").

@@ -4,7 +4,7 @@
 #include <type_traits>
 
 #include "common/file_system.h"
-#include "output/bytes.h"
+#include "formato/bytes.h"
 #include "output/uscita.h"
 
 namespace gs {

@@ -13,20 +13,6 @@
 
 namespace gs {
 
-// Record sizes of the images. A table record is 34 bytes plus its name.
-inline constexpr std::size_t kRecordTabella = 1 + 4 + 4 + 4 + 1 + 2 + 2 * 5 + 1 * 4 + 4;
-inline constexpr std::size_t kRecordCella = 1 + 2 * 4 + 1 * 6;
-static_assert(kRecordTabella == 34 && kRecordCella == 15);
-
-// Kind words of the geometry's tagged values.
-inline constexpr uint16_t kVuoto = 0;
-inline constexpr uint16_t kIntero = 2;
-inline constexpr uint16_t kReale = 5;
-
-// The marker values the simulator checks: entry 85 `campo7` and cell 1 `dato1`.
-inline constexpr int16_t kMarcatoreTabella = 610;
-inline constexpr int16_t kMarcatoreGriglia = 5121;
-
 // The 25 characters of the race key: train name, line name, lower case, padded.
 std::string chiave_gara(const Stazioni& stazioni);
 int16_t codice_gara_og(const Stazioni& stazioni);

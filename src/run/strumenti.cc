@@ -15,7 +15,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
-#include "compiler/stazioni.h"
+#include "formato/formato.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
 #include "run/riga_comando.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "compiler/stazioni.h"
+#include "formato/formato.h"
 #include "grid/griglia.h"
 #include "views/ispeziona.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/stazioni.h"
+#include "formato/formato.h"
 #include "views/ispeziona.h"
 
 namespace gs::svg {

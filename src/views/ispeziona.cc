@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "output/bytes.h"
+#include "formato/bytes.h"
 #include "output/uscita.h"
 
 namespace gs {
@@ -313,13 +313,6 @@ IndicatoreLetto decodifica_indicatore(const Cella& c) {
   v.strisces = quoziente(c.dato4, 10);
   v.strisced = resto(c.dato4, 10);
   return v;
-}
-
-std::string spiega_tipo_stazione(uint8_t tipo) {
-  if (tipo == 5 || tipo == 6) return "span from position - length to position + 150 m";
-  if (tipo == 7 || tipo == 8) return "span from position - length to position + length";
-  if (!ha_fermata(tipo)) return "span centred on the position, no stop cell";
-  return "span centred on the position";
 }
 
 std::string nome_tipo_cella(uint8_t tipo) {

@@ -14,8 +14,7 @@
 #include <variant>
 #include <vector>
 
-#include "compiler/stazioni.h"
-#include "grid/griglia.h"
+#include "formato/formato.h"
 
 namespace gs {
 
@@ -94,7 +93,7 @@ std::string formatta_progressiva(int64_t metri);
 std::string formatta_orario(int64_t secondi);
 
 // Where a point in cell k stands on the line: 50 (k - 1) m.
-inline int64_t posizione_punto(int64_t cella) { return 50 * (cella - 1); }
+inline int64_t posizione_punto(int64_t cella) { return metro_cella(cella); }
 
 // Floor division and its remainder, so that a negative field decodes consistently.
 inline int32_t quoziente(int32_t a, int32_t b) {
@@ -118,10 +117,6 @@ struct IndicatoreLetto {
 };
 IndicatoreLetto decodifica_indicatore(const Cella& c);
 
-// How the compiler laid out a station of this kind: its span, and whether it has a stop cell.
-std::string spiega_tipo_stazione(uint8_t tipo);
-// Whether a station of this kind gets a stop cell (kind 10) in the grid.
-inline bool ha_fermata(uint8_t tipo) { return tipo < 25; }
 
 // The kind of point in words ("signal", "slowdown start", ...).
 std::string nome_tipo_cella(uint8_t tipo);

@@ -174,7 +174,7 @@ void tabella(Json& j, const Stazioni& t) {
         j.campo("station", i);
         j.campo_1252("name", s.nome);
         j.campo("kind", s.tipo);
-        j.campo_testo("layout", spiega_tipo_stazione(s.tipo));
+        j.campo_testo("layout", std::string(regola_campata(s.tipo)));
         j.campo("span_start_m", s.inizio);
         j.campo("span_end_m", s.fine);
         j.campo("position_m", s.posizione);
@@ -317,7 +317,7 @@ void griglia(Json& j, const FileIspezionato& f, const std::vector<Cella>& celle,
     if (!tutto && c.tipo == kLibera && k != 1) continue;
     j.apri_oggetto();
     j.campo("cell", k);
-    j.campo("position_m", posizione_punto(static_cast<int64_t>(k)));
+    j.campo("position_m", metro_cella(static_cast<int64_t>(k)));
     j.campo_testo("kind", nome_tipo_cella(c.tipo));
     punto(j, c, f.tabella);
     j.campo("gradient_per_mille", int{c.pendenza} - 100);

@@ -59,7 +59,7 @@ std::string orario_stazione(int32_t orario) {
 
 std::string voce_stazione(const Stazione& s, int j) {
   std::string t = "station " + n(j) + " " + citato(s.nome) + ", kind " + n(s.tipo) + " (" +
-                  spiega_tipo_stazione(s.tipo) + "), span " + n(s.inizio) + " to " + n(s.fine) +
+                  std::string(regola_campata(s.tipo)) + "), span " + n(s.inizio) + " to " + n(s.fine) +
                   " m, position " + n(s.posizione) + " m, " + orario_stazione(s.orario);
   if (ha_fermata(s.tipo)) t += ", stop cell " + n(quoziente(s.fine, 50) - 1);
   return t;
@@ -235,7 +235,7 @@ std::string vista_griglia(const FileIspezionato& f, const std::vector<Cella>& ce
     if (!tutto && c.tipo == kLibera && k != 1) continue;
     char testa[64];
     std::snprintf(testa, sizeof testa, "cell %5zu at %7" PRId64 " m: ", k,
-                  posizione_punto(static_cast<int64_t>(k)));
+                  metro_cella(static_cast<int64_t>(k)));
     o += testa + punto(c, f.tabella) + " | " + passo(c) + "\n";
   }
   return o;

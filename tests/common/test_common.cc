@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <string>
@@ -22,6 +23,7 @@ TEST(NomiFile, Windows1252AndUtf8) {
       {"CITT\xC0", "CITT\xC3\x80"},
       {"2\xB0", "2\xC2\xB0"},
       {"\x80\x9F", "\xE2\x82\xAC\xC5\xB8"},  // euro sign, Y diaeresis
+      {"\xA0\xDF\xFF", "\xC2\xA0\xC3\x9F\xC3\xBF"},  // the Latin-1 range to its last byte, y diaeresis
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.utf8);
@@ -44,6 +46,8 @@ TEST(NomiFile, Windows1252AndUtf8) {
   EXPECT_EQ(n.geometria, fs::path("/p/L_linea.dat"));
   EXPECT_EQ(n.tabella, fs::path("/p/L_T.sim"));
   EXPECT_EQ(n.griglia, fs::path("/p/L_T.dat"));
+  // Names are Windows-1252 inside the files and UTF-8 on disk.
+  EXPECT_EQ(nomi_file("/p", "L\xFF", "\xC0").tabella, fs::path("/p/L\xC3\xBF_\xC3\x80.sim"));
 }
 
 TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
@@ -65,6 +69,24 @@ TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
   EXPECT_EQ(prova::contenuto(f), "abcdef");
   EXPECT_THROW(nuovo.scrivi("x"), ErroreFile);
   EXPECT_THROW(FileNuovo(dir / "missing" / "x"), ErroreFile);
+}
+
+// The temporary file is private while it is written; the file renamed into place has the
+// permissions any new file would have under the umask.
+TEST(FileNuovo, EndsWithTheUsualPermissionsOfANewFile) {
+  struct Caso {
+    mode_t umask, attesi;
+  };
+  for (const Caso& k : {Caso{022, 0644}, Caso{002, 0664}, Caso{077, 0600}}) {
+    SCOPED_TRACE(k.umask);
+    prova::CartellaTemporanea dir;
+    const mode_t prima = ::umask(k.umask);
+    scrivi_file(dir / "out.dat", "abc");
+    ::umask(prima);
+    struct stat st {};
+    ASSERT_EQ(::stat((dir / "out.dat").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, k.attesi);
+  }
 }
 
 }  // namespace

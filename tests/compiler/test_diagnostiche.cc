@@ -119,6 +119,11 @@ TEST(Diagnostiche, EachErrorStandsAtItsCause) {
        "treno.txt:2:10", "a signal must stand at 325 m or later", ""},
       {"25 not a number", linea({}), treno({"sabbia, 3x0"}), 25, {}, "treno.txt:2:9", "sand \"3x0\" is not a whole number",
        ""},
+      // A quoted field is cut at 40 bytes, and only a longer one shows that it was cut.
+      {"25 not a number of 40 bytes", linea({}), treno({"sabbia, x123456789012345678901234567890123456789"}), 25,
+       {}, "treno.txt:2:9", "sand \"x123456789012345678901234567890123456789\" is not a whole number", ""},
+      {"25 not a number of 41 bytes", linea({}), treno({"sabbia, x123456789012345678901234567890123456789Z"}), 25,
+       {}, "treno.txt:2:9", "sand \"x123456789012345678901234567890123456789...\" is not a whole number", ""},
       {"25 gradient", linea({"pendenza, 5000, 200"}), treno({}), 25, {}, "linea.txt:4:17",
        "the gradient of 200 per mille from 5000 m does not fit a track cell (-100 to 155 per mille)", ""},
       {"25 scheduled time", linea({}),

@@ -94,6 +94,7 @@ TEST(LettoreLinea, ReadingFailuresAreError25) {
       {"gradient cursor past the grid", linea({test::ripeti("pendenza, 1000, 0", 25)}, -5000), true},
       {"mountain end past the grid", linea({"montagna, 100, 200000, 1"}), true},
       {"curve end past the plan view", linea({"curvad6, 106000, 2000"}), true},
+      {"curve end one metre past the plan view", linea({"curvad6, 106000, 1001"}), true},
       {"board text too long", linea({"cartello_indicatore, 100, " + lungo}), true},
       {"speed board value past 16 bits", linea({"indicatori_vmax, 1150, 2000, 0, 0, 0, , , , 0"}),
        true},
@@ -244,6 +245,11 @@ TEST(LettoreLinea, PlanViewCurves) {
   // A keyword holding both 1 and 6 is class 1.
   auto uno = leggi(linea({"curvad16, 1, 5"}));
   EXPECT_DOUBLE_EQ(uno->c.linea.colonna0(2) - uno->c.linea.colonna0(1), 0.0001);
+  // A curve may run up to the plan view's last metre, 7000 m past the end of the line.
+  auto ultimo = leggi(linea({"curvad6, 106000, 1000"}));
+  EXPECT_EQ(ultimo->n(), 0);
+  EXPECT_EQ(ultimo->c.linea.cursore(), 107001);
+  EXPECT_GT(ultimo->c.linea.colonna0(107000), ultimo->c.linea.colonna0(106000));
 }
 
 TEST(LettoreLinea, Error15StopsTheLineButTheTrainIsRead) {
@@ -262,7 +268,8 @@ TEST(LettoreLinea, Error15StopsTheLineButTheTrainIsRead) {
 
 TEST(LettoreLinea, MountainSpans) {
   auto e = leggi(linea({"montagna,   4700,  4900,  1", "montagna, 5150, 5700, 1",
-                        "montagna, 20050, 20400, 11", "montagna, 20500, 20600, 2"}));
+                        "montagna, 20050, 20400, 11", "montagna, 20500, 20600, 2",
+                        "montagna, 20750, 20850, 2", "montagna, 21001, 21100, 2"}));
   ASSERT_EQ(e->n(), 0);
   for (int c = 94; c <= 97; ++c) EXPECT_EQ(e->cella(c).montagna, 1) << c;
   EXPECT_EQ(e->cella(98).montagna, 0);
@@ -271,6 +278,8 @@ TEST(LettoreLinea, MountainSpans) {
   EXPECT_EQ(e->cella(404).tipo, kMarcaMontagna);
   EXPECT_EQ(e->cella(403).tipo, 0);
   EXPECT_EQ(e->cella(410).montagna, 3);  // starts 100 m after the previous end
+  EXPECT_EQ(e->cella(415).montagna, 3);  // 150 m after: still within reach
+  EXPECT_EQ(e->cella(420).montagna, 2);  // 151 m after: keeps its kind
 
   std::string ottanta;
   for (int i = 0; i < 80; ++i) ottanta += "montagna, " + std::to_string(i * 1000) + ", " +
@@ -317,6 +326,11 @@ TEST(LettoreLinea, IndicationBoards) {
   EXPECT_EQ(e->c.stazioni[80].nome, "(GALERIA ARTIF.  )(Mt.140 Km.95+278)");
   EXPECT_EQ(e->cella(404).tipo, kCartelloIndicatore);  // a mountain marker gives way
   EXPECT_EQ(e->c.stazioni[79].nome, "(B)");
+
+  // The longest text a table entry holds; one byte more is a reading failure.
+  auto lungo = leggi(linea({"cartello_indicatore, 100, " + std::string(65535, 'X')}));
+  EXPECT_EQ(lungo->n(), 0);
+  EXPECT_EQ(lungo->c.stazioni[80].nome, std::string(65535, 'X'));
 
   auto doppio = leggi(linea({"cartello_indicatore, 1225, (A)", "cartello_indicatore, 1275, (B)"}));
   EXPECT_EQ(doppio->n(), 6);

@@ -99,6 +99,7 @@ TEST(LettoreTreno, StationExtentsAndMarkers) {
   EXPECT_EQ(s[4].campo6, 0);
   EXPECT_EQ(e->cella(202).tipo, kStazione);
   EXPECT_EQ(e->cella(201).preavviso, 0);
+  EXPECT_EQ(s[4].campo5, 1);  // kept: 600 is not below 600
   EXPECT_EQ(s[5].campo5, 0);  // length below 600
   EXPECT_EQ(e->c.stazioni_lette, 5);
 }
@@ -270,6 +271,10 @@ TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
       // -2147483600 - 350 leaves the range before it is compared with the previous end.
       {"start - 350", test::treno({"stazione, 0, 5, 100, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
                                    "stazione, 0, 5, 2147483600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"})},
+      // 35791394 x 60 + 8 = 2147483648, one past the top.
+      {"scheduled time one past the top", test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 8, A"})},
+      {"scheduled time one below the bottom",
+       test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, -35791394, -9, A"})},
   };
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.nome);
@@ -277,6 +282,13 @@ TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
     EXPECT_EQ(e->n(), 25);
     EXPECT_NE(e->c.registro.elenco().back().messaggio.find("does not fit 32 bits"), std::string::npos);
   }
+  // The ends of the range themselves fit.
+  auto bordi = test::leggi(test::linea({}),
+                           test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 7, A",
+                                        "stazione, 2000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, -35791394, -8, B"}));
+  EXPECT_EQ(bordi->n(), 0);
+  EXPECT_EQ(bordi->c.stazioni[1].orario, 2147483647);
+  EXPECT_EQ(bordi->c.stazioni[2].orario, -2147483647 - 1);
 }
 
 }  // namespace

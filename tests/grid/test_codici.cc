@@ -2,6 +2,7 @@
 
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "grid/griglia.h"
 
@@ -103,6 +104,35 @@ TEST_F(Codici, EveryEightCellsInsideASlowSlowdown) {
   segna_rallentamento(h, 100, 120, 110);
   passa_codici(h, r);
   for (int c = 101; c < 120; ++c) EXPECT_EQ(h[c].tipo, 0) << c;
+}
+
+// A code point due in a taken cell goes to the cell before it, else to the one after, and the
+// count of eight starts again from where it went.
+TEST_F(Codici, FallBacksInsideASlowSlowdownShiftTheCount) {
+  struct Caso {
+    const char* nome;
+    std::vector<int> prese;
+    std::vector<int> codici;
+  };
+  const Caso casi[] = {
+      {"none taken", {}, {108, 116, 124}},
+      {"the due cell", {108}, {107, 115, 123}},
+      {"the due cell and the one before", {107, 108}, {109, 117, 125}},
+  };
+  for (const Caso& k : casi) {
+    SCOPED_TRACE(k.nome);
+    Celle g;
+    g.dimensiona(300);
+    Registro r;
+    segna_rallentamento(g, 100, 130, 60);
+    for (const int c : k.prese) g[c].tipo = kSegnale;
+    passa_codici(g, r);
+    EXPECT_EQ(r.n_errore, 0);
+    std::vector<int> dentro;
+    for (int c = 101; c < 130; ++c)
+      if (g[c].tipo == kCodice) dentro.push_back(c);
+    EXPECT_EQ(dentro, k.codici);
+  }
 }
 
 TEST_F(Codici, CodePointDueAtTheEndCellGoesBesideIt) {

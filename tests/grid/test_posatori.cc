@@ -128,6 +128,38 @@ TEST_F(Posatori, SlowdownEndPast32BitsIsAReadingFailure) {
   EXPECT_EQ(memo_rallentamento(celle, 2000000000, 60, 2000000000, 1, 0, 0).errore, kLettura);
 }
 
+// x + l and a mountain gap are 32-bit values: the ends of the range fit (the point then falls
+// outside the grid, or nowhere), one past them does not.
+TEST_F(Posatori, ThirtyTwoBitSumsUpToTheEndsOfTheRange) {
+  struct Caso {
+    int32_t x, l;
+    bool entra;
+  };
+  for (const Caso& k : {Caso{1000, 2147482647, true}, Caso{1000, 2147482648, false},
+                        Caso{-25, -2147483623, true}, Caso{-25, -2147483624, false}}) {
+    SCOPED_TRACE(int64_t{k.x} + k.l);
+    const Posa p = memo_rallentamento(celle, k.x, 60, k.l, 1, 0, 0);
+    EXPECT_EQ(p.errore, kLettura);
+    EXPECT_EQ(p.argomento, 2);  // l
+    EXPECT_EQ(p.motivo.find("does not fit 32 bits") == std::string::npos, k.entra) << p.motivo;
+  }
+  struct Distacco {
+    int32_t fine_prima, inizio;
+    bool entra;
+    int32_t tipo;  // a gap of 150 m or less, however far below, gives kind 3
+  };
+  for (const Distacco& k : {Distacco{-1, 2147483646, true, 1}, Distacco{-2, 2147483646, false, 1},
+                            Distacco{1, -2147483647, true, 3}, Distacco{2, -2147483647, false, 1}}) {
+    SCOPED_TRACE(int64_t{k.inizio} - k.fine_prima);
+    Montagne m;
+    int32_t tipo = 1;
+    ASSERT_TRUE(memo_montagna(celle, m, 100, k.fine_prima, tipo).riuscita());
+    const Posa p = memo_montagna(celle, m, k.inizio, k.inizio, tipo);  // an empty span
+    EXPECT_EQ(p.riuscita(), k.entra) << p.motivo;
+    EXPECT_EQ(tipo, k.tipo);
+  }
+}
+
 TEST_F(Posatori, SpeedBoards) {
   memo_indicatori_v_max(celle, 1150, 70, 75, 75, 0, 0, 0, 0, 0);
   EXPECT_EQ(celle[24].dato1, 1400);

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "output/bytes.h"
+#include "formato/bytes.h"
 #include "output/uscita.h"
 #include "support/sorgenti.h"
 
@@ -47,6 +47,9 @@ TEST(CodiciGara, WorkedValues) {
       {"abc", "", 2546, 33756},
       {"ABC", "", 2546, 33756},  // lower case first
       {"D 237", "BELMONZA VALICO - SOLMA AND ANYTHING AFTER", 2149, 28508},  // only 25 count
+      {"\xFF", "", 2727, 34307},  // y diaeresis counts as 255
+      {"\x9F", "", 2727, 34307},  // capital Y diaeresis lowers to it
+      {"\xDF", "", 2695, 34275},  // sharp s has no capital in the range and stays
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.treno + std::string("|") + c.linea);

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "output/bytes.h"
+#include "formato/bytes.h"
 #include "views/ispeziona.h"
 #include "test_ispeziona_scenario.h"
 

@@ -1,6 +1,6 @@
 // Little-endian encoding into a byte buffer, one field at a time.
-#ifndef GS_OUTPUT_BYTES_H
-#define GS_OUTPUT_BYTES_H
+#ifndef GS_FORMATO_BYTES_H
+#define GS_FORMATO_BYTES_H
 
 #include <bit>
 #include <cstdint>
@@ -65,4 +65,4 @@ inline double get_f64(const unsigned char* p) {
 
 }  // namespace gs
 
-#endif  // GS_OUTPUT_BYTES_H
+#endif  // GS_FORMATO_BYTES_H
