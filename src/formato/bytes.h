@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "formato/formato.h"
+
 namespace gs {
 
 inline void put_u8(std::string& b, uint8_t v) { b += static_cast<char>(v); }
@@ -47,6 +49,18 @@ inline unsigned char* scrivi_f64(unsigned char* p, double v) {
 inline void put_testo(std::string& b, std::string_view s) {
   put_u16(b, static_cast<uint16_t>(s.size()));
   b.append(s);
+}
+
+// A record's field by the width and sign of its member's type, and a whole record in the
+// order of its field list.
+inline void put_campo(std::string& b, uint8_t v) { put_u8(b, v); }
+inline void put_campo(std::string& b, int16_t v) { put_i16(b, v); }
+inline void put_campo(std::string& b, int32_t v) { put_i32(b, v); }
+inline void put_campo(std::string& b, const std::string& v) { put_testo(b, v); }
+
+template <typename Record, typename Campi>
+void put_record(std::string& b, const Record& r, const Campi& campi) {
+  per_ogni_campo(campi, [&](const auto& c) { put_campo(b, r.*c.membro); });
 }
 
 // Reading back, for the tools that decode compiled files. `p` must hold the bytes.

@@ -106,46 +106,14 @@ void geometria(const Linea& linea, Scarica&& scarica) {
 
 std::string immagine_tabella(const Stazioni& stazioni) {
   std::string b;
-  for (const Stazione& s : stazioni) {
-    const std::size_t inizio = b.size();
-    put_u8(b, s.tipo);
-    put_i32(b, s.inizio);
-    put_i32(b, s.fine);
-    put_i32(b, s.posizione);
-    put_u8(b, s.campo4);
-    put_testo(b, s.nome);
-    put_i16(b, s.campo7);
-    put_i16(b, s.campo8);
-    put_i16(b, s.campo10);
-    put_i16(b, s.campo11);
-    put_i16(b, s.campo12);
-    put_u8(b, s.campo9);
-    put_u8(b, s.campo13);
-    put_u8(b, s.campo6);
-    put_u8(b, s.campo5);
-    put_i32(b, s.orario);
-    assert(b.size() - inizio == kRecordTabella + s.nome.size());
-    (void)inizio;
-  }
+  for (const Stazione& s : stazioni) put_record(b, s, kCampiStazione);
   return b;
 }
 
 std::string immagine_griglia(const Celle& celle) {
   std::string b;
   b.reserve(celle.tutte().size() * kRecordCella);
-  for (const Cella& c : celle.tutte()) {
-    put_u8(b, c.tipo);
-    put_i16(b, c.dato1);
-    put_i16(b, c.dato2);
-    put_i16(b, c.dato3);
-    put_i16(b, c.dato4);
-    put_u8(b, c.tempo);
-    put_u8(b, c.preavviso);
-    put_u8(b, c.montagna);
-    put_u8(b, c.velocita);
-    put_u8(b, c.pendenza);
-    put_u8(b, c.aderenza);
-  }
+  for (const Cella& c : celle.tutte()) put_record(b, c, kCampiCella);
   assert(b.size() == celle.tutte().size() * kRecordCella);
   return b;
 }

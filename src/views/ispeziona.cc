@@ -11,10 +11,6 @@
 namespace gs {
 namespace {
 
-bool termina_con(std::string_view s, std::string_view fine) {
-  return s.size() >= fine.size() && s.substr(s.size() - fine.size()) == fine;
-}
-
 // Reads fields front to back and refuses, with the offset, to read past the end.
 class Lettore {
  public:
@@ -40,6 +36,31 @@ class Lettore {
   int32_t i32(const std::string& cosa) { return get_i32(prendi(4, cosa)); }
   double f64(const std::string& cosa) { return get_f64(prendi(8, cosa)); }
 
+  // A record's field by its member's type. The message naming the field ("entry 3 campo7") is
+  // only built when the field runs past the end.
+  struct Voce {
+    const char* che;  // "entry", "cell"
+    std::size_t numero;
+    std::string nome(std::string_view campo) const {
+      return std::string(che) + " " + std::to_string(numero) + " " + std::string(campo);
+    }
+  };
+  const unsigned char* prendi(std::size_t n, const Voce& v, std::string_view campo) {
+    return n <= restanti() ? prendi(n, std::string()) : prendi(n, v.nome(campo));
+  }
+  void campo(uint8_t& x, const Voce& v, std::string_view nome) { x = *prendi(1, v, nome); }
+  void campo(int16_t& x, const Voce& v, std::string_view nome) { x = get_i16(prendi(2, v, nome)); }
+  void campo(int32_t& x, const Voce& v, std::string_view nome) { x = get_i32(prendi(4, v, nome)); }
+  void campo(std::string& x, const Voce& v, std::string_view) {
+    const uint16_t lunghezza = get_u16(prendi(2, v, "name length"));
+    const auto* p = prendi(lunghezza, v, "name of " + std::to_string(lunghezza) + " bytes");
+    x.assign(reinterpret_cast<const char*>(p), lunghezza);
+  }
+  template <typename Record, typename Campi>
+  void record(Record& r, const Campi& campi, const Voce& v) {
+    per_ogni_campo(campi, [&](const auto& c) { campo(r.*c.membro, v, c.nome); });
+  }
+
  private:
   std::string_view byte_;
   std::size_t pos_ = 0;
@@ -48,9 +69,9 @@ class Lettore {
 }  // namespace
 
 std::optional<Compilato> compilato_da_nome(std::string_view nome) {
-  if (termina_con(nome, "_linea.dat")) return Compilato::kGeometria;
-  if (termina_con(nome, ".sim")) return Compilato::kTabella;
-  if (termina_con(nome, ".dat")) return Compilato::kGriglia;
+  if (nome.ends_with("_linea.dat")) return Compilato::kGeometria;
+  if (nome.ends_with(".sim")) return Compilato::kTabella;
+  if (nome.ends_with(".dat")) return Compilato::kGriglia;
   return std::nullopt;
 }
 
@@ -62,26 +83,7 @@ Stazioni decodifica_tabella(std::string_view byte) {
       throw ErroreFormato("the table ends after " + std::to_string(i) +
                           " records, the layout has " + std::to_string(kVociStazioni));
     }
-    const std::string voce = "entry " + std::to_string(i);
-    Stazione& s = t[static_cast<std::size_t>(i)];
-    s.tipo = l.u8(voce + " tipo");
-    s.inizio = l.i32(voce + " inizio");
-    s.fine = l.i32(voce + " fine");
-    s.posizione = l.i32(voce + " posizione");
-    s.campo4 = l.u8(voce + " campo4");
-    const uint16_t lunghezza = l.u16(voce + " name length");
-    const auto* nome = l.prendi(lunghezza, voce + " name of " + std::to_string(lunghezza) + " bytes");
-    s.nome.assign(reinterpret_cast<const char*>(nome), lunghezza);
-    s.campo7 = l.i16(voce + " campo7");
-    s.campo8 = l.i16(voce + " campo8");
-    s.campo10 = l.i16(voce + " campo10");
-    s.campo11 = l.i16(voce + " campo11");
-    s.campo12 = l.i16(voce + " campo12");
-    s.campo9 = l.u8(voce + " campo9");
-    s.campo13 = l.u8(voce + " campo13");
-    s.campo6 = l.u8(voce + " campo6");
-    s.campo5 = l.u8(voce + " campo5");
-    s.orario = l.i32(voce + " orario");
+    l.record(t[static_cast<std::size_t>(i)], kCampiStazione, {"entry", static_cast<std::size_t>(i)});
   }
   if (!l.finito()) {
     throw ErroreFormato(std::to_string(l.restanti()) + " bytes left over after the " +
@@ -99,21 +101,8 @@ std::vector<Cella> decodifica_griglia(std::string_view byte) {
                         std::to_string(byte.size() % kRecordCella) + " bytes over)");
   }
   std::vector<Cella> celle(byte.size() / kRecordCella);
-  const auto* p = reinterpret_cast<const unsigned char*>(byte.data());
-  for (Cella& c : celle) {
-    c.tipo = p[0];
-    c.dato1 = get_i16(p + 1);
-    c.dato2 = get_i16(p + 3);
-    c.dato3 = get_i16(p + 5);
-    c.dato4 = get_i16(p + 7);
-    c.tempo = p[9];
-    c.preavviso = p[10];
-    c.montagna = p[11];
-    c.velocita = p[12];
-    c.pendenza = p[13];
-    c.aderenza = p[14];
-    p += kRecordCella;
-  }
+  Lettore l(byte);
+  for (std::size_t k = 0; k < celle.size(); ++k) l.record(celle[k], kCampiCella, {"cell", k});
   return celle;
 }
 
@@ -224,12 +213,7 @@ RiassuntoGeometria riassumi_geometria(const Geometria& g) {
   return r;
 }
 
-bool voce_vuota(const Stazione& s) {
-  return s.tipo == 0 && s.inizio == 0 && s.fine == 0 && s.posizione == 0 && s.campo4 == 0 &&
-         s.nome.empty() && s.campo7 == 0 && s.campo8 == 0 && s.campo10 == 0 &&
-         s.campo11 == 0 && s.campo12 == 0 && s.campo9 == 0 && s.campo13 == 0 &&
-         s.campo6 == 0 && s.campo5 == 0 && s.orario == 0;
-}
+bool voce_vuota(const Stazione& s) { return s == Stazione{}; }
 
 std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t) {
   std::array<Ruolo, kVociStazioni> r{};

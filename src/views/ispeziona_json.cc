@@ -4,6 +4,7 @@
 #include <cmath>
 #include <numbers>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "common/nomi_file.h"
@@ -137,23 +138,15 @@ class Json {
   bool dopo_chiave_ = false;
 };
 
-void campi(Json& j, const Stazione& s) {
-  j.campo("tipo", s.tipo);
-  j.campo("inizio", s.inizio);
-  j.campo("fine", s.fine);
-  j.campo("posizione", s.posizione);
-  j.campo("campo4", s.campo4);
-  j.campo_1252("nome", s.nome);
-  j.campo("campo7", s.campo7);
-  j.campo("campo8", s.campo8);
-  j.campo("campo10", s.campo10);
-  j.campo("campo11", s.campo11);
-  j.campo("campo12", s.campo12);
-  j.campo("campo9", s.campo9);
-  j.campo("campo13", s.campo13);
-  j.campo("campo6", s.campo6);
-  j.campo("campo5", s.campo5);
-  j.campo("orario", s.orario);
+// Every raw field of a record, by its name in the field list; texts as UTF-8.
+template <typename Record, typename Campi>
+void campi(Json& j, const Record& r, const Campi& lista) {
+  per_ogni_campo(lista, [&](const auto& c) {
+    if constexpr (std::is_same_v<typename std::decay_t<decltype(c)>::Tipo, std::string>)
+      j.campo_1252(c.nome, r.*c.membro);
+    else
+      j.campo(c.nome, r.*c.membro);
+  });
 }
 
 void tabella(Json& j, const Stazioni& t) {
@@ -227,7 +220,7 @@ void tabella(Json& j, const Stazioni& t) {
     }
     j.chiave("fields");
     j.apri_oggetto();
-    campi(j, s);
+    campi(j, s, kCampiStazione);
     j.chiudi_oggetto();
     j.chiudi_oggetto();
   }
@@ -327,17 +320,7 @@ void griglia(Json& j, const FileIspezionato& f, const std::vector<Cella>& celle,
     j.campo("approach", c.preavviso);
     j.chiave("fields");
     j.apri_oggetto();
-    j.campo("tipo", c.tipo);
-    j.campo("dato1", c.dato1);
-    j.campo("dato2", c.dato2);
-    j.campo("dato3", c.dato3);
-    j.campo("dato4", c.dato4);
-    j.campo("tempo", c.tempo);
-    j.campo("preavviso", c.preavviso);
-    j.campo("montagna", c.montagna);
-    j.campo("velocita", c.velocita);
-    j.campo("pendenza", c.pendenza);
-    j.campo("aderenza", c.aderenza);
+    campi(j, c, kCampiCella);
     j.chiudi_oggetto();
     j.chiudi_oggetto();
   }

@@ -6,6 +6,7 @@
 #include <map>
 #include <numbers>
 #include <string>
+#include <type_traits>
 
 #include "common/nomi_file.h"
 #include "views/ispeziona.h"
@@ -44,13 +45,18 @@ std::string reale(double v, int cifre = 3) {
   return b;
 }
 
+// Every raw field of an entry by its name in the field list; the name as its length.
 std::string campi(const Stazione& s) {
-  return "    tipo " + n(s.tipo) + ", inizio " + n(s.inizio) + ", fine " + n(s.fine) +
-         ", posizione " + n(s.posizione) + ", campo4 " + n(s.campo4) + ", nome " +
-         n(static_cast<int64_t>(s.nome.size())) + " bytes, campo7 " + n(s.campo7) +
-         ", campo8 " + n(s.campo8) + ", campo10 " + n(s.campo10) + ", campo11 " + n(s.campo11) +
-         ", campo12 " + n(s.campo12) + ", campo9 " + n(s.campo9) + ", campo13 " + n(s.campo13) +
-         ", campo6 " + n(s.campo6) + ", campo5 " + n(s.campo5) + ", orario " + n(s.orario) + "\n";
+  std::string t;
+  per_ogni_campo(kCampiStazione, [&](const auto& c) {
+    t += t.empty() ? "    " : ", ";
+    t += c.nome;
+    if constexpr (std::is_same_v<typename std::decay_t<decltype(c)>::Tipo, std::string>)
+      t += " " + n(static_cast<int64_t>((s.*c.membro).size())) + " bytes";
+    else
+      t += " " + n(s.*c.membro);
+  });
+  return t + "\n";
 }
 
 std::string orario_stazione(int32_t orario) {
