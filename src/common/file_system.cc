@@ -110,21 +110,6 @@ void FileNuovo::scrivi(const void* dati, std::size_t n) {
   buffer_.append(static_cast<const char*>(dati), n);
 }
 
-void FileNuovo::scrivi_in(uint64_t offset, const void* dati, std::size_t n) {
-  if (fd_ < 0) throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
-  const char* q = static_cast<const char*>(dati);
-  while (n > 0) {
-    const ssize_t w = ::pwrite(fd_, q, n, static_cast<off_t>(offset));
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      fallisci("write");
-    }
-    q += w;
-    offset += static_cast<uint64_t>(w);
-    n -= static_cast<std::size_t>(w);
-  }
-}
-
 void FileNuovo::conferma() {
   if (fd_ < 0) throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
   svuota();

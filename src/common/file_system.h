@@ -30,9 +30,6 @@ class FileNuovo {
 
   void scrivi(const void* dati, std::size_t n);
   void scrivi(std::string_view dati) { scrivi(dati.data(), dati.size()); }
-  // Writes at a given offset, for an image built in more than one stream. Not to be mixed
-  // with scrivi() on the same file.
-  void scrivi_in(uint64_t offset, const void* dati, std::size_t n);
   // Flushes, closes and renames the file into place, replacing any file of that name whole.
   void conferma();
 

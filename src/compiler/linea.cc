@@ -7,23 +7,6 @@
 #include "common/errori.h"
 
 namespace gs {
-namespace {
-
-// Walks the table up to `metro` and returns its point (metres 0 and 1 as their integers).
-template <typename Scegli>
-double punto(const Linea& l, int32_t metro, Scegli scegli) {
-  if (metro < 0 || metro >= l.cursore() || !l.ha_origine())
-    throw ErroreLettura("metre " + std::to_string(metro) + " of the plan view is empty");
-  if (metro < 2) return scegli(0.0, static_cast<double>(metro));
-  int32_t m = 2;
-  double trovato = 0.0;
-  l.percorri([&](double c0, double c1) {
-    if (m++ == metro) trovato = scegli(c0, c1);
-  });
-  return trovato;
-}
-
-}  // namespace
 
 std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
   std::size_t fatti = 0;
@@ -88,14 +71,6 @@ void Linea::prolunga(int64_t fino_a, double k) {
   if (fino_a > ultimo_)
     throw ErroreLettura("metre " + std::to_string(int64_t{ultimo_} + 1) +
                         " lies outside the plan view (0 to " + std::to_string(ultimo_) + ")");
-}
-
-double Linea::colonna0(int32_t metro) const {
-  return punto(*this, metro, [](double c0, double) { return c0; });
-}
-
-double Linea::colonna1(int32_t metro) const {
-  return punto(*this, metro, [](double, double c1) { return c1; });
 }
 
 }  // namespace gs

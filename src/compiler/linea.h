@@ -60,10 +60,6 @@ class Linea {
   template <typename F>
   void percorri(F&& f) const;
 
-  // The coordinates of a metre below cursore(), found by walking the table (for tests).
-  double colonna0(int32_t metro) const;
-  double colonna1(int32_t metro) const;
-
  private:
   int32_t ultimo_ = -1;
   bool origine_ = false;

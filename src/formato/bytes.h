@@ -11,38 +11,35 @@
 
 namespace gs {
 
+// The `n` low bytes of `v` at `dove`, little-endian: the one encoder every put_ below uses.
+inline void metti_le(char* dove, uint64_t v, int n) {
+  for (int i = 0; i < n; ++i) dove[i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+// Each value goes in with one append: the geometry of a long line is some 20 MB of them.
 inline void put_u8(std::string& b, uint8_t v) { b += static_cast<char>(v); }
 
 inline void put_u16(std::string& b, uint16_t v) {
-  b += static_cast<char>(v & 0xFF);
-  b += static_cast<char>(v >> 8);
+  char c[2];
+  metti_le(c, v, 2);
+  b.append(c, 2);
 }
 
 inline void put_i16(std::string& b, int16_t v) { put_u16(b, static_cast<uint16_t>(v)); }
 
 inline void put_u32(std::string& b, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b += static_cast<char>((v >> (8 * i)) & 0xFF);
+  char c[4];
+  metti_le(c, v, 4);
+  b.append(c, 4);
 }
 
 inline void put_i32(std::string& b, int32_t v) { put_u32(b, static_cast<uint32_t>(v)); }
 
 // A double as its IEEE 754 bit pattern.
 inline void put_f64(std::string& b, double v) {
-  const auto bits = std::bit_cast<uint64_t>(v);
-  for (int i = 0; i < 8; ++i) b += static_cast<char>((bits >> (8 * i)) & 0xFF);
-}
-
-// The same encodings into a fixed buffer, for the large geometry image; `p` must have room.
-inline unsigned char* scrivi_u16(unsigned char* p, uint16_t v) {
-  p[0] = static_cast<unsigned char>(v & 0xFF);
-  p[1] = static_cast<unsigned char>(v >> 8);
-  return p + 2;
-}
-
-inline unsigned char* scrivi_f64(unsigned char* p, double v) {
-  const auto bits = std::bit_cast<uint64_t>(v);
-  for (int i = 0; i < 8; ++i) p[i] = static_cast<unsigned char>((bits >> (8 * i)) & 0xFF);
-  return p + 8;
+  char c[8];
+  metti_le(c, std::bit_cast<uint64_t>(v), 8);
+  b.append(c, 8);
 }
 
 // Text as a 16-bit length followed by its bytes; the caller keeps it within 65535 bytes.

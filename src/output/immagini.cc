@@ -1,7 +1,7 @@
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <memory>
-#include <type_traits>
 
 #include "common/file_system.h"
 #include "formato/bytes.h"
@@ -12,43 +12,6 @@ namespace {
 
 constexpr std::size_t kBloccoGeometria = 1 << 18;
 constexpr std::size_t kElementoMassimo = 2 + 8;  // a kind word and a double
-
-// One column's image, encoded into a fixed block that is handed to `scarica(offset, dati, n)`
-// whenever it fills: the image of a long line is about 20 MB and is never held whole.
-template <typename Scarica>
-class Colonna {
- public:
-  Colonna(Scarica& scarica, uint64_t inizio) : scarica_(scarica), offset_(inizio) {}
-
-  void intero(int16_t v) {
-    spazio();
-    p_ = scrivi_u16(scrivi_u16(p_, kIntero), static_cast<uint16_t>(v));
-  }
-  void reale(double v) {
-    spazio();
-    p_ = scrivi_f64(scrivi_u16(p_, kReale), v);
-  }
-  void vuoto() {
-    spazio();
-    p_ = scrivi_u16(p_, kVuoto);
-  }
-  void chiudi() {
-    const auto n = static_cast<std::size_t>(p_ - blocco_);
-    scarica_(offset_, reinterpret_cast<const char*>(blocco_), n);
-    offset_ += n;
-    p_ = blocco_;
-  }
-
- private:
-  void spazio() {
-    if (p_ + kElementoMassimo > blocco_ + kBloccoGeometria) chiudi();
-  }
-
-  Scarica& scarica_;
-  uint64_t offset_;
-  unsigned char blocco_[kBloccoGeometria];
-  unsigned char* p_ = blocco_;
-};
 
 // What a column holds: integers at metres 0 and 1, computed doubles, then empty metres.
 struct Forma {
@@ -71,35 +34,47 @@ Forma forma(const Linea& linea) {
   return f;
 }
 
-// Both columns in one walk of the table: column 0 from offset 0, column 1 right after it.
+// The image, column 0 then column 1, one walk of the table each, handed to `scarica(dati)` a
+// block at a time: the image of a long line is about 20 MB and is never held whole.
 template <typename Scarica>
 void geometria(const Linea& linea, Scarica&& scarica) {
   const Forma f = forma(linea);
-  using C = Colonna<std::remove_reference_t<Scarica>>;
-  auto c0 = std::make_unique<C>(scarica, 0);
-  auto c1 = std::make_unique<C>(scarica, f.byte());
-  if (f.interi > 0) {
-    c0->intero(0);
-    c1->intero(0);
-  }
-  if (f.interi > 1) {
-    c0->intero(0);
-    c1->intero(1);
-  }
-  Linea::Cammino cammino(linea);
+  std::string blocco;
   constexpr std::size_t kLotto = 4096;
+  blocco.reserve(kBloccoGeometria + kLotto * kElementoMassimo);
+  const auto spazio = [&] {
+    if (blocco.size() + kElementoMassimo > kBloccoGeometria) {
+      scarica(blocco);
+      blocco.clear();
+    }
+  };
   auto v0 = std::make_unique<double[]>(kLotto);
   auto v1 = std::make_unique<double[]>(kLotto);
-  while (const std::size_t n = cammino.prossimi(v0.get(), v1.get(), kLotto)) {
-    for (std::size_t i = 0; i < n; ++i) c0->reale(v0[i]);
-    for (std::size_t i = 0; i < n; ++i) c1->reale(v1[i]);
+  for (const int colonna : {0, 1}) {
+    // Metres 0 and 1 are the integers (0, 0) and (0, 1).
+    for (int64_t m = 0; m < f.interi; ++m) {
+      put_u16(blocco, kIntero);
+      put_i16(blocco, static_cast<int16_t>(colonna == 1 ? m : 0));
+    }
+    Linea::Cammino cammino(linea);
+    while (const std::size_t n = cammino.prossimi(v0.get(), v1.get(), kLotto)) {
+      // A batch of computed metres, each its kind word and its double, encoded in place.
+      const double* v = colonna == 0 ? v0.get() : v1.get();
+      const std::size_t inizio = blocco.size();
+      blocco.resize(inizio + n * kElementoMassimo);
+      for (std::size_t i = 0; i < n; ++i) {
+        char* p = blocco.data() + inizio + i * kElementoMassimo;
+        metti_le(p, kReale, 2);
+        metti_le(p + 2, std::bit_cast<uint64_t>(v[i]), 8);
+      }
+      spazio();
+    }
+    for (int64_t m = 0; m < f.vuoti; ++m) {
+      spazio();
+      put_u16(blocco, kVuoto);
+    }
   }
-  for (int64_t m = 0; m < f.vuoti; ++m) {
-    c0->vuoto();
-    c1->vuoto();
-  }
-  c0->chiudi();
-  c1->chiudi();
+  scarica(blocco);
 }
 
 }  // namespace
@@ -119,18 +94,15 @@ std::string immagine_griglia(const Celle& celle) {
 }
 
 std::string immagine_geometria(const Linea& linea) {
-  std::string tutto(2 * forma(linea).byte(), '\0');
-  geometria(linea, [&](uint64_t offset, const char* dati, std::size_t n) {
-    tutto.replace(offset, n, dati, n);
-  });
+  std::string tutto;
+  tutto.reserve(2 * forma(linea).byte());
+  geometria(linea, [&](const std::string& blocco) { tutto += blocco; });
   return tutto;
 }
 
 void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& linea) {
   FileNuovo file(destinazione);
-  geometria(linea, [&](uint64_t offset, const char* dati, std::size_t n) {
-    file.scrivi_in(offset, dati, n);
-  });
+  geometria(linea, [&](const std::string& blocco) { file.scrivi(blocco); });
   file.conferma();
 }
 

@@ -2,7 +2,9 @@
 
 #include <string>
 
+#include "output/uscita.h"
 #include "support/sorgenti.h"
+#include "views/ispeziona.h"
 
 namespace gs {
 namespace {
@@ -11,6 +13,9 @@ using test::leggi;
 using test::linea;
 using test::righe;
 using test::treno;
+
+// The plan view as the compiled file holds it.
+Geometria pianta(const Linea& l) { return decodifica_geometria(immagine_geometria(l)); }
 
 TEST(LettoreLinea, SizesTheGridAndFillsGradientAndPlanView) {
   auto e = leggi(linea({}));
@@ -21,8 +26,10 @@ TEST(LettoreLinea, SizesTheGridAndFillsGradientAndPlanView) {
   EXPECT_EQ(e->cella(2137).pendenza, 100);
   EXPECT_EQ(e->cella(2138).pendenza, 0);
   EXPECT_EQ(e->c.linea.cursore(), 106999);  // filled up to metre 106998
-  EXPECT_EQ(e->c.linea.colonna1(106998), 106998.0);
-  EXPECT_EQ(e->c.linea.colonna0(106998), 0.0);
+  const Geometria g = pianta(e->c.linea);
+  EXPECT_EQ(g.colonna1[106998].valore, 106998.0);
+  EXPECT_EQ(g.colonna0[106998].valore, 0.0);
+  EXPECT_FALSE(g.posizionato(106999));
   EXPECT_TRUE(e->sorgenti->linea_cancellata);
   EXPECT_TRUE(e->sorgenti->treno_cancellata);
 
@@ -223,10 +230,12 @@ TEST(LettoreLinea, GradientFill) {
 TEST(LettoreLinea, PlanViewCurves) {
   auto e = leggi(linea({"curvad6,  10,  5", "curvaS4,  20,  2"}));
   ASSERT_EQ(e->n(), 0);
-  const Linea& l = e->c.linea;
+  const Geometria g = pianta(e->c.linea);
+  const auto x0 = [&](int m) { return g.colonna0[static_cast<std::size_t>(m)].valore; };
+  const auto x1 = [&](int m) { return g.colonna1[static_cast<std::size_t>(m)].valore; };
   for (int m = 0; m <= 10; ++m) {
-    EXPECT_EQ(l.colonna0(m), 0.0);
-    EXPECT_EQ(l.colonna1(m), m);
+    EXPECT_EQ(x0(m), 0.0);
+    EXPECT_EQ(x1(m), m);
   }
   // Right-hand: each step turns toward column 0 by 0.003.
   double x = 0, y = 10, dx = 0, dy = 1;
@@ -236,20 +245,22 @@ TEST(LettoreLinea, PlanViewCurves) {
     dy = ny - y;
     x = nx;
     y = ny;
-    EXPECT_EQ(l.colonna0(m), x) << m;
-    EXPECT_EQ(l.colonna1(m), y) << m;
+    EXPECT_EQ(x0(m), x) << m;
+    EXPECT_EQ(x1(m), y) << m;
   }
-  EXPECT_GT(l.colonna0(15), 0.0);
+  EXPECT_GT(x0(15), 0.0);
   // Left-hand ("S" matched in any case) turns back toward negative column 0.
-  EXPECT_LT(l.colonna0(22) - l.colonna0(21), l.colonna0(20) - l.colonna0(19));
+  EXPECT_LT(x0(22) - x0(21), x0(20) - x0(19));
   // A keyword holding both 1 and 6 is class 1.
   auto uno = leggi(linea({"curvad16, 1, 5"}));
-  EXPECT_DOUBLE_EQ(uno->c.linea.colonna0(2) - uno->c.linea.colonna0(1), 0.0001);
+  const Geometria gu = pianta(uno->c.linea);
+  EXPECT_DOUBLE_EQ(gu.colonna0[2].valore - gu.colonna0[1].valore, 0.0001);
   // A curve may run up to the plan view's last metre, 7000 m past the end of the line.
   auto ultimo = leggi(linea({"curvad6, 106000, 1000"}));
   EXPECT_EQ(ultimo->n(), 0);
   EXPECT_EQ(ultimo->c.linea.cursore(), 107001);
-  EXPECT_GT(ultimo->c.linea.colonna0(107000), ultimo->c.linea.colonna0(106000));
+  const Geometria gl = pianta(ultimo->c.linea);
+  EXPECT_GT(gl.colonna0[107000].valore, gl.colonna0[106000].valore);
 }
 
 TEST(LettoreLinea, Error15StopsTheLineButTheTrainIsRead) {
