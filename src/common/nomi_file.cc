@@ -46,35 +46,27 @@ std::string utf8_da_1252(std::string_view testo) {
   return s;
 }
 
+std::optional<CarattereUtf8> leggi_utf8(std::string_view testo, std::size_t i) {
+  const auto b = static_cast<unsigned char>(testo[i]);
+  if (b < 0x80) return CarattereUtf8{b, 1};
+  const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  if (n == 0 || b < 0xC2 || i + n > testo.size()) return std::nullopt;
+  char32_t c = b & (0x7F >> n);
+  for (std::size_t k = 1; k < n; ++k) {
+    const auto t = static_cast<unsigned char>(testo[i + k]);
+    if ((t & 0xC0) != 0x80) return std::nullopt;
+    c = (c << 6) | (t & 0x3F);
+  }
+  return CarattereUtf8{c, n};
+}
+
 bool utf8_a_1252(std::string_view testo, std::string& uscita) {
   uscita.clear();
-  std::size_t i = 0;
-  while (i < testo.size()) {
-    const auto b = static_cast<unsigned char>(testo[i]);
-    char32_t c = 0;
-    std::size_t n = 0;
-    if (b < 0x80) {
-      c = b;
-      n = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F;
-      n = 2;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F;
-      n = 3;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07;
-      n = 4;
-    } else {
-      return false;
-    }
-    if (i + n > testo.size()) return false;
-    for (std::size_t k = 1; k < n; ++k) {
-      const auto t = static_cast<unsigned char>(testo[i + k]);
-      if ((t & 0xC0) != 0x80) return false;
-      c = (c << 6) | (t & 0x3F);
-    }
-    i += n;
+  for (std::size_t i = 0; i < testo.size();) {
+    const auto car = leggi_utf8(testo, i);
+    if (!car) return false;
+    const char32_t c = car->punto;
+    i += car->lunghezza;
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
       uscita += static_cast<char>(c);
       continue;

@@ -3,6 +3,7 @@
 #define GS_COMMON_NOMI_FILE_H
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,14 @@ struct NomiFile {
 // `nome_linea` and `nome_treno` are Windows-1252 text; on disk the names are UTF-8.
 NomiFile nomi_file(const std::filesystem::path& cartella, std::string_view nome_linea,
                    std::string_view nome_treno);
+
+// The character of the UTF-8 sequence that starts at byte `i`, and its length in bytes; nothing
+// when the bytes there are not a well-formed sequence (overlong two-byte forms included).
+struct CarattereUtf8 {
+  char32_t punto = 0;
+  std::size_t lunghezza = 0;
+};
+std::optional<CarattereUtf8> leggi_utf8(std::string_view testo, std::size_t i);
 
 // Windows-1252 bytes as UTF-8 (undefined code points map to U+FFFD).
 std::string utf8_da_1252(std::string_view testo);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "common/diagnostica.h"
+#include "common/nomi_file.h"
 #include "compiler/lettore_campi.h"
 
 namespace gs {
@@ -145,21 +146,15 @@ std::string avviso_parola(std::string_view campo, std::span<const std::string_vi
 }
 
 bool sembra_utf8(std::string_view testo, std::size_t& primo) {
-  std::size_t i = 0;
   bool trovato = false;
-  while (i < testo.size()) {
-    const auto b = static_cast<unsigned char>(testo[i]);
-    if (b < 0x80) {
-      ++i;
-      continue;
+  for (std::size_t i = 0; i < testo.size();) {
+    const auto car = leggi_utf8(testo, i);
+    if (!car) return false;
+    if (car->lunghezza > 1 && !trovato) {
+      primo = i;
+      trovato = true;
     }
-    const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    if (n == 0 || b < 0xC2 || i + n > testo.size()) return false;
-    for (std::size_t k = 1; k < n; ++k)
-      if ((static_cast<unsigned char>(testo[i + k]) & 0xC0) != 0x80) return false;
-    if (!trovato) primo = i;
-    trovato = true;
-    i += n;
+    i += car->lunghezza;
   }
   return trovato;
 }

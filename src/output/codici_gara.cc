@@ -1,4 +1,4 @@
-#include "output/uscita.h"
+#include "output/codici_gara.h"
 
 namespace gs {
 namespace {

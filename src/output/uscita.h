@@ -10,13 +10,9 @@
 
 #include "common/nomi_file.h"
 #include "compiler/compilatore.h"
+#include "output/codici_gara.h"
 
 namespace gs {
-
-// The 25 characters of the race key: train name, line name, lower case, padded.
-std::string chiave_gara(const Stazioni& stazioni);
-int16_t codice_gara_og(const Stazioni& stazioni);
-int32_t codice_gara_st(const Stazioni& stazioni);
 
 // Stamps the markers and the race codes. Returns 0, or 1250 / 1251 when a slot was taken
 // (then nothing more is stamped).

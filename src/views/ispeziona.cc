@@ -6,7 +6,7 @@
 #include <string>
 
 #include "formato/bytes.h"
-#include "output/uscita.h"
+#include "output/codici_gara.h"
 
 namespace gs {
 namespace {

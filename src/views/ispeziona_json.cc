@@ -9,7 +9,7 @@
 
 #include "common/nomi_file.h"
 #include "views/ispeziona.h"
-#include "output/uscita.h"
+#include "output/codici_gara.h"
 
 namespace gs {
 namespace {
@@ -18,21 +18,11 @@ namespace {
 // encoding still yields a valid document.
 std::string utf8_sicuro(std::string_view s) {
   std::string o;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    std::size_t lunghezza = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
-    bool buono = lunghezza > 0 && i + lunghezza <= s.size();
-    for (std::size_t k = 1; buono && k < lunghezza; ++k)
-      buono = (static_cast<unsigned char>(s[i + k]) & 0xC0) == 0x80;
-    if (buono && lunghezza == 2) buono = b >= 0xC2;  // no overlong forms
-    if (buono) {
-      o.append(s.substr(i, lunghezza));
-      i += lunghezza;
-    } else {
-      o += "\xEF\xBF\xBD";
-      ++i;
-    }
+  for (std::size_t i = 0; i < s.size();) {
+    const auto car = leggi_utf8(s, i);
+    const std::size_t n = car ? car->lunghezza : 1;
+    o += car ? s.substr(i, n) : std::string_view("\xEF\xBF\xBD");
+    i += n;
   }
   return o;
 }

@@ -10,7 +10,7 @@
 
 #include "common/nomi_file.h"
 #include "views/ispeziona.h"
-#include "output/uscita.h"
+#include "output/codici_gara.h"
 
 namespace gs {
 namespace {
