@@ -1,4 +1,5 @@
 #include "output/codici_gara.h"
+#include "output/uscita.h"
 
 namespace gs {
 namespace {
