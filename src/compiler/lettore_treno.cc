@@ -280,7 +280,7 @@ class LettoreTreno : LettoreSorgente {
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
         throw ErroreLettura(chi + " at " + m(p) + " spans " + m(s.inizio) + " to " + m(s.fine) +
-                                ", past the end of the track grid at " + m(int64_t{ultima()} * 50),
+                                ", past the end of the track grid at " + m(fine_griglia(ultima())),
                             valore(2));
       return c_.celle[c];
     };

@@ -64,7 +64,7 @@ Luogo LettoreSorgente::valore(std::size_t i) const {
 
 bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_view cosa) {
   if (nella_griglia(c_.celle.ultimo(), posizione, margine)) return true;
-  const int64_t fine = int64_t{c_.celle.ultimo()} * 50;
+  const int64_t fine = fine_griglia(c_.celle.ultimo());
   std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
                   " m lies beyond the end of the track grid, which ends at " + std::to_string(fine) +
                   " m, 7000 m past the end of the " + std::to_string(st()[kVoceParametri].fine) + " m line";

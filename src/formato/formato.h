@@ -170,6 +170,9 @@ int64_t cella_punto(int64_t metri);
 int64_t cella_profilo(int64_t metri);
 // The position a point cell stands for: cell k holds the points around 50 (k - 1) m.
 inline int64_t metro_cella(int64_t cella) { return 50 * (cella - 1); }
+// Where a grid of cells 0 to `ultima` ends, in metres: 7000 m past the line's end, and the
+// bound of every record's position (below).
+inline int64_t fine_griglia(int64_t ultima) { return 50 * ultima; }
 // A record's position is inside a grid of cells 0 to `ultima` when (position + margine) / 50,
 // a real, does not exceed `ultima`.
 bool nella_griglia(int64_t ultima, int64_t posizione, int64_t margine);
