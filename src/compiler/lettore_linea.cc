@@ -69,7 +69,10 @@ class LettoreLinea : LettoreSorgente {
       if (r_.fine()) return false;
       const std::string_view campo = r_.testo();
       if (r_.fine()) return false;
-      if (contiene_ic(campo, "[generale]")) return true;
+      if (contiene_ic(campo, "[generale]")) {
+        generale_ = qui();
+        return true;
+      }
     }
   }
 
@@ -137,8 +140,8 @@ class LettoreLinea : LettoreSorgente {
       if (!letto) sconosciuta(campo, kParoleGenerale, kTestateLinea, {kAltroveLinea, kAltroveTreno});
     }
     if (!c_.celle.dimensionata())
-      throw ErroreLettura("the general section has no \"lunghezza percorso\" record, which sizes "
-                          "the track grid",
+      throw ErroreLettura("the general section, from its [generale] at line " + std::to_string(generale_.riga) +
+                              ", has no \"lunghezza percorso\" record, which sizes the track grid",
                           r_.fine() ? qui() : chiave());
     return true;
   }
@@ -385,6 +388,7 @@ class LettoreLinea : LettoreSorgente {
 
   Sorgenti& sorgenti_;
   std::string_view testo_;
+  Luogo generale_;  // the field that holds "[generale]"
   EsitoLinea esito_;
   std::array<Luogo, 3> letti_inizio_{};
   std::array<Luogo, 3> letti_valore_{};

@@ -21,6 +21,8 @@ constexpr std::string_view kUso =
     "                                       program's folder\n"
     "       genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
     "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "       genera_scenario new DIR --line-name NAME --train-name NAME | new DIR --built-in\n"
+    "       genera_scenario explain N | NAME | --all\n"
     "       genera_scenario inspect FILE... [--json] [--all]\n"
     "       genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
     "       genera_scenario COMMAND --help | --help | --version\n"
@@ -28,7 +30,10 @@ constexpr std::string_view kUso =
     "compile  compiles a line source and a train source into the three files the simulator\n"
     "         loads (NAME_linea.dat, NAME_TRAIN.sim, NAME_TRAIN.dat) in DIR (default: the\n"
     "         current folder). The sources are only read, never changed.\n"
-    "check    the same compile, writing no file; prints a summary when nothing was found.\n"
+    "check    the same compile, writing no file; prints a summary when no error was found.\n"
+    "new      writes a starting pair of sources: the authors' guide's small scenario, or the\n"
+    "         built-in one.\n"
+    "explain  says what an error number or a warning means, its causes and the fix.\n"
     "inspect  decodes compiled files (_linea.dat, .sim, .dat) and prints what they hold;\n"
     "         --json for one JSON document, --all for every entry, cell and metre.\n"
     "plot     draws the route sheet of the compiled scenario in DIR as one SVG file; without\n"
@@ -46,14 +51,16 @@ constexpr std::string_view kUsoCompila =
     "compile reads the two sources, reports what it found, and writes the three files the\n"
     "simulator loads into DIR: LINE_linea.dat (plan-view geometry), LINE_TRAIN.sim (scenario\n"
     "table) and LINE_TRAIN.dat (track grid); one line per file written. check does the same\n"
-    "compile and writes nothing. The sources are only read, never changed.\n"
+    "compile, writes nothing, and prints a summary when no error was found. The sources are\n"
+    "only read, never changed.\n"
     "\n"
     "The names LINE and TRAIN name the outputs and decide the race codes. They come from the\n"
     "file names LINE_linea.txt and LINE_TRAIN-.txt, or from the options; compile refuses to\n"
     "guess them.\n"
     "\n"
     "options:\n"
-    "  -o DIR                       write into DIR (default: the current folder; compile only)\n"
+    "  -o DIR                       write into DIR, made if missing (default: the current\n"
+    "                               folder; compile only)\n"
     "  --line-name NAME             the line's name (an empty one only when given so)\n"
     "  --train-name NAME            the train's name\n"
     "  --no-geometry                build no plan view and write no LINE_linea.dat (compile only)\n"
@@ -86,14 +93,19 @@ std::optional<std::string> nomi_dai_file(Opzioni& o) {
   const std::string file_linea = std::filesystem::path(o.sorgenti[0]).filename().string();
   const std::string file_treno = std::filesystem::path(o.sorgenti[1]).filename().string();
   constexpr std::string_view kLinea = "_linea.txt", kTreno = "-.txt";
-  if (!o.nome_linea && file_linea.ends_with(kLinea) && file_linea.size() > kLinea.size())
-    o.nome_linea = in_1252(file_linea.substr(0, file_linea.size() - kLinea.size()));
+  // The train file starts with the line's name as the line file writes it, whatever the
+  // encoding of the file names; a line name given as an option is matched in UTF-8.
+  std::optional<std::string> radice;
+  if (!o.nome_linea && file_linea.ends_with(kLinea) && file_linea.size() > kLinea.size()) {
+    radice = file_linea.substr(0, file_linea.size() - kLinea.size());
+    o.nome_linea = in_1252(*radice);
+  }
   if (!o.nome_linea) {
     if (!o.scrivi) return std::nullopt;
     return "cannot tell the line name from the line source's file name " + file_linea +
            " (it is not LINE_linea.txt): give it with --line-name NAME";
   }
-  const std::string prefisso = utf8_da_1252(*o.nome_linea) + "_";
+  const std::string prefisso = radice.value_or(utf8_da_1252(*o.nome_linea)) + "_";
   if (!o.nome_treno && file_treno.starts_with(prefisso) && file_treno.ends_with(kTreno) &&
       file_treno.size() > prefisso.size() + kTreno.size()) {
     o.nome_treno = in_1252(file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - kTreno.size()));
@@ -132,8 +144,9 @@ std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& n
     }
   }
   std::error_code ec;
-  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec))
-    return "the output folder " + o.cartella.string() + " is not a folder";
+  if (!o.cartella.empty() && std::filesystem::exists(o.cartella, ec) &&
+      !std::filesystem::is_directory(o.cartella, ec))
+    return "the output folder " + o.cartella.string() + " is a file, not a folder";
   return std::nullopt;
 }
 
@@ -193,6 +206,10 @@ int compila_sorgenti(Opzioni& o) {
                          !(o.rapporto.werror && c.registro.ha_avvisi());
   if (si_scrive) {
     try {
+      std::error_code ec;
+      if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
+          !std::filesystem::create_directories(o.cartella, ec))
+        throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
       scritti = scrivi_compilati(c, nomi);
     } catch (const ErroreFile& e) {
       guasto = e.what();

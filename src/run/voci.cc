@@ -215,10 +215,13 @@ constexpr Causa k25[] = {
     {.modello = "a line length of {L} m gives a track grid without cell 1; the length must be -6925 m or more",
      .generale = "lunghezza percorso, -7000",
      .rimedio = "Give the line's real length in metres."},
-    {.modello = "the general section has no \"lunghezza percorso\" record, which sizes the track grid",
-     .situazione = "The general section, from [generale] to the first section head, has no record "
-                   "\"lunghezza percorso\".",
-     .rimedio = "Add \"lunghezza percorso, LENGTH\" to the general section."},
+    {.modello = "the general section, from its [generale] at line {N}, has no \"lunghezza percorso\" record, "
+                "which sizes the track grid",
+     .situazione = "The general section, from the first field holding [generale] to the first section head, "
+                   "has no record \"lunghezza percorso\". A comment line before the section that mentions "
+                   "[generale] starts the section early, and the real head then ends it.",
+     .rimedio = "Add \"lunghezza percorso, LENGTH\" to the general section, and write [generale] nowhere but "
+                "in its head."},
     {.modello = "the gradient of {G} per mille from {P} m does not fit a track cell (-100 to 155 per mille)",
      .linea = "pendenza, 10000, 200",
      .rimedio = "Keep gradients within -100 and 155 per mille. The error stands at the record that set the "

@@ -73,6 +73,9 @@ TEST_F(Compila, OptionsForNamesFolderAndGeometry) {
   EXPECT_TRUE(fs::exists(dir / "out" / "L_T.sim"));
   EXPECT_TRUE(fs::exists(dir / "out" / "L_T.dat"));
   EXPECT_FALSE(fs::exists(dir / "out" / "L_linea.dat"));
+  // A folder that is not there yet is made.
+  EXPECT_EQ(gs("compile Valle_linea.txt 'Valle_R 12-.txt' -o nuova/sotto -q").stato, 0);
+  EXPECT_TRUE(fs::exists(dir / "nuova" / "sotto" / "Valle_R 12.sim"));
   // The race code follows the names: "tl" then the padding.
   const std::string griglia = contenuto(dir / "out" / "L_T.dat");
   const int og = static_cast<unsigned char>(griglia[18]) | (static_cast<unsigned char>(griglia[19]) << 8);
@@ -128,7 +131,7 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
       {"compile Valle_linea.txt . --train-name T", "Is a directory"},
       {"compile Valle_linea.txt", "expected a line source and a train source"},
       {"compile a b --bogus", "unknown option --bogus"},
-      {"compile Valle_linea.txt 'Valle_R 12-.txt' -o nowhere", "nowhere"},
+      {"compile Valle_linea.txt 'Valle_R 12-.txt' -o Valle_linea.txt", "is a file, not a folder"},
       {"compile Valle_linea.txt 'Valle_R 12-.txt' --line-name a/b --train-name T", "'/'"},
       {"frobnicate", "unknown command"},
   };
@@ -180,6 +183,12 @@ TEST_F(Compila, NamesNeverFallBack) {
   // An empty name is taken when it is given.
   EXPECT_EQ(gs("compile line.txt train.txt -o out --line-name L --train-name ''").stato, 0);
   EXPECT_TRUE(fs::exists(dir / "out" / "L_.sim"));
+  // Names from file names in Windows-1252 bytes: the train file is matched against the line
+  // file's own bytes.
+  prova::scrivi(dir / "CITT\xC0_linea.txt", kLinea);
+  prova::scrivi(dir / "CITT\xC0_R1-.txt", kTreno);
+  EXPECT_EQ(gs("compile CITT?_linea.txt CITT?_R1-.txt -o out -q").stato, 0);
+  EXPECT_TRUE(fs::exists(dir / "out" / "CITT\xC3\x80_R1.sim"));
   // check writes nothing, so it needs no names.
   EXPECT_EQ(gs("check line.txt train.txt").stato, 0);
 }
