@@ -273,10 +273,16 @@ int uso_errato(const std::string& motivo) {
   return kEsitoUso;
 }
 
-// Command-line text as Windows-1252: UTF-8 is converted where it maps, else kept as given.
 std::string in_1252(const std::string& testo) {
   std::string convertito;
-  return utf8_a_1252(testo, convertito) ? convertito : testo;
+  if (utf8_a_1252(testo, convertito)) return convertito;
+  for (std::size_t i = 0; i < testo.size();) {
+    const auto car = leggi_utf8(testo, i);
+    if (!car) return testo;  // not UTF-8: Windows-1252 bytes already
+    i += car->lunghezza;
+  }
+  throw ErroreUso("the name \"" + testo + "\" holds a character that Windows-1252 has not, so the "
+                  "simulator could not show it");
 }
 
 int principale(int argc, char** argv) {
@@ -303,6 +309,8 @@ int principale(int argc, char** argv) {
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
+  } catch (const ErroreUso& e) {
+    return uso_errato(e.what());
   }
 }
 

@@ -2,6 +2,7 @@
 #ifndef GS_RUN_RIGA_COMANDO_H
 #define GS_RUN_RIGA_COMANDO_H
 
+#include <stdexcept>
 #include <string>
 
 namespace gs {
@@ -12,7 +13,15 @@ inline constexpr int kEsitoUso = 2;     // a bad command line, or a file that ca
 // Prints the reason and a pointer to --help on standard error; returns kEsitoUso.
 int uso_errato(const std::string& motivo);
 
-// Command-line text as Windows-1252: UTF-8 is converted where it maps, else kept as given.
+// A command line that cannot be carried out: the program ends with kEsitoUso and the reason.
+class ErroreUso : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A name from the command line or a file name as Windows-1252: UTF-8 is converted, text that
+// is not UTF-8 is taken as Windows-1252 already. UTF-8 holding a character that Windows-1252
+// has not is ErroreUso: the simulator could not show it.
 std::string in_1252(const std::string& testo);
 
 }  // namespace gs

@@ -133,6 +133,8 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
       {"compile a b --bogus", "unknown option --bogus"},
       {"compile Valle_linea.txt 'Valle_R 12-.txt' -o Valle_linea.txt", "is a file, not a folder"},
       {"compile Valle_linea.txt 'Valle_R 12-.txt' --line-name a/b --train-name T", "'/'"},
+      {"compile Valle_linea.txt 'Valle_R 12-.txt' --line-name 'SAN NICOL\xC4\x80' --train-name T",
+       "holds a character that Windows-1252 has not"},
       {"frobnicate", "unknown command"},
   };
   for (const Caso& c : casi) {
