@@ -46,7 +46,7 @@ std::string rientra(std::string_view testo, std::string_view margine) {
   std::size_t inizio = 0;
   while (inizio <= testo.size()) {
     const std::size_t fine = std::min(testo.find('\n', inizio), testo.size());
-    s += margine;
+    if (fine > inizio) s += margine;
     s += testo.substr(inizio, fine - inizio);
     s += '\n';
     inizio = fine + 1;

@@ -233,7 +233,7 @@ constexpr Causa k25[] = {
     {.modello = "the curve from {P} m, {L} m long, runs past the end of the plan view at metre {M}, 7000 m "
                 "past the end of the line",
      .linea = "curvad1, 18000, 2000",
-     .rimedio = "Keep every curve within the line's length plus 6998 m."},
+     .rimedio = "End every curve by the line's length plus 7000 m, the plan view's last metre."},
     {.modello = "{the point} lies before the start of the track grid",
      .linea = "cartello_indicatore, -100, (PRIMA)",
      .rimedio = "Give the point a position of 0 m or more."},

@@ -272,7 +272,8 @@ TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
       {"start - 350", test::treno({"stazione, 0, 5, 100, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
                                    "stazione, 0, 5, 2147483600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"})},
       // 35791394 x 60 + 8 = 2147483648, one past the top.
-      {"scheduled time one past the top", test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 8, A"})},
+      {"scheduled time one past the top",
+       test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 8, A"})},
       {"scheduled time one below the bottom",
        test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, -35791394, -9, A"})},
   };
