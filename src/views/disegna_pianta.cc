@@ -3,27 +3,48 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 #include <vector>
 
 #include "common/nomi_file.h"
 #include "views/disegna.h"
 #include "views/disegna_svg.h"
+#include "views/etichette.h"
 
 namespace gs::svg {
 namespace {
 
-struct Punto {
-  double x = 0, y = 0;
-};
+constexpr double kBordo = 110;  // room above and below the line for the station names
+constexpr double kTesta = 40;   // the title, above the box
+
+bool ha_posizione(const Geometria& g, std::size_t m) {
+  return g.posizionato(m) && std::isfinite(g.colonna0[m].valore) &&
+         std::isfinite(g.colonna1[m].valore);
+}
+
+// The first metre that has a plan position, or -1.
+int64_t primo_posizionato(const Geometria& g) {
+  for (std::size_t m = 0; m < g.metri(); ++m) {
+    if (ha_posizione(g, m)) return static_cast<int64_t>(m);
+  }
+  return -1;
+}
 
 // The last metre at or before `metro` that has a plan position, or -1.
 int64_t posizionato_prima(const Geometria& g, int64_t metro) {
   for (int64_t m = std::min<int64_t>(metro, static_cast<int64_t>(g.metri()) - 1); m >= 0; --m) {
-    if (g.posizionato(static_cast<std::size_t>(m)) && std::isfinite(g.colonna0[static_cast<std::size_t>(m)].valore) &&
-        std::isfinite(g.colonna1[static_cast<std::size_t>(m)].valore))
-      return m;
+    if (ha_posizione(g, static_cast<std::size_t>(m))) return m;
   }
   return -1;
+}
+
+// The direction from the first metre drawn to the last, which the drawing turns onto +x; a
+// line that ends where it starts has none, and is drawn as if it ran along column 1.
+double angolo_corda(const Geometria& g, int64_t primo, int64_t fine) {
+  const auto p0 = [&](int64_t m) { return g.colonna0[static_cast<std::size_t>(m)].valore; };
+  const auto p1 = [&](int64_t m) { return g.colonna1[static_cast<std::size_t>(m)].valore; };
+  const double corda0 = p0(fine) - p0(primo), corda1 = p1(fine) - p1(primo);
+  return (corda0 == 0 && corda1 == 0) ? std::numbers::pi / 2 : std::atan2(corda1, corda0);
 }
 
 class Pianta {
@@ -37,45 +58,45 @@ class Pianta {
     const double y = g_.colonna1[m].valore;
     return {c_ * x + s_ * y, -s_ * x + c_ * y};
   }
-  bool valido(std::size_t m) const {
-    return g_.posizionato(m) && std::isfinite(g_.colonna0[m].valore) && std::isfinite(g_.colonna1[m].valore);
-  }
+  bool valido(std::size_t m) const { return ha_posizione(g_, m); }
 
  private:
   const Geometria& g_;
   double c_, s_;
 };
 
-}  // namespace
+// The turned plan scaled into its box on the sheet.
+struct Vista {
+  Pianta pianta;
+  double x = 0, y = 0, larghezza = 0;
+  double altezza = 0;  // of the box, title included
+  double scala = 1;    // pixels per metre
+  double ox = 0, oy = 0;
 
-double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, int64_t lunghezza,
-                      double x, double y, double larghezza, double altezza_massima) {
-  f.testo(x, y + 22, "Plan view", "font-size:22px;font-weight:bold");
-  const int64_t primo = [&] {
-    for (std::size_t m = 0; m < g.metri(); ++m) {
-      if (g.posizionato(m) && std::isfinite(g.colonna0[m].valore) && std::isfinite(g.colonna1[m].valore))
-        return static_cast<int64_t>(m);
-    }
-    return int64_t{-1};
-  }();
-  const int64_t fine = posizionato_prima(g, lunghezza > 0 ? lunghezza : static_cast<int64_t>(g.metri()));
-  if (primo < 0 || fine <= primo) {
-    f.testo(x, y + 60, "The geometry file holds no plan position: nothing to draw.", "font-size:18px;fill:#a00");
-    return 90;
+  Punto schermo(std::size_t m) const {
+    const Punto p = pianta.ruotato(m);
+    return {ox + p.x * scala, oy - p.y * scala};
   }
-  const auto p0 = [&](int64_t m) { return g.colonna0[static_cast<std::size_t>(m)].valore; };
-  const auto p1 = [&](int64_t m) { return g.colonna1[static_cast<std::size_t>(m)].valore; };
-  const double corda0 = p0(fine) - p0(primo), corda1 = p1(fine) - p1(primo);
-  const double angolo = (corda0 == 0 && corda1 == 0) ? std::numbers::pi / 2 : std::atan2(corda1, corda0);
-  const Pianta pianta(g, angolo);
+  // Where labels may go: the box below the title.
+  Rettangolo riquadro() const { return {x, y + kTesta, x + larghezza, y + altezza}; }
+};
 
-  // Some 6000 points keep the curves smooth at this scale and the file small.
+// The metres the line is drawn through: some 6000 keep the curves smooth at this scale and the
+// file small.
+std::vector<std::size_t> metri_disegnati(const Pianta& pianta, int64_t primo, int64_t fine) {
   const int64_t passo = std::max<int64_t>(1, (fine - primo) / 6000);
   std::vector<std::size_t> metri;
   for (int64_t m = primo; m < fine; m += passo) {
     if (pianta.valido(static_cast<std::size_t>(m))) metri.push_back(static_cast<std::size_t>(m));
   }
   metri.push_back(static_cast<std::size_t>(fine));
+  return metri;
+}
+
+// Scales the plan to the box's width, or to the height allowed if the plan is the taller, and
+// centres it across.
+Vista inquadra(const Pianta& pianta, const std::vector<std::size_t>& metri, double x, double y,
+               double larghezza, double altezza_massima) {
   double min_x = 1e300, max_x = -1e300, min_y = 1e300, max_y = -1e300;
   for (const std::size_t m : metri) {
     const Punto p = pianta.ruotato(m);
@@ -84,138 +105,158 @@ double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, in
     min_y = std::min(min_y, p.y);
     max_y = std::max(max_y, p.y);
   }
-  constexpr double kBordo = 110;  // room above and below the line for the station names
-  constexpr double kTesta = 40;
   const double ampio = std::max(max_x - min_x, 1.0);
   const double alto = std::max(max_y - min_y, 1.0);
-  const double scala = std::min((larghezza - 40) / ampio, (altezza_massima - 2 * kBordo - kTesta) / alto);
-  const double altezza = alto * scala + 2 * kBordo + kTesta;
-  const double ox = x + 20 + (larghezza - 40 - ampio * scala) / 2 - min_x * scala;
-  const double oy = y + kTesta + kBordo + max_y * scala;
-  const auto schermo = [&](std::size_t m) {
-    const Punto p = pianta.ruotato(m);
-    return Punto{ox + p.x * scala, oy - p.y * scala};
-  };
+  Vista v{pianta, x, y, larghezza};
+  v.scala = std::min((larghezza - 40) / ampio, (altezza_massima - 2 * kBordo - kTesta) / alto);
+  v.altezza = alto * v.scala + 2 * kBordo + kTesta;
+  v.ox = x + 20 + (larghezza - 40 - ampio * v.scala) / 2 - min_x * v.scala;
+  v.oy = y + kTesta + kBordo + max_y * v.scala;
+  return v;
+}
 
-  f.grezzo("<clipPath id=\"riquadro-pianta\"><rect x=\"" + num(x) + "\" y=\"" + num(y + kTesta) +
-           "\" width=\"" + num(larghezza) + "\" height=\"" + num(altezza - kTesta) + "\"/></clipPath>\n");
-  f.rettangolo(x, y + kTesta, larghezza, altezza - kTesta, "fill:#fbfbf7;stroke:#999;stroke-width:1");
+void disegna_riquadro(Foglio& f, const Vista& v) {
+  f.grezzo("<clipPath id=\"riquadro-pianta\"><rect x=\"" + num(v.x) + "\" y=\"" +
+           num(v.y + kTesta) + "\" width=\"" + num(v.larghezza) + "\" height=\"" +
+           num(v.altezza - kTesta) + "\"/></clipPath>\n");
+  f.rettangolo(v.x, v.y + kTesta, v.larghezza, v.altezza - kTesta,
+               "fill:#fbfbf7;stroke:#999;stroke-width:1");
+}
 
-  // The run-out past the end of the line, which the geometry carries for the simulator.
+// The run-out past the end of the line, which the geometry carries for the simulator. It is
+// left out of the scaling, so it is clipped to the box.
+void disegna_coda(Foglio& f, const Geometria& g, const Vista& v, int64_t fine) {
   const int64_t ultimo = posizionato_prima(g, static_cast<int64_t>(g.metri()) - 1);
-  if (ultimo > fine) {
-    std::string d;
-    const int64_t passo_coda = std::max<int64_t>(1, (ultimo - fine) / 500);
-    for (int64_t m = fine; m <= ultimo; m += passo_coda) {
-      if (!pianta.valido(static_cast<std::size_t>(m))) continue;
-      const Punto p = schermo(static_cast<std::size_t>(m));
-      d += (d.empty() ? "M" : " L") + num(p.x) + " " + num(p.y);
-    }
-    f.grezzo("<path clip-path=\"url(#riquadro-pianta)\" d=\"" + d +
-             "\" style=\"fill:none;stroke:#aaa;stroke-width:2;stroke-dasharray:8 6\"/>\n");
+  if (ultimo <= fine) return;
+  std::string d;
+  const int64_t passo = std::max<int64_t>(1, (ultimo - fine) / 500);
+  for (int64_t m = fine; m <= ultimo; m += passo) {
+    if (!v.pianta.valido(static_cast<std::size_t>(m))) continue;
+    const Punto p = v.schermo(static_cast<std::size_t>(m));
+    d += (d.empty() ? "M" : " L") + num(p.x) + " " + num(p.y);
   }
+  f.grezzo("<path clip-path=\"url(#riquadro-pianta)\" d=\"" + d +
+           "\" style=\"fill:none;stroke:#aaa;stroke-width:2;stroke-dasharray:8 6\"/>\n");
+}
+
+// Draws the line and returns its points on the sheet, which labels keep off.
+std::vector<Punto> disegna_tracciato(Foglio& f, const Vista& v,
+                                     const std::vector<std::size_t>& metri) {
   std::vector<Punto> tracciato;
   std::string d;
   for (const std::size_t m : metri) {
-    const Punto p = schermo(m);
+    const Punto p = v.schermo(m);
     tracciato.push_back(p);
     d += (d.empty() ? "M" : " L") + num(p.x) + " " + num(p.y);
   }
-  f.grezzo("<path class=\"tracciato\" d=\"" + d + "\" style=\"fill:none;stroke:#222;stroke-width:3\"/>\n");
+  f.grezzo("<path class=\"tracciato\" d=\"" + d +
+           "\" style=\"fill:none;stroke:#222;stroke-width:3\"/>\n");
+  return tracciato;
+}
 
-  std::vector<Rettangolo> occupati;
-  const auto sul_tracciato = [&](const Rettangolo& r) {
-    return std::any_of(tracciato.begin(), tracciato.end(), [&](const Punto& p) {
-      return p.x > r.x0 - 3 && p.x < r.x1 + 3 && p.y > r.y0 - 3 && p.y < r.y1 + 3;
-    });
-  };
-  const auto libero = [&](const Rettangolo& r) {
-    return r.y0 >= y + kTesta + 2 && r.y1 <= y + altezza - 2 && r.x0 >= x + 2 && r.x1 <= x + larghezza - 2 &&
-           std::none_of(occupati.begin(), occupati.end(), [&](const Rettangolo& o) { return o.interseca(r, 3); });
-  };
-  // Tries places above and below the point, nearest first, clear of other labels and of the
-  // line if it can; returns false when every place is taken by another label.
-  const auto etichetta = [&](Punto p, const std::string& testo, double corpo, std::string_view stile,
-                             bool con_riga) {
-    const double l = larghezza_testo(testo, corpo);
-    static constexpr double kScarti[] = {-14, 26, -36, 48, -58, 70, -80, 92, -102};
-    const Rettangolo* scelto = nullptr;
-    Rettangolo migliore;
-    double scarto = 0;
-    for (const bool evita_linea : {true, false}) {
-      for (const double dy : kScarti) {
-        Rettangolo r{p.x - l / 2, p.y + dy - corpo, p.x + l / 2, p.y + dy + 3};
-        // Near the sheet's edges the label slides inward rather than being dropped.
-        const double spinta = std::max(0.0, x + 4 - r.x0) - std::max(0.0, r.x1 - (x + larghezza - 4));
-        r.x0 += spinta;
-        r.x1 += spinta;
-        if (!libero(r) || (evita_linea && sul_tracciato(r))) continue;
-        migliore = r;
-        scelto = &migliore;
-        scarto = dy;
-        break;
-      }
-      if (scelto) break;
-    }
-    if (!scelto) return false;
-    occupati.push_back(migliore);
-    if (con_riga && std::fabs(scarto) > 20) {
-      f.linea(p.x, p.y, (migliore.x0 + migliore.x1) / 2, scarto < 0 ? migliore.y1 : migliore.y0 - 2,
-              "stroke:#888;stroke-width:1");
-    }
-    f.testo((migliore.x0 + migliore.x1) / 2, migliore.y1 - 3, testo, stile, "middle");
-    return true;
-  };
+struct StazionePianta {
+  int voce = 0;
+  const Stazione* s = nullptr;
+  Punto p;
+};
 
-  // Stations first: their names matter most; then the km posts fill what room is left.
+// The stations that stand on the drawn part of the line, in the table's order.
+std::vector<StazionePianta> stazioni_in_pianta(const Stazioni& tabella, const Vista& v,
+                                               int64_t fine) {
+  std::vector<StazionePianta> stazioni;
   const auto ruoli = ruoli_voci(tabella);
   for (int i = 1; i < kVociStazioni; ++i) {
     if (ruoli[static_cast<std::size_t>(i)] != Ruolo::kStazione) continue;
     const Stazione& s = tabella[static_cast<std::size_t>(i)];
-    if (s.posizione < 0 || s.posizione > fine || !pianta.valido(static_cast<std::size_t>(s.posizione))) continue;
-    const Punto p = schermo(static_cast<std::size_t>(s.posizione));
-    occupati.push_back({p.x - 6, p.y - 6, p.x + 6, p.y + 6});
+    if (s.posizione < 0 || s.posizione > fine) continue;
+    if (!v.pianta.valido(static_cast<std::size_t>(s.posizione))) continue;
+    stazioni.push_back({i, &s, v.schermo(static_cast<std::size_t>(s.posizione))});
   }
-  for (int i = 1; i < kVociStazioni; ++i) {
-    if (ruoli[static_cast<std::size_t>(i)] != Ruolo::kStazione) continue;
-    const Stazione& s = tabella[static_cast<std::size_t>(i)];
-    if (s.posizione < 0 || s.posizione > fine || !pianta.valido(static_cast<std::size_t>(s.posizione))) continue;
-    const Punto p = schermo(static_cast<std::size_t>(s.posizione));
-    const std::string nome = utf8_da_1252(s.nome);
-    f.grezzo("<g class=\"stazione-pianta\"><title>" + testo_xml(nome) + "</title>");
-    f.cerchio(p.x, p.y, 6, "fill:#fff;stroke:#c00;stroke-width:3");
-    f.grezzo("</g>\n");
-    if (!etichetta(p, nome, 15, "font-size:15px;font-weight:bold;fill:#900", true))
-      etichetta(p, std::to_string(i), 13, "font-size:13px;font-weight:bold;fill:#900", false);
-  }
-  const Punto inizio = schermo(static_cast<std::size_t>(primo));
-  const Punto termine = schermo(static_cast<std::size_t>(fine));
-  etichetta(inizio, "start", 13, "font-size:13px;fill:#555", false);
-  etichetta(termine, "end", 13, "font-size:13px;fill:#555", false);
-  for (int64_t km = 10000; km < fine; km += 10000) {
-    if (!pianta.valido(static_cast<std::size_t>(km))) continue;
-    const Punto p = schermo(static_cast<std::size_t>(km));
-    f.cerchio(p.x, p.y, 3, "fill:#06c");
-    etichetta(p, std::to_string(km / 1000) + " km", 12, "font-size:12px;fill:#06c", false);
-  }
+  return stazioni;
+}
 
-  // Scale bar and the direction of column 1, since the drawing is turned.
-  const double scala_km = [&] {
-    for (const double km : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0}) {
-      if (km * 1000 * scala >= larghezza / 25) return km;
-    }
-    return 1000.0;
-  }();
-  const double bx = x + 30, by = y + altezza - 24;
-  f.rettangolo(bx, by, scala_km * 1000 * scala, 6, "fill:#222");
+void segna_stazioni(Foglio& f, const Stazioni& tabella, const Vista& v, int64_t fine,
+                    PostiPianta& posti) {
+  const std::vector<StazionePianta> stazioni = stazioni_in_pianta(tabella, v, fine);
+  // Every station's mark is kept clear before any name is placed, so that no name covers
+  // the mark of a station further on.
+  for (const StazionePianta& s : stazioni)
+    posti.occupa({s.p.x - 6, s.p.y - 6, s.p.x + 6, s.p.y + 6});
+  for (const StazionePianta& s : stazioni) {
+    const std::string nome = utf8_da_1252(s.s->nome);
+    f.grezzo("<g class=\"stazione-pianta\"><title>" + testo_xml(nome) + "</title>");
+    f.cerchio(s.p.x, s.p.y, 6, "fill:#fff;stroke:#c00;stroke-width:3");
+    f.grezzo("</g>\n");
+    // A name with no room left gives way to the entry number, which the tooltip explains.
+    if (!posti.scrivi(f, s.p, nome, 15, "font-size:15px;font-weight:bold;fill:#900", true))
+      posti.scrivi(f, s.p, std::to_string(s.voce), 13, "font-size:13px;font-weight:bold;fill:#900",
+                   false);
+  }
+}
+
+// The two ends, and a post every 10 km in what room the station names leave.
+void segna_estremi_e_chilometri(Foglio& f, const Vista& v, int64_t primo, int64_t fine,
+                                PostiPianta& posti) {
+  const Punto inizio = v.schermo(static_cast<std::size_t>(primo));
+  const Punto termine = v.schermo(static_cast<std::size_t>(fine));
+  posti.scrivi(f, inizio, "start", 13, "font-size:13px;fill:#555", false);
+  posti.scrivi(f, termine, "end", 13, "font-size:13px;fill:#555", false);
+  for (int64_t km = 10000; km < fine; km += 10000) {
+    if (!v.pianta.valido(static_cast<std::size_t>(km))) continue;
+    const Punto p = v.schermo(static_cast<std::size_t>(km));
+    f.cerchio(p.x, p.y, 3, "fill:#06c");
+    posti.scrivi(f, p, std::to_string(km / 1000) + " km", 12, "font-size:12px;fill:#06c", false);
+  }
+}
+
+// The shortest round length in km whose bar is long enough to read: a 25th of the box.
+double km_della_scala(double scala, double larghezza) {
+  for (const double km : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0}) {
+    if (km * 1000 * scala >= larghezza / 25) return km;
+  }
+  return 1000.0;
+}
+
+// The scale bar, and the direction of column 1, since the drawing is turned.
+void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo) {
+  const double scala_km = km_della_scala(v.scala, v.larghezza);
+  const double bx = v.x + 30, by = v.y + v.altezza - 24;
+  f.rettangolo(bx, by, scala_km * 1000 * v.scala, 6, "fill:#222");
   f.testo(bx, by - 6, num(scala_km) + " km", "font-size:13px");
-  const double cx = x + larghezza - 60, cy = y + kTesta + 60;
+  const double cx = v.x + v.larghezza - 60, cy = v.y + kTesta + 60;
   const double ux = std::sin(angolo), uy = -std::cos(angolo);
   f.cerchio(cx, cy, 34, "fill:#fff;stroke:#999");
   f.linea(cx - ux * 26, cy - uy * 26, cx + ux * 26, cy + uy * 26, "stroke:#222;stroke-width:2");
   f.cerchio(cx + ux * 26, cy + uy * 26, 4, "fill:#222");
   f.testo(cx, cy + 52, "column 1", "font-size:12px;fill:#555", "middle");
-  return altezza;
+}
+
+}  // namespace
+
+double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, int64_t lunghezza,
+                      double x, double y, double larghezza, double altezza_massima) {
+  f.testo(x, y + 22, "Plan view", "font-size:22px;font-weight:bold");
+  const int64_t primo = primo_posizionato(g);
+  const int64_t fine =
+      posizionato_prima(g, lunghezza > 0 ? lunghezza : static_cast<int64_t>(g.metri()));
+  if (primo < 0 || fine <= primo) {
+    f.testo(x, y + 60, "The geometry file holds no plan position: nothing to draw.",
+            "font-size:18px;fill:#a00");
+    return 90;
+  }
+  const double angolo = angolo_corda(g, primo, fine);
+  const Pianta pianta(g, angolo);
+  const std::vector<std::size_t> metri = metri_disegnati(pianta, primo, fine);
+  const Vista v = inquadra(pianta, metri, x, y, larghezza, altezza_massima);
+
+  disegna_riquadro(f, v);
+  disegna_coda(f, g, v, fine);
+  PostiPianta posti(v.riquadro(), disegna_tracciato(f, v, metri));
+  // Stations first: their names matter most; then the km posts fill what room is left.
+  segna_stazioni(f, tabella, v, fine, posti);
+  segna_estremi_e_chilometri(f, v, primo, fine, posti);
+  disegna_scala_e_bussola(f, v, angolo);
+  return v.altezza;
 }
 
 }  // namespace gs::svg

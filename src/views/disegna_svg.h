@@ -20,6 +20,10 @@ std::string num(double v);
 // An estimate of a text's width in pixels at a font size, enough to keep labels apart.
 double larghezza_testo(std::string_view utf8, double corpo);
 
+struct Punto {
+  double x = 0, y = 0;
+};
+
 struct Rettangolo {
   double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
   bool interseca(const Rettangolo& r, double margine = 0) const {
