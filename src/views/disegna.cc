@@ -238,7 +238,7 @@ class Tavola {
     const std::size_t ultima = celle_disegnate();
     for (std::size_t k = 0; k < ultima; ++k) {
       if (std::find(tipi.begin(), tipi.end(), celle_[k].tipo) == tipi.end()) continue;
-      const int64_t pos = posizione_punto(static_cast<int64_t>(k));
+      const int64_t pos = metro_cella(static_cast<int64_t>(k));
       f(k, pos, x(static_cast<double>(pos)));
     }
   }
@@ -306,7 +306,7 @@ Tavola::Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometr
   fine_ = lunghezza_;
   for (std::size_t k = 0; k < celle.size(); ++k) {
     if (celle[k].tipo != kLibera && celle[k].tipo != kMarcaMontagna)
-      fine_ = std::max(fine_, posizione_punto(static_cast<int64_t>(k)));
+      fine_ = std::max(fine_, metro_cella(static_cast<int64_t>(k)));
   }
   for (const StazioneTavola& s : stazioni_) fine_ = std::max<int64_t>(fine_, s.s->fine);
   fine_ = std::max<int64_t>(std::min(fine_ + 300, griglia), 50);
@@ -339,7 +339,7 @@ std::string Tavola::riassunto() const {
   const Stazione& treno = t_[kVoceTreno];
   const Stazione& parametri = t_[kVoceParametri];
   const int64_t orologio =
-      int64_t{treno.campo10} * 3600 + int64_t{treno.campo11} * 60 + treno.campo12;
+      orologio_treno(treno);
   return "line length " + n(parametri.fine) + " m, " + n(static_cast<int64_t>(stazioni_.size())) +
          " stations, " + n(contati(kSegnale)) + " signals, " +
          n(static_cast<int64_t>(rallentamenti_.size())) + " slowdowns, " +
@@ -578,8 +578,8 @@ void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
              " Z\" style=\"fill:#f90;stroke:#a50\"/></g>\n");
   });
   for (const Rallentamento& r : rallentamenti_) {
-    const int64_t da = posizione_punto(static_cast<int64_t>(r.inizio));
-    const int64_t a = posizione_punto(static_cast<int64_t>(r.fine));
+    const int64_t da = metro_cella(static_cast<int64_t>(r.inizio));
+    const int64_t a = metro_cella(static_cast<int64_t>(r.fine));
     const double xa = x(static_cast<double>(da)), xb = x(static_cast<double>(a));
     d.barre.grezzo(
         "<g class=\"rallentamento\"><title>" +
@@ -757,8 +757,8 @@ double Tavola::velocita(double y) {
             gradini([&](const Cella& c) { return yv(c.velocita * 5.0); }) +
             "\" style=\"fill:none;stroke:#05a;stroke-width:2.5\"/>\n");
   for (const Rallentamento& r : rallentamenti_) {
-    const double a = x(static_cast<double>(posizione_punto(static_cast<int64_t>(r.inizio))));
-    const double b = x(static_cast<double>(posizione_punto(static_cast<int64_t>(r.fine))));
+    const double a = x(static_cast<double>(metro_cella(static_cast<int64_t>(r.inizio))));
+    const double b = x(static_cast<double>(metro_cella(static_cast<int64_t>(r.fine))));
     f_.rettangolo(a, yv(r.velocita), std::max(b - a, 2.0), yv(0) - yv(r.velocita),
                   "fill:#d22;opacity:0.25");
     f_.linea(a, yv(r.velocita), std::max(b, a + 2), yv(r.velocita), "stroke:#d22;stroke-width:2.5");

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "formato/formato.h"
-#include "grid/griglia.h"
 #include "views/ispeziona.h"
 
 namespace gs {

@@ -92,8 +92,10 @@ std::string formatta_progressiva(int64_t metri);
 // "05:27:00"; times past a day or negative are kept as they are: "-00:00:10", "25:00:00".
 std::string formatta_orario(int64_t secondi);
 
-// Where a point in cell k stands on the line: 50 (k - 1) m.
-inline int64_t posizione_punto(int64_t cella) { return metro_cella(cella); }
+// The train's starting clock (entry 86's fields 10 to 12) in seconds of the day.
+inline int64_t orologio_treno(const Stazione& treno) {
+  return int64_t{treno.campo10} * 3600 + int64_t{treno.campo11} * 60 + treno.campo12;
+}
 
 // Floor division and its remainder, so that a negative field decodes consistently.
 inline int32_t quoziente(int32_t a, int32_t b) {

@@ -205,7 +205,7 @@ void tabella(Json& j, const Stazioni& t) {
         j.campo("repetition_two_m", s.fine);
         j.campo("codes", s.posizione);
         j.campo("sand", s.campo7);
-        j.campo_testo("clock", formatta_orario(int64_t{s.campo10} * 3600 + int64_t{s.campo11} * 60 + s.campo12));
+        j.campo_testo("clock", formatta_orario(orologio_treno(s)));
         break;
     }
     j.chiave("fields");

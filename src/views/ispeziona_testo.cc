@@ -95,7 +95,7 @@ std::string voce_linea(const Stazioni& t) {
 std::string voce_treno(const Stazione& s) {
   return "train " + citato(s.nome) + ": signal repetition " + n(s.inizio) + " m and " +
          n(s.fine) + " m, " + n(s.posizione) + " codes; sand " + n(s.campo7) + "; clock " +
-         formatta_orario(int64_t{s.campo10} * 3600 + int64_t{s.campo11} * 60 + s.campo12);
+         formatta_orario(orologio_treno(s));
 }
 
 std::string vista_tabella(const FileIspezionato& f, const Stazioni& t, bool tutto) {
