@@ -51,22 +51,22 @@ TEST(NomiFile, Windows1252AndUtf8) {
 }
 
 TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
-  prova::CartellaTemporanea dir;
+  test::CartellaTemporanea dir;
   const fs::path f = dir / "out.dat";
-  prova::scrivi(f, "old content");
+  test::scrivi(f, "old content");
   {
     FileNuovo nuovo(f);
     nuovo.scrivi(std::string(200000, 'n'));
-    EXPECT_EQ(prova::contenuto(f), "old content");
+    EXPECT_EQ(test::contenuto(f), "old content");
   }  // abandoned: the old file stays and no temporary file is left
-  EXPECT_EQ(prova::contenuto(f), "old content");
+  EXPECT_EQ(test::contenuto(f), "old content");
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.percorso()), fs::directory_iterator()), 1);
 
   FileNuovo nuovo(f);
   nuovo.scrivi("abc");
   nuovo.scrivi(std::string(200000, 'd'));  // past the buffer, straight to the file
   nuovo.conferma();
-  EXPECT_EQ(prova::contenuto(f), "abc" + std::string(200000, 'd'));
+  EXPECT_EQ(test::contenuto(f), "abc" + std::string(200000, 'd'));
   EXPECT_THROW(nuovo.scrivi("x"), ErroreFile);
   EXPECT_THROW(FileNuovo(dir / "missing" / "x"), ErroreFile);
 }
@@ -80,7 +80,7 @@ TEST(FileNuovo, EndsWithTheUsualPermissionsOfANewFile) {
   for (const Caso& k : {Caso{022, 0644}, Caso{002, 0664}, Caso{077, 0600}}) {
     SCOPED_TRACE("umask 0" + std::to_string(k.umask / 64) + std::to_string(k.umask / 8 % 8) +
                  std::to_string(k.umask % 8));
-    prova::CartellaTemporanea dir;
+    test::CartellaTemporanea dir;
     const mode_t prima = ::umask(k.umask);
     EXPECT_NO_THROW(scrivi_file(dir / "out.dat", "abc"));
     ::umask(prima);

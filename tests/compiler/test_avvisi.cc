@@ -26,7 +26,7 @@ struct Caso {
   const char* messaggio;  // a part of the message
 };
 
-std::vector<const Diagnostica*> avvisi(const test::Esito& e) {
+std::vector<const Diagnostica*> avvisi(const test::Lettura& e) {
   std::vector<const Diagnostica*> v;
   for (const Diagnostica& d : e.c.registro.elenco())
     if (d.gravita == Gravita::kAvviso) v.push_back(&d);

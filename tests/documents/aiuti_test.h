@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-namespace gs::prova {
+namespace gs::test {
 
 // Blanks at the end of a line.
 inline std::size_t spazi_finali(std::string_view riga) {
@@ -26,6 +26,6 @@ inline std::size_t spazi_iniziali(std::string_view riga) {
   return primo == std::string_view::npos ? riga.size() : primo;
 }
 
-}  // namespace gs::prova
+}  // namespace gs::test
 
 #endif  // GS_TESTS_DOCUMENTS_AIUTI_TEST_H

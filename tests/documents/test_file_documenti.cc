@@ -28,7 +28,7 @@ constexpr Documento kDocumenti[] = {
 };
 
 TEST(DocumentiFile, DueScrittureLascianoUnSoloDocumentoIntero) {
-  prova::CartellaTemporanea cartella;
+  test::CartellaTemporanea cartella;
   for (const auto& d : kDocumenti) {
     SCOPED_TRACE(d.nome);
     const auto file = cartella.percorso() / d.nome;
@@ -38,7 +38,7 @@ TEST(DocumentiFile, DueScrittureLascianoUnSoloDocumentoIntero) {
     d.scrivi(file);
     const std::string testo = leggi_file(file);
     std::vector<std::string> lette;
-    ASSERT_TRUE(prova::righe_crlf(testo, lette));
+    ASSERT_TRUE(test::righe_crlf(testo, lette));
     ASSERT_EQ(lette.size(), d.numero_righe);
     for (std::size_t i = 0; i < lette.size(); ++i) EXPECT_EQ(lette[i], d.righe()[i]);
     EXPECT_EQ(testo, componi_testo(d.righe()));
@@ -47,7 +47,7 @@ TEST(DocumentiFile, DueScrittureLascianoUnSoloDocumentoIntero) {
 }
 
 TEST(DocumentiFile, LeNoteFinisconoConRigheVuoteEQuattordiciSpazi) {
-  prova::CartellaTemporanea cartella;
+  test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "note.txt";
   dati_note(file);
   std::string coda = "    \r\n";

@@ -48,8 +48,8 @@ TEST(DocumentiNote, LunghezzeERientriDelPiano) {
   for (const auto& c : kCasi) {
     SCOPED_TRACE("line " + std::to_string(c.riga));
     EXPECT_EQ(riga(c.riga).size(), c.lunghezza);
-    EXPECT_EQ(prova::spazi_iniziali(riga(c.riga)), c.rientro);
-    EXPECT_EQ(prova::spazi_finali(riga(c.riga)), c.spazi_finali);
+    EXPECT_EQ(test::spazi_iniziali(riga(c.riga)), c.rientro);
+    EXPECT_EQ(test::spazi_finali(riga(c.riga)), c.spazi_finali);
   }
 }
 
@@ -82,7 +82,7 @@ TEST(DocumentiNote, RegoleDellaProsa) {
     EXPECT_NE(r.find_first_not_of(' '), std::string_view::npos);
     EXPECT_LE(r.size(), 106u);
     if (n != 66) {
-      EXPECT_LE(prova::spazi_finali(r), 1u);
+      EXPECT_LE(test::spazi_finali(r), 1u);
     }
   }
 }

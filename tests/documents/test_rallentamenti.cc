@@ -83,7 +83,7 @@ TEST(DocumentiRallentamenti, StrutturaDellaTabella) {
   const auto righe = righe_rallentamenti();
   auto riga = [&](std::size_t n) { return righe[n - 1]; };
   EXPECT_EQ(riga(2), " ");
-  EXPECT_EQ(prova::spazi_finali(riga(47)), 26u);
+  EXPECT_EQ(test::spazi_finali(riga(47)), 26u);
   EXPECT_EQ(riga(13), riga(40));
   // Every row of the table has its rules in the same columns as the head.
   std::vector<std::size_t> colonne;

@@ -97,7 +97,7 @@ TEST(DocumentiScheda, SpaziFinaliSoloDoveLoStampatoLiHa) {
   const auto righe = righe_scheda();
   for (std::size_t i = 0; i + 1 < righe.size(); ++i) {
     if (righe[i].empty()) continue;
-    if (const auto n = prova::spazi_finali(righe[i]); n > 0) trovati.emplace_back(i + 1, n);
+    if (const auto n = test::spazi_finali(righe[i]); n > 0) trovati.emplace_back(i + 1, n);
   }
   EXPECT_EQ(trovati, attesi);
 }

@@ -36,7 +36,7 @@ void riproduci(const char* bersaglio, Prova prova) {
     const std::size_t passo = std::string_view(cartella) == "corpus" ? GS_CAMPIONE_SEMI : 1;
     for (std::size_t i = 0; i < voci.size(); i += passo) {
       SCOPED_TRACE(voci[i].string());
-      const std::string dati = prova::contenuto(voci[i]);
+      const std::string dati = test::contenuto(voci[i]);
       prova(reinterpret_cast<const uint8_t*>(dati.data()), dati.size());
       ++file;
     }

@@ -12,8 +12,8 @@ namespace gs {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::contenuto;
-using prova::esegui;
+using test::contenuto;
+using test::esegui;
 
 const std::string kLinea = test::linea({"pendenza, 0, 5", "curvad6, 2300, 300",
                                         "cartello_indicatore, 4650, (GALLERIA)"});
@@ -24,10 +24,10 @@ const std::string kTreno = test::treno({"velocita, 0, 75", "aderenza, 0, 90",
 class Compila : public ::testing::Test {
  protected:
   void SetUp() override {
-    prova::scrivi(dir / "Valle_linea.txt", kLinea);
-    prova::scrivi(dir / "Valle_R 12-.txt", kTreno);
+    test::scrivi(dir / "Valle_linea.txt", kLinea);
+    test::scrivi(dir / "Valle_R 12-.txt", kTreno);
   }
-  prova::Uscita gs(const std::string& argomenti) { return esegui(GS_EXE, argomenti, dir.percorso()); }
+  test::Uscita gs(const std::string& argomenti) { return esegui(GS_EXE, argomenti, dir.percorso()); }
   void sorgenti_intatte() {
     EXPECT_EQ(contenuto(dir / "Valle_linea.txt"), kLinea);
     EXPECT_EQ(contenuto(dir / "Valle_R 12-.txt"), kTreno);
@@ -37,7 +37,7 @@ class Compila : public ::testing::Test {
     for ([[maybe_unused]] const auto& f : fs::directory_iterator(dir.percorso())) ++n;
     return n;
   }
-  prova::CartellaTemporanea dir;
+  test::CartellaTemporanea dir;
 };
 
 TEST_F(Compila, WritesTheThreeFilesNamedFromTheSources) {
@@ -83,7 +83,7 @@ TEST_F(Compila, OptionsForNamesFolderAndGeometry) {
 }
 
 TEST_F(Compila, ReportsErrorsAsEditorsReadThem) {
-  prova::scrivi(dir / "rotto.txt",
+  test::scrivi(dir / "rotto.txt",
                 test::treno({"segnale, 1225, 1,0,0,0,0,0,0,0,0,0", "segnale,  1275, 1,0,0,0,0,0,0,0,0,0"}));
   const auto u = gs("compile Valle_linea.txt rotto.txt --train-name 'D 237'");
   EXPECT_EQ(u.stato, 1);
@@ -103,7 +103,7 @@ TEST_F(Compila, ReportsErrorsAsEditorsReadThem) {
 }
 
 TEST_F(Compila, StopsInOrderWithoutAGrid) {
-  prova::scrivi(dir / "lunga_linea.txt", test::linea({}, 1000001));
+  test::scrivi(dir / "lunga_linea.txt", test::linea({}, 1000001));
   const auto u = gs("compile lunga_linea.txt 'Valle_R 12-.txt' --train-name T --no-caret");
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.err, "lunga_linea.txt:2:24: error: the line length of 1000001 m is above the largest, "
@@ -149,7 +149,7 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
   const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --line-name Valle --train-name 'R 12-.txt"
                     "' --no-geometry");
   EXPECT_EQ(u.stato, 0);  // "Valle_R 12-.txt.sim" is another file
-  prova::scrivi(dir / "X_Y.sim", kTreno);
+  test::scrivi(dir / "X_Y.sim", kTreno);
   const auto v = gs("compile Valle_linea.txt X_Y.sim --line-name X --train-name Y");
   EXPECT_EQ(v.stato, 2);
   EXPECT_EQ(contenuto(dir / "X_Y.sim"), kTreno);
@@ -158,12 +158,12 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
 // The names come from the file names or the options, never from the built-in scenario.
 TEST_F(Compila, NamesNeverFallBack) {
   fs::create_directory(dir / "out");
-  prova::scrivi(dir / "line.txt", kLinea);
-  prova::scrivi(dir / "train.txt", kTreno);
-  prova::scrivi(dir / "MIA_linea.txt", kLinea);
-  prova::scrivi(dir / "MIA_R1.txt", kTreno);
-  prova::scrivi(dir / "L_-.txt", kTreno);
-  prova::scrivi(dir / "_linea.txt", kLinea);
+  test::scrivi(dir / "line.txt", kLinea);
+  test::scrivi(dir / "train.txt", kTreno);
+  test::scrivi(dir / "MIA_linea.txt", kLinea);
+  test::scrivi(dir / "MIA_R1.txt", kTreno);
+  test::scrivi(dir / "L_-.txt", kTreno);
+  test::scrivi(dir / "_linea.txt", kLinea);
   struct Caso {
     const char* argomenti;
     const char* nel_messaggio;
@@ -187,8 +187,8 @@ TEST_F(Compila, NamesNeverFallBack) {
   EXPECT_TRUE(fs::exists(dir / "out" / "L_.sim"));
   // Names from file names in Windows-1252 bytes: the train file is matched against the line
   // file's own bytes.
-  prova::scrivi(dir / "CITT\xC0_linea.txt", kLinea);
-  prova::scrivi(dir / "CITT\xC0_R1-.txt", kTreno);
+  test::scrivi(dir / "CITT\xC0_linea.txt", kLinea);
+  test::scrivi(dir / "CITT\xC0_R1-.txt", kTreno);
   EXPECT_EQ(gs("compile CITT?_linea.txt CITT?_R1-.txt -o out -q").stato, 0);
   EXPECT_TRUE(fs::exists(dir / "out" / "CITT\xC3\x80_R1.sim"));
   // check writes nothing, so it needs no names.
@@ -196,7 +196,7 @@ TEST_F(Compila, NamesNeverFallBack) {
 }
 
 TEST_F(Compila, WarningsCountAsErrorsWithWerror) {
-  prova::scrivi(dir / "Valle_R 12-.txt", test::treno({"segnal, 4500, 1,0,0,0,0,0,0,0,0,0"}));
+  test::scrivi(dir / "Valle_R 12-.txt", test::treno({"segnal, 4500, 1,0,0,0,0,0,0,0,0,0"}));
   const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --no-caret");
   EXPECT_EQ(u.stato, 0);
   EXPECT_EQ(u.err, "Valle_R 12-.txt:2:1: warning: \"segnal\" matches no record type and is skipped; did you "

@@ -16,15 +16,15 @@ namespace fs = std::filesystem;
 
 class Nuovo : public ::testing::Test {
  protected:
-  prova::Uscita gs(const std::string& argomenti) { return prova::esegui(GS_EXE, argomenti, dir.percorso()); }
-  prova::CartellaTemporanea dir;
+  test::Uscita gs(const std::string& argomenti) { return test::esegui(GS_EXE, argomenti, dir.percorso()); }
+  test::CartellaTemporanea dir;
 };
 
 TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
   const auto u = gs("new valle --line-name VALLE --train-name 'R 101'");
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(prova::contenuto(dir / "valle" / "VALLE_linea.txt"), componi_testo(righe_linea_esempio()));
-  EXPECT_EQ(prova::contenuto(dir / "valle" / "VALLE_R 101-.txt"), componi_testo(righe_treno_esempio()));
+  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_linea.txt"), componi_testo(righe_linea_esempio()));
+  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_R 101-.txt"), componi_testo(righe_treno_esempio()));
   const auto c = gs("compile valle/VALLE_linea.txt 'valle/VALLE_R 101-.txt' -o valle");
   EXPECT_EQ(c.stato, 0);
   EXPECT_EQ(c.err, "");  // no error, no warning
@@ -35,16 +35,16 @@ TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
   const auto k = gs("check 'incorporato/BELMONZA VALICO - SOLMA_linea.txt' 'incorporato/BELMONZA VALICO - SOLMA_D 237-.txt'");
   EXPECT_EQ(k.stato, 0);
   EXPECT_EQ(k.err, "");
-  EXPECT_EQ(prova::contenuto(dir / "incorporato" / "BELMONZA VALICO - SOLMA_D 237-.txt"), componi_testo(righe_treno()));
+  EXPECT_EQ(test::contenuto(dir / "incorporato" / "BELMONZA VALICO - SOLMA_D 237-.txt"), componi_testo(righe_treno()));
 }
 
 TEST_F(Nuovo, NeverReplacesAFile) {
   fs::create_directory(dir / "valle");
-  prova::scrivi(dir / "valle" / "VALLE_R 101-.txt", "mine");
+  test::scrivi(dir / "valle" / "VALLE_R 101-.txt", "mine");
   const auto u = gs("new valle --line-name VALLE --train-name 'R 101'");
   EXPECT_EQ(u.stato, 2);
   EXPECT_NE(u.err.find("valle/VALLE_R 101-.txt already exists"), std::string::npos) << u.err;
-  EXPECT_EQ(prova::contenuto(dir / "valle" / "VALLE_R 101-.txt"), "mine");
+  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_R 101-.txt"), "mine");
   EXPECT_FALSE(fs::exists(dir / "valle" / "VALLE_linea.txt"));  // nothing written at all
 }
 

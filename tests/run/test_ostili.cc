@@ -15,7 +15,7 @@ namespace gs {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::contenuto;
+using test::contenuto;
 
 const std::string kTrenoMinimo = test::treno({"velocita, 0, 75"});
 
@@ -35,14 +35,14 @@ struct Caso {
 
 class Ostili : public ::testing::Test {
  protected:
-  prova::Uscita compila(const std::string& argomenti) {
-    return prova::esegui(GS_EXE, argomenti, dir.percorso());
+  test::Uscita compila(const std::string& argomenti) {
+    return test::esegui(GS_EXE, argomenti, dir.percorso());
   }
   void niente_di_parziale() {
     for (const auto& f : fs::directory_iterator(dir.percorso()))
       EXPECT_EQ(f.path().filename().string().find(".tmp-"), std::string::npos) << f.path();
   }
-  prova::CartellaTemporanea dir;
+  test::CartellaTemporanea dir;
 };
 
 TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
@@ -98,8 +98,8 @@ TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    prova::scrivi(dir / "l.txt", c.linea);
-    prova::scrivi(dir / "t.txt", c.treno);
+    test::scrivi(dir / "l.txt", c.linea);
+    test::scrivi(dir / "t.txt", c.treno);
     const auto u = compila("compile l.txt t.txt -o . --line-name L --train-name T -q");
     EXPECT_EQ(u.stato, c.stato) << u.err.substr(0, 500);
     if (c.stato == 1) {
@@ -117,7 +117,7 @@ TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
 }
 
 TEST_F(Ostili, SourcesThatCannotBeRead) {
-  prova::scrivi(dir / "l.txt", test::linea({}));
+  test::scrivi(dir / "l.txt", test::linea({}));
   fs::create_directory(dir / "cartella");
   for (const char* t : {"cartella", "manca.txt"}) {
     SCOPED_TRACE(t);
@@ -126,7 +126,7 @@ TEST_F(Ostili, SourcesThatCannotBeRead) {
     EXPECT_NE(u.err.find(t), std::string::npos) << u.err;
   }
   if (geteuid() != 0) {
-    prova::scrivi(dir / "chiuso.txt", kTrenoMinimo);
+    test::scrivi(dir / "chiuso.txt", kTrenoMinimo);
     fs::permissions(dir / "chiuso.txt", fs::perms::none);
     const auto u = compila("compile l.txt chiuso.txt --line-name L --train-name T");
     EXPECT_EQ(u.stato, 2);
@@ -137,8 +137,8 @@ TEST_F(Ostili, SourcesThatCannotBeRead) {
 
 // A run that fails half-way leaves each earlier output either replaced whole or as it was.
 TEST_F(Ostili, AFailedRunKeepsTheEarlierOutputs) {
-  prova::scrivi(dir / "l.txt", test::linea({}));
-  prova::scrivi(dir / "t.txt", kTrenoMinimo);
+  test::scrivi(dir / "l.txt", test::linea({}));
+  test::scrivi(dir / "t.txt", kTrenoMinimo);
   fs::create_directory(dir / "out");
   ASSERT_EQ(compila("compile l.txt t.txt -o out --line-name L --train-name T").stato, 0);
   const std::string geometria = contenuto(dir / "out" / "L_linea.dat");
@@ -147,7 +147,7 @@ TEST_F(Ostili, AFailedRunKeepsTheEarlierOutputs) {
   // The grid cannot replace a folder standing under its name: the run fails at the last file.
   fs::remove(dir / "out" / "L_T.dat");
   fs::create_directory(dir / "out" / "L_T.dat");
-  prova::scrivi(dir / "t.txt", test::treno({"sabbia, 77"}));
+  test::scrivi(dir / "t.txt", test::treno({"sabbia, 77"}));
   const auto u = compila("compile l.txt t.txt -o out --line-name L --train-name T");
   EXPECT_EQ(u.stato, 2);
   EXPECT_NE(u.err.find("L_T.dat"), std::string::npos) << u.err;
@@ -168,8 +168,8 @@ TEST_F(Ostili, AFullFolderKeepsTheEarlierOutputs) {
     const fs::path& p;
     ~Smonta() { ::umount(p.c_str()); }
   } smonta{piccola};
-  prova::scrivi(dir / "l.txt", test::linea({}, 20000));  // a geometry of about 540 KB
-  prova::scrivi(dir / "t.txt", kTrenoMinimo);
+  test::scrivi(dir / "l.txt", test::linea({}, 20000));  // a geometry of about 540 KB
+  test::scrivi(dir / "t.txt", kTrenoMinimo);
   const auto primo = compila("compile l.txt t.txt -o piccola --line-name L --train-name T");
   EXPECT_EQ(primo.stato, 0) << primo.err;
   const std::string prima = contenuto(piccola / "L_linea.dat");

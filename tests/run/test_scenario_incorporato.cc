@@ -17,7 +17,7 @@ namespace gs {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::contenuto;
+using test::contenuto;
 
 const std::string kBase = "BELMONZA VALICO - SOLMA";
 const std::string kScenario = kBase + "_D 237";
@@ -25,7 +25,7 @@ const std::string kScenario = kBase + "_D 237";
 class ScenarioIncorporato : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(GS_EXE, dir / "genera_scenario"); }
-  prova::Uscita esegui() { return prova::esegui(dir / "genera_scenario", "", dir.percorso()); }
+  test::Uscita esegui() { return test::esegui(dir / "genera_scenario", "", dir.percorso()); }
   std::set<std::string> file() const {
     std::set<std::string> s;
     for (const auto& f : fs::directory_iterator(dir.percorso())) s.insert(f.path().filename().string());
@@ -37,7 +37,7 @@ class ScenarioIncorporato : public ::testing::Test {
     for (std::size_t i = 0; i + 1 < testo.size(); ++i) n += testo[i] == '\r' && testo[i + 1] == '\n';
     return n;
   }
-  prova::CartellaTemporanea dir;
+  test::CartellaTemporanea dir;
 };
 
 // The embedded sources compiled in memory: the values the table and the grid must hold.
@@ -116,9 +116,9 @@ TEST_F(ScenarioIncorporato, RunsTwiceIdenticallyAndReplacesOlderFilesWhole) {
   std::map<std::string, std::string> prima;
   for (const std::string& n : nomi) {
     prima[n] = contenuto(dir / n);
-    prova::scrivi(dir / n, prima[n] + std::string(100000, 'Z'));  // an older, longer file
+    test::scrivi(dir / n, prima[n] + std::string(100000, 'Z'));  // an older, longer file
   }
-  prova::scrivi(dir / (kBase + "_linea.txt"), "left over");
+  test::scrivi(dir / (kBase + "_linea.txt"), "left over");
   ASSERT_EQ(esegui().stato, 0);
   EXPECT_EQ(file(), nomi);
   for (const std::string& n : nomi) EXPECT_EQ(contenuto(dir / n), prima[n]) << n;

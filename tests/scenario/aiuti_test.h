@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-namespace gs::prova {
+namespace gs::test {
 
 // The fields of a line, split at every comma.
 inline std::vector<std::string_view> campi(std::string_view riga) {
@@ -64,6 +64,6 @@ inline std::span<const std::string_view> senza_marcatore(std::span<const std::st
   return tabella;
 }
 
-}  // namespace gs::prova
+}  // namespace gs::test
 
 #endif  // GS_TESTS_SCENARIO_AIUTI_TEST_H

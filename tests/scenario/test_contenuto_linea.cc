@@ -17,12 +17,12 @@
 namespace gs {
 namespace {
 
-using prova::campi;
-using prova::dopo_spazi;
+using test::campi;
+using test::dopo_spazi;
 
 constexpr int64_t kLunghezzaLinea = 100000;
 
-std::span<const std::string_view> righe() { return prova::senza_marcatore(righe_linea(), kFineFile); }
+std::span<const std::string_view> righe() { return test::senza_marcatore(righe_linea(), kFineFile); }
 
 // The records under one section head.
 struct Sezione {
@@ -320,14 +320,14 @@ TEST(ContenutoLinea, CartelliIndicatoriInGruppiTraParentesi) {
 }
 
 TEST(ContenutoLinea, IlFileScrittoSostituisceQuelloVecchio) {
-  prova::CartellaTemporanea cartella;
+  test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "BELMONZA VALICO - SOLMA_linea.txt";
   scrivi_file(file, std::string(200000, 'x'));  // an older, longer file
 
   dati_linea(file);
   const std::string testo = leggi_file(file);
   std::vector<std::string> lette;
-  ASSERT_TRUE(prova::righe_crlf(testo, lette));
+  ASSERT_TRUE(test::righe_crlf(testo, lette));
   ASSERT_EQ(lette.size(), 454u);
   for (std::size_t i = 0; i < lette.size(); ++i) EXPECT_EQ(lette[i], righe()[i]);
   EXPECT_EQ(testo.substr(testo.size() - 8), "[fine]\r\n");

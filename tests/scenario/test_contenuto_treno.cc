@@ -18,10 +18,10 @@
 namespace gs {
 namespace {
 
-using prova::campi;
-using prova::in_colonna;
+using test::campi;
+using test::in_colonna;
 
-std::span<const std::string_view> righe() { return prova::senza_marcatore(righe_treno(), kFineFile); }
+std::span<const std::string_view> righe() { return test::senza_marcatore(righe_treno(), kFineFile); }
 
 std::vector<std::string_view> records(std::string_view testa) {
   const auto tutte = righe();
@@ -82,7 +82,7 @@ std::vector<int64_t> valori(std::string_view testa, std::string_view riga, std::
   }
   const auto coda = c.back();
   if (f->coda == Coda::kNumeroLibero) {
-    const auto v = prova::dopo_spazi(coda, 1);
+    const auto v = test::dopo_spazi(coda, 1);
     if (!v) {
       ADD_FAILURE() << "last number not after one blank: " << riga;
       return {};
@@ -294,14 +294,14 @@ TEST(ContenutoTreno, SegnaliConLeColonneInutilizzateAZero) {
 }
 
 TEST(ContenutoTreno, IlFileScrittoSostituisceQuelloVecchio) {
-  prova::CartellaTemporanea cartella;
+  test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "BELMONZA VALICO - SOLMA_D 237-.txt";
   scrivi_file(file, std::string(50000, '\n'));
 
   dati_treno(file);
   const std::string testo = leggi_file(file);
   std::vector<std::string> lette;
-  ASSERT_TRUE(prova::righe_crlf(testo, lette));
+  ASSERT_TRUE(test::righe_crlf(testo, lette));
   ASSERT_EQ(lette.size(), 104u);
   for (std::size_t i = 0; i < lette.size(); ++i) EXPECT_EQ(lette[i], righe()[i]);
   EXPECT_NE(testo.find("            0 \r\n[aderenze]\r\n"), std::string::npos);

@@ -42,7 +42,7 @@ TEST(ContenutoScrittura, EntrambeLeSorgentiFinisconoConCrLf) {
 }
 
 TEST(ContenutoScrittura, UnFileNuovoEUnoPiuCortoVengonoScrittiInteri) {
-  prova::CartellaTemporanea cartella;
+  test::CartellaTemporanea cartella;
   const auto nuovo = cartella.percorso() / "nuovo.txt";
   const auto corto = cartella.percorso() / "corto.txt";
   scrivi_file(corto, "abc");

@@ -13,7 +13,7 @@
 #include <system_error>
 #include <vector>
 
-namespace gs::prova {
+namespace gs::test {
 
 // A fresh folder under the system's temporary directory, removed with everything in it.
 class CartellaTemporanea {
@@ -67,6 +67,6 @@ inline void scrivi(const std::filesystem::path& file, const std::string& dati) {
   out << dati;
 }
 
-}  // namespace gs::prova
+}  // namespace gs::test
 
 #endif  // GS_TESTS_SUPPORT_CARTELLA_H

@@ -10,7 +10,7 @@
 
 #include "support/cartella.h"
 
-namespace gs::prova {
+namespace gs::test {
 
 struct Uscita {
   int stato = -1;
@@ -35,6 +35,6 @@ inline Uscita esegui(const std::filesystem::path& programma, const std::string& 
   return u;
 }
 
-}  // namespace gs::prova
+}  // namespace gs::test
 
 #endif  // GS_TESTS_SUPPORT_PROCESSO_H

@@ -52,7 +52,8 @@ inline std::string treno(std::initializer_list<std::string_view> record) {
   return s + "[fine]\r\n";
 }
 
-struct Esito {
+// What memorizza_dati made of two sources.
+struct Lettura {
   Compilazione c;
   std::unique_ptr<SorgentiInMemoria> sorgenti;
   int32_t n() const { return c.registro.n_errore; }
@@ -61,9 +62,9 @@ struct Esito {
 };
 
 // memorizza_dati on the two texts (a missing train source when `t` is nothing).
-inline std::unique_ptr<Esito> leggi(std::optional<std::string> l,
+inline std::unique_ptr<Lettura> leggi(std::optional<std::string> l,
                                     std::optional<std::string> t = treno({}), int32_t j = 1) {
-  auto e = std::make_unique<Esito>();
+  auto e = std::make_unique<Lettura>();
   e->c.nome_linea = "BELMONZA VALICO - SOLMA";
   e->c.nome_treno = "D 237";
   e->c.j = j;

@@ -17,7 +17,7 @@ std::size_t conta(const std::string& testo, const std::string& cosa) {
 }
 
 TEST(Disegna, SheetOfASmallScenarioHoldsItsStationsAndPoints) {
-  const auto i = prova::compila_piccolo();
+  const auto i = test::compila_piccolo();
   const Stazioni t = decodifica_tabella(i.tabella);
   const std::vector<Cella> celle = decodifica_griglia(i.griglia);
   const Geometria g = decodifica_geometria(i.geometria);
@@ -45,7 +45,7 @@ TEST(Disegna, SheetOfASmallScenarioHoldsItsStationsAndPoints) {
 }
 
 TEST(Disegna, WithoutGeometryTheSheetSaysSo) {
-  const auto i = prova::compila_piccolo();
+  const auto i = test::compila_piccolo();
   const std::string svg = disegna_tavola(decodifica_tabella(i.tabella), decodifica_griglia(i.griglia), nullptr);
   EXPECT_NE(svg.find("No plan view: the line geometry file was not found"), std::string::npos);
   EXPECT_EQ(svg.find("class=\"tracciato\""), std::string::npos);
@@ -53,7 +53,7 @@ TEST(Disegna, WithoutGeometryTheSheetSaysSo) {
 }
 
 TEST(Disegna, NamesAreEscapedAndConvertedToUtf8) {
-  const auto i = prova::compila_piccolo();
+  const auto i = test::compila_piccolo();
   Stazioni t = decodifica_tabella(i.tabella);
   t[1].nome = "A&B <C> \"D\" 2\xB0";
   t[kVoceLinea].nome = "L<1>";

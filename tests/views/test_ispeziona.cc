@@ -14,7 +14,7 @@
 namespace gs {
 namespace {
 
-using prova::compila_piccolo;
+using test::compila_piccolo;
 
 std::string vista(const std::string& nome, std::variant<Stazioni, std::vector<Cella>, Geometria> contenuto,
                   std::optional<Stazioni> tabella = std::nullopt, bool json = false) {

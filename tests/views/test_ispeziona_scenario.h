@@ -11,7 +11,7 @@
 #include "output/uscita.h"
 #include "support/sorgenti.h"
 
-namespace gs::prova {
+namespace gs::test {
 
 // 10 km of line: a right-hand curve of class 6 over 300 m from 2000 m, a climb of 12 per mille
 // from 3000 m, a speed board, an indication board, a mountain span; two stations, two
@@ -61,7 +61,7 @@ inline std::string treno_piccolo() {
 }
 
 struct Immagini {
-  std::unique_ptr<test::Esito> esito;
+  std::unique_ptr<test::Lettura> esito;
   std::string tabella, griglia, geometria;
 };
 
@@ -80,6 +80,6 @@ inline Immagini compila_piccolo() {
   return i;
 }
 
-}  // namespace gs::prova
+}  // namespace gs::test
 
 #endif  // GS_TESTS_OUTPUT_TEST_ISPEZIONA_SCENARIO_H
