@@ -1,9 +1,9 @@
 // The compile from source files to compiled files, at the built-in size and at the largest.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 #include "common/file_system.h"
 #include "common/nomi_file.h"
@@ -18,7 +18,8 @@ namespace {
 namespace fs = std::filesystem;
 
 fs::path cartella(const char* nome) {
-  const fs::path p = fs::temp_directory_path() / (std::string("gs_bench_") + nome + "_" + std::to_string(::getpid()));
+  const fs::path p = fs::temp_directory_path() /
+                     (std::string("gs_bench_") + nome + "_" + std::to_string(::getpid()));
   fs::create_directories(p);
   return p;
 }
@@ -38,13 +39,15 @@ void compila(benchmark::State& state, const fs::path& dir, const std::string& li
     benchmark::DoNotOptimize(c.celle.ultimo());
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                          static_cast<int64_t>(fs::file_size(nomi.geometria) + fs::file_size(nomi.griglia) +
+                          static_cast<int64_t>(fs::file_size(nomi.geometria) +
+                                               fs::file_size(nomi.griglia) +
                                                fs::file_size(nomi.tabella)));
   fs::remove_all(dir);
 }
 
 void BM_CompilaScenarioIncorporato(benchmark::State& state) {
-  compila(state, cartella("incorporato"), componi_testo(righe_linea()), componi_testo(righe_treno()));
+  compila(state, cartella("incorporato"), componi_testo(righe_linea()),
+          componi_testo(righe_treno()));
 }
 BENCHMARK(BM_CompilaScenarioIncorporato)->Unit(benchmark::kMillisecond);
 

@@ -11,10 +11,10 @@
 #include "common/errori.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
-#include "views/disegna.h"
-#include "views/ispeziona.h"
 #include "output/uscita.h"
 #include "run/esecuzione.h"
+#include "views/disegna.h"
+#include "views/ispeziona.h"
 
 namespace gs::fuzz {
 
@@ -30,11 +30,21 @@ inline void prova_campi(const uint8_t* dati, std::size_t n) {
   try {
     while (!r.fine()) {
       switch (scelta % 5) {
-        case 0: r.testo(); break;
-        case 1: r.i32("a"); break;
-        case 2: r.i16("b"); break;
-        case 3: r.u8("c"); break;
-        default: r.numero(-5, 5, "d"); break;
+        case 0:
+          r.testo();
+          break;
+        case 1:
+          r.i32("a");
+          break;
+        case 2:
+          r.i16("b");
+          break;
+        case 3:
+          r.u8("c");
+          break;
+        default:
+          r.numero(-5, 5, "d");
+          break;
       }
       scelta = static_cast<uint8_t>(scelta * 31 + 7);
       (void)r.riga();
@@ -58,7 +68,8 @@ inline void compila(std::optional<std::string> linea, std::optional<std::string>
 // The line reader: the input is the line source, with a fixed small train source.
 inline void prova_linea(const uint8_t* dati, std::size_t n) {
   compila(std::string(reinterpret_cast<const char*>(dati), n),
-          std::string("[generale]\r\nvelocita, 0, 75\r\nsegnale, 4500, 1,3,0,0,0,0,0,0,0,0\r\n"), 1);
+          std::string("[generale]\r\nvelocita, 0, 75\r\nsegnale, 4500, 1,3,0,0,0,0,0,0,0,0\r\n"),
+          1);
 }
 
 // The whole compile: the input is a line source and a train source split at the separator;
@@ -68,8 +79,9 @@ inline void prova_compila(const uint8_t* dati, std::size_t n) {
   const std::size_t s = tutto.find(kSeparatore);
   const std::string linea(tutto.substr(0, s));
   const std::optional<std::string> treno =
-      s == std::string_view::npos ? std::nullopt
-                                  : std::optional<std::string>(tutto.substr(s + kSeparatore.size()));
+      s == std::string_view::npos
+          ? std::nullopt
+          : std::optional<std::string>(tutto.substr(s + kSeparatore.size()));
   compila(linea, treno, n > 0 && (dati[n - 1] & 1) ? 0 : 1);
 }
 
@@ -111,7 +123,8 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
   const bool tutto = n > 0 && (dati[0] & 1);
   (void)ispezione_testo(file, tutto);
   (void)ispezione_json(file, tutto);
-  if (tabella && griglia) (void)disegna_tavola(*tabella, *griglia, geometria ? &*geometria : nullptr);
+  if (tabella && griglia)
+    (void)disegna_tavola(*tabella, *griglia, geometria ? &*geometria : nullptr);
 }
 
 }  // namespace gs::fuzz

@@ -25,8 +25,9 @@ inline constexpr std::string_view kAvvisoGenerale = "no-general";
 inline constexpr std::string_view kAvvisoStazioni = "no-station";
 inline constexpr std::string_view kAvvisoOltreLinea = "past-line-end";
 inline constexpr std::string_view kAvvisoUtf8 = "utf8-source";
-inline constexpr std::string_view kAvvisi[] = {kAvvisoRecord,   kAvvisoTestata,    kAvvisoValore, kAvvisoGenerale,
-                                               kAvvisoStazioni, kAvvisoOltreLinea, kAvvisoUtf8};
+inline constexpr std::string_view kAvvisi[] = {kAvvisoRecord,   kAvvisoTestata,  kAvvisoValore,
+                                               kAvvisoGenerale, kAvvisoStazioni, kAvvisoOltreLinea,
+                                               kAvvisoUtf8};
 
 // Another record a diagnostic speaks of: the one that holds a contested cell, say.
 struct Correlato {

@@ -46,13 +46,34 @@ enum Errore : int32_t {
 };
 
 // Every number in use, for the tables that must have an entry for each.
-inline constexpr Errore kErrori[] = {
-    kLunghezzaEccessiva, kProgressivaNonMultipla, kRipetizioneUnoNonMultipla, kRipetizioneDueNonMultipla,
-    kRipetizioneSenzaCodici, kCartelloOccupato, kAbbattimentoOccupato, kStazioneNonMultipla,
-    kLunghezzaStazioneNonMultipla, kTroppeStazioni, kCodiceSegnale, kCodiceInizioRallentamento,
-    kCodiceDentroRallentamento, kOltreGriglia, kConflittoSegnale, kConflittoAvviso, kConflittoInizio,
-    kConflittoFine, kConflittoPreavvisi, kConflittoIndicatore, kStazioniVicine, kStazioneInizioGriglia,
-    kLettura, kLineaMancante, kGeneraleMancante, kCurvaNonValida, kMarcatori, kCodiciGara};
+inline constexpr Errore kErrori[] = {kLunghezzaEccessiva,
+                                     kProgressivaNonMultipla,
+                                     kRipetizioneUnoNonMultipla,
+                                     kRipetizioneDueNonMultipla,
+                                     kRipetizioneSenzaCodici,
+                                     kCartelloOccupato,
+                                     kAbbattimentoOccupato,
+                                     kStazioneNonMultipla,
+                                     kLunghezzaStazioneNonMultipla,
+                                     kTroppeStazioni,
+                                     kCodiceSegnale,
+                                     kCodiceInizioRallentamento,
+                                     kCodiceDentroRallentamento,
+                                     kOltreGriglia,
+                                     kConflittoSegnale,
+                                     kConflittoAvviso,
+                                     kConflittoInizio,
+                                     kConflittoFine,
+                                     kConflittoPreavvisi,
+                                     kConflittoIndicatore,
+                                     kStazioniVicine,
+                                     kStazioneInizioGriglia,
+                                     kLettura,
+                                     kLineaMancante,
+                                     kGeneraleMancante,
+                                     kCurvaNonValida,
+                                     kMarcatori,
+                                     kCodiciGara};
 
 // A failure that ends the reading of both sources with error 25: a field that does not
 // convert, a value out of range, a read past the end of a file, an index outside a table.

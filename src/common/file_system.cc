@@ -1,11 +1,11 @@
 #include "common/file_system.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 #include "common/errori.h"
 
@@ -59,7 +59,8 @@ std::string leggi_file(const std::filesystem::path& file) {
 }
 
 void cancella(const std::filesystem::path& file) {
-  if (::unlink(file.c_str()) != 0 && errno != ENOENT) throw ErroreFile(motivo("delete", file, errno));
+  if (::unlink(file.c_str()) != 0 && errno != ENOENT)
+    throw ErroreFile(motivo("delete", file, errno));
 }
 
 FileNuovo::FileNuovo(std::filesystem::path destinazione) : destinazione_(std::move(destinazione)) {

@@ -49,7 +49,10 @@ std::string utf8_da_1252(std::string_view testo) {
 std::optional<CarattereUtf8> leggi_utf8(std::string_view testo, std::size_t i) {
   const auto b = static_cast<unsigned char>(testo[i]);
   if (b < 0x80) return CarattereUtf8{b, 1};
-  const std::size_t n = (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : (b & 0xF8) == 0xF0 ? 4 : 0;
+  const std::size_t n = (b & 0xE0) == 0xC0   ? 2
+                        : (b & 0xF0) == 0xE0 ? 3
+                        : (b & 0xF8) == 0xF0 ? 4
+                                             : 0;
   if (n == 0 || b < 0xC2 || i + n > testo.size()) return std::nullopt;
   char32_t c = b & (0x7F >> n);
   for (std::size_t k = 1; k < n; ++k) {

@@ -10,14 +10,14 @@
 namespace gs {
 
 struct NomiFile {
-  std::filesystem::path sorgente_linea;     // L "_linea.txt"
-  std::filesystem::path sorgente_treno;     // L "_" T "-.txt"
-  std::filesystem::path note;               // L "_" T "_note.txt"
-  std::filesystem::path rallentamenti;      // L "_" T "_rallentamenti.txt"
-  std::filesystem::path scheda_treno;       // L "_" T "_scheda_treno.txt"
-  std::filesystem::path geometria;          // L "_linea.dat"
-  std::filesystem::path tabella;            // L "_" T ".sim"
-  std::filesystem::path griglia;            // L "_" T ".dat"
+  std::filesystem::path sorgente_linea;  // L "_linea.txt"
+  std::filesystem::path sorgente_treno;  // L "_" T "-.txt"
+  std::filesystem::path note;            // L "_" T "_note.txt"
+  std::filesystem::path rallentamenti;   // L "_" T "_rallentamenti.txt"
+  std::filesystem::path scheda_treno;    // L "_" T "_scheda_treno.txt"
+  std::filesystem::path geometria;       // L "_linea.dat"
+  std::filesystem::path tabella;         // L "_" T ".sim"
+  std::filesystem::path griglia;         // L "_" T ".dat"
 };
 
 // `nome_linea` and `nome_treno` are Windows-1252 text; on disk the names are UTF-8.

@@ -69,7 +69,9 @@ class SorgentiInMemoria : public Sorgenti {
  public:
   SorgentiInMemoria(std::optional<std::string> linea, std::optional<std::string> treno,
                     std::string nome_linea = "linea.txt", std::string nome_treno = "treno.txt")
-      : linea_(std::move(linea)), treno_(std::move(treno)), nome_linea_(std::move(nome_linea)),
+      : linea_(std::move(linea)),
+        treno_(std::move(treno)),
+        nome_linea_(std::move(nome_linea)),
         nome_treno_(std::move(nome_treno)) {}
   std::optional<std::string> leggi_linea() override { return linea_; }
   std::string leggi_treno() override;

@@ -50,18 +50,16 @@ void LettoreCampi::inizia_campo(std::string_view campo) {
   campi_.push_back(luogo_);
 }
 
-Luogo LettoreCampi::campo(std::size_t i) const {
-  return i < campi_.size() ? campi_[i] : luogo_;
-}
+Luogo LettoreCampi::campo(std::size_t i) const { return i < campi_.size() ? campi_[i] : luogo_; }
 
 std::string_view LettoreCampi::testo() {
   inizia_campo("");
   if (pos_ < testo_.size() && testo_[pos_] == '"') {
     const std::size_t inizio = ++pos_;
     while (pos_ < testo_.size() && testo_[pos_] != '"') {
-      const bool fine_riga = testo_[pos_] == '\n' ||
-                             (testo_[pos_] == '\r' &&
-                              (pos_ + 1 >= testo_.size() || testo_[pos_ + 1] != '\n'));
+      const bool fine_riga =
+          testo_[pos_] == '\n' ||
+          (testo_[pos_] == '\r' && (pos_ + 1 >= testo_.size() || testo_[pos_ + 1] != '\n'));
       ++pos_;
       if (fine_riga) {
         ++riga_;
@@ -72,15 +70,19 @@ std::string_view LettoreCampi::testo() {
     if (pos_ < testo_.size()) ++pos_;  // the closing quote
     // Whatever stands between the closing quote and the separator is not part of the value.
     while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
-    if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
-    else consuma_fine_riga();
+    if (pos_ < testo_.size() && testo_[pos_] == ',')
+      ++pos_;
+    else
+      consuma_fine_riga();
     return valore;
   }
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
   const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
-  if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
-  else consuma_fine_riga();
+  if (pos_ < testo_.size() && testo_[pos_] == ',')
+    ++pos_;
+  else
+    consuma_fine_riga();
   return valore;
 }
 
@@ -90,8 +92,10 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
   while (pos_ < testo_.size() && testo_[pos_] != ' ' && !separa(testo_[pos_])) ++pos_;
   const std::string_view cifre = testo_.substr(inizio, pos_ - inizio);
   salta_spazi();
-  if (pos_ < testo_.size() && testo_[pos_] == ',') ++pos_;
-  else consuma_fine_riga();
+  if (pos_ < testo_.size() && testo_[pos_] == ',')
+    ++pos_;
+  else
+    consuma_fine_riga();
 
   if (cifre.empty()) return 0;
   const bool negativo = cifre.front() == '-';
@@ -100,7 +104,8 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
     return c >= '0' && c <= '9';
   });
   if (!solo_cifre)
-    throw ErroreLettura(std::string(campo) + " " + mostra(cifre) + " is not a whole number", luogo_);
+    throw ErroreLettura(std::string(campo) + " " + mostra(cifre) + " is not a whole number",
+                        luogo_);
 
   int64_t valore = 0;
   bool troppo = false;
@@ -120,13 +125,13 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
 }
 
 int32_t LettoreCampi::i32(std::string_view campo) {
-  return static_cast<int32_t>(numero(std::numeric_limits<int32_t>::min(),
-                                     std::numeric_limits<int32_t>::max(), campo));
+  return static_cast<int32_t>(
+      numero(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max(), campo));
 }
 
 int16_t LettoreCampi::i16(std::string_view campo) {
-  return static_cast<int16_t>(numero(std::numeric_limits<int16_t>::min(),
-                                     std::numeric_limits<int16_t>::max(), campo));
+  return static_cast<int16_t>(
+      numero(std::numeric_limits<int16_t>::min(), std::numeric_limits<int16_t>::max(), campo));
 }
 
 uint8_t LettoreCampi::u8(std::string_view campo) {

@@ -12,7 +12,7 @@ namespace gs {
 namespace {
 
 constexpr int32_t kLunghezzaMassima = 1000000;
-constexpr int32_t kOltreLaFine = 7000;     // the grid and the plan view run this far past the end
+constexpr int32_t kOltreLaFine = 7000;      // the grid and the plan view run this far past the end
 constexpr int32_t kMetroMassimo = 1000000;  // the plan view never computes past this metre
 constexpr int kTrattiniGenerale = 10;
 constexpr int kTrattiniRecord = 2;
@@ -137,10 +137,12 @@ class LettoreLinea : LettoreSorgente {
         if (!letto && testata(campo)) sconosciuta(campo, {}, kTestateLinea, {});
         break;
       }
-      if (!letto) sconosciuta(campo, kParoleGenerale, kTestateLinea, {kAltroveLinea, kAltroveTreno});
+      if (!letto)
+        sconosciuta(campo, kParoleGenerale, kTestateLinea, {kAltroveLinea, kAltroveTreno});
     }
     if (!c_.celle.dimensionata())
-      throw ErroreLettura("the general section, from its [generale] at line " + std::to_string(generale_.riga) +
+      throw ErroreLettura("the general section, from its [generale] at line " +
+                              std::to_string(generale_.riga) +
                               ", has no \"lunghezza percorso\" record, which sizes the track grid",
                           r_.fine() ? qui() : chiave());
     return true;
@@ -162,8 +164,9 @@ class LettoreLinea : LettoreSorgente {
     const int64_t esteso = int64_t{metri} + kOltreLaFine;
     const int64_t ultima = cella_profilo(esteso);
     if (ultima < 1)
-      throw ErroreLettura("a line length of " + m(metri) + " gives a track grid without cell 1; "
-                          "the length must be -6925 m or more",
+      throw ErroreLettura("a line length of " + m(metri) +
+                              " gives a track grid without cell 1; "
+                              "the length must be -6925 m or more",
                           valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
     if (c_.j != 0) c_.linea.dimensiona(static_cast<int32_t>(esteso));
@@ -200,11 +203,13 @@ class LettoreLinea : LettoreSorgente {
                    "the first signal-repetition distance, " + m(voce.inizio) +
                        ", is not a multiple of 50 m");
     if (voce.fine % 50 != 0)
-      return ferma(kRipetizioneDueNonMultipla, valore(1),
-                   "the second signal-repetition distance, " + m(voce.fine) +
-                       ", is not a multiple of 50 m");
-    if (contiene(campo, "4")) voce.posizione = 4;
-    else if (contiene(campo, "9")) voce.posizione = 9;
+      return ferma(
+          kRipetizioneDueNonMultipla, valore(1),
+          "the second signal-repetition distance, " + m(voce.fine) + ", is not a multiple of 50 m");
+    if (contiene(campo, "4"))
+      voce.posizione = 4;
+    else if (contiene(campo, "9"))
+      voce.posizione = 9;
     else
       return ferma(kRipetizioneSenzaCodici, chiave(),
                    "the signal-repetition keyword \"" + citazione(campo) +
@@ -227,8 +232,10 @@ class LettoreLinea : LettoreSorgente {
       if (e == Passo::kAvanti && contiene_ic(campo, "curva")) {
         letto = true;
         // Without the plan view a curve is not a record: its values are skipped one by one.
-        if (c_.j != 0) e = curva(campo);
-        else tace_riga();
+        if (c_.j != 0)
+          e = curva(campo);
+        else
+          tace_riga();
       }
       if (e == Passo::kAvanti && contiene_ic(campo, "montagna")) {
         letto = true;
@@ -244,7 +251,8 @@ class LettoreLinea : LettoreSorgente {
       }
       if (e == Passo::kFerma) return false;
       if (e == Passo::kFineLettura) break;
-      if (!letto) sconosciuta(campo, kParoleLinea, kTestateLinea, {kAltroveGenerale, kAltroveTreno});
+      if (!letto)
+        sconosciuta(campo, kParoleLinea, kTestateLinea, {kAltroveGenerale, kAltroveTreno});
     }
     return true;
   }
@@ -307,9 +315,10 @@ class LettoreLinea : LettoreSorgente {
       }
       // Metre 1000000 is the last the plan view computes: a run that writes it ends the line.
       if (c_.linea.cursore() > kMetroMassimo)
-        return ferma_record(kCurvaNonValida, LettoreSorgente::valore(corsa.campo),
-                            "the curve from " + m(inizio) + ", " + m(lunghezza) +
-                                " long, takes the plan view to metre 1000000, the last it computes");
+        return ferma_record(
+            kCurvaNonValida, LettoreSorgente::valore(corsa.campo),
+            "the curve from " + m(inizio) + ", " + m(lunghezza) +
+                " long, takes the plan view to metre 1000000, the last it computes");
     }
     return Passo::kAvanti;
   }
@@ -358,14 +367,15 @@ class LettoreLinea : LettoreSorgente {
     if (!libera(c_.celle[c])) {
       sorgenti_.cancella_linea();
       reg().errore_in(kCartelloOccupato, posizione, valore(0),
-                      chi + " falls in the cell at " + m(metro_cella(c)) + ", which already holds " +
-                          c_.celle.descrivi(c),
+                      chi + " falls in the cell at " + m(metro_cella(c)) +
+                          ", which already holds " + c_.celle.descrivi(c),
                       c_.celle.correlati(c));
       return Passo::kFerma;
     }
     // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
     if (prossimo_cartello_ < 2)
-      throw ErroreLettura(chi + " is the 80th; a line holds at most 79 indication boards", chiave());
+      throw ErroreLettura(chi + " is the 80th; a line holds at most 79 indication boards",
+                          chiave());
     c_.celle[c].tipo = kCartelloIndicatore;
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);

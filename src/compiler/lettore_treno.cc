@@ -51,7 +51,8 @@ class LettoreTreno : LettoreSorgente {
       const Passo e = record(campo, letto);
       if (e == Passo::kFerma) return;
       if (e == Passo::kPassiFinali) break;
-      if (!letto) sconosciuta(campo, kParoleTreno, kTestateTreno, {kAltroveGenerale, kAltroveLinea});
+      if (!letto)
+        sconosciuta(campo, kParoleTreno, kTestateTreno, {kAltroveGenerale, kAltroveLinea});
     }
     passi_finali(generale);
   }
@@ -59,10 +60,12 @@ class LettoreTreno : LettoreSorgente {
   void avvisa_senza_generale() {
     const std::string_view testo = r_.testo_intero();
     std::string s = "the train source has no [generale] line, so nothing in it is read";
-    if (testo.empty()) s = "the train source is empty, so the train has no records";
+    if (testo.empty())
+      s = "the train source is empty, so the train has no records";
     else if (contiene_ic(testo, "[generale]"))
       s += ": its only \"[generale]\" is its last field";
-    else if (contiene_ic(testo, "[general")) s += "; did you mean \"[generale]\"?";
+    else if (contiene_ic(testo, "[general"))
+      s += "; did you mean \"[generale]\"?";
     reg().avviso(kAvvisoGenerale, Luogo{file_}, std::move(s));
   }
 
@@ -119,7 +122,8 @@ class LettoreTreno : LettoreSorgente {
   }
 
   // Stops the reading: the train source is done with and the profiles stay as they are.
-  Passo ferma(int32_t errore, Luogo dove, std::string messaggio, std::vector<Correlato> correlati = {}) {
+  Passo ferma(int32_t errore, Luogo dove, std::string messaggio,
+              std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
     reg().errore(errore, std::move(dove), std::move(messaggio), std::move(correlati));
     return Passo::kFerma;
@@ -134,12 +138,14 @@ class LettoreTreno : LettoreSorgente {
   void scrivi_velocita(int64_t cella, const Profilo& p) {
     const int64_t quinti = arrotonda(static_cast<double>(p.precedente) / 5.0);
     if (quinti < 0 || quinti > 255)
-      throw ErroreLettura("the speed limit of " + std::to_string(p.precedente) + " km/h from " + m(p.da) +
-                              " does not fit a track cell (-2 to 1277 km/h)",
+      throw ErroreLettura("the speed limit of " + std::to_string(p.precedente) + " km/h from " +
+                              m(p.da) + " does not fit a track cell (-2 to 1277 km/h)",
                           p.luogo);
     c_.celle[cella].velocita = static_cast<uint8_t>(quinti);
   }
-  void scrivi_aderenza(int64_t cella, const Profilo& p) { c_.celle[cella].aderenza = basso_8(p.precedente); }
+  void scrivi_aderenza(int64_t cella, const Profilo& p) {
+    c_.celle[cella].aderenza = basso_8(p.precedente);
+  }
 
   using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
@@ -193,7 +199,8 @@ class LettoreTreno : LettoreSorgente {
     int32_t tempo = r_.i32("tempo");
     if (!dentro(posizione, 100, "the signal")) return Passo::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + m(posizione)});
-    const Posa p = memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
+    const Posa p =
+        memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
     return dopo_posatore(p, posizione, "the signal");
   }
 
@@ -216,12 +223,14 @@ class LettoreTreno : LettoreSorgente {
     const std::string chi = "the code point at " + m(posizione);
     const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
-      throw ErroreLettura(chi + " lies before the start of the track grid", LettoreSorgente::valore(0));
+      throw ErroreLettura(chi + " lies before the start of the track grid",
+                          LettoreSorgente::valore(0));
     if (!libera(c_.celle[c])) {
       return ferma_in(kAbbattimentoOccupato, posizione, LettoreSorgente::valore(0),
                       chi + " goes to the cell at " + m(metro_cella(c)) +
                           " (a code point record takes the cell before the one other points at its "
-                          "position take), which already holds " + c_.celle.descrivi(c),
+                          "position take), which already holds " +
+                          c_.celle.descrivi(c),
                       c_.celle.correlati(c));
     }
     if (valore > 0) {
@@ -292,23 +301,28 @@ class LettoreTreno : LettoreSorgente {
       if (fermata <= 1)
         return ferma(kStazioneInizioGriglia, valore(0),
                      "the stop of " + chi + " at " + m(p) + " would fall in the cell at " +
-                         m(metro_cella(fermata)) + ", too near the start of the track grid: its span "
-                         "ends at " + m(s.fine) + ", and must end at 150 m or later");
+                         m(metro_cella(fermata)) +
+                         ", too near the start of the track grid: its span "
+                         "ends at " +
+                         m(s.fine) + ", and must end at 150 m or later");
       cella(fermata).tipo = kStazione;
       c_.celle.segna(fermata, c_.celle.nuova_origine({chiave(), chi}));
       c_.celle[fermata].dato1 = basso_16(j_);
     }
     if (j_ > 1) {
       const Stazione& prima = st()[j_ - 1];
-      if (in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) < prima.fine)
-        return ferma_in(kStazioniVicine, p, valore(0),
-                        chi + " starts at " + m(s.inizio) + ", " +
-                            (s.inizio >= prima.fine ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
-                                                    : m(int64_t{prima.fine} - s.inizio) + " before") +
-                            " the end of the previous station " + citazione(prima.nome) + " at " +
-                            m(prima.fine) + "; stations follow in running order with at least 350 m "
-                            "between one's end and the next's start",
-                        {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
+      if (in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) <
+          prima.fine)
+        return ferma_in(
+            kStazioniVicine, p, valore(0),
+            chi + " starts at " + m(s.inizio) + ", " +
+                (s.inizio >= prima.fine ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
+                                        : m(int64_t{prima.fine} - s.inizio) + " before") +
+                " the end of the previous station " + citazione(prima.nome) + " at " +
+                m(prima.fine) +
+                "; stations follow in running order with at least 350 m "
+                "between one's end and the next's start",
+            {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
     }
     luogo_precedente_ = chiave();
     ++j_;
@@ -343,12 +357,13 @@ class LettoreTreno : LettoreSorgente {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
       const bool inizio = z.inizio % 50 != 0;
       if (!inizio && z.fine % 50 == 0) continue;
-      reg().errore(kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
-                   inizio ? "the chainage section starting at " + m(z.inizio) +
-                                " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
-                          : "the chainage section starting at " + m(z.inizio) + " has the chainage " +
-                                m(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
-                                ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
+      reg().errore(
+          kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
+          inizio ? "the chainage section starting at " + m(z.inizio) +
+                       " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
+                 : "the chainage section starting at " + m(z.inizio) + " has the chainage " +
+                       m(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
+                       ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
       break;
     }
   }

@@ -39,7 +39,8 @@ std::string_view testo_record(LettoreCampi& r, std::string_view campo);
 // the diagnostics made at its fields.
 class LettoreSorgente {
  protected:
-  LettoreSorgente(Compilazione& c, std::string file, std::string_view testo, std::string_view quale);
+  LettoreSorgente(Compilazione& c, std::string file, std::string_view testo,
+                  std::string_view quale);
 
   Stazioni& st() { return c_.stazioni; }
   Registro& reg() { return c_.registro; }
@@ -62,7 +63,8 @@ class LettoreSorgente {
   // A skipped keyword field: a warning unless it is blank, a separator, a known head, or a
   // value on a line whose keyword was already skipped (tace_riga()).
   void sconosciuta(std::string_view campo, std::span<const std::string_view> accettate,
-                   std::span<const std::string_view> testate, std::initializer_list<Altrove> altrove);
+                   std::span<const std::string_view> testate,
+                   std::initializer_list<Altrove> altrove);
   // A placer's refusal: a conflict is recorded at the record with its position and the record
   // holding the cell; a value that does not fit ends the reading (error 25).
   void rifiutata(const Posa& posa, int32_t posizione);

@@ -32,8 +32,10 @@ std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
         a1 = y;
       }
     };
-    if (k == 0.0) passi(std::false_type{});
-    else passi(std::true_type{});
+    if (k == 0.0)
+      passi(std::false_type{});
+    else
+      passi(std::true_type{});
     fatti += static_cast<std::size_t>(quanti);
     m_ += quanti;
     if (m_ > t.fino_a) ++tratto_;
@@ -64,8 +66,10 @@ void Linea::prolunga(int64_t fino_a, double k) {
   if (!origine_) throw ErroreLettura("the plan view has no origin");
   const int32_t ultimo = static_cast<int32_t>(std::min<int64_t>(fino_a, ultimo_));
   if (ultimo >= cursore_) {
-    if (!tratti_.empty() && tratti_.back().k == k) tratti_.back().fino_a = ultimo;
-    else tratti_.push_back({ultimo, k});
+    if (!tratti_.empty() && tratti_.back().k == k)
+      tratti_.back().fino_a = ultimo;
+    else
+      tratti_.push_back({ultimo, k});
     cursore_ = ultimo + 1;
   }
   if (fino_a > ultimo_)

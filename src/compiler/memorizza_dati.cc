@@ -66,10 +66,12 @@ bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_vie
   if (nella_griglia(c_.celle.ultimo(), posizione, margine)) return true;
   const int64_t fine = fine_griglia(c_.celle.ultimo());
   std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
-                  " m lies beyond the end of the track grid, which ends at " + std::to_string(fine) +
-                  " m, 7000 m past the end of the " + std::to_string(st()[kVoceParametri].fine) + " m line";
-  s += margine == 100 ? "; the last position it takes is "
-                      : "; a station needs 800 m of grid beyond its position, so the last it takes is ";
+                  " m lies beyond the end of the track grid, which ends at " +
+                  std::to_string(fine) + " m, 7000 m past the end of the " +
+                  std::to_string(st()[kVoceParametri].fine) + " m line";
+  s += margine == 100
+           ? "; the last position it takes is "
+           : "; a station needs 800 m of grid beyond its position, so the last it takes is ";
   s += std::to_string(fine - margine) + " m";
   reg().errore_in(kOltreGriglia, posizione, valore(0), std::move(s));
   return false;
@@ -79,11 +81,13 @@ void LettoreSorgente::oltre_linea(int32_t posizione, std::string_view cosa) {
   const int32_t lunghezza = st()[kVoceParametri].fine;
   if (posizione <= lunghezza) return;
   reg().avviso(kAvvisoOltreLinea, valore(0),
-               std::string(cosa) + " at " + std::to_string(posizione) + " m lies past the end of the " +
-                   std::to_string(lunghezza) + " m line, in the 7000 m of grid that follow it");
+               std::string(cosa) + " at " + std::to_string(posizione) +
+                   " m lies past the end of the " + std::to_string(lunghezza) +
+                   " m line, in the 7000 m of grid that follow it");
 }
 
-void LettoreSorgente::sconosciuta(std::string_view campo, std::span<const std::string_view> accettate,
+void LettoreSorgente::sconosciuta(std::string_view campo,
+                                  std::span<const std::string_view> accettate,
                                   std::span<const std::string_view> testate,
                                   std::initializer_list<Altrove> altrove) {
   if (vuoto_o_separatore(campo)) return;
@@ -91,16 +95,18 @@ void LettoreSorgente::sconosciuta(std::string_view campo, std::span<const std::s
     if (testata(campo) && contiene_ic(campo, t)) return;
   const bool valore = numerico(campo);
   if (valore && chiave_.riga == riga_tacita_) return;
-  reg().avviso(testata(campo) ? kAvvisoTestata : valore ? kAvvisoValore : kAvvisoRecord, chiave_,
-               avviso_parola(campo, accettate, testate, altrove));
+  reg().avviso(testata(campo) ? kAvvisoTestata
+               : valore       ? kAvvisoValore
+                              : kAvvisoRecord,
+               chiave_, avviso_parola(campo, accettate, testate, altrove));
   if (!valore) tace_riga();
 }
 
 void LettoreSorgente::rifiutata(const Posa& posa, int32_t posizione) {
   if (posa.errore == kLettura)
     throw ErroreLettura(posa.motivo, valore(static_cast<std::size_t>(posa.argomento)));
-  reg().errore_in(posa.errore, posizione, valore(static_cast<std::size_t>(posa.argomento)), posa.motivo,
-                  c_.celle.correlati(posa.cella));
+  reg().errore_in(posa.errore, posizione, valore(static_cast<std::size_t>(posa.argomento)),
+                  posa.motivo, c_.celle.correlati(posa.cella));
 }
 
 void LettoreSorgente::rilancia(const ErroreLettura& e) const {

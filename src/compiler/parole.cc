@@ -11,29 +11,38 @@
 namespace gs {
 namespace {
 
-constexpr std::array<std::string_view, 9> kGenerale = {
-    "lunghezza percorso",           "progressiva chilometrica uno", "progressiva chilometrica due",
-    "progressiva chilometrica tre", "sfondo uno",                   "sfondo due",
-    "sfondo tre",                   "ripetizione segnali 4 codici", "ripetizione segnali 9 codici"};
+constexpr std::array<std::string_view, 9> kGenerale = {"lunghezza percorso",
+                                                       "progressiva chilometrica uno",
+                                                       "progressiva chilometrica due",
+                                                       "progressiva chilometrica tre",
+                                                       "sfondo uno",
+                                                       "sfondo due",
+                                                       "sfondo tre",
+                                                       "ripetizione segnali 4 codici",
+                                                       "ripetizione segnali 9 codici"};
 constexpr std::array<std::string_view, 16> kLinea = {
-    "pendenza", "curvad1", "curvad2", "curvad3", "curvad4", "curvad5", "curvad6", "curvas1",
-    "curvas2",  "curvas3", "curvas4", "curvas5", "curvas6", "montagna", "indicatori_vmax",
-    "cartello_indicatore"};
-constexpr std::array<std::string_view, 10> kTreno = {
-    "numero vetture", "percentuale massa frenata", "velocita", "aderenza", "orologio",
-    "sabbia",         "segnale",                   "rallentamento", "abbattimento", "stazione"};
+    "pendenza", "curvad1",  "curvad2",         "curvad3",
+    "curvad4",  "curvad5",  "curvad6",         "curvas1",
+    "curvas2",  "curvas3",  "curvas4",         "curvas5",
+    "curvas6",  "montagna", "indicatori_vmax", "cartello_indicatore"};
+constexpr std::array<std::string_view, 10> kTreno = {"numero vetture", "percentuale massa frenata",
+                                                     "velocita",       "aderenza",
+                                                     "orologio",       "sabbia",
+                                                     "segnale",        "rallentamento",
+                                                     "abbattimento",   "stazione"};
 constexpr std::array<std::string_view, 7> kTestateL = {
     "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
 constexpr std::array<std::string_view, 8> kTestateT = {
-    "[generale]", "[aderenze]", "[vel_limite]", "[stazioni]", "[rallentamenti]", "[segnali]",
-    "[codici]",   "[fine]"};
+    "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
 
-constexpr std::array<std::string_view, 4> kChiaviG = {"lunghezza", "progressiva", "sfondo", "ripetizione"};
-constexpr std::array<std::string_view, 5> kChiaviL = {"pendenza", "curva", "montagna", "indicatori_v",
-                                                      "cartello"};
+constexpr std::array<std::string_view, 4> kChiaviG = {"lunghezza", "progressiva", "sfondo",
+                                                      "ripetizione"};
+constexpr std::array<std::string_view, 5> kChiaviL = {"pendenza", "curva", "montagna",
+                                                      "indicatori_v", "cartello"};
 constexpr std::array<std::string_view, 10> kChiaviT = {
-    "frenata", "vetture", "velocit", "aderenza", "orologio", "sabbia", "segnale", "rallentamento",
-    "abbattimento", "stazione"};
+    "frenata", "vetture", "velocit",       "aderenza",     "orologio",
+    "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
 
 std::string_view senza_spazi(std::string_view s) {
   const std::size_t a = s.find_first_not_of(" \t");
@@ -75,7 +84,8 @@ const std::span<const std::string_view> kParoleLinea = kLinea;
 const std::span<const std::string_view> kParoleTreno = kTreno;
 const std::span<const std::string_view> kTestateLinea = kTestateL;
 const std::span<const std::string_view> kTestateTreno = kTestateT;
-const Altrove kAltroveGenerale = {kChiaviG, "in the line source's general section, before its first section head"};
+const Altrove kAltroveGenerale = {
+    kChiaviG, "in the line source's general section, before its first section head"};
 const Altrove kAltroveLinea = {kChiaviL, "in the line source after its general section"};
 const Altrove kAltroveTreno = {kChiaviT, "in the train source"};
 
@@ -122,11 +132,13 @@ std::string avviso_parola(std::string_view campo, std::span<const std::string_vi
   citato += '"';
   if (testata(campo)) {
     std::string s = "unknown section head " + citato + " is skipped";
-    if (const auto p = piu_vicina(campo, testate)) s += "; did you mean \"" + std::string(*p) + "\"?";
+    if (const auto p = piu_vicina(campo, testate))
+      s += "; did you mean \"" + std::string(*p) + "\"?";
     return s;
   }
   if (numerico(campo))
-    return "the value " + citato + " stands where a record keyword is expected and is skipped; "
+    return "the value " + citato +
+           " stands where a record keyword is expected and is skipped; "
            "is it one value too many for the record before it?";
   for (const Altrove& a : altrove) {
     for (const std::string_view chiave : a.chiavi) {

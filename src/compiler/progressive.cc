@@ -35,10 +35,11 @@ std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& l
   std::array<Sezione, 3> ordinate{};  // all cleared unless a rule below picks an order
   // The sum is taken one step at a time: a step that leaves 32 bits fails at the record whose
   // start it adds.
-  const int32_t somma = in_32_bit(
-      int64_t{in_32_bit(int64_t{tre.inizio} + due.inizio, "the sum of the chainage starts", luoghi.inizio[1])} +
-          uno.inizio,
-      "the sum of the chainage starts", luoghi.inizio[2]);
+  const int32_t somma =
+      in_32_bit(int64_t{in_32_bit(int64_t{tre.inizio} + due.inizio,
+                                  "the sum of the chainage starts", luoghi.inizio[1])} +
+                    uno.inizio,
+                "the sum of the chainage starts", luoghi.inizio[2]);
   if (somma != 0) {
     // Stable on the order uno, due, tre, so that among equal smaller starts "uno" comes first.
     std::array<Sezione, 3> per_inizio = {uno, due, tre};
@@ -56,7 +57,7 @@ std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& l
     Sezione& z = ordinate[i];
     if (z.verso == 1)
       z.valore = in_32_bit(int64_t{z.valore} + 100, "the chainage value + 100",
-                          z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
+                           z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
     da[i] = z.da;
   }
   in_voce(stazioni[kProgressivaTre], ordinate[0]);

@@ -61,7 +61,9 @@ void put_record(std::string& b, const Record& r, const Campi& campi) {
 }
 
 // Reading back, for the tools that decode compiled files. `p` must hold the bytes.
-inline uint16_t get_u16(const unsigned char* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
+inline uint16_t get_u16(const unsigned char* p) {
+  return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
 inline int16_t get_i16(const unsigned char* p) { return static_cast<int16_t>(get_u16(p)); }
 inline uint32_t get_u32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |

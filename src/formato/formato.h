@@ -34,14 +34,17 @@ constexpr void per_ogni_campo(const Campi& campi, F&& f) {
 // The bytes a field takes on disk; a text's length word only.
 template <typename T>
 constexpr std::size_t larghezza() {
-  if constexpr (std::is_same_v<T, std::string>) return 2;
-  else return sizeof(T);
+  if constexpr (std::is_same_v<T, std::string>)
+    return 2;
+  else
+    return sizeof(T);
 }
 
 template <typename Campi>
 constexpr std::size_t larghezza_record(const Campi& campi) {
   std::size_t n = 0;
-  per_ogni_campo(campi, [&](const auto& c) { n += larghezza<typename std::decay_t<decltype(c)>::Tipo>(); });
+  per_ogni_campo(
+      campi, [&](const auto& c) { n += larghezza<typename std::decay_t<decltype(c)>::Tipo>(); });
   return n;
 }
 
@@ -89,12 +92,12 @@ inline constexpr auto kCampiStazione = std::tuple{
 // general parameters. The entry numbers are read by the simulator: never move them.
 inline constexpr int kVociStazioni = 87;
 inline constexpr int kPrimoCartello = 80;
-inline constexpr int kProgressivaTre = 81;   // after ordering: the largest start
+inline constexpr int kProgressivaTre = 81;  // after ordering: the largest start
 inline constexpr int kProgressivaDue = 82;
-inline constexpr int kProgressivaUno = 83;   // after ordering: the smallest start
-inline constexpr int kVoceParametri = 84;    // braked mass, line length, cars
-inline constexpr int kVoceLinea = 85;        // backgrounds, line name, marker, race code
-inline constexpr int kVoceTreno = 86;        // signal repetition, train name, sand, clock
+inline constexpr int kProgressivaUno = 83;  // after ordering: the smallest start
+inline constexpr int kVoceParametri = 84;   // braked mass, line length, cars
+inline constexpr int kVoceLinea = 85;       // backgrounds, line name, marker, race code
+inline constexpr int kVoceTreno = 86;       // signal repetition, train name, sand, clock
 
 using Stazioni = std::array<Stazione, kVociStazioni>;
 
@@ -127,18 +130,23 @@ struct Cella {
   uint8_t tempo = 0;
   uint8_t preavviso = 0;
   uint8_t montagna = 0;
-  uint8_t velocita = 0;   // km/h divided by 5
-  uint8_t pendenza = 0;   // per mille plus 100
+  uint8_t velocita = 0;  // km/h divided by 5
+  uint8_t pendenza = 0;  // per mille plus 100
   uint8_t aderenza = 0;
   bool operator==(const Cella&) const = default;
 };
 
 inline constexpr auto kCampiCella = std::tuple{
-    Campo<Cella, uint8_t>{"tipo", &Cella::tipo},         Campo<Cella, int16_t>{"dato1", &Cella::dato1},
-    Campo<Cella, int16_t>{"dato2", &Cella::dato2},       Campo<Cella, int16_t>{"dato3", &Cella::dato3},
-    Campo<Cella, int16_t>{"dato4", &Cella::dato4},       Campo<Cella, uint8_t>{"tempo", &Cella::tempo},
-    Campo<Cella, uint8_t>{"preavviso", &Cella::preavviso}, Campo<Cella, uint8_t>{"montagna", &Cella::montagna},
-    Campo<Cella, uint8_t>{"velocita", &Cella::velocita}, Campo<Cella, uint8_t>{"pendenza", &Cella::pendenza},
+    Campo<Cella, uint8_t>{"tipo", &Cella::tipo},
+    Campo<Cella, int16_t>{"dato1", &Cella::dato1},
+    Campo<Cella, int16_t>{"dato2", &Cella::dato2},
+    Campo<Cella, int16_t>{"dato3", &Cella::dato3},
+    Campo<Cella, int16_t>{"dato4", &Cella::dato4},
+    Campo<Cella, uint8_t>{"tempo", &Cella::tempo},
+    Campo<Cella, uint8_t>{"preavviso", &Cella::preavviso},
+    Campo<Cella, uint8_t>{"montagna", &Cella::montagna},
+    Campo<Cella, uint8_t>{"velocita", &Cella::velocita},
+    Campo<Cella, uint8_t>{"pendenza", &Cella::pendenza},
     Campo<Cella, uint8_t>{"aderenza", &Cella::aderenza},
 };
 

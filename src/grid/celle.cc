@@ -44,12 +44,23 @@ std::string Celle::cosa(int64_t i) const {
   if (!contiene(i) || o == nullptr) return "a point";
   std::string parte;
   switch (celle_[static_cast<std::size_t>(i)].tipo) {
-    case kFineRallentamento: parte = "the end of "; break;
-    case kInizioRallentamento: parte = "the start of "; break;
-    case kAvvisoRallentamento: parte = "the warning point of "; break;
-    case kPreavvisoRallentamento: parte = "a cell before the warning point of "; break;
-    case kStazione: parte = "the stop of "; break;
-    default: break;
+    case kFineRallentamento:
+      parte = "the end of ";
+      break;
+    case kInizioRallentamento:
+      parte = "the start of ";
+      break;
+    case kAvvisoRallentamento:
+      parte = "the warning point of ";
+      break;
+    case kPreavvisoRallentamento:
+      parte = "a cell before the warning point of ";
+      break;
+    case kStazione:
+      parte = "the stop of ";
+      break;
+    default:
+      break;
   }
   return parte + o->cosa;
 }

@@ -9,10 +9,10 @@ namespace gs {
 namespace {
 
 constexpr int16_t kCodiceRallentamento = 180;
-constexpr int32_t kPassoCodici = 8;          // cells between code points inside a slowdown
+constexpr int32_t kPassoCodici = 8;            // cells between code points inside a slowdown
 constexpr int32_t kVelocitaSenzaCodici = 110;  // km/h from which a slowdown needs none inside
-constexpr int64_t kCercaSegnali = 20;        // cells looked back from a warning point
-constexpr int64_t kCercaDopoFine = 12;       // cells looked ahead from a slowdown end
+constexpr int64_t kCercaSegnali = 20;          // cells looked back from a warning point
+constexpr int64_t kCercaDopoFine = 12;         // cells looked ahead from a slowdown end
 
 std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
 
@@ -41,16 +41,21 @@ class Passo {
     celle_[c].tipo = kCodice;
     celle_[c].dato1 = kCodiceRallentamento;
     const Origine* o = celle_.origine(per);
-    celle_.segna(c, o == nullptr ? 0 : celle_.nuova_origine({o->luogo, "the code point placed for " + o->cosa}));
+    celle_.segna(c, o == nullptr
+                        ? 0
+                        : celle_.nuova_origine({o->luogo, "the code point placed for " + o->cosa}));
   }
-  void abbassa(int64_t c) { celle_[c].dato1 = static_cast<int16_t>(minimo(kCodiceRallentamento, celle_[c].dato1)); }
+  void abbassa(int64_t c) {
+    celle_[c].dato1 = static_cast<int16_t>(minimo(kCodiceRallentamento, celle_[c].dato1));
+  }
 
   // What holds the cells tried, for the message of a refusal.
   std::string prese(std::initializer_list<int64_t> celle) const {
     std::string s;
     for (const int64_t c : celle) {
       s += s.empty() ? "" : "; ";
-      s += m(metro_cella(c)) + ": " + (celle_.contiene(c) ? celle_.descrivi(c) : "outside the grid");
+      s +=
+          m(metro_cella(c)) + ": " + (celle_.contiene(c) ? celle_.descrivi(c) : "outside the grid");
     }
     return s;
   }
@@ -73,10 +78,14 @@ class Passo {
       const int64_t d = i - k;
       if (d < 3) return;
       if (tipo(d) != kSegnale) continue;
-      if (libera_in(d - 1)) posa(d - 1, i);
-      else if (libera_in(d - 2)) posa(d - 2, i);
-      else if (tipo(d - 1) == kCodice) abbassa(d - 1);
-      else if (tipo(d - 2) == kCodice) abbassa(d - 2);
+      if (libera_in(d - 1))
+        posa(d - 1, i);
+      else if (libera_in(d - 2))
+        posa(d - 2, i);
+      else if (tipo(d - 1) == kCodice)
+        abbassa(d - 1);
+      else if (tipo(d - 2) == kCodice)
+        abbassa(d - 2);
       else
         errore(kCodiceSegnale, d, d,
                "no free cell for the code point just before " + chi(d) +
@@ -146,12 +155,15 @@ class Passo {
       if (tipo(g) != kSegnale) continue;
       const int64_t s = g - 1;
       if (s > 0) {
-        if (libera_in(s)) posa(s, i);
-        else if (libera_in(s - 1)) posa(s - 1, i);
+        if (libera_in(s))
+          posa(s, i);
+        else if (libera_in(s - 1))
+          posa(s - 1, i);
         else
           errore(kCodiceDentroRallentamento, e, i,
-                 "no free cell for the code point before " + chi(g) + ", the first signal after the end of " +
-                     chi(i) + "; the cells hold " + prese({s, s - 1}),
+                 "no free cell for the code point before " + chi(g) +
+                     ", the first signal after the end of " + chi(i) + "; the cells hold " +
+                     prese({s, s - 1}),
                  celle_.correlati(g));
       }
       return;

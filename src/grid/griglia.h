@@ -42,7 +42,9 @@ class Celle {
   uint32_t nuova_origine(Origine o);
   // Cell `i` now holds a point of origin `o`.
   void segna(int64_t i, uint32_t o) { origini_[static_cast<std::size_t>(indice(i))] = o; }
-  uint32_t numero_origine(int64_t i) const { return contiene(i) ? origini_[static_cast<std::size_t>(i)] : 0; }
+  uint32_t numero_origine(int64_t i) const {
+    return contiene(i) ? origini_[static_cast<std::size_t>(i)] : 0;
+  }
   // The origin of cell `i`'s point, or nullptr.
   const Origine* origine(int64_t i) const;
   const Origine* origine_numero(uint32_t o) const;
@@ -79,15 +81,15 @@ struct Posa {
 };
 
 // Each placer marks the cells it claims with origin `da`.
-Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine,
-                   int32_t& tipo, uint32_t da = 0);
-Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt,
-                        int32_t f_ta, int32_t d_v, uint32_t da = 0);
-Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
-                  int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
-                  int32_t& tempo, uint32_t da = 0);
-Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs,
-                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine, int32_t& tipo,
+                   uint32_t da = 0);
+Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                        int32_t d_v, uint32_t da = 0);
+Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
+                  uint32_t da = 0);
+Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int32_t strisced, uint32_t da = 0);
 
 // The smaller code: y when x > y, else x.

@@ -34,16 +34,18 @@ Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0
 
 // A speed-board datum: a real rounded to a signed 16-bit value.
 bool dato_indicatore(int32_t destra, int32_t sinistra, int16_t& dato) {
-  const int64_t v = arrotonda(static_cast<double>(destra) / 5.0 + static_cast<double>(sinistra) * 20.0);
-  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) return false;
+  const int64_t v =
+      arrotonda(static_cast<double>(destra) / 5.0 + static_cast<double>(sinistra) * 20.0);
+  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max())
+    return false;
   dato = static_cast<int16_t>(v);
   return true;
 }
 
 }  // namespace
 
-Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine,
-                   int32_t& tipo, uint32_t da) {
+Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine, int32_t& tipo,
+                   uint32_t da) {
   if (montagne.conta >= Montagne::kMassimo)
     return {kLettura, 0,
             "this is mountain record " + std::to_string(Montagne::kMassimo + 1) +
@@ -61,10 +63,12 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     // The gap is a 32-bit difference: a span that starts more than 2^31 m away from the
     // previous one's end cannot be measured.
     const int64_t distacco = int64_t{inizio} - montagne.fini[n - 1];
-    if (distacco < std::numeric_limits<int32_t>::min() || distacco > std::numeric_limits<int32_t>::max())
+    if (distacco < std::numeric_limits<int32_t>::min() ||
+        distacco > std::numeric_limits<int32_t>::max())
       return {kLettura, 0,
-              "the gap between the mountain span from " + m(inizio) + " and the end of the one before it (" +
-                  m(montagne.fini[n - 1]) + ") comes to " + std::to_string(distacco) + ", which does not fit 32 bits",
+              "the gap between the mountain span from " + m(inizio) +
+                  " and the end of the one before it (" + m(montagne.fini[n - 1]) + ") comes to " +
+                  std::to_string(distacco) + ", which does not fit 32 bits",
               0};
     if (distacco <= 150) tipo = 3;
   }
@@ -75,9 +79,12 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   for (int64_t c = primo; c <= ultimo; ++c) {
     if (!celle.contiene(c)) {
       const std::string chi = "the mountain span from " + m(inizio) + " to " + m(fine);
-      if (c < 0) return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
-      return {kLettura, c,
-              chi + " runs past the end of the track grid at " + m((int64_t{celle.ultimo()} + 1) * 50), 1};
+      if (c < 0)
+        return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
+      return {
+          kLettura, c,
+          chi + " runs past the end of the track grid at " + m((int64_t{celle.ultimo()} + 1) * 50),
+          1};
     }
     Cella& cella = celle[c];
     ++contate;
@@ -90,8 +97,8 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   return {};
 }
 
-Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt,
-                        int32_t f_ta, int32_t d_v, uint32_t da) {
+Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
+                        int32_t d_v, uint32_t da) {
   const std::string chi = "the slowdown at " + m(x);
   const bool avviso = x > 1500;
   int64_t w = 0;
@@ -99,7 +106,8 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
     w = cella_punto(static_cast<int64_t>(x) - 1200);
     if (!celle.contiene(w)) return fuori(celle, w, "the warning point of " + chi);
     if (!libera(celle[w]))
-      return preso(celle, kConflittoAvviso, w, "the warning point of " + chi + ", 1200 m before it,");
+      return preso(celle, kConflittoAvviso, w,
+                   "the warning point of " + chi + ", 1200 m before it,");
   } else {
     f_ta = 0;
   }
@@ -108,7 +116,10 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   if (!libera(celle[s])) return preso(celle, kConflittoInizio, s, "the start of " + chi);
   const int64_t fine = int64_t{x} + l;
   if (fine < std::numeric_limits<int32_t>::min() || fine > std::numeric_limits<int32_t>::max())
-    return {kLettura, 0, "the end of " + chi + ", x + l, comes to " + std::to_string(fine) + ", which does not fit 32 bits", 2};
+    return {kLettura, 0,
+            "the end of " + chi + ", x + l, comes to " + std::to_string(fine) +
+                ", which does not fit 32 bits",
+            2};
   const int64_t e = cella_punto(fine);
   if (!celle.contiene(e)) return fuori(celle, e, "the end of " + chi + ", " + m(l) + " long,", 2);
   if (!libera(celle[e]))
@@ -136,7 +147,8 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
   for (int64_t i = 0; i < 4; ++i) {
     const std::string quale = std::string("the ") + kQuale[i] +
-                              " of the four cells before the warning point of " + chi + " (f_ta is set)";
+                              " of the four cells before the warning point of " + chi +
+                              " (f_ta is set)";
     if (!celle.contiene(t - i)) return fuori(celle, t - i, quale);
     if (!libera(celle[t - i])) return preso(celle, kConflittoPreavvisi, t - i, quale);
   }
@@ -150,9 +162,9 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   return {};
 }
 
-Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2,
-                  int32_t s3, int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3,
-                  int32_t& tempo, uint32_t da) {
+Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
+                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
+                  uint32_t da) {
   const std::string chi = "the signal at " + m(posizione);
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
@@ -170,9 +182,11 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
   for (int64_t b = 1; b <= 4; ++b) {
     if (!celle.contiene(k - 2 * b)) {
       return {kLettura, k - 2 * b,
-              chi + " needs its four approach markers 100 to 400 m before it inside the track grid, "
-                    "which starts at " + m(metro_cella(0)) + ": the one at " +
-                  m(metro_cella(k - 2 * b)) + " is not; a signal must stand at 325 m or later",
+              chi +
+                  " needs its four approach markers 100 to 400 m before it inside the track grid, "
+                  "which starts at " +
+                  m(metro_cella(0)) + ": the one at " + m(metro_cella(k - 2 * b)) +
+                  " is not; a signal must stand at 325 m or later",
               0};
     }
     celle[k - 2 * b].preavviso = basso_8(lato * 10 + b);
@@ -180,8 +194,8 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
   return {};
 }
 
-Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs,
-                           int32_t vcs, int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
+Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
+                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int32_t strisced, uint32_t da) {
   const std::string chi = "the speed board at " + m(posizione);
   const int64_t k = cella_punto(posizione);
@@ -202,7 +216,8 @@ Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t
       return {kLettura, k,
               chi + ": " + coppie[i].nomi + " (" + std::to_string(coppie[i].sinistra) + " and " +
                   std::to_string(coppie[i].destra) +
-                  " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to 32767",
+                  " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to "
+                  "32767",
               i + 1};
     }
   }

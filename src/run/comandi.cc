@@ -108,11 +108,12 @@ std::optional<std::string> nomi_dai_file(Opzioni& o) {
   const std::string prefisso = radice.value_or(utf8_da_1252(*o.nome_linea)) + "_";
   if (!o.nome_treno && file_treno.starts_with(prefisso) && file_treno.ends_with(kTreno) &&
       file_treno.size() > prefisso.size() + kTreno.size()) {
-    o.nome_treno = in_1252(file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - kTreno.size()));
+    o.nome_treno = in_1252(
+        file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - kTreno.size()));
   }
   if (!o.nome_treno && o.scrivi)
-    return "cannot tell the train name from the train source's file name " + file_treno + " (it is not " +
-           prefisso + "TRAIN-.txt): give it with --train-name NAME";
+    return "cannot tell the train name from the train source's file name " + file_treno +
+           " (it is not " + prefisso + "TRAIN-.txt): give it with --train-name NAME";
   return std::nullopt;
 }
 
@@ -159,20 +160,22 @@ std::string riepilogo(const Compilazione& c) {
     cartelli += cella.tipo == kCartelloIndicatore;
   }
   return std::to_string(c.stazioni_lette) + " stations, " + std::to_string(segnali) + " signals, " +
-         std::to_string(rallentamenti) + " slowdowns, " + std::to_string(indicatori) + " speed boards, " +
-         std::to_string(cartelli) + " indication boards, " + std::to_string(c.celle.tutte().size()) +
-         " grid cells\n";
+         std::to_string(rallentamenti) + " slowdowns, " + std::to_string(indicatori) +
+         " speed boards, " + std::to_string(cartelli) + " indication boards, " +
+         std::to_string(c.celle.tutte().size()) + " grid cells\n";
 }
 
 int compila_sorgenti(Opzioni& o) {
-  for (const auto& [nome, quale] : {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
+  for (const auto& [nome, quale] :
+       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
     if (!*nome) continue;
     if (const auto motivo = nome_non_valido(**nome, quale)) return uso_errato(*motivo);
   }
   if (const auto motivo = nomi_dai_file(o)) return uso_errato(*motivo);
   const std::string nome_linea = o.nome_linea.value_or("");
   const std::string nome_treno = o.nome_treno.value_or("");
-  for (const auto& [nome, quale] : {std::pair{nome_linea, "the line name"}, std::pair{nome_treno, "the train name"}}) {
+  for (const auto& [nome, quale] :
+       {std::pair{nome_linea, "the line name"}, std::pair{nome_treno, "the train name"}}) {
     if (const auto motivo = nome_non_valido(nome, quale)) return uso_errato(*motivo);
   }
   const NomiFile nomi = nomi_file(o.cartella, nome_linea, nome_treno);
@@ -193,10 +196,11 @@ int compila_sorgenti(Opzioni& o) {
   Compilazione c;
   c.nome_linea = nome_linea;
   c.nome_treno = nome_treno;
-  SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0], o.sorgenti[1]);
+  SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0],
+                             o.sorgenti[1]);
   const int32_t fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
-  const bool errori = fermata != 0 || c.registro.ha_errori() ||
-                      (o.rapporto.werror && c.registro.ha_avvisi());
+  const bool errori =
+      fermata != 0 || c.registro.ha_errori() || (o.rapporto.werror && c.registro.ha_avvisi());
   std::vector<FileScritto> scritti;
   int esito = errori ? kEsitoErrore : 0;
   std::string guasto;
@@ -209,7 +213,8 @@ int compila_sorgenti(Opzioni& o) {
       std::error_code ec;
       if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
           !std::filesystem::create_directories(o.cartella, ec))
-        throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
+        throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " +
+                         ec.message());
       scritti = scrivi_compilati(c, nomi);
     } catch (const ErroreFile& e) {
       guasto = e.what();
@@ -218,7 +223,8 @@ int compila_sorgenti(Opzioni& o) {
   }
 
   if (o.json) {
-    std::cout << rapporto_json(c.registro, nome_linea, nome_treno, scritti, o.rapporto.werror, esito);
+    std::cout << rapporto_json(c.registro, nome_linea, nome_treno, scritti, o.rapporto.werror,
+                               esito);
   } else {
     riporta(c.registro, o.rapporto, std::cerr);
     if (!o.silenzioso)
@@ -243,9 +249,12 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
     if (a == "--line-name" || a == "--train-name" || (scrivi && a == "-o")) {
       if (!ha_valore) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
-      if (a == "-o") o.cartella = v;
-      else if (a == "--line-name") o.nome_linea = in_1252(v);
-      else o.nome_treno = in_1252(v);
+      if (a == "-o")
+        o.cartella = v;
+      else if (a == "--line-name")
+        o.nome_linea = in_1252(v);
+      else
+        o.nome_treno = in_1252(v);
     } else if (scrivi && a == "--no-geometry") {
       o.geometria = false;
     } else if (a == "-q") {
@@ -269,7 +278,8 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
 }  // namespace
 
 int uso_errato(const std::string& motivo) {
-  std::cerr << "genera_scenario: error: " << motivo << "\n" << "try 'genera_scenario --help'\n";
+  std::cerr << "genera_scenario: error: " << motivo << "\n"
+            << "try 'genera_scenario --help'\n";
   return kEsitoUso;
 }
 
@@ -281,7 +291,8 @@ std::string in_1252(const std::string& testo) {
     if (!car) return testo;  // not UTF-8: Windows-1252 bytes already
     i += car->lunghezza;
   }
-  throw ErroreUso("the name \"" + testo + "\" holds a character that Windows-1252 has not, so the "
+  throw ErroreUso("the name \"" + testo +
+                  "\" holds a character that Windows-1252 has not, so the "
                   "simulator could not show it");
 }
 

@@ -54,14 +54,16 @@ int comando_new(const std::vector<std::string>& argomenti) {
   }
   if (!cartella) return uso_errato("new expects the folder to write the sources into");
   if (incorporato && (nome_linea || nome_treno))
-    return uso_errato("--built-in writes the built-in names; it takes no --line-name or --train-name");
+    return uso_errato(
+        "--built-in writes the built-in names; it takes no --line-name or --train-name");
   if (!incorporato && (!nome_linea || !nome_treno))
     return uso_errato("new needs both --line-name NAME and --train-name NAME (or --built-in)");
   if (incorporato) {
     nome_linea = std::string(kNomeLinea);
     nome_treno = std::string(kNomeTreno);
   }
-  for (const auto& [nome, quale] : {std::pair{*nome_linea, "the line name"}, std::pair{*nome_treno, "the train name"}}) {
+  for (const auto& [nome, quale] :
+       {std::pair{*nome_linea, "the line name"}, std::pair{*nome_treno, "the train name"}}) {
     if (nome.find('/') != std::string::npos || nome.find('\0') != std::string::npos)
       return uso_errato(std::string(quale) + " must not contain '/' or NUL");
   }
@@ -76,7 +78,8 @@ int comando_new(const std::vector<std::string>& argomenti) {
       return uso_errato(percorso->string() + " already exists; new never replaces a file");
   }
   try {
-    if (!std::filesystem::is_directory(*cartella, ec)) std::filesystem::create_directories(*cartella);
+    if (!std::filesystem::is_directory(*cartella, ec))
+      std::filesystem::create_directories(*cartella);
     for (const auto& [percorso, righe] : file) {
       scrivi_testo(*percorso, righe);
       std::cout << "wrote " << percorso->string() << "\n";

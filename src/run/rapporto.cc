@@ -14,15 +14,19 @@ constexpr std::size_t kFinestra = 100;  // bytes of a long source line shown aro
 
 const char* parola(const Diagnostica& d, bool werror) {
   switch (d.gravita) {
-    case Gravita::kErrore: return "error";
-    case Gravita::kAvviso: return werror ? "error" : "warning";
-    case Gravita::kNota: return "note";
+    case Gravita::kErrore:
+      return "error";
+    case Gravita::kAvviso:
+      return werror ? "error" : "warning";
+    case Gravita::kNota:
+      return "note";
   }
   return "error";
 }
 
 std::string parentesi(const Diagnostica& d, bool werror) {
-  if (d.gravita == Gravita::kAvviso) return werror ? "[-Werror=" + d.avviso + "]" : "[" + d.avviso + "]";
+  if (d.gravita == Gravita::kAvviso)
+    return werror ? "[-Werror=" + d.avviso + "]" : "[" + d.avviso + "]";
   std::string s = "[E" + std::to_string(d.n_errore);
   if (d.pos_errore) s += " at " + std::to_string(*d.pos_errore) + " m";
   return s + "]";
@@ -41,7 +45,8 @@ void eco(std::ostream& o, const Luogo& l, std::string_view riga, const OpzioniRa
   std::string_view mostrata = riga;
   std::string prima, dopo;
   if (riga.size() > kFinestra) {
-    const std::size_t da = colonna > kFinestra / 2 ? std::min(colonna - kFinestra / 2, riga.size() - kFinestra) : 0;
+    const std::size_t da =
+        colonna > kFinestra / 2 ? std::min(colonna - kFinestra / 2, riga.size() - kFinestra) : 0;
     mostrata = riga.substr(da, kFinestra);
     colonna -= std::min(colonna, da);
     if (da > 0) prima = "...";
@@ -57,16 +62,18 @@ void eco(std::ostream& o, const Luogo& l, std::string_view riga, const OpzioniRa
   const std::string margine(std::max<std::size_t>(numero.size(), 4), ' ');
   o << std::string(margine.size() - numero.size(), ' ') << numero << " | " << prima
     << utf8_da_1252(testo) << dopo << "\n";
-  o << margine << " | " << std::string(prima.size(), ' ') << sotto << (op.colore ? "\033[1;32m^\033[0m" : "^")
-    << "\n";
+  o << margine << " | " << std::string(prima.size(), ' ') << sotto
+    << (op.colore ? "\033[1;32m^\033[0m" : "^") << "\n";
 }
 
 void stampa(std::ostream& o, const Luogo& l, const char* gravita, const std::string& messaggio,
             const std::string& tra_parentesi, std::string_view riga, const OpzioniRapporto& op) {
-  const char* colore = gravita[0] == 'e' ? "\033[1;31m" : gravita[0] == 'w' ? "\033[1;35m" : "\033[1;36m";
+  const char* colore = gravita[0] == 'e'   ? "\033[1;31m"
+                       : gravita[0] == 'w' ? "\033[1;35m"
+                                           : "\033[1;36m";
   if (op.colore) {
-    o << "\033[1m" << prefisso(l) << ":\033[0m " << colore << gravita << ":\033[0m \033[1m" << messaggio
-      << "\033[0m";
+    o << "\033[1m" << prefisso(l) << ":\033[0m " << colore << gravita << ":\033[0m \033[1m"
+      << messaggio << "\033[0m";
   } else {
     o << prefisso(l) << ": " << gravita << ": " << messaggio;
   }
@@ -103,16 +110,20 @@ bool colore_per(int fd) {
 }
 
 std::string riga_diagnostica(const Diagnostica& d, bool werror) {
-  return prefisso(d.luogo) + ": " + parola(d, werror) + ": " + d.messaggio + " " + parentesi(d, werror);
+  return prefisso(d.luogo) + ": " + parola(d, werror) + ": " + d.messaggio + " " +
+         parentesi(d, werror);
 }
 
 void riporta(const Registro& registro, const OpzioniRapporto& op, std::ostream& o) {
   for (const Diagnostica& d : registro.elenco()) {
-    stampa(o, d.luogo, parola(d, op.werror), d.messaggio, parentesi(d, op.werror), registro.riga_di(d.luogo), op);
-    for (const Correlato& c : d.correlati) stampa(o, c.luogo, "note", c.messaggio, "", registro.riga_di(c.luogo), op);
+    stampa(o, d.luogo, parola(d, op.werror), d.messaggio, parentesi(d, op.werror),
+           registro.riga_di(d.luogo), op);
+    for (const Correlato& c : d.correlati)
+      stampa(o, c.luogo, "note", c.messaggio, "", registro.riga_di(c.luogo), op);
   }
   if (op.werror && registro.ha_avvisi())
-    stampa(o, Luogo{}, "note", "all warnings being treated as errors (-Werror): no file written", "", {}, op);
+    stampa(o, Luogo{}, "note", "all warnings being treated as errors (-Werror): no file written",
+           "", {}, op);
   o.flush();
 }
 
@@ -142,7 +153,8 @@ std::string rapporto_json(const Registro& registro, const std::string& nome_line
     diagnostiche.push_back(std::move(j));
   }
   json file = json::array();
-  for (const FileScritto& f : scritti) file.push_back({{"path", f.percorso.string()}, {"bytes", f.byte}});
+  for (const FileScritto& f : scritti)
+    file.push_back({{"path", f.percorso.string()}, {"bytes", f.byte}});
   json tutto;
   tutto["line_name"] = utf8_da_1252(nome_linea);
   tutto["train_name"] = utf8_da_1252(nome_treno);

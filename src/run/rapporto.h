@@ -16,9 +16,9 @@
 namespace gs {
 
 struct OpzioniRapporto {
-  bool caret = true;     // echo the source line and a caret under the column
-  bool colore = false;   // ANSI colours, for a terminal
-  bool werror = false;   // warnings count as errors
+  bool caret = true;    // echo the source line and a caret under the column
+  bool colore = false;  // ANSI colours, for a terminal
+  bool werror = false;  // warnings count as errors
 };
 
 // Colour when `fd` is a terminal and NO_COLOR is not set.

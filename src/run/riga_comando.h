@@ -8,7 +8,7 @@
 namespace gs {
 
 inline constexpr int kEsitoErrore = 1;  // a compile error, or a damaged compiled file
-inline constexpr int kEsitoUso = 2;     // a bad command line, or a file that cannot be read or written
+inline constexpr int kEsitoUso = 2;  // a bad command line, or a file that cannot be read or written
 
 // Prints the reason and a pointer to --help on standard error; returns kEsitoUso.
 int uso_errato(const std::string& motivo);

@@ -1,9 +1,9 @@
 // The built-in run, in its fixed order.
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 
 #include "documents/documenti.h"
 #include "run/esecuzione.h"

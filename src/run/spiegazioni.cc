@@ -20,7 +20,8 @@ constexpr std::string_view kUsoSpiega =
     "the fix. --all prints every entry; --markdown prints them as the authors' guide lists them.\n";
 
 std::string nome(const Voce& v) {
-  return v.avviso.empty() ? "error " + std::to_string(v.numero) : "warning " + std::string(v.avviso);
+  return v.avviso.empty() ? "error " + std::to_string(v.numero)
+                          : "warning " + std::string(v.avviso);
 }
 
 // A paragraph broken into lines of at most 80 columns at blanks.
@@ -63,23 +64,30 @@ struct Parte {
 
 std::vector<Parte> parti(const Causa& c) {
   std::vector<Parte> p;
-  if (!c.generale.empty()) p.push_back({c.generale, "added to the general section of the line source", "line-general"});
-  if (c.linea_intera) p.push_back({c.linea, "in place of the line source", "line-source"});
-  else if (!c.linea.empty()) p.push_back({c.linea, "added to the records of the line source", "line-records"});
-  if (c.treno_intera) p.push_back({c.treno, "in place of the train source", "train-source"});
-  else if (!c.treno.empty()) p.push_back({c.treno, "added to the records of the train source", "train-records"});
+  if (!c.generale.empty())
+    p.push_back({c.generale, "added to the general section of the line source", "line-general"});
+  if (c.linea_intera)
+    p.push_back({c.linea, "in place of the line source", "line-source"});
+  else if (!c.linea.empty())
+    p.push_back({c.linea, "added to the records of the line source", "line-records"});
+  if (c.treno_intera)
+    p.push_back({c.treno, "in place of the train source", "train-source"});
+  else if (!c.treno.empty())
+    p.push_back({c.treno, "added to the records of the train source", "train-records"});
   return p;
 }
 
 }  // namespace
 
 const Voce* voce(std::string_view chiave) {
-  if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9') chiave.remove_prefix(1);
+  if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9')
+    chiave.remove_prefix(1);
   int32_t n = 0;
   const auto [fine, ec] = std::from_chars(chiave.data(), chiave.data() + chiave.size(), n);
   const bool numero = ec == std::errc() && fine == chiave.data() + chiave.size() && !chiave.empty();
   for (const Voce& v : voci()) {
-    if (numero ? (v.avviso.empty() && v.numero == n) : (!v.avviso.empty() && v.avviso == chiave)) return &v;
+    if (numero ? (v.avviso.empty() && v.numero == n) : (!v.avviso.empty() && v.avviso == chiave))
+      return &v;
   }
   return nullptr;
 }
@@ -91,7 +99,8 @@ bool secondo_modello(std::string_view modello, std::string_view messaggio) {
   std::size_t m = 0;
   for (;;) {
     const std::size_t aperta = modello.find('{', m);
-    pezzi.push_back(modello.substr(m, aperta == std::string_view::npos ? std::string_view::npos : aperta - m));
+    pezzi.push_back(
+        modello.substr(m, aperta == std::string_view::npos ? std::string_view::npos : aperta - m));
     if (aperta == std::string_view::npos) break;
     const std::size_t chiusa = modello.find('}', aperta);
     if (chiusa == std::string_view::npos) return false;
@@ -121,7 +130,8 @@ std::string testo_voce(const Voce& v) {
   for (std::size_t i = 0; i < v.cause.size(); ++i) {
     const Causa& c = v.cause[i];
     s += "\n";
-    if (v.cause.size() > 1) s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
+    if (v.cause.size() > 1)
+      s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
     s += "Message:\n" + rientra(c.modello, "    ");
     for (const Parte& p : parti(c))
       s += a_capo(std::string("Example, ") + p.dove + " that `genera_scenario new` writes:") +
@@ -133,16 +143,20 @@ std::string testo_voce(const Voce& v) {
 }
 
 std::string markdown_voce(const Voce& v) {
-  const std::string codice = v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
-  std::string s = "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
+  const std::string codice =
+      v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
+  std::string s =
+      "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
   for (const Causa& c : v.cause) {
     s += "\n- Message: `" + std::string(c.modello) + "`\n";
     if (!c.situazione.empty()) s += "\n  When: " + std::string(c.situazione) + "\n";
     const std::vector<Parte> p = parti(c);
     for (std::size_t i = 0; i < p.size(); ++i) {
       s += std::string("\n  Example, ") + p[i].dove + " of the first scenario:\n\n";
-      if (i == 0) s += "  <!-- expect: " + (v.avviso.empty() ? codice : "warning " + codice) + " -->\n";
-      s += std::string("  ```") + p[i].blocco + "\n" + rientra(utf8_da_1252(p[i].testo), "  ") + "  ```\n";
+      if (i == 0)
+        s += "  <!-- expect: " + (v.avviso.empty() ? codice : "warning " + codice) + " -->\n";
+      s += std::string("  ```") + p[i].blocco + "\n" + rientra(utf8_da_1252(p[i].testo), "  ") +
+           "  ```\n";
     }
     s += "\n  Fix: " + std::string(c.rimedio) + "\n";
   }
@@ -157,12 +171,17 @@ int comando_explain(const std::vector<std::string>& argomenti) {
       std::cout << kUsoSpiega;
       return 0;
     }
-    if (a == "--all") tutto = true;
-    else if (a == "--markdown") markdown = true;
-    else if (a.size() > 1 && a[0] == '-') return uso_errato("unknown option " + a);
-    else chiavi.push_back(a);
+    if (a == "--all")
+      tutto = true;
+    else if (a == "--markdown")
+      markdown = true;
+    else if (a.size() > 1 && a[0] == '-')
+      return uso_errato("unknown option " + a);
+    else
+      chiavi.push_back(a);
   }
-  if (!tutto && chiavi.empty()) return uso_errato("explain expects an error number, a warning's name or --all");
+  if (!tutto && chiavi.empty())
+    return uso_errato("explain expects an error number, a warning's name or --all");
   std::vector<const Voce*> scelte;
   if (tutto) {
     for (const Voce& v : voci()) scelte.push_back(&v);
@@ -170,8 +189,9 @@ int comando_explain(const std::vector<std::string>& argomenti) {
   for (const std::string& k : chiavi) {
     const Voce* v = voce(k);
     if (v == nullptr)
-      return uso_errato("no error or warning is called " + k +
-                        "; the errors are numbered 1 to 25, 101 to 103, 1250 and 1251 (see explain --all)");
+      return uso_errato(
+          "no error or warning is called " + k +
+          "; the errors are numbered 1 to 25, 101 to 103, 1250 and 1251 (see explain --all)");
     scelte.push_back(v);
   }
   for (std::size_t i = 0; i < scelte.size(); ++i) {

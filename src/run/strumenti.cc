@@ -16,9 +16,9 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "formato/formato.h"
+#include "run/riga_comando.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
-#include "run/riga_comando.h"
 
 namespace gs {
 namespace {
@@ -51,7 +51,6 @@ constexpr std::string_view kUsoPlot =
     "               own table holds, and lists the choices when there are several\n"
     "  -o FILE.svg  where to write the sheet (default: DIR/LINE_TRAIN.svg)\n";
 
-
 // What went wrong with one file, and the exit status it calls for.
 struct Guasto {
   int esito = 0;
@@ -71,14 +70,20 @@ std::variant<FileIspezionato, Guasto> apri(const std::filesystem::path& percorso
   f.byte = byte.size();
   try {
     switch (tipo) {
-      case Compilato::kTabella: f.contenuto = decodifica_tabella(byte); break;
-      case Compilato::kGriglia: f.contenuto = decodifica_griglia(byte); break;
-      case Compilato::kGeometria: f.contenuto = decodifica_geometria(byte); break;
+      case Compilato::kTabella:
+        f.contenuto = decodifica_tabella(byte);
+        break;
+      case Compilato::kGriglia:
+        f.contenuto = decodifica_griglia(byte);
+        break;
+      case Compilato::kGeometria:
+        f.contenuto = decodifica_geometria(byte);
+        break;
     }
   } catch (const ErroreFormato& e) {
     static constexpr const char* kCosa[] = {"line geometry", "scenario table", "track grid"};
-    return Guasto{kEsitoErrore, f.nome + ": not a valid " + kCosa[static_cast<int>(tipo)] +
-                                    " file: " + e.what()};
+    return Guasto{kEsitoErrore,
+                  f.nome + ": not a valid " + kCosa[static_cast<int>(tipo)] + " file: " + e.what()};
   }
   return f;
 }
@@ -128,8 +133,7 @@ std::vector<ScenarioTrovato> scenari_in(const std::filesystem::path& cartella,
     if (f == nullptr) continue;
     const Stazioni& t = std::get<Stazioni>(f->contenuto);
     ScenarioTrovato s{it->path(), t[kVoceLinea].nome, t[kVoceTreno].nome};
-    if (nomi_file(cartella, s.linea, s.treno).tabella == s.tabella)
-      trovati.push_back(std::move(s));
+    if (nomi_file(cartella, s.linea, s.treno).tabella == s.tabella) trovati.push_back(std::move(s));
   }
   // The folder's order is the file system's; the list of choices should not change with it.
   std::sort(trovati.begin(), trovati.end(), [](const ScenarioTrovato& a, const ScenarioTrovato& b) {
@@ -165,8 +169,9 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
     } else {
       const auto tipo = compilato_da_nome(a);
       if (!tipo) {
-        return uso_errato(a + ": not a compiled scenario file (the name must end in "
-                              "\"_linea.dat\", \".sim\" or \".dat\")");
+        return uso_errato(a +
+                          ": not a compiled scenario file (the name must end in "
+                          "\"_linea.dat\", \".sim\" or \".dat\")");
       }
       file.emplace_back(a, *tipo);
     }
@@ -207,9 +212,12 @@ int comando_plot(const std::vector<std::string>& argomenti) {
     if (a == "--line-name" || a == "--train-name" || a == "-o") {
       if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
-      if (a == "-o") uscita = v;
-      else if (a == "--line-name") nome_linea = in_1252(v);
-      else nome_treno = in_1252(v);
+      if (a == "-o")
+        uscita = v;
+      else if (a == "--line-name")
+        nome_linea = in_1252(v);
+      else
+        nome_treno = in_1252(v);
     } else if (a.size() > 1 && a[0] == '-') {
       return uso_errato("unknown option " + a);
     } else if (cartella) {
@@ -235,8 +243,8 @@ int comando_plot(const std::vector<std::string>& argomenti) {
       if (nome_treno) filtro = " of train \"" + utf8_da_1252(*nome_treno) + "\"";
       return uso_errato("no compiled scenario (.sim)" + filtro + " in " + cartella->string() +
                         "; compile one there (genera_scenario compile LINE_SOURCE "
-                        "TRAIN_SOURCE -o " + cartella->string() +
-                        ") or give both --line-name and --train-name");
+                        "TRAIN_SOURCE -o " +
+                        cartella->string() + ") or give both --line-name and --train-name");
     }
     if (scenari.size() > 1) {
       std::cerr << "genera_scenario: error: " << cartella->string() << " holds " << scenari.size()
@@ -269,9 +277,12 @@ int comando_plot(const std::vector<std::string>& argomenti) {
       return g->esito;
     }
     auto& f = std::get<FileIspezionato>(letto);
-    if (tipo == Compilato::kTabella) tabella = std::move(std::get<Stazioni>(f.contenuto));
-    else if (tipo == Compilato::kGriglia) celle = std::move(std::get<std::vector<Cella>>(f.contenuto));
-    else geometria = std::move(std::get<Geometria>(f.contenuto));
+    if (tipo == Compilato::kTabella)
+      tabella = std::move(std::get<Stazioni>(f.contenuto));
+    else if (tipo == Compilato::kGriglia)
+      celle = std::move(std::get<std::vector<Cella>>(f.contenuto));
+    else
+      geometria = std::move(std::get<Geometria>(f.contenuto));
   }
 
   if (!uscita)
@@ -282,8 +293,8 @@ int comando_plot(const std::vector<std::string>& argomenti) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
   }
-  std::cout << "wrote " << uscita->string() << (geometria ? "" : " (no line geometry: no plan view)")
-            << "\n";
+  std::cout << "wrote " << uscita->string()
+            << (geometria ? "" : " (no line geometry: no plan view)") << "\n";
   return 0;
 }
 

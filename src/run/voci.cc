@@ -27,14 +27,17 @@ constexpr Causa k1[] = {{
 }};
 
 constexpr Causa k2[] = {
-    {.modello = "the chainage section starting at {S} m does not start at a multiple of 50 m (table entry {N})",
+    {.modello = "the chainage section starting at {S} m does not start at a multiple of 50 m "
+                "(table entry {N})",
      .generale = "progressiva chilometrica uno, 25, 12000, 0",
      .rimedio = "Start every chainage section at a multiple of 50 m of the line."},
-    {.modello = "the chainage section starting at {S} m has the chainage {C} m{...}, which is not a "
-                "multiple of 50 m (table entry {N})",
+    {.modello =
+         "the chainage section starting at {S} m has the chainage {C} m{...}, which is not a "
+         "multiple of 50 m (table entry {N})",
      .generale = "progressiva chilometrica uno, 0, 12025, 0",
-     .rimedio = "Give a chainage value that is a multiple of 50 m. A decreasing section (flag 1) gets "
-                "100 m added, which keeps a multiple of 50 m one."},
+     .rimedio =
+         "Give a chainage value that is a multiple of 50 m. A decreasing section (flag 1) gets "
+         "100 m added, which keeps a multiple of 50 m one."},
 };
 
 constexpr Causa k3[] = {{
@@ -59,16 +62,19 @@ constexpr Causa k5[] = {{
 constexpr Causa k6[] = {{
     .modello = "the indication board at {P} m falls in the cell at {C} m, which already holds {X}",
     .linea = "cartello_indicatore, 4675, (SECONDO)",
-    .rimedio = "Move one of the two points to another 50 m cell (4675 m and 4650 m round to the same "
-               "cell). A mountain distance marker does not count: a board replaces it.",
+    .rimedio =
+        "Move one of the two points to another 50 m cell (4675 m and 4650 m round to the same "
+        "cell). A mountain distance marker does not count: a board replaces it.",
 }};
 
 constexpr Causa k7[] = {{
-    .modello = "the code point at {P} m goes to the cell at {C} m (a code point record takes the cell "
-               "before the one other points at its position take), which already holds {X}",
+    .modello =
+        "the code point at {P} m goes to the cell at {C} m (a code point record takes the cell "
+        "before the one other points at its position take), which already holds {X}",
     .treno = "abbattimento, 4550, 180",
-    .rimedio = "Move the code point by 50 m or more: its cell is round(position / 50), one before the "
-               "cell of a signal or board at the same position.",
+    .rimedio =
+        "Move the code point by 50 m or more: its cell is round(position / 50), one before the "
+        "cell of a signal or board at the same position.",
 }};
 
 constexpr Causa k8[] = {{
@@ -84,56 +90,74 @@ constexpr Causa k9[] = {{
 }};
 
 constexpr Causa k10[] = {{
-    .modello = "station {S} is station {J}; with the line's {B} indication boards the table has room for "
-               "{M} stations",
-    .situazione = "The 79th station of a train whose line has no indication board, or the 48th when the "
-                  "line has 31: the stations and the board texts share one table of 78 entries.",
-    .rimedio = "Use fewer stations or fewer indication boards: stations plus boards may be at most 78.",
+    .modello =
+        "station {S} is station {J}; with the line's {B} indication boards the table has room for "
+        "{M} stations",
+    .situazione =
+        "The 79th station of a train whose line has no indication board, or the 48th when the "
+        "line has 31: the stations and the board texts share one table of 78 entries.",
+    .rimedio =
+        "Use fewer stations or fewer indication boards: stations plus boards may be at most 78.",
 }};
 
 constexpr Causa k11[] = {{
-    .modello = "no free cell for the code point just before {signal}, which stands within 1000 m before "
-               "the warning point of {slowdown}; the two cells before the signal hold {X}",
-    .linea = "indicatori_vmax, 7400, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 7450, 60, 60, 60, 0, , , , 0",
+    .modello =
+        "no free cell for the code point just before {signal}, which stands within 1000 m before "
+        "the warning point of {slowdown}; the two cells before the signal hold {X}",
+    .linea = "indicatori_vmax, 7400, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 7450, 60, 60, 60, 0, "
+             ", , , 0",
     .treno = "segnale, 7500, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
-    .rimedio = "Keep one of the two cells before the signal (50 m and 100 m before it) free of other "
-               "points, or move the signal.",
+    .rimedio =
+        "Keep one of the two cells before the signal (50 m and 100 m before it) free of other "
+        "points, or move the signal.",
 }};
 
 constexpr Causa k12[] = {{
-    .modello = "no free cell for a code point {A} m to {B} m before the start of {slowdown}; the cells "
-               "hold {X}",
-    .linea = "indicatori_vmax, 8650, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 8700, 60, 60, 60, 0, , , , 0\n"
+    .modello =
+        "no free cell for a code point {A} m to {B} m before the start of {slowdown}; the cells "
+        "hold {X}",
+    .linea = "indicatori_vmax, 8650, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 8700, 60, 60, 60, 0, "
+             ", , , 0\n"
              "indicatori_vmax, 8750, 60, 60, 60, 0, , , , 0",
-    .rimedio = "Keep at least one cell free 250 to 350 m, 550 to 650 m and 900 to 1000 m before each "
-               "slowdown's start, or move the slowdown.",
+    .rimedio =
+        "Keep at least one cell free 250 to 350 m, 550 to 650 m and 900 to 1000 m before each "
+        "slowdown's start, or move the slowdown.",
 }};
 
 constexpr Causa k13[] = {
-    {.modello = "no free cell for the code point due every 400 m inside {slowdown} near {P} m; the cells "
-                "hold {X}; no further code point is placed inside this slowdown",
-     .linea = "indicatori_vmax, 3350, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 3400, 60, 60, 60, 0, , , , 0\n"
+    {.modello =
+         "no free cell for the code point due every 400 m inside {slowdown} near {P} m; the cells "
+         "hold {X}; no further code point is placed inside this slowdown",
+     .linea = "indicatori_vmax, 3350, 60, 60, 60, 0, , , , 0\nindicatori_vmax, 3400, 60, 60, 60, "
+              "0, , , , 0\n"
               "indicatori_vmax, 3450, 60, 60, 60, 0, , , , 0",
      .treno = "rallentamento, 3000, 30, 1000, 1, 0, 0",
-     .rimedio = "Inside a slowdown under 110 km/h a code point is due every 400 m from its start, in that "
-                "cell or one beside it: keep one of the three free."},
-    {.modello = "no free cell for the code point before {signal}, the first signal after the end of "
-                "{slowdown}; the cells hold {X}",
+     .rimedio =
+         "Inside a slowdown under 110 km/h a code point is due every 400 m from its start, in that "
+         "cell or one beside it: keep one of the three free."},
+    {.modello =
+         "no free cell for the code point before {signal}, the first signal after the end of "
+         "{slowdown}; the cells hold {X}",
      .linea = "indicatori_vmax, 9350, 60, 60, 60, 0, , , , 0",
      .treno = "segnale, 9400, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
-     .rimedio = "Keep one of the two cells just before the first signal within 600 m after a slowdown's "
-                "end free."},
+     .rimedio =
+         "Keep one of the two cells just before the first signal within 600 m after a slowdown's "
+         "end free."},
 };
 
 constexpr Causa k15[] = {
-    {.modello = "{the record} at {P} m lies beyond the end of the track grid, which ends at {G} m, 7000 m "
-                "past the end of the {L} m line; the last position it takes is {Q} m",
+    {.modello =
+         "{the record} at {P} m lies beyond the end of the track grid, which ends at {G} m, 7000 m "
+         "past the end of the {L} m line; the last position it takes is {Q} m",
      .treno = "segnale, 19000, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
-     .rimedio = "Keep every position within the line's length plus 6900 m; most points belong within the "
-                "line itself."},
-    {.modello = "the station at {P} m lies beyond the end of the track grid, which ends at {G} m, 7000 m "
-                "past the end of the {L} m line; a station needs 800 m of grid beyond its position, so the "
-                "last it takes is {Q} m",
+     .rimedio =
+         "Keep every position within the line's length plus 6900 m; most points belong within the "
+         "line itself."},
+    {.modello =
+         "the station at {P} m lies beyond the end of the track grid, which ends at {G} m, 7000 m "
+         "past the end of the {L} m line; a station needs 800 m of grid beyond its position, so "
+         "the "
+         "last it takes is {Q} m",
      .treno = "stazione, 18500, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, DELTA",
      .rimedio = "Keep every station at least 800 m before the grid's end."},
 };
@@ -145,127 +169,161 @@ constexpr Causa k16[] = {{
 }};
 
 constexpr Causa k17[] = {{
-    .modello = "the warning point of the slowdown at {P} m, 1200 m before it, falls in the cell at {C} m, "
-               "which already holds {X}",
+    .modello =
+        "the warning point of the slowdown at {P} m, 1200 m before it, falls in the cell at {C} m, "
+        "which already holds {X}",
     .treno = "rallentamento, 7400, 60, 200, 1, 0, 0",
     .rimedio = "Move the slowdown, or the point that holds the cell 1200 m before it.",
 }};
 
 constexpr Causa k18[] = {{
-    .modello = "the start of the slowdown at {P} m falls in the cell at {C} m, which already holds {X}",
+    .modello =
+        "the start of the slowdown at {P} m falls in the cell at {C} m, which already holds {X}",
     .treno = "rallentamento, 4500, 60, 200, 1, 0, 0",
     .rimedio = "Move the slowdown's start or the other point to another 50 m cell.",
 }};
 
 constexpr Causa k19[] = {{
-    .modello = "the end of the slowdown at {P} m, {L} m long, falls in the cell at {C} m, which already "
-               "holds {X}",
+    .modello =
+        "the end of the slowdown at {P} m, {L} m long, falls in the cell at {C} m, which already "
+        "holds {X}",
     .treno = "rallentamento, 4000, 60, 500, 1, 0, 0",
     .rimedio = "Change the slowdown's length, or move the point at its end.",
 }};
 
 constexpr Causa k20[] = {{
-    .modello = "the {first} of the four cells before the warning point of the slowdown at {P} m (f_ta is "
-               "set) falls in the cell at {C} m, which already holds {X}",
+    .modello =
+        "the {first} of the four cells before the warning point of the slowdown at {P} m (f_ta is "
+        "set) falls in the cell at {C} m, which already holds {X}",
     .treno = "rallentamento, 5900, 60, 200, 1, 1, 0",
-    .rimedio = "With f_ta set, the four cells 50 to 200 m before the warning point must be free: move the "
-               "slowdown or the point, or leave f_ta at 0. A slowdown at a position such as 2475 m, whose "
-               "warning cell is one of the four, can never have f_ta set.",
+    .rimedio =
+        "With f_ta set, the four cells 50 to 200 m before the warning point must be free: move the "
+        "slowdown or the point, or leave f_ta at 0. A slowdown at a position such as 2475 m, whose "
+        "warning cell is one of the four, can never have f_ta set.",
 }};
 
 constexpr Causa k21[] = {{
     .modello = "the speed board at {P} m falls in the cell at {C} m, which already holds {X}",
     .linea = "indicatori_vmax, 1175, 60, 60, 60, 0, , , , 0",
-    .rimedio = "Move one of the two points to another 50 m cell (1175 m and 1150 m round to the same "
-               "cell).",
+    .rimedio =
+        "Move one of the two points to another 50 m cell (1175 m and 1150 m round to the same "
+        "cell).",
 }};
 
 constexpr Causa k22[] = {{
-    .modello = "station {S} starts at {A} m, {D} the end of the previous station {T} at {E} m; stations "
-               "follow in running order with at least 350 m between one's end and the next's start",
+    .modello =
+        "station {S} starts at {A} m, {D} the end of the previous station {T} at {E} m; stations "
+        "follow in running order with at least 350 m between one's end and the next's start",
     .treno = "stazione, 11000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, DELTA",
-    .rimedio = "Write the stations in running order, each starting at least 350 m after the previous "
-               "one ends; a station's span depends on its kind and length.",
+    .rimedio =
+        "Write the stations in running order, each starting at least 350 m after the previous "
+        "one ends; a station's span depends on its kind and length.",
 }};
 
 constexpr Causa k24[] = {{
-    .modello = "the stop of station {S} at {P} m would fall in the cell at {C} m, too near the start of "
-               "the track grid: its span ends at {E} m, and must end at 150 m or later",
+    .modello =
+        "the stop of station {S} at {P} m would fall in the cell at {C} m, too near the start of "
+        "the track grid: its span ends at {E} m, and must end at 150 m or later",
     .treno = "stazione, 0, 12, 100, 0,0,0,0,0,0,0,0,0,0, 0,0,0, DELTA",
-    .rimedio = "Make the station longer, or move it so that its span ends at 150 m or later; kinds 25 and "
-               "above have no stop and are not checked.",
+    .rimedio =
+        "Make the station longer, or move it so that its span ends at 150 m or later; kinds 25 and "
+        "above have no stop and are not checked.",
 }};
 
 constexpr Causa k25[] = {
     {.modello = "{field} \"{V}\" is not a whole number",
      .treno = "sabbia, 3OO",
-     .rimedio = "Write the value as a whole number: digits with an optional minus sign, no decimal point, "
-                "no tab."},
+     .rimedio =
+         "Write the value as a whole number: digits with an optional minus sign, no decimal point, "
+         "no tab."},
     {.modello = "{field} {V} is outside {A} to {B}",
      .treno = "sabbia, 40000",
      .rimedio = "Keep the value within the range of its field, given in the message."},
     {.modello = "the record runs past the end of the file{...}",
-     .situazione = "The last record of a source has fewer values than its kind reads (\"segnale, 4500\" as "
-                   "the last line), or the general section ends in dash fields at the end of the file.",
+     .situazione =
+         "The last record of a source has fewer values than its kind reads (\"segnale, 4500\" as "
+         "the last line), or the general section ends in dash fields at the end of the file.",
      .rimedio = "Complete the record, and end the line source with the head [fine]."},
     {.modello = "{field} of {N} bytes is longer than 65535 bytes",
-     .situazione = "A station name or an indication-board text longer than 65535 bytes, often a quote "
-                   "left open.",
+     .situazione =
+         "A station name or an indication-board text longer than 65535 bytes, often a quote "
+         "left open.",
      .rimedio = "Shorten the text, or close its quote."},
-    {.modello = "a line length of {L} m gives a track grid without cell 1; the length must be -6925 m or more",
+    {.modello = "a line length of {L} m gives a track grid without cell 1; the length must be "
+                "-6925 m or more",
      .generale = "lunghezza percorso, -7000",
      .rimedio = "Give the line's real length in metres."},
-    {.modello = "the general section, from its [generale] at line {N}, has no \"lunghezza percorso\" record, "
+    {.modello = "the general section, from its [generale] at line {N}, has no \"lunghezza "
+                "percorso\" record, "
                 "which sizes the track grid",
-     .situazione = "The general section, from the first field holding [generale] to the first section head, "
-                   "has no record \"lunghezza percorso\". A comment line before the section that mentions "
-                   "[generale] starts the section early, and the real head then ends it.",
-     .rimedio = "Add \"lunghezza percorso, LENGTH\" to the general section, and write [generale] nowhere but "
+     .situazione =
+         "The general section, from the first field holding [generale] to the first section head, "
+         "has no record \"lunghezza percorso\". A comment line before the section that mentions "
+         "[generale] starts the section early, and the real head then ends it.",
+     .rimedio = "Add \"lunghezza percorso, LENGTH\" to the general section, and write [generale] "
+                "nowhere but "
                 "in its head."},
-    {.modello = "the gradient of {G} per mille from {P} m does not fit a track cell (-100 to 155 per mille)",
+    {.modello = "the gradient of {G} per mille from {P} m does not fit a track cell (-100 to 155 "
+                "per mille)",
      .linea = "pendenza, 10000, 200",
-     .rimedio = "Keep gradients within -100 and 155 per mille. The error stands at the record that set the "
+     .rimedio = "Keep gradients within -100 and 155 per mille. The error stands at the record that "
+                "set the "
                 "gradient, though it is found when the cells after it are filled."},
-    {.modello = "the speed limit of {V} km/h from {P} m does not fit a track cell (-2 to 1277 km/h)",
+    {.modello =
+         "the speed limit of {V} km/h from {P} m does not fit a track cell (-2 to 1277 km/h)",
      .treno = "velocita, 8000, 2000",
-     .rimedio = "Keep speed limits within 0 and 1275 km/h. The error stands at the record that set the "
-                "limit, though it is found when the cells after it are filled."},
-    {.modello = "the curve from {P} m, {L} m long, runs past the end of the plan view at metre {M}, 7000 m "
+     .rimedio =
+         "Keep speed limits within 0 and 1275 km/h. The error stands at the record that set the "
+         "limit, though it is found when the cells after it are filled."},
+    {.modello = "the curve from {P} m, {L} m long, runs past the end of the plan view at metre "
+                "{M}, 7000 m "
                 "past the end of the line",
      .linea = "curvad1, 18000, 2000",
      .rimedio = "End every curve by the line's length plus 7000 m, the plan view's last metre."},
     {.modello = "{the point} lies before the start of the track grid",
      .linea = "cartello_indicatore, -100, (PRIMA)",
      .rimedio = "Give the point a position of 0 m or more."},
-    {.modello = "{the point} falls at {P} m, outside the track grid, which runs from -50 m to {G} m",
+    {.modello =
+         "{the point} falls at {P} m, outside the track grid, which runs from -50 m to {G} m",
      .treno = "rallentamento, 9500, 60, 20000, 1, 0, 0",
      .rimedio = "Keep every point, and a slowdown's end, inside the grid."},
-    {.modello = "the signal at {P} m needs its four approach markers 100 to 400 m before it inside the track "
-                "grid, which starts at -50 m: the one at {M} m is not; a signal must stand at 325 m or later",
+    {.modello = "the signal at {P} m needs its four approach markers 100 to 400 m before it inside "
+                "the track "
+                "grid, which starts at -50 m: the one at {M} m is not; a signal must stand at 325 "
+                "m or later",
      .treno = "segnale, 200, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
      .rimedio = "Put signals at 325 m or later."},
-    {.modello = "the speed board at {P} m: {pair} ({A} and {B} km/h) give a cell value, left speed x 20 + "
-                "right speed / 5, outside -32768 to 32767",
+    {.modello =
+         "the speed board at {P} m: {pair} ({A} and {B} km/h) give a cell value, left speed x 20 + "
+         "right speed / 5, outside -32768 to 32767",
      .linea = "indicatori_vmax, 2000, 2000, 60, 60, 0, , , , 0",
      .rimedio = "Keep the board's speeds realistic: a left speed of 1638 km/h at most."},
-    {.modello = "the mountain span from {S} m to {E} m runs past the end of the track grid at {G} m",
+    {.modello =
+         "the mountain span from {S} m to {E} m runs past the end of the track grid at {G} m",
      .linea = "montagna, 18000, 25000, 1",
      .rimedio = "End the span within the grid."},
-    {.modello = "the mountain span from {S} m to {E} m starts before the track grid, which starts at 0 m",
+    {.modello =
+         "the mountain span from {S} m to {E} m starts before the track grid, which starts at 0 m",
      .linea = "montagna, -100, 500, 1",
      .rimedio = "Start the span at 0 m or later."},
     {.modello = "this is mountain record 81; a line holds at most 80",
      .situazione = "An 81st \"montagna\" record.",
      .rimedio = "Join neighbouring spans: a line holds at most 80 mountain records."},
-    {.modello = "the indication board at {P} m is the 80th; a line holds at most 79 indication boards",
-     .situazione = "An 80th \"cartello_indicatore\" record, once its position and cell are found good.",
-     .rimedio = "Use at most 79 indication boards, fewer when the train has many stations (error 10)."},
+    {.modello =
+         "the indication board at {P} m is the 80th; a line holds at most 79 indication boards",
+     .situazione =
+         "An 80th \"cartello_indicatore\" record, once its position and cell are found good.",
+     .rimedio =
+         "Use at most 79 indication boards, fewer when the train has many stations (error 10)."},
     {.modello = "{what} comes to {V}, which does not fit 32 bits",
      .treno = "stazione, 13000, 28, 100, 0,0,0,0,0,0,0,0,0,0, 35791395, 0, 0, DELTA",
-     .rimedio = "Each step of a computation must stay within -2147483648 and 2147483647: the scheduled "
-                "time, a station's start and end, a slowdown's end, the sum of the chainage starts, the gap "
-                "between mountain spans. Give realistic values."},
-    {.modello = "station {S} at {P} m spans {A} m to {B} m, past the end of the track grid at {G} m",
+     .rimedio =
+         "Each step of a computation must stay within -2147483648 and 2147483647: the scheduled "
+         "time, a station's start and end, a slowdown's end, the sum of the chainage starts, the "
+         "gap "
+         "between mountain spans. Give realistic values."},
+    {.modello =
+         "station {S} at {P} m spans {A} m to {B} m, past the end of the track grid at {G} m",
      .treno = "stazione, 13000, 8, 10000, 0,0,0,0,0,0,0,0,0,0, 0,0,0, DELTA",
      .rimedio = "Give the station a length that keeps its span inside the grid."},
     {.modello = "the train source {F} does not exist",
@@ -278,8 +336,9 @@ constexpr Causa k25[] = {
 
 constexpr Causa k101[] = {{
     .modello = "the line source {F} does not exist",
-    .situazione = "The built-in run finds no line source in the program's folder. compile and check read "
-                  "both sources first and stop with exit status 2 when one cannot be read.",
+    .situazione =
+        "The built-in run finds no line source in the program's folder. compile and check read "
+        "both sources first and stop with exit status 2 when one cannot be read.",
     .rimedio = "Run the program again from a folder it may write into.",
 }};
 
@@ -287,29 +346,34 @@ constexpr Causa k102[] = {
     {.modello = "the line source has no [generale] line{...}",
      .linea = "[general]\nlunghezza percorso, 12000\n[fine]",
      .linea_intera = true,
-     .rimedio = "Start the general section with the line [generale] (an empty file, a file of another "
-                "kind, or one whose only [generale] is its last field give this error too)."},
+     .rimedio =
+         "Start the general section with the line [generale] (an empty file, a file of another "
+         "kind, or one whose only [generale] is its last field give this error too)."},
 };
 
 constexpr Causa k103[] = {
-    {.modello = "the curve keyword \"{K}\" holds no class digit 1 to 6 (as in \"curvad6\" or \"curvas1\")",
+    {.modello =
+         "the curve keyword \"{K}\" holds no class digit 1 to 6 (as in \"curvad6\" or \"curvas1\")",
      .linea = "curvax, 8000, 100",
      .rimedio = "Write the curve as \"curva\", then d (right) or s (left), then the class 1 to 6."},
-    {.modello = "the curve from {P} m, {L} m long, takes the plan view to metre 1000000, the last it computes",
+    {.modello = "the curve from {P} m, {L} m long, takes the plan view to metre 1000000, the last "
+                "it computes",
      .generale = "lunghezza percorso, 1000000",
      .linea = "curvad1, 999000, 1000",
      .rimedio = "End every curve before metre 1000000."},
 };
 
 constexpr Causa k1250[] = {{
-    .modello = "the marker slots are not empty: cell 1 (0 m) holds {X}, and the marker goes into its data; "
+    .modello = "the marker slots are not empty: cell 1 (0 m) holds {X}, and the marker goes into "
+               "its data; "
                "no point may stand within 25 m of 0 m",
     .linea = "cartello_indicatore, 0, (INIZIO)",
     .rimedio = "Move the point to 50 m or later.",
 }};
 
 constexpr Causa k1251[] = {{
-    .modello = "the race-code slots are not empty: cell 1 (0 m) holds {X}, and the race code goes into its "
+    .modello = "the race-code slots are not empty: cell 1 (0 m) holds {X}, and the race code goes "
+               "into its "
                "data; no point may stand within 25 m of 0 m",
     .treno = "rallentamento, 0, 0, 200, 1, 0, 5",
     .rimedio = "Move the point to 50 m or later.",
@@ -318,8 +382,9 @@ constexpr Causa k1251[] = {{
 constexpr Causa kRecord[] = {
     {.modello = "\"{K}\" matches no record type and is skipped{...}",
      .treno = "segnal, 4600, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
-     .rimedio = "Correct the keyword; the message names the nearest known one. The words uno, due, tre, "
-                "progressiva, sfondo, segnali and ripetizione are read in lower case only."},
+     .rimedio =
+         "Correct the keyword; the message names the nearest known one. The words uno, due, tre, "
+         "progressiva, sfondo, segnali and ripetizione are read in lower case only."},
     {.modello = "\"{K}\" is skipped here: records with \"{W}\" are read {where}",
      .linea = "segnale, 4600, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
      .rimedio = "Move the record to the source or section that reads it."},
@@ -328,16 +393,19 @@ constexpr Causa kRecord[] = {
 constexpr Causa kTestata[] = {{
     .modello = "unknown section head \"{H}\" is skipped{...}",
     .linea = "[pendenz]",
-    .rimedio = "Correct the head. Heads only separate the records (the one that ends the general section "
-               "aside), so a misspelt one changes nothing else.",
+    .rimedio =
+        "Correct the head. Heads only separate the records (the one that ends the general section "
+        "aside), so a misspelt one changes nothing else.",
 }};
 
 constexpr Causa kValore[] = {{
-    .modello = "the value \"{V}\" stands where a record keyword is expected and is skipped; is it one value "
+    .modello = "the value \"{V}\" stands where a record keyword is expected and is skipped; is it "
+               "one value "
                "too many for the record before it?",
     .treno = "sabbia, 300, 5",
-    .rimedio = "Remove the extra value, or check the record's fields: a record reads a fixed number of "
-               "values.",
+    .rimedio =
+        "Remove the extra value, or check the record's fields: a record reads a fixed number of "
+        "values.",
 }};
 
 constexpr Causa kGenerale[] = {
@@ -358,23 +426,28 @@ constexpr Causa kStazioni[] = {{
 }};
 
 constexpr Causa kOltreLinea[] = {{
-    .modello = "{the point} at {P} m lies past the end of the {L} m line, in the 7000 m of grid that follow it",
+    .modello = "{the point} at {P} m lies past the end of the {L} m line, in the 7000 m of grid "
+               "that follow it",
     .treno = "segnale, 12500, 1, 3, 0, 0, 0, 0, 0,0,0, 0",
-    .rimedio = "Check the position: the grid runs 7000 m past the line's end, but points there are past "
-               "the line.",
+    .rimedio =
+        "Check the position: the grid runs 7000 m past the line's end, but points there are past "
+        "the line.",
 }};
 
 constexpr Causa kUtf8[] = {{
-    .modello = "the {line} source looks like UTF-8; the simulator reads Windows-1252, so its names and texts "
+    .modello = "the {line} source looks like UTF-8; the simulator reads Windows-1252, so its names "
+               "and texts "
                "would come out garbled: save it as Windows-1252",
     .linea = "cartello_indicatore, 8000, (CITT\xC3\x80)",
-    .rimedio = "Save the source as Windows-1252 (in many editors: \"Western European\" or \"CP1252\").",
+    .rimedio =
+        "Save the source as Windows-1252 (in many editors: \"Western European\" or \"CP1252\").",
 }};
 
 constexpr Voce kVoci[] = {
     {1, "", "the line length is above 1000000 m", kFermaLinea, k1},
     {2, "", "a chainage section's start or chainage value is not a multiple of 50 m",
-     "Checked after both sources have been read; it replaces an error 15 recorded before it. The compile "
+     "Checked after both sources have been read; it replaces an error 15 recorded before it. The "
+     "compile "
      "still writes its files.",
      k2},
     {3, "", "the first signal-repetition distance is not a multiple of 50 m", kFermaLinea, k3},
@@ -386,56 +459,71 @@ constexpr Voce kVoci[] = {
     {9, "", "a station's length is not a multiple of 100 m", kFermaTreno, k9},
     {10, "", "more stations than the table has room for below the indication-board texts",
      "The train reader records it and stops after the station that does not fit.", k10},
-    {11, "", "no free cell for a code point before a signal that precedes a slowdown's warning point", kPasso,
-     k11},
+    {11, "",
+     "no free cell for a code point before a signal that precedes a slowdown's warning point",
+     kPasso, k11},
     {12, "", "no free cell for a code point ahead of a slowdown's start", kPasso, k12},
     {13, "", "no free cell for a code point inside or just after a slowdown", kPasso, k13},
     {15, "", "a record's position lies beyond the end of the track grid",
-     "The reader of that source ends its reading there as at the end of the file: in the line source "
-     "the train source is still read; in the train source the profiles are still completed to the end. "
+     "The reader of that source ends its reading there as at the end of the file: in the line "
+     "source "
+     "the train source is still read; in the train source the profiles are still completed to the "
+     "end. "
      "The compile still writes its files.",
      k15},
     {16, "", "a signal falls on a grid cell that is already taken", kFermaTreno, k16},
-    {17, "", "a slowdown's warning point (1200 m before it) falls on a grid cell that is already taken",
+    {17, "",
+     "a slowdown's warning point (1200 m before it) falls on a grid cell that is already taken",
      kFermaTreno, k17},
     {18, "", "a slowdown's start falls on a grid cell that is already taken", kFermaTreno, k18},
     {19, "", "a slowdown's end falls on a grid cell that is already taken", kFermaTreno, k19},
-    {20, "", "one of the four cells before a slowdown's warning point is already taken", kFermaTreno, k20},
+    {20, "", "one of the four cells before a slowdown's warning point is already taken",
+     kFermaTreno, k20},
     {21, "", "a speed board falls on a grid cell that is already taken", kFermaLinea, k21},
-    {22, "", "a station is closer than 350 m to the previous one, or out of order", kFermaTreno, k22},
+    {22, "", "a station is closer than 350 m to the previous one, or out of order", kFermaTreno,
+     k22},
     {24, "", "a station's stop falls too near the start of the track grid", kFermaTreno, k24},
     {25, "", "a value cannot be read or does not fit where it goes",
-     "Both readers stop at once and both sources count as read. When the line source had not yet sized "
+     "Both readers stop at once and both sources count as read. When the line source had not yet "
+     "sized "
      "the grid no file is written; otherwise the compile still writes its files.",
      k25},
     {101, "", "the line source does not exist", "Nothing is read and no file is written.", k101},
     {102, "", "the line source has no [generale] line",
      "Nothing is read: the train source is not read and no file is written.", k102},
-    {103, "", "a curve has no class digit, or the plan view reaches metre 1000000", kFermaLinea, k103},
+    {103, "", "a curve has no class digit, or the plan view reaches metre 1000000", kFermaLinea,
+     k103},
     {1250, "", "the marker slots are not empty",
-     "Found when the compiled files are about to be written: the compile ends there and writes no file. "
+     "Found when the compiled files are about to be written: the compile ends there and writes no "
+     "file. "
      "The built-in run shows \" Errore n. 1250\".",
      k1250},
     {1251, "", "the race-code slots are not empty",
-     "Found when the compiled files are about to be written: the compile ends there and writes no file. "
+     "Found when the compiled files are about to be written: the compile ends there and writes no "
+     "file. "
      "The built-in run shows \" Errore n. 1251\".",
      k1251},
     {0, "unknown-record", "a keyword field that matches no record type read at that point",
      "The field is skipped, and so are the values on its line. Nothing compiled changes.", kRecord},
     {0, "unknown-section", "a bracketed head that is none of the source's heads",
-     "The head is skipped like any unknown field; in the line source the first bracketed field still ends "
+     "The head is skipped like any unknown field; in the line source the first bracketed field "
+     "still ends "
      "the general section.",
      kTestata},
-    {0, "extra-value", "a number where a record keyword is expected", "The value is skipped.", kValore},
+    {0, "extra-value", "a number where a record keyword is expected", "The value is skipped.",
+     kValore},
     {0, "no-general", "a train source without a [generale] line",
-     "The train reader finds no [generale] and reads nothing: the train has no stations, signals or "
+     "The train reader finds no [generale] and reads nothing: the train has no stations, signals "
+     "or "
      "slowdowns.",
      kGenerale},
-    {0, "no-station", "a train source without a station record", "The train has no stations.", kStazioni},
+    {0, "no-station", "a train source without a station record", "The train has no stations.",
+     kStazioni},
     {0, "past-line-end", "a point past the line's length, in the 7000 m of grid that follow it",
      "The point is placed as written.", kOltreLinea},
     {0, "utf8-source", "a source that looks like UTF-8",
-     "The source is read byte by byte as Windows-1252, as the simulator reads the names and texts.", kUtf8},
+     "The source is read byte by byte as Windows-1252, as the simulator reads the names and texts.",
+     kUtf8},
 };
 
 }  // namespace

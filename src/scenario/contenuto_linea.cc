@@ -446,11 +446,15 @@ constexpr std::string_view kRigheLinea[] = {
     "cartello_indicatore,  34850,   (GALLERIA       )(RIO TOMBA      )(Mt.66 Km.65+101)",
     "cartello_indicatore,  34950,   (GALLERIA        )(RIO COSTA       )(Mt.135 Km.65+012)",
     "cartello_indicatore,  35150,   (GALLERIA        )(RIO PALATE      )(Mt.207 Km.64+808)",
-    "cartello_indicatore,  35600,   (GALLERIA 2\xB0" "     )(PONTE DI MURO   )(Mt.365 Km.64+357)",
+    "cartello_indicatore,  35600,   (GALLERIA 2\xB0"
+    "     )(PONTE DI MURO   )(Mt.365 Km.64+357)",
     "cartello_indicatore,  36050,   (VIADOTTO FERRO  )(RIO DEL RIO     )(Mt.142 Km.63+920)",
-    "cartello_indicatore,  36200,   (GALLERIA 1\xB0" "     )(PONTE DI MURO   )(Mt.346 Km.63+766)",
-    "cartello_indicatore,  36600,   (GALLERIA 2\xB0" "    )(RIO PONTUZZO   )(Mt.55 Km.63+354)",
-    "cartello_indicatore,  36850,   (GALLERIA 1\xB0" "    )(RIO PONTUZZO   )(Mt.53 Km.63+317)",
+    "cartello_indicatore,  36200,   (GALLERIA 1\xB0"
+    "     )(PONTE DI MURO   )(Mt.346 Km.63+766)",
+    "cartello_indicatore,  36600,   (GALLERIA 2\xB0"
+    "    )(RIO PONTUZZO   )(Mt.55 Km.63+354)",
+    "cartello_indicatore,  36850,   (GALLERIA 1\xB0"
+    "    )(RIO PONTUZZO   )(Mt.53 Km.63+317)",
     "cartello_indicatore,  37200,   (VIADOTTO       )(RIO DEL RIO    )(Mt.98 Km.62+800)",
     "cartello_indicatore,  37750,   (GALLERIA       )(MINCIGOS       )(Mt.63 Km.62+213)",
     "cartello_indicatore,  38400,   (GALLERIA       )(CHIOUT-MARTIN  )(Mt.74 Km.61+574)",
@@ -462,8 +466,10 @@ constexpr std::string_view kRigheLinea[] = {
     "cartello_indicatore,  40700,   (GALLERIA        )(DI PIETRAFORATA )(Mt.101 Km.59+241)",
     "cartello_indicatore,  41200,   (GALLERIA DI     )(CADRAMAZZO      )(Mt.212 Km.58+765)",
     "cartello_indicatore,  41500,   (VIADOTTO       )(VALL.DEL PERO  )(Mt.60 Km.58+495)",
-    "cartello_indicatore,  42000,   (GALLERIA 3\xB0" "     )(CHIUSAFORTE     )(Mt.137 Km.57+927)",
-    "cartello_indicatore,  42850,   (GALLERIA 2\xB0" "    )(CHIUSAFORTE    )(Mt.72 Km.57+115)",
+    "cartello_indicatore,  42000,   (GALLERIA 3\xB0"
+    "     )(CHIUSAFORTE     )(Mt.137 Km.57+927)",
+    "cartello_indicatore,  42850,   (GALLERIA 2\xB0"
+    "    )(CHIUSAFORTE    )(Mt.72 Km.57+115)",
     "cartello_indicatore,  43000,   (PONTE IN FERRO  )(FIUME FELLA     )(Mt.155 Km.56+974)",
     "[fine]",
     kFineFile,

@@ -45,7 +45,8 @@ constexpr std::string_view kRigheTreno[] = {
     "stazione,       0,  8,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   5,27, 0, BELMONZA VALICO",
     "stazione,    6600, 12,  800,  1, 0, 0,  4,1,0,  2,1,1,   99,   5,37, 0, BELMONZA CENTRALE",
     "stazione,    8300, 28,  500,  0, 0, 0,  0,0,0,  0,0,0,   60,   5,41, 0, BELMONZA CITTA'",
-    "stazione,   11750, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,  115,   0, 0, 0, CAMPOROSSO IN VALCANALE",
+    "stazione,   11750, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,  115,   0, 0, 0, CAMPOROSSO IN "
+    "VALCANALE",
     "stazione,   14950, 28,  200,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, VALBRUNA-LUSSARI ",
     "stazione,   17150, 22,  600,  0, 0, 0,  0,0,0,  4,1,1,    0,   0, 0, 0, UGOVIZZA",
     "stazione,   19150, 28,  300,  0, 0, 0,  0,0,0,  0,0,0,    0,   0, 0, 0, MALBORGHETTO",

@@ -338,8 +338,7 @@ std::string Tavola::riassunto() const {
   const Stazione& linea = t_[kVoceLinea];
   const Stazione& treno = t_[kVoceTreno];
   const Stazione& parametri = t_[kVoceParametri];
-  const int64_t orologio =
-      orologio_treno(treno);
+  const int64_t orologio = orologio_treno(treno);
   return "line length " + n(parametri.fine) + " m, " + n(static_cast<int64_t>(stazioni_.size())) +
          " stations, " + n(contati(kSegnale)) + " signals, " +
          n(static_cast<int64_t>(rallentamenti_.size())) + " slowdowns, " +

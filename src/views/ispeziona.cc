@@ -83,7 +83,8 @@ Stazioni decodifica_tabella(std::string_view byte) {
       throw ErroreFormato("the table ends after " + std::to_string(i) +
                           " records, the layout has " + std::to_string(kVociStazioni));
     }
-    l.record(t[static_cast<std::size_t>(i)], kCampiStazione, {"entry", static_cast<std::size_t>(i)});
+    l.record(t[static_cast<std::size_t>(i)], kCampiStazione,
+             {"entry", static_cast<std::size_t>(i)});
   }
   if (!l.finito()) {
     throw ErroreFormato(std::to_string(l.restanti()) + " bytes left over after the " +
@@ -122,9 +123,14 @@ Geometria decodifica_geometria(std::string_view byte) {
     ValoreGeometria v;
     v.tipo = l.u16(cosa + " kind word");
     switch (v.tipo) {
-      case kVuoto: break;
-      case kIntero: v.valore = l.i16(cosa + " integer"); break;
-      case kReale: v.valore = l.f64(cosa + " double"); break;
+      case kVuoto:
+        break;
+      case kIntero:
+        v.valore = l.i16(cosa + " integer");
+        break;
+      case kReale:
+        v.valore = l.f64(cosa + " double");
+        break;
       default:
         throw ErroreFormato(cosa + " at byte " + std::to_string(l.posizione() - 2) +
                             " has the kind word " + std::to_string(v.tipo) +
@@ -144,11 +150,12 @@ Geometria decodifica_geometria(std::string_view byte) {
   }
   const std::size_t meta = n / 2;
   if (!interi.empty()) {
-    const bool origine = interi.size() == 4 && interi[0] == 0 && interi[1] == 1 &&
-                         interi[3] == interi[2] + 1;
+    const bool origine =
+        interi.size() == 4 && interi[0] == 0 && interi[1] == 1 && interi[3] == interi[2] + 1;
     if (!origine) {
-      throw ErroreFormato("the integer values stand at elements other than the two pairs that "
-                          "open the columns");
+      throw ErroreFormato(
+          "the integer values stand at elements other than the two pairs that "
+          "open the columns");
     }
     if (interi[2] != meta) {
       throw ErroreFormato("the columns are of unequal length: the second starts at element " +
@@ -197,7 +204,8 @@ RiassuntoGeometria riassumi_geometria(const Geometria& g) {
       r.ultimo_passo = passo;
       if (passo_prima) {
         // From column 1 toward column 0 is clockwise in the (column 0, column 1) plane.
-        const double svolta = std::atan2(d1_prima * d0 - d0_prima * d1, d0_prima * d0 + d1_prima * d1);
+        const double svolta =
+            std::atan2(d1_prima * d0 - d0_prima * d1, d0_prima * d0 + d1_prima * d1);
         if (std::isfinite(svolta)) {
           r.svolta_totale += std::fabs(svolta);
           r.svolta_netta += svolta;
@@ -229,7 +237,8 @@ std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t) {
   for (int i = kPrimoCartello; i > ultima_stazione; --i) {
     if (!t[static_cast<std::size_t>(i)].nome.empty()) piu_basso = i;
   }
-  for (int i = piu_basso; i <= kPrimoCartello; ++i) r[static_cast<std::size_t>(i)] = Ruolo::kCartello;
+  for (int i = piu_basso; i <= kPrimoCartello; ++i)
+    r[static_cast<std::size_t>(i)] = Ruolo::kCartello;
   for (int i = kProgressivaTre; i <= kProgressivaUno; ++i)
     r[static_cast<std::size_t>(i)] = Ruolo::kProgressiva;
   r[kVoceParametri] = Ruolo::kParametri;
@@ -248,25 +257,30 @@ int64_t progressiva_a(const Stazioni& t, int64_t posizione) {
     }
   }
   const int64_t avanti = posizione - sezione->inizio;
-  return sezione->posizione == 1 ? int64_t{sezione->fine} - avanti : int64_t{sezione->fine} + avanti;
+  return sezione->posizione == 1 ? int64_t{sezione->fine} - avanti
+                                 : int64_t{sezione->fine} + avanti;
 }
 
 std::string formatta_progressiva(int64_t metri) {
   const bool negativo = metri < 0;
-  const uint64_t a = negativo ? static_cast<uint64_t>(-(metri + 1)) + 1 : static_cast<uint64_t>(metri);
+  const uint64_t a =
+      negativo ? static_cast<uint64_t>(-(metri + 1)) + 1 : static_cast<uint64_t>(metri);
   char b[48];
   std::snprintf(b, sizeof b, "km %s%llu+%03llu", negativo ? "-" : "",
-                static_cast<unsigned long long>(a / 1000), static_cast<unsigned long long>(a % 1000));
+                static_cast<unsigned long long>(a / 1000),
+                static_cast<unsigned long long>(a % 1000));
   return b;
 }
 
 std::string formatta_orario(int64_t secondi) {
   const bool negativo = secondi < 0;
-  const uint64_t a = negativo ? static_cast<uint64_t>(-(secondi + 1)) + 1 : static_cast<uint64_t>(secondi);
+  const uint64_t a =
+      negativo ? static_cast<uint64_t>(-(secondi + 1)) + 1 : static_cast<uint64_t>(secondi);
   char b[48];
   std::snprintf(b, sizeof b, "%s%02llu:%02llu:%02llu", negativo ? "-" : "",
                 static_cast<unsigned long long>(a / 3600),
-                static_cast<unsigned long long>(a / 60 % 60), static_cast<unsigned long long>(a % 60));
+                static_cast<unsigned long long>(a / 60 % 60),
+                static_cast<unsigned long long>(a % 60));
   return b;
 }
 
@@ -301,19 +315,32 @@ IndicatoreLetto decodifica_indicatore(const Cella& c) {
 
 std::string nome_tipo_cella(uint8_t tipo) {
   switch (tipo) {
-    case kLibera: return "free";
-    case kSegnale: return "signal";
-    case kFineRallentamento: return "slowdown end";
-    case kInizioRallentamento: return "slowdown start";
-    case kAvvisoRallentamento: return "slowdown warning point";
-    case kPreavvisoRallentamento: return "cell before a slowdown warning";
-    case kIndicatoreVelocita: return "speed board";
-    case kStazione: return "station stop";
-    case kMarcaMontagna: return "mountain distance marker";
-    case kCodice: return "code point";
-    case kAbbattimento: return "code point without a code";
-    case kCartelloIndicatore: return "indication board";
-    default: return "unknown kind " + std::to_string(tipo);
+    case kLibera:
+      return "free";
+    case kSegnale:
+      return "signal";
+    case kFineRallentamento:
+      return "slowdown end";
+    case kInizioRallentamento:
+      return "slowdown start";
+    case kAvvisoRallentamento:
+      return "slowdown warning point";
+    case kPreavvisoRallentamento:
+      return "cell before a slowdown warning";
+    case kIndicatoreVelocita:
+      return "speed board";
+    case kStazione:
+      return "station stop";
+    case kMarcaMontagna:
+      return "mountain distance marker";
+    case kCodice:
+      return "code point";
+    case kAbbattimento:
+      return "code point without a code";
+    case kCartelloIndicatore:
+      return "indication board";
+    default:
+      return "unknown kind " + std::to_string(tipo);
   }
 }
 

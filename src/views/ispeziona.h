@@ -59,7 +59,7 @@ Geometria decodifica_geometria(std::string_view byte);
 struct RiassuntoGeometria {
   std::size_t metri = 0;
   std::size_t posizionati = 0;
-  std::size_t primo = 0;   // first and last metre with a plan position
+  std::size_t primo = 0;  // first and last metre with a plan position
   std::size_t ultimo = 0;
   double min0 = 0, max0 = 0, min1 = 0, max1 = 0;
   // Sum of the heading changes between consecutive steps: in absolute value, and signed with
@@ -118,7 +118,6 @@ struct IndicatoreLetto {
   int32_t vas, vbs, vcs, strisces, vad, vbd, vcd, strisced;
 };
 IndicatoreLetto decodifica_indicatore(const Cella& c);
-
 
 // The kind of point in words ("signal", "slowdown start", ...).
 std::string nome_tipo_cella(uint8_t tipo);

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "views/ispeziona.h"
 #include "output/codici_gara.h"
+#include "views/ispeziona.h"
 
 namespace gs {
 namespace {
@@ -41,7 +41,10 @@ class Json {
     t_ += ':';
     dopo_chiave_ = true;
   }
-  void valore(int64_t v) { separa(); t_ += std::to_string(v); }
+  void valore(int64_t v) {
+    separa();
+    t_ += std::to_string(v);
+  }
   void valore(double v) {
     separa();
     if (!std::isfinite(v)) {
@@ -52,21 +55,42 @@ class Json {
     const auto r = std::to_chars(b, b + sizeof b, v);
     t_.append(b, r.ptr);
   }
-  void valore(bool v) { separa(); t_ += v ? "true" : "false"; }
-  void nullo() { separa(); t_ += "null"; }
+  void valore(bool v) {
+    separa();
+    t_ += v ? "true" : "false";
+  }
+  void nullo() {
+    separa();
+    t_ += "null";
+  }
   // Text from the compiled files: Windows-1252.
-  void testo_1252(std::string_view s) { separa(); testo_utf8(utf8_da_1252(s)); }
-  void testo(std::string_view s) { separa(); testo_utf8(utf8_sicuro(s)); }
+  void testo_1252(std::string_view s) {
+    separa();
+    testo_utf8(utf8_da_1252(s));
+  }
+  void testo(std::string_view s) {
+    separa();
+    testo_utf8(utf8_sicuro(s));
+  }
 
   template <typename T>
   void campo(std::string_view k, T v) {
     chiave(k);
-    if constexpr (std::is_same_v<T, bool>) valore(v);
-    else if constexpr (std::is_floating_point_v<T>) valore(static_cast<double>(v));
-    else valore(static_cast<int64_t>(v));
+    if constexpr (std::is_same_v<T, bool>)
+      valore(v);
+    else if constexpr (std::is_floating_point_v<T>)
+      valore(static_cast<double>(v));
+    else
+      valore(static_cast<int64_t>(v));
   }
-  void campo_testo(std::string_view k, std::string_view v) { chiave(k); testo(v); }
-  void campo_1252(std::string_view k, std::string_view v) { chiave(k); testo_1252(v); }
+  void campo_testo(std::string_view k, std::string_view v) {
+    chiave(k);
+    testo(v);
+  }
+  void campo_1252(std::string_view k, std::string_view v) {
+    chiave(k);
+    testo_1252(v);
+  }
 
   std::string fine() { return std::move(t_) + "\n"; }
 
@@ -104,11 +128,21 @@ class Json {
     for (const char ch : s) {
       const auto b = static_cast<unsigned char>(ch);
       switch (ch) {
-        case '"': t_ += "\\\""; break;
-        case '\\': t_ += "\\\\"; break;
-        case '\n': t_ += "\\n"; break;
-        case '\r': t_ += "\\r"; break;
-        case '\t': t_ += "\\t"; break;
+        case '"':
+          t_ += "\\\"";
+          break;
+        case '\\':
+          t_ += "\\\\";
+          break;
+        case '\n':
+          t_ += "\\n";
+          break;
+        case '\r':
+          t_ += "\\r";
+          break;
+        case '\t':
+          t_ += "\\t";
+          break;
         default:
           if (b < 0x20) {
             static constexpr char kEsa[] = "0123456789abcdef";
@@ -162,11 +196,15 @@ void tabella(Json& j, const Stazioni& t) {
         j.campo("span_end_m", s.fine);
         j.campo("position_m", s.posizione);
         j.chiave("time");
-        if (s.orario == 0) j.nullo();
-        else j.testo(formatta_orario(s.orario));
+        if (s.orario == 0)
+          j.nullo();
+        else
+          j.testo(formatta_orario(s.orario));
         j.chiave("stop_cell");
-        if (ha_fermata(s.tipo)) j.valore(int64_t{quoziente(s.fine, 50)} - 1);
-        else j.nullo();
+        if (ha_fermata(s.tipo))
+          j.valore(int64_t{quoziente(s.fine, 50)} - 1);
+        else
+          j.nullo();
         break;
       case Ruolo::kCartello:
         j.testo("indication board");
@@ -219,8 +257,10 @@ void tabella(Json& j, const Stazioni& t) {
 
 void nome_voce(Json& j, const std::optional<Stazioni>& t, int32_t voce) {
   j.chiave("name");
-  if (t && voce >= 0 && voce < kVociStazioni) j.testo_1252((*t)[static_cast<std::size_t>(voce)].nome);
-  else j.nullo();
+  if (t && voce >= 0 && voce < kVociStazioni)
+    j.testo_1252((*t)[static_cast<std::size_t>(voce)].nome);
+  else
+    j.nullo();
 }
 
 void punto(Json& j, const Cella& c, const std::optional<Stazioni>& t) {
@@ -291,8 +331,10 @@ void griglia(Json& j, const FileIspezionato& f, const std::vector<Cella>& celle,
     j.campo("race_code", celle[1].dato2);
   }
   j.chiave("race_code_of_names");
-  if (f.tabella) j.valore(int64_t{codice_gara_og(*f.tabella)});
-  else j.nullo();
+  if (f.tabella)
+    j.valore(int64_t{codice_gara_og(*f.tabella)});
+  else
+    j.nullo();
   j.chiave("cells");
   j.apri_lista();
   for (std::size_t k = 0; k < celle.size(); ++k) {
@@ -342,8 +384,10 @@ void geometria(Json& j, const Geometria& g, bool tutto) {
   for (std::size_t m = 0; m < r.metri; ++m) {
     j.apri_lista();
     for (const ValoreGeometria* v : {&g.colonna0[m], &g.colonna1[m]}) {
-      if (v->tipo == kVuoto) j.nullo();
-      else j.valore(v->valore);
+      if (v->tipo == kVuoto)
+        j.nullo();
+      else
+        j.valore(v->valore);
     }
     j.chiudi_lista();
   }

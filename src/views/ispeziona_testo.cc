@@ -9,8 +9,8 @@
 #include <type_traits>
 
 #include "common/nomi_file.h"
-#include "views/ispeziona.h"
 #include "output/codici_gara.h"
+#include "views/ispeziona.h"
 
 namespace gs {
 namespace {
@@ -65,36 +65,40 @@ std::string orario_stazione(int32_t orario) {
 
 std::string voce_stazione(const Stazione& s, int j) {
   std::string t = "station " + n(j) + " " + citato(s.nome) + ", kind " + n(s.tipo) + " (" +
-                  std::string(regola_campata(s.tipo)) + "), span " + n(s.inizio) + " to " + n(s.fine) +
-                  " m, position " + n(s.posizione) + " m, " + orario_stazione(s.orario);
+                  std::string(regola_campata(s.tipo)) + "), span " + n(s.inizio) + " to " +
+                  n(s.fine) + " m, position " + n(s.posizione) + " m, " + orario_stazione(s.orario);
   if (ha_fermata(s.tipo)) t += ", stop cell " + n(quoziente(s.fine, 50) - 1);
   return t;
 }
 
 std::string voce_progressiva(const Stazione& s, int i) {
   static constexpr const char* kQuale[] = {"largest", "middle", "smallest"};
-  std::string t = "chainage section with the " + std::string(kQuale[i - kProgressivaTre]) + " start";
+  std::string t =
+      "chainage section with the " + std::string(kQuale[i - kProgressivaTre]) + " start";
   if (s.inizio == 0 && s.fine == 0 && s.posizione == 0) return t + ": unused (all zero)";
   return t + ": from " + n(s.inizio) + " m on the line, chainage " + n(s.fine) + " m (" +
          formatta_progressiva(s.fine) + ") there, " +
          (s.posizione == 1 ? "decreasing" : "increasing") + " along the line" +
-         (s.posizione == 0 || s.posizione == 1 ? "" : " (flag " + n(s.posizione) + ", read as increasing)");
+         (s.posizione == 0 || s.posizione == 1
+              ? ""
+              : " (flag " + n(s.posizione) + ", read as increasing)");
 }
 
 std::string voce_linea(const Stazioni& t) {
   const Stazione& s = t[kVoceLinea];
   const int32_t atteso = codice_gara_st(t);
-  return "line " + citato(s.nome) + ": backgrounds one " + n(s.inizio) + ", two " +
-         n(s.posizione) + ", three " + n(s.fine) + "; marker " + n(s.campo7) + " in campo7 " +
-         (s.campo7 == kMarcatoreTabella ? "(as expected)" : "(should be " + n(kMarcatoreTabella) + ")") +
+  return "line " + citato(s.nome) + ": backgrounds one " + n(s.inizio) + ", two " + n(s.posizione) +
+         ", three " + n(s.fine) + "; marker " + n(s.campo7) + " in campo7 " +
+         (s.campo7 == kMarcatoreTabella ? "(as expected)"
+                                        : "(should be " + n(kMarcatoreTabella) + ")") +
          "; race code " + n(s.orario) + " in orario " +
          (s.orario == atteso ? "(the position-weighted code of the train and line names)"
                              : "(the train and line names give " + n(atteso) + ")");
 }
 
 std::string voce_treno(const Stazione& s) {
-  return "train " + citato(s.nome) + ": signal repetition " + n(s.inizio) + " m and " +
-         n(s.fine) + " m, " + n(s.posizione) + " codes; sand " + n(s.campo7) + "; clock " +
+  return "train " + citato(s.nome) + ": signal repetition " + n(s.inizio) + " m and " + n(s.fine) +
+         " m, " + n(s.posizione) + " codes; sand " + n(s.campo7) + "; clock " +
          formatta_orario(orologio_treno(s));
 }
 
@@ -122,7 +126,8 @@ std::string vista_tabella(const FileIspezionato& f, const Stazioni& t, bool tutt
         if (voce_vuota(s)) {
           int fine = i;
           if (!tutto) {
-            while (fine + 1 < kVociStazioni && ruoli[static_cast<std::size_t>(fine + 1)] == Ruolo::kVuota &&
+            while (fine + 1 < kVociStazioni &&
+                   ruoli[static_cast<std::size_t>(fine + 1)] == Ruolo::kVuota &&
                    voce_vuota(t[static_cast<std::size_t>(fine + 1)]))
               ++fine;
           }
@@ -132,17 +137,25 @@ std::string vista_tabella(const FileIspezionato& f, const Stazioni& t, bool tutt
         }
         senso = "neither a station nor a board entry, yet not empty: " + citato(s.nome);
         break;
-      case Ruolo::kStazione: senso = voce_stazione(s, i); break;
+      case Ruolo::kStazione:
+        senso = voce_stazione(s, i);
+        break;
       case Ruolo::kCartello:
         senso = "indication board " + n(kPrimoCartello + 1 - i) + " " + citato(s.nome);
         break;
-      case Ruolo::kProgressiva: senso = voce_progressiva(s, i); break;
-      case Ruolo::kParametri:
-        senso = "general parameters: braked mass " + n(s.inizio) + " %, line length " +
-                n(s.fine) + " m, " + n(s.posizione) + " cars";
+      case Ruolo::kProgressiva:
+        senso = voce_progressiva(s, i);
         break;
-      case Ruolo::kLinea: senso = voce_linea(t); break;
-      case Ruolo::kTreno: senso = voce_treno(s); break;
+      case Ruolo::kParametri:
+        senso = "general parameters: braked mass " + n(s.inizio) + " %, line length " + n(s.fine) +
+                " m, " + n(s.posizione) + " cars";
+        break;
+      case Ruolo::kLinea:
+        senso = voce_linea(t);
+        break;
+      case Ruolo::kTreno:
+        senso = voce_treno(s);
+        break;
     }
     o += etichetta + senso + "\n";
     // A board carries only its text; its other fields are shown when something is there.
@@ -180,19 +193,25 @@ std::string punto(const Cella& c, const std::optional<Stazioni>& t) {
              (c.dato2 != 0 ? " (d_v set)" : "");
     case kIndicatoreVelocita: {
       const IndicatoreLetto v = decodifica_indicatore(c);
-      std::string x = nome + ": " + n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs) + " km/h, stripes " + n(v.strisces);
+      std::string x = nome + ": " + n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs) + " km/h, stripes " +
+                      n(v.strisces);
       if (v.vad != 0 || v.vbd != 0 || v.vcd != 0 || v.strisced != 0) {
         x += "; second group " + n(v.vad) + "/" + n(v.vbd) + "/" + n(v.vcd) + " km/h, stripes " +
              n(v.strisced);
       }
       return x;
     }
-    case kStazione: return nome + ": station entry " + n(c.dato1) + nome_voce(t, c.dato1);
-    case kCodice: return nome + ": code " + n(c.dato1);
-    case kAbbattimento: return nome + " (the source gave one not above 0)";
-    case kCartelloIndicatore: return nome + ": entry " + n(c.dato1) + nome_voce(t, c.dato1);
+    case kStazione:
+      return nome + ": station entry " + n(c.dato1) + nome_voce(t, c.dato1);
+    case kCodice:
+      return nome + ": code " + n(c.dato1);
+    case kAbbattimento:
+      return nome + " (the source gave one not above 0)";
+    case kCartelloIndicatore:
+      return nome + ": entry " + n(c.dato1) + nome_voce(t, c.dato1);
     case kLibera:
-    case kMarcaMontagna: return nome;
+    case kMarcaMontagna:
+      return nome;
     default:
       return nome + ": dato1 " + n(c.dato1) + ", dato2 " + n(c.dato2) + ", dato3 " + n(c.dato3) +
              ", dato4 " + n(c.dato4);
@@ -209,15 +228,16 @@ std::string passo(const Cella& c) {
 
 std::string vista_griglia(const FileIspezionato& f, const std::vector<Cella>& celle, bool tutto) {
   const int64_t ultimo = static_cast<int64_t>(celle.size()) - 1;
-  std::string o = f.nome + ": track grid, " + n(ultimo + 1) + " cells (0 to " + n(ultimo) +
-                  "), " + n(static_cast<int64_t>(f.byte)) + " bytes\n";
+  std::string o = f.nome + ": track grid, " + n(ultimo + 1) + " cells (0 to " + n(ultimo) + "), " +
+                  n(static_cast<int64_t>(f.byte)) + " bytes\n";
   std::map<int, int> conta;
   for (const Cella& c : celle) {
     if (c.tipo != kLibera) ++conta[c.tipo];
   }
   std::string elenco;
   for (const auto& [tipo, quante] : conta) {
-    elenco += (elenco.empty() ? "" : ", ") + nome_tipo_cella(static_cast<uint8_t>(tipo)) + " " + n(quante);
+    elenco += (elenco.empty() ? "" : ", ") + nome_tipo_cella(static_cast<uint8_t>(tipo)) + " " +
+              n(quante);
   }
   o += "points: " + (elenco.empty() ? std::string("none") : elenco) + "\n";
   o += "a point in cell k stands at 50 x (k - 1) m; the gradient, limit and adhesion of cell k "
@@ -225,7 +245,8 @@ std::string vista_griglia(const FileIspezionato& f, const std::vector<Cella>& ce
   if (celle.size() > 1) {
     const Cella& c = celle[1];
     o += "cell 1: marker " + n(c.dato1) + " in dato1 " +
-         (c.dato1 == kMarcatoreGriglia ? "(as expected)" : "(should be " + n(kMarcatoreGriglia) + ")") +
+         (c.dato1 == kMarcatoreGriglia ? "(as expected)"
+                                       : "(should be " + n(kMarcatoreGriglia) + ")") +
          "; plain race code " + n(c.dato2) + " in dato2";
     if (f.tabella) {
       const int16_t atteso = codice_gara_og(*f.tabella);
@@ -249,9 +270,9 @@ std::string vista_griglia(const FileIspezionato& f, const std::vector<Cella>& ce
 
 std::string vista_geometria(const FileIspezionato& f, const Geometria& g, bool tutto) {
   const RiassuntoGeometria r = riassumi_geometria(g);
-  std::string o = f.nome + ": line geometry, " + n(static_cast<int64_t>(r.metri)) + " metres (0 to " +
-                  n(static_cast<int64_t>(r.metri) - 1) + "), " + n(static_cast<int64_t>(f.byte)) +
-                  " bytes\n";
+  std::string o = f.nome + ": line geometry, " + n(static_cast<int64_t>(r.metri)) +
+                  " metres (0 to " + n(static_cast<int64_t>(r.metri) - 1) + "), " +
+                  n(static_cast<int64_t>(f.byte)) + " bytes\n";
   if (r.posizionati == 0) return o + "no metre has a plan position\n";
   o += "metres with a plan position: " + n(static_cast<int64_t>(r.posizionati)) + " (" +
        n(static_cast<int64_t>(r.primo)) + " to " + n(static_cast<int64_t>(r.ultimo)) + "), " +
@@ -286,9 +307,12 @@ std::string ispezione_testo(const std::vector<FileIspezionato>& file, bool tutto
   std::string o;
   for (const FileIspezionato& f : file) {
     if (!o.empty()) o += "\n";
-    if (const auto* t = std::get_if<Stazioni>(&f.contenuto)) o += vista_tabella(f, *t, tutto);
-    else if (const auto* c = std::get_if<std::vector<Cella>>(&f.contenuto)) o += vista_griglia(f, *c, tutto);
-    else o += vista_geometria(f, std::get<Geometria>(f.contenuto), tutto);
+    if (const auto* t = std::get_if<Stazioni>(&f.contenuto))
+      o += vista_tabella(f, *t, tutto);
+    else if (const auto* c = std::get_if<std::vector<Cella>>(&f.contenuto))
+      o += vista_griglia(f, *c, tutto);
+    else
+      o += vista_geometria(f, std::get<Geometria>(f.contenuto), tutto);
   }
   return o;
 }

@@ -23,7 +23,8 @@ TEST(NomiFile, Windows1252AndUtf8) {
       {"CITT\xC0", "CITT\xC3\x80"},
       {"2\xB0", "2\xC2\xB0"},
       {"\x80\x9F", "\xE2\x82\xAC\xC5\xB8"},  // euro sign, Y diaeresis
-      {"\xA0\xDF\xFF", "\xC2\xA0\xC3\x9F\xC3\xBF"},  // the Latin-1 range to its last byte, y diaeresis
+      {"\xA0\xDF\xFF",
+       "\xC2\xA0\xC3\x9F\xC3\xBF"},  // the Latin-1 range to its last byte, y diaeresis
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.utf8);
@@ -35,7 +36,7 @@ TEST(NomiFile, Windows1252AndUtf8) {
   std::string scarto;
   EXPECT_FALSE(utf8_a_1252("\xE4\xB8\xAD", scarto));  // no Windows-1252 byte for it
   EXPECT_FALSE(utf8_a_1252("\xC3", scarto));          // cut short
-  EXPECT_EQ(utf8_da_1252("\x81"), "\xEF\xBF\xBD");     // undefined in Windows-1252
+  EXPECT_EQ(utf8_da_1252("\x81"), "\xEF\xBF\xBD");    // undefined in Windows-1252
 
   const NomiFile n = nomi_file("/p", "L", "T");
   EXPECT_EQ(n.sorgente_linea, fs::path("/p/L_linea.txt"));
@@ -86,7 +87,8 @@ TEST(FileNuovo, EndsWithTheUsualPermissionsOfANewFile) {
     ::umask(prima);
     struct stat st {};
     ASSERT_EQ(::stat((dir / "out.dat").c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, k.attesi) << std::oct << (st.st_mode & 07777) << " for " << k.attesi;
+    EXPECT_EQ(st.st_mode & 07777, k.attesi)
+        << std::oct << (st.st_mode & 07777) << " for " << k.attesi;
   }
 }
 

@@ -23,12 +23,12 @@ TEST(LettoreCampi, SplitsTextFields) {
   };
   const Caso casi[] = {
       {"a,b\r\nc\r\n", {"a", "b", "c"}},
-      {"   a  ,  b \r\n", {"a  ", "b "}},                 // blanks before the separator stay
-      {"a\rb\nc", {"a", "b", "c"}},                        // lone CR and lone LF end a line
-      {"\"x, y\" ,z\r\n", {"x, y", "z"}},                  // a quoted field keeps its commas
-      {"\"q\"junk,w\r\n", {"q", "w"}},                     // what follows the quote is dropped
+      {"   a  ,  b \r\n", {"a  ", "b "}},  // blanks before the separator stay
+      {"a\rb\nc", {"a", "b", "c"}},        // lone CR and lone LF end a line
+      {"\"x, y\" ,z\r\n", {"x, y", "z"}},  // a quoted field keeps its commas
+      {"\"q\"junk,w\r\n", {"q", "w"}},     // what follows the quote is dropped
       {"a,,b\r\n", {"a", "", "b"}},
-      {"\r\n\r\nx\r\n", {"", "", "x"}},                    // a blank line is an empty field
+      {"\r\n\r\nx\r\n", {"", "", "x"}},  // a blank line is an empty field
       {"cartello_indicatore,  4650,   (GALERIA ARTIF.  )(Mt.140 Km.95+278)\r\n",
        {"cartello_indicatore", "4650", "(GALERIA ARTIF.  )(Mt.140 Km.95+278)"}},
   };
@@ -67,9 +67,15 @@ TEST(LettoreCampi, RejectsWhatIsNotAWholeNumberInRange) {
     int64_t minimo, massimo;
   };
   const Caso casi[] = {
-      {"+5", -100, 100},    {"1.5", -100, 100},  {"5x0", -100, 100}, {"-", -100, 100},
-      {"256", 0, 255},      {"-1", 0, 255},      {"32768", -32768, 32767},
-      {"2147483648", -2147483648LL, 2147483647}, {"99999999999999999999999", -1, 1},
+      {"+5", -100, 100},
+      {"1.5", -100, 100},
+      {"5x0", -100, 100},
+      {"-", -100, 100},
+      {"256", 0, 255},
+      {"-1", 0, 255},
+      {"32768", -32768, 32767},
+      {"2147483648", -2147483648LL, 2147483647},
+      {"99999999999999999999999", -1, 1},
       {"\"5\"", 0, 255},
   };
   for (const Caso& c : casi) {

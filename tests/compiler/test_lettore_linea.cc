@@ -55,12 +55,18 @@ TEST(LettoreLinea, ErrorsOfTheLinePart) {
       {"no [generale]", righe({"lunghezza percorso, 100", "[fine]"}), 102, false},
       {"[generale] is the last field", "x\r\n[generale]\r\n", 102, false},
       {"empty file", "", 102, false},
-      {"first repetition", righe({"[generale]", "lunghezza percorso, 1000",
-                                  "ripetizione segnali 4 codici, 25, 0", "[curve]"}), 3, true},
-      {"second repetition", righe({"[generale]", "lunghezza percorso, 1000",
-                                   "ripetizione segnali 4 codici, 100, 25", "[curve]"}), 4, true},
-      {"no code count", righe({"[generale]", "lunghezza percorso, 1000",
-                               "ripetizione segnali codici, 100, 100", "[curve]"}), 5, true},
+      {"first repetition",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 25, 0",
+              "[curve]"}),
+       3, true},
+      {"second repetition",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali 4 codici, 100, 25",
+              "[curve]"}),
+       4, true},
+      {"no code count",
+       righe({"[generale]", "lunghezza percorso, 1000", "ripetizione segnali codici, 100, 100",
+              "[curve]"}),
+       5, true},
       {"curve without class", linea({"curvad7,  2300,  300"}), 103, true},
       {"curve without digit", linea({"curvas,  2300,  300"}), 103, true},
       {"curve past metre 1000000", linea({"curvad6,  999000,  1500"}, 1000000), 103, true},
@@ -95,10 +101,11 @@ TEST(LettoreLinea, ReadingFailuresAreError25) {
       {"grid without cell 1", linea({}, -6975), false},
       {"not a number", righe({"[generale]", "lunghezza percorso, 1e5", "[curve]"}), false},
       {"past the end in the general section", "[generale]\r\nlunghezza percorso", false},
-      {"value past the end", righe({"[generale]", "lunghezza percorso, 1000", "[curve]",
-                                    "pendenza, 100"}), true},
+      {"value past the end",
+       righe({"[generale]", "lunghezza percorso, 1000", "[curve]", "pendenza, 100"}), true},
       {"gradient + 100 outside a byte", linea({"pendenza, 0, 156", "pendenza, 100, 0"}), true},
-      {"gradient cursor past the grid", linea({test::ripeti("pendenza, 1000, 0", 25)}, -5000), true},
+      {"gradient cursor past the grid", linea({test::ripeti("pendenza, 1000, 0", 25)}, -5000),
+       true},
       {"mountain end past the grid", linea({"montagna, 100, 200000, 1"}), true},
       {"curve end past the plan view", linea({"curvad6, 106000, 2000"}), true},
       {"curve end one metre past the plan view", linea({"curvad6, 106000, 1001"}), true},
@@ -107,7 +114,8 @@ TEST(LettoreLinea, ReadingFailuresAreError25) {
        true},
       {"chainage + 100 past 32 bits",
        righe({"[generale]", "lunghezza percorso, 1000",
-              "progressiva chilometrica uno, 0, 2147483600, 1", "[curve]"}), true},
+              "progressiva chilometrica uno, 0, 2147483600, 1", "[curve]"}),
+       true},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -133,9 +141,21 @@ TEST(LettoreLinea, OrdersTheChainageSections) {
       {"only uno", {0, 0, 0}, {0, 0, 0}, {0, 100000, 1}, {0, 100100, 1}, {0, 0, 0}, {0, 0, 0}},
       {"only tre", {0, 5000, 0}, {0, 0, 0}, {0, 0, 0}, {0, 5000, 0}, {0, 0, 0}, {0, 0, 0}},
       {"only due", {0, 0, 0}, {0, 700, 1}, {0, 0, 0}, {0, 800, 1}, {0, 0, 0}, {0, 0, 0}},
-      {"shared largest start", {500, 1, 0}, {500, 2, 0}, {0, 3, 0}, {0, 0, 0}, {0, 0, 0}, {0, 0, 0}},
+      {"shared largest start",
+       {500, 1, 0},
+       {500, 2, 0},
+       {0, 3, 0},
+       {0, 0, 0},
+       {0, 0, 0},
+       {0, 0, 0}},
       {"by start", {100, 1, 0}, {300, 2, 1}, {200, 3, 0}, {300, 102, 1}, {200, 3, 0}, {100, 1, 0}},
-      {"equal smaller starts", {0, 1, 0}, {0, 2, 0}, {500, 3, 0}, {500, 3, 0}, {0, 2, 0}, {0, 1, 0}},
+      {"equal smaller starts",
+       {0, 1, 0},
+       {0, 2, 0},
+       {500, 3, 0},
+       {500, 3, 0},
+       {0, 2, 0},
+       {0, 1, 0}},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -160,9 +180,9 @@ TEST(LettoreLinea, ChainageCheckAfterTheTrainSource) {
   auto e = leggi(righe({"[generale]", "lunghezza percorso, 1000",
                         "progressiva chilometrica uno, 0, 100010, 1", "[curve]"}));
   EXPECT_EQ(e->n(), 2);
-  auto pari = leggi(righe({"[generale]", "lunghezza percorso, 1000",
-                           "progressiva chilometrica uno, 500, 0, 0",
-                           "progressiva chilometrica due, 500, 0, 0", "[curve]"}));
+  auto pari = leggi(
+      righe({"[generale]", "lunghezza percorso, 1000", "progressiva chilometrica uno, 500, 0, 0",
+             "progressiva chilometrica due, 500, 0, 0", "[curve]"}));
   EXPECT_EQ(pari->n(), 0);
 }
 
@@ -191,8 +211,8 @@ TEST(LettoreLinea, GeneralSectionRecords) {
 
 TEST(LettoreLinea, DashFieldsAndTheEndOfTheGeneralSection) {
   // A dash field does not end the section; the record after it is still general.
-  auto e = leggi(righe({"[generale]", "-----", "lunghezza percorso, 1000", "[-x-]",
-                        "sfondo uno, 7", "[curve]"}));
+  auto e = leggi(righe(
+      {"[generale]", "-----", "lunghezza percorso, 1000", "[-x-]", "sfondo uno, 7", "[curve]"}));
   EXPECT_EQ(e->c.stazioni[kVoceLinea].inizio, 7);
   // After the general section a third dash field in a row is a keyword field (ignored).
   auto f = leggi(linea({"---", "---", "---", "pendenza, 100, 5", "pendenza, 200, 0"}));
@@ -214,8 +234,8 @@ TEST(LettoreLinea, TheLastFieldOfTheFile) {
 }
 
 TEST(LettoreLinea, GradientFill) {
-  auto e = leggi(linea({"pendenza, 0, -22", "pendenza, 300, 5", "pendenza, 300, 7",
-                        "pendenza, 325, 1"}));
+  auto e = leggi(
+      linea({"pendenza, 0, -22", "pendenza, 300, 5", "pendenza, 300, 7", "pendenza, 325, 1"}));
   EXPECT_EQ(e->n(), 0);
   // The first record at 0 writes nothing; the next fills cells 0 to 5 with -22.
   for (int c = 0; c <= 5; ++c) EXPECT_EQ(e->cella(c).pendenza, 78) << c;
@@ -293,8 +313,9 @@ TEST(LettoreLinea, MountainSpans) {
   EXPECT_EQ(e->cella(420).montagna, 2);  // 151 m after: keeps its kind
 
   std::string ottanta;
-  for (int i = 0; i < 80; ++i) ottanta += "montagna, " + std::to_string(i * 1000) + ", " +
-                                          std::to_string(i * 1000 + 50) + ", 1\r\n";
+  for (int i = 0; i < 80; ++i)
+    ottanta +=
+        "montagna, " + std::to_string(i * 1000) + ", " + std::to_string(i * 1000 + 50) + ", 1\r\n";
   auto pieno = leggi(linea({ottanta}));
   EXPECT_EQ(pieno->n(), 0);
   auto oltre = leggi(linea({ottanta + "montagna, 90000, 90050, 1"}));
@@ -348,7 +369,8 @@ TEST(LettoreLinea, IndicationBoards) {
   EXPECT_EQ(doppio->pos(), 1275);
 
   std::string molti;
-  for (int i = 0; i < 79; ++i) molti += "cartello_indicatore, " + std::to_string(i * 100) + ", (X)\r\n";
+  for (int i = 0; i < 79; ++i)
+    molti += "cartello_indicatore, " + std::to_string(i * 100) + ", (X)\r\n";
   auto pieno = leggi(linea({molti}));
   EXPECT_EQ(pieno->n(), 0);
   EXPECT_EQ(pieno->c.stazioni[2].nome, "(X)");
@@ -366,8 +388,9 @@ TEST(LettoreLinea, DiagnosticsNameTheRecordLine) {
   EXPECT_EQ(dove(d.luogo), "linea.txt:6:18");
   EXPECT_EQ(d.n_errore, 21);
   EXPECT_EQ(d.pos_errore, 1275);
-  EXPECT_EQ(d.messaggio, "the speed board at 1275 m falls in the cell at 1250 m, which already holds the "
-                         "speed board at 1225 m from linea.txt:5");
+  EXPECT_EQ(d.messaggio,
+            "the speed board at 1275 m falls in the cell at 1250 m, which already holds the "
+            "speed board at 1225 m from linea.txt:5");
   ASSERT_EQ(d.correlati.size(), 1u);
   EXPECT_EQ(dove(d.correlati[0].luogo), "linea.txt:5:1");
 }
@@ -383,15 +406,17 @@ namespace {
 // otherwise be placed.
 TEST(LettoreLinea, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
   // The sums' final values fit; an intermediate one does not.
-  auto sezioni = test::leggi(test::righe({"[generale]", "lunghezza percorso, 100000",
-                                          "progressiva chilometrica tre, 2000000000, 0, 0",
-                                          "progressiva chilometrica due, 2000000000, 0, 0",
-                                          "progressiva chilometrica uno, -2000000000, 0, 0", "[curve]"}));
+  auto sezioni = test::leggi(test::righe(
+      {"[generale]", "lunghezza percorso, 100000", "progressiva chilometrica tre, 2000000000, 0, 0",
+       "progressiva chilometrica due, 2000000000, 0, 0",
+       "progressiva chilometrica uno, -2000000000, 0, 0", "[curve]"}));
   EXPECT_EQ(sezioni->n(), 25);
   EXPECT_EQ(dove(sezioni->c.registro.elenco().back().luogo), "linea.txt:4:31");
-  auto montagne = test::leggi(test::linea({"montagna, 100, -2147483000, 1", "montagna, 1000, 2000, 1"}));
+  auto montagne =
+      test::leggi(test::linea({"montagna, 100, -2147483000, 1", "montagna, 1000, 2000, 1"}));
   EXPECT_EQ(montagne->n(), 25);
-  auto vicine = test::leggi(test::linea({"montagna, 100, -2147482000, 1", "montagna, 1000, 2000, 1"}));
+  auto vicine =
+      test::leggi(test::linea({"montagna, 100, -2147482000, 1", "montagna, 1000, 2000, 1"}));
   EXPECT_EQ(vicine->n(), 0);
   EXPECT_EQ(vicine->cella(20).montagna, 1);  // 3 147 483 000 m apart: not within 150 m
 }
@@ -414,13 +439,15 @@ TEST(LettoreLinea, ThePlanViewEndsWithMetre1000000) {
 
 TEST(LettoreLinea, The80thBoardIsRefusedAfterItsPositionAndCellTests) {
   std::string molti;
-  for (int i = 1; i <= 79; ++i) molti += "cartello_indicatore, " + std::to_string(i * 100) + ", (X)\r\n";
+  for (int i = 1; i <= 79; ++i)
+    molti += "cartello_indicatore, " + std::to_string(i * 100) + ", (X)\r\n";
   struct Caso {
     const char* ottantesimo;
     int32_t errore;
   };
-  for (const Caso& k : {Caso{"cartello_indicatore, 200000, (Y)", 15}, Caso{"cartello_indicatore, 7900, (Y)", 6},
-                        Caso{"cartello_indicatore, 50000, (Y)", 25}}) {
+  for (const Caso& k :
+       {Caso{"cartello_indicatore, 200000, (Y)", 15}, Caso{"cartello_indicatore, 7900, (Y)", 6},
+        Caso{"cartello_indicatore, 50000, (Y)", 25}}) {
     SCOPED_TRACE(k.ottantesimo);
     auto e = test::leggi(test::linea({molti + k.ottantesimo}));
     EXPECT_EQ(e->n(), k.errore);

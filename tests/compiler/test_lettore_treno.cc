@@ -21,8 +21,8 @@ std::string stazione(int pos, int tipo, int lunghezza, const char* campi = "0,0,
 
 TEST(LettoreTreno, GeneralValues) {
   auto e = leggi(linea({}), treno({"numero vetture,    10", "percentuale massa frenata,    125",
-                                   "sabbia,    300", "orologio,    5               26            0 ",
-                                   "massa, 7"}));
+                                   "sabbia,    300",
+                                   "orologio,    5               26            0 ", "massa, 7"}));
   ASSERT_EQ(e->n(), 0);
   EXPECT_EQ(e->c.stazioni[kVoceParametri].posizione, 10);
   EXPECT_EQ(e->c.stazioni[kVoceParametri].inizio, 125);  // "massa" alone sets nothing
@@ -43,7 +43,8 @@ TEST(LettoreTreno, WithoutGeneraleNothingButTheTails) {
 }
 
 TEST(LettoreTreno, DashFieldsBeforeARecord) {
-  auto e = leggi(linea({}), treno({"----", "----", "sabbia, 5", "----", "----", "----", "sabbia, 7"}));
+  auto e =
+      leggi(linea({}), treno({"----", "----", "sabbia, 5", "----", "----", "----", "sabbia, 7"}));
   EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 7);
 }
 
@@ -59,7 +60,7 @@ TEST(LettoreTreno, SpeedAndAdhesionProfiles) {
   EXPECT_EQ(e->cella(2137).velocita, 12);  // the tail ends at U - 3
   EXPECT_EQ(e->cella(2138).velocita, 0);
   EXPECT_EQ(e->cella(234).aderenza, 90);
-  EXPECT_EQ(e->cella(235).aderenza, 44);   // low 8 bits of 300
+  EXPECT_EQ(e->cella(235).aderenza, 44);  // low 8 bits of 300
   EXPECT_EQ(e->cella(2137).aderenza, 44);
   // Ties to even: 12.5 -> 12, 13.5 -> 14.
   auto pari = leggi(linea({}), treno({"velocita, 0, 62", "velocita, 50, 67", "velocita, 100, 0"}));
@@ -70,10 +71,12 @@ TEST(LettoreTreno, SpeedAndAdhesionProfiles) {
 }
 
 TEST(LettoreTreno, StationExtentsAndMarkers) {
-  auto e = leggi(linea({}), treno({
-      "stazione,       0,  8,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   5,27, 0, BELMONZA VALICO",
-      stazione(6600, 12, 800, "0,1,1,0,0,0,0,0,0,0"), stazione(8300, 28, 500),
-      stazione(10000, 5, 600, "0,1,1,0,0,0,0,0,0,0"), stazione(12000, 12, 500, "0,1,0,0,0,0,0,0,0,0")}));
+  auto e = leggi(linea({}),
+                 treno({"stazione,       0,  8,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   5,27, 0, "
+                        "BELMONZA VALICO",
+                        stazione(6600, 12, 800, "0,1,1,0,0,0,0,0,0,0"), stazione(8300, 28, 500),
+                        stazione(10000, 5, 600, "0,1,1,0,0,0,0,0,0,0"),
+                        stazione(12000, 12, 500, "0,1,0,0,0,0,0,0,0,0")}));
   ASSERT_EQ(e->n(), 0);
   const Stazioni& s = e->c.stazioni;
   EXPECT_EQ(s[1].inizio, -500);
@@ -182,12 +185,18 @@ TEST(LettoreTreno, ErrorsThatStopTheReading) {
     int32_t errore, pos;
   };
   const Caso casi[] = {
-      {"signal conflict", "segnale, 1225, 1,0,0,0,0,0,0,0,0,0", "segnale, 1275, 1,0,0,0,0,0,0,0,0,0", 16, 1275},
-      {"warning cell", "segnale, 800, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0", 17, 2000},
-      {"start cell", "segnale, 2000, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0", 18, 2000},
-      {"end cell", "segnale, 2100, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0", 19, 2000},
-      {"kind-5 cells", "segnale, 900, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2200, 30, 100, 1, 1, 0", 20, 2200},
-      {"code point on a signal", "segnale, 1000, 1,0,0,0,0,0,0,0,0,0", "abbattimento, 1050, 5", 7, 1050},
+      {"signal conflict", "segnale, 1225, 1,0,0,0,0,0,0,0,0,0",
+       "segnale, 1275, 1,0,0,0,0,0,0,0,0,0", 16, 1275},
+      {"warning cell", "segnale, 800, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0",
+       17, 2000},
+      {"start cell", "segnale, 2000, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0",
+       18, 2000},
+      {"end cell", "segnale, 2100, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2000, 30, 100, 1, 0, 0",
+       19, 2000},
+      {"kind-5 cells", "segnale, 900, 1,0,0,0,0,0,0,0,0,0", "rallentamento, 2200, 30, 100, 1, 1, 0",
+       20, 2200},
+      {"code point on a signal", "segnale, 1000, 1,0,0,0,0,0,0,0,0,0", "abbattimento, 1050, 5", 7,
+       1050},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -207,8 +216,8 @@ TEST(LettoreTreno, Error15GoesToTheEndSteps) {
   };
   for (const Caso& c : {Caso{"segnale, 106950, 1,0,0,0,0,0,0,0,0,0", 106950},
                         Caso{"rallentamento, 106950, 30, 100, 1, 0, 0", 106950},
-                        Caso{"abbattimento, 106950, 5", 106950}, Caso{"velocita, 106950, 5", 106950},
-                        Caso{"aderenza, 106950, 5", 106950}}) {
+                        Caso{"abbattimento, 106950, 5", 106950},
+                        Caso{"velocita, 106950, 5", 106950}, Caso{"aderenza, 106950, 5", 106950}}) {
     SCOPED_TRACE(c.record);
     auto e = leggi(linea({}), treno({"velocita, 0, 100", c.record, "sabbia, 9"}));
     EXPECT_EQ(e->n(), 15);
@@ -241,7 +250,8 @@ TEST(LettoreTreno, AnError15OfTheLineStopsTheFirstSignal) {
 TEST(LettoreTreno, ReadingFailures) {
   const std::string lungo(65536, 'N');
   for (const std::string& record :
-       {stazione(1000, 256, 400), std::string("stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 596523, 14, 8, X"),
+       {stazione(1000, 256, 400),
+        std::string("stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 596523, 14, 8, X"),
         stazione(1000, 12, 400, "0,0,0,0,0,0,0,0,0,0", lungo.c_str()),
         std::string("rallentamento, 2000000000, 30"), std::string("sabbia, 40000")}) {
     SCOPED_TRACE(record.substr(0, 60));
@@ -267,7 +277,8 @@ TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
   };
   const Caso casi[] = {
       // (35791395 x 60 - 2147483000) x 60 = 42000 fits, but 35791395 x 60 does not.
-      {"scheduled time", test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 35791395, -2147483000, 0, A"})},
+      {"scheduled time",
+       test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 35791395, -2147483000, 0, A"})},
       // -2147483600 - 350 leaves the range before it is compared with the previous end.
       {"start - 350", test::treno({"stazione, 0, 5, 100, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A",
                                    "stazione, 0, 5, 2147483600, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B"})},
@@ -281,12 +292,14 @@ TEST(LettoreTreno, ThirtyTwoBitStepsFailWhereTheyLeaveTheRange) {
     SCOPED_TRACE(k.nome);
     auto e = test::leggi(test::linea({}), k.treno);
     EXPECT_EQ(e->n(), 25);
-    EXPECT_NE(e->c.registro.elenco().back().messaggio.find("does not fit 32 bits"), std::string::npos);
+    EXPECT_NE(e->c.registro.elenco().back().messaggio.find("does not fit 32 bits"),
+              std::string::npos);
   }
   // The ends of the range themselves fit.
-  auto bordi = test::leggi(test::linea({}),
-                           test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 7, A",
-                                        "stazione, 2000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, -35791394, -8, B"}));
+  auto bordi = test::leggi(
+      test::linea({}),
+      test::treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, 35791394, 7, A",
+                   "stazione, 2000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0, -35791394, -8, B"}));
   EXPECT_EQ(bordi->n(), 0);
   EXPECT_EQ(bordi->c.stazioni[1].orario, 2147483647);
   EXPECT_EQ(bordi->c.stazioni[2].orario, -2147483647 - 1);

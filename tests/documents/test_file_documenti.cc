@@ -23,7 +23,8 @@ struct Documento {
 
 constexpr Documento kDocumenti[] = {
     {"BELMONZA VALICO - SOLMA_D 237_scheda_treno.txt", dati_scheda, righe_scheda, 56},
-    {"BELMONZA VALICO - SOLMA_D 237_rallentamenti.txt", dati_rallentamenti, righe_rallentamenti, 47},
+    {"BELMONZA VALICO - SOLMA_D 237_rallentamenti.txt", dati_rallentamenti, righe_rallentamenti,
+     47},
     {"BELMONZA VALICO - SOLMA_D 237_note.txt", dati_note, righe_note, 80},
 };
 

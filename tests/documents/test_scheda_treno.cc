@@ -91,8 +91,8 @@ TEST(DocumentiScheda, OgniRigaHaTestoELunghezzaDelloStampato) {
 }
 
 TEST(DocumentiScheda, SpaziFinaliSoloDoveLoStampatoLiHa) {
-  const std::vector<std::pair<std::size_t, std::size_t>> attesi = {
-      {9, 7}, {17, 1}, {20, 2}, {38, 4}, {41, 1}, {54, 1}};
+  const std::vector<std::pair<std::size_t, std::size_t>> attesi = {{9, 7},  {17, 1}, {20, 2},
+                                                                   {38, 4}, {41, 1}, {54, 1}};
   std::vector<std::pair<std::size_t, std::size_t>> trovati;
   const auto righe = righe_scheda();
   for (std::size_t i = 0; i + 1 < righe.size(); ++i) {

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
-#include <string>
 
 #include "bersagli.h"
 #include "support/cartella.h"

@@ -34,21 +34,28 @@ class Codici : public ::testing::Test {
 };
 
 TEST_F(Codici, SignalsBeforeAWarningPoint) {
-  metti({{100, kAvvisoRallentamento}, {99, kSegnale}, {80, kSegnale}, {79, kSegnale}, {2, kSegnale}});
+  metti(
+      {{100, kAvvisoRallentamento}, {99, kSegnale}, {80, kSegnale}, {79, kSegnale}, {2, kSegnale}});
   metti({{30, kAvvisoRallentamento}, {10, kSegnale}, {9, kSegnale}, {8, kSegnale}});
   passa_codici(celle, reg);
-  EXPECT_TRUE(codice(98));   // 1 cell before
-  EXPECT_TRUE(codice(78));   // 20 cells before; the signal at 79 is 21 before: nothing
+  EXPECT_TRUE(codice(98));  // 1 cell before
+  EXPECT_TRUE(codice(78));  // 20 cells before; the signal at 79 is 21 before: nothing
   EXPECT_EQ(celle[77].tipo, 0);
   // The signal at 10 (20 before 30) has signals in 9 and 8: error 11 at its cell.
   EXPECT_EQ(reg.n_errore, 11);
   EXPECT_EQ(reg.pos_errore, 500);
-  EXPECT_EQ(codici(), 2);    // the signal in cell 2 is never treated
+  EXPECT_EQ(codici(), 2);  // the signal in cell 2 is never treated
 }
 
 TEST_F(Codici, ExistingCodePointsAreLowered) {
-  metti({{100, kAvvisoRallentamento}, {90, kSegnale}, {89, kCodice}, {88, kSegnale},
-         {60, kAvvisoRallentamento}, {50, kSegnale}, {49, kCodice}, {48, kSegnale}});
+  metti({{100, kAvvisoRallentamento},
+         {90, kSegnale},
+         {89, kCodice},
+         {88, kSegnale},
+         {60, kAvvisoRallentamento},
+         {50, kSegnale},
+         {49, kCodice},
+         {48, kSegnale}});
   celle[89].dato1 = 270;
   celle[49].dato1 = 75;
   passa_codici(celle, reg);

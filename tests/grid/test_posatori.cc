@@ -101,8 +101,11 @@ TEST_F(Posatori, SlowdownConflicts) {
     int32_t occupata, x, f_ta, errore;
   };
   // x = 20000: warning cell 377, start 401, end 405 (l = 200), kind-5 cells 376 to 373.
-  const Caso casi[] = {{377, 20000, 0, 17}, {401, 20000, 0, 18}, {405, 20000, 0, 19},
-                       {374, 20000, 1, 20}, {374, 20000, 0, 0}};
+  const Caso casi[] = {{377, 20000, 0, 17},
+                       {401, 20000, 0, 18},
+                       {405, 20000, 0, 19},
+                       {374, 20000, 1, 20},
+                       {374, 20000, 0, 0}};
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.occupata);
     Celle g;
@@ -148,8 +151,9 @@ TEST_F(Posatori, ThirtyTwoBitSumsUpToTheEndsOfTheRange) {
     bool entra;
     int32_t tipo;  // a gap of 150 m or less, however far below, gives kind 3
   };
-  for (const Distacco& k : {Distacco{-1, 2147483646, true, 1}, Distacco{-2, 2147483646, false, 1},
-                            Distacco{1, -2147483647, true, 3}, Distacco{2, -2147483647, false, 1}}) {
+  for (const Distacco& k :
+       {Distacco{-1, 2147483646, true, 1}, Distacco{-2, 2147483646, false, 1},
+        Distacco{1, -2147483647, true, 3}, Distacco{2, -2147483647, false, 1}}) {
     SCOPED_TRACE(int64_t{k.inizio} - k.fine_prima);
     Montagne m;
     int32_t tipo = 1;
@@ -170,7 +174,7 @@ TEST_F(Posatori, SpeedBoards) {
   EXPECT_EQ(memo_indicatori_v_max(celle, 5000, 1, 1, 1, 0, 0, 0, 0, 0).errore, 21);
   const Posa troppo = memo_indicatori_v_max(celle, 6000, 1639, 0, 0, 0, 0, 0, 0, 0);
   EXPECT_EQ(troppo.errore, kLettura);
-  EXPECT_EQ(troppo.argomento, 1);  // vas
+  EXPECT_EQ(troppo.argomento, 1);                   // vas
   EXPECT_EQ(celle[121].tipo, kIndicatoreVelocita);  // written before the value was found too large
   EXPECT_TRUE(memo_indicatori_v_max(celle, 7000, 1638, 0, 0, 0, 35, 0, 0, 0).riuscita());  // 32767
 }

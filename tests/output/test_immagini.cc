@@ -45,7 +45,7 @@ TEST(CodiciGara, WorkedValues) {
   const Caso casi[] = {
       {"D 237", "BELMONZA VALICO - SOLMA", 2149, 28508},
       {"abc", "", 2546, 33756},
-      {"ABC", "", 2546, 33756},  // lower case first
+      {"ABC", "", 2546, 33756},                                              // lower case first
       {"D 237", "BELMONZA VALICO - SOLMA AND ANYTHING AFTER", 2149, 28508},  // only 25 count
       {"\xFF", "", 2727, 34307},  // y diaeresis counts as 255
       {"\x9F", "", 2727, 34307},  // capital Y diaeresis lowers to it
@@ -107,8 +107,7 @@ TEST(Immagini, ScenarioTable) {
   const std::string b = immagine_tabella(s);
   EXPECT_EQ(b.size(), 2958u + 30);
   const std::string record = b.substr(34, 34 + 30);
-  EXPECT_EQ(esadecimale(record.substr(0, 16)),
-            "08 0c fe ff ff f4 01 00 00 04 03 02 01 04 1e 00");
+  EXPECT_EQ(esadecimale(record.substr(0, 16)), "08 0c fe ff ff f4 01 00 00 04 03 02 01 04 1e 00");
   EXPECT_EQ(record.substr(16, 30), std::string(30, 'N'));
   EXPECT_EQ(esadecimale(record.substr(46)),
             "07 00 08 00 0a 00 0b 00 f4 ff 09 0d 06 05 a4 4c 00 00");
@@ -120,7 +119,7 @@ TEST(Immagini, TrackGrid) {
   ASSERT_EQ(timbra(e->c), 0);
   const std::string b = immagine_griglia(e->c.celle);
   EXPECT_EQ(b.size(), 15u * 2141);
-  EXPECT_EQ(static_cast<unsigned char>(b[15]), 0);  // cell 1's kind
+  EXPECT_EQ(static_cast<unsigned char>(b[15]), 0);         // cell 1's kind
   EXPECT_EQ(esadecimale(b.substr(16, 4)), "01 14 65 08");  // 5121, 2149
   EXPECT_EQ(esadecimale(b.substr(41 * 15, 15)), "06 78 05 dc 05 dc 05 0c 00 00 00 00 0f 64 5a");
 }

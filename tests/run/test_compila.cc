@@ -15,8 +15,8 @@ namespace fs = std::filesystem;
 using test::contenuto;
 using test::esegui;
 
-const std::string kLinea = test::linea({"pendenza, 0, 5", "curvad6, 2300, 300",
-                                        "cartello_indicatore, 4650, (GALLERIA)"});
+const std::string kLinea =
+    test::linea({"pendenza, 0, 5", "curvad6, 2300, 300", "cartello_indicatore, 4650, (GALLERIA)"});
 const std::string kTreno = test::treno({"velocita, 0, 75", "aderenza, 0, 90",
                                         "stazione, 0, 8, 500, 0,0,1,1,1,0,4,1,1,1, 5,27,0, INIZIO",
                                         "segnale, 4500, 1, 3, 0, 0, 0, 0, 0,0,0, 0"});
@@ -27,7 +27,9 @@ class Compila : public ::testing::Test {
     test::scrivi(dir / "Valle_linea.txt", kLinea);
     test::scrivi(dir / "Valle_R 12-.txt", kTreno);
   }
-  test::Uscita gs(const std::string& argomenti) { return esegui(GS_EXE, argomenti, dir.percorso()); }
+  test::Uscita gs(const std::string& argomenti) {
+    return esegui(GS_EXE, argomenti, dir.percorso());
+  }
   void sorgenti_intatte() {
     EXPECT_EQ(contenuto(dir / "Valle_linea.txt"), kLinea);
     EXPECT_EQ(contenuto(dir / "Valle_R 12-.txt"), kTreno);
@@ -67,8 +69,9 @@ TEST_F(Compila, WritesTheThreeFilesNamedFromTheSources) {
 
 TEST_F(Compila, OptionsForNamesFolderAndGeometry) {
   fs::create_directory(dir / "out");
-  const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' -o out --line-name L --train-name T"
-                    " --no-geometry");
+  const auto u =
+      gs("compile Valle_linea.txt 'Valle_R 12-.txt' -o out --line-name L --train-name T"
+         " --no-geometry");
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_TRUE(fs::exists(dir / "out" / "L_T.sim"));
   EXPECT_TRUE(fs::exists(dir / "out" / "L_T.dat"));
@@ -78,17 +81,20 @@ TEST_F(Compila, OptionsForNamesFolderAndGeometry) {
   EXPECT_TRUE(fs::exists(dir / "nuova" / "sotto" / "Valle_R 12.sim"));
   // The race code follows the names: "tl" then the padding.
   const std::string griglia = contenuto(dir / "out" / "L_T.dat");
-  const int og = static_cast<unsigned char>(griglia[18]) | (static_cast<unsigned char>(griglia[19]) << 8);
-  EXPECT_EQ(og, 't' + 'l' + 2 * ('a' + 'b' + 'c' + 'd' + 'e' + 'f' + 'g' + 'h' + 'i' + 'l' + 'm') + 'n');
+  const int og =
+      static_cast<unsigned char>(griglia[18]) | (static_cast<unsigned char>(griglia[19]) << 8);
+  EXPECT_EQ(
+      og, 't' + 'l' + 2 * ('a' + 'b' + 'c' + 'd' + 'e' + 'f' + 'g' + 'h' + 'i' + 'l' + 'm') + 'n');
 }
 
 TEST_F(Compila, ReportsErrorsAsEditorsReadThem) {
-  test::scrivi(dir / "rotto.txt",
-                test::treno({"segnale, 1225, 1,0,0,0,0,0,0,0,0,0", "segnale,  1275, 1,0,0,0,0,0,0,0,0,0"}));
+  test::scrivi(dir / "rotto.txt", test::treno({"segnale, 1225, 1,0,0,0,0,0,0,0,0,0",
+                                               "segnale,  1275, 1,0,0,0,0,0,0,0,0,0"}));
   const auto u = gs("compile Valle_linea.txt rotto.txt --train-name 'D 237'");
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.err,
-            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which already holds "
+            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which "
+            "already holds "
             "the signal at 1225 m from rotto.txt:2 [E16 at 1275 m]\n"
             "   3 | segnale,  1275, 1,0,0,0,0,0,0,0,0,0\n"
             "     |           ^\n"
@@ -97,7 +103,8 @@ TEST_F(Compila, ReportsErrorsAsEditorsReadThem) {
             "     | ^\n");
   EXPECT_TRUE(fs::exists(dir / "Valle_D 237.sim"));  // files are still written
   EXPECT_EQ(gs("check Valle_linea.txt rotto.txt --no-caret").err,
-            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which already holds "
+            "rotto.txt:3:11: error: the signal at 1275 m falls in the cell at 1250 m, which "
+            "already holds "
             "the signal at 1225 m from rotto.txt:2 [E16 at 1275 m]\n"
             "rotto.txt:2:1: note: the signal at 1225 m is here\n");
 }
@@ -106,8 +113,9 @@ TEST_F(Compila, StopsInOrderWithoutAGrid) {
   test::scrivi(dir / "lunga_linea.txt", test::linea({}, 1000001));
   const auto u = gs("compile lunga_linea.txt 'Valle_R 12-.txt' --train-name T --no-caret");
   EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.err, "lunga_linea.txt:2:24: error: the line length of 1000001 m is above the largest, "
-                   "1000000 m [E1]\n");
+  EXPECT_EQ(u.err,
+            "lunga_linea.txt:2:24: error: the line length of 1000001 m is above the largest, "
+            "1000000 m [E1]\n");
   EXPECT_EQ(file(), 3);  // nothing written
   EXPECT_EQ(contenuto(dir / "lunga_linea.txt"), test::linea({}, 1000001));
 }
@@ -115,8 +123,9 @@ TEST_F(Compila, StopsInOrderWithoutAGrid) {
 TEST_F(Compila, CheckWritesNothingAndSummarises) {
   const auto u = gs("check Valle_linea.txt 'Valle_R 12-.txt'");
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(u.out, "1 stations, 1 signals, 0 slowdowns, 0 speed boards, 1 indication boards, "
-                   "2141 grid cells\n");
+  EXPECT_EQ(u.out,
+            "1 stations, 1 signals, 0 slowdowns, 0 speed boards, 1 indication boards, "
+            "2141 grid cells\n");
   EXPECT_EQ(file(), 2);
 }
 
@@ -146,8 +155,9 @@ TEST_F(Compila, RefusesBadCommandLinesAndUnreadableSources) {
     EXPECT_EQ(file(), 2);
   }
   // An output that would land on a source is refused before anything is written.
-  const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --line-name Valle --train-name 'R 12-.txt"
-                    "' --no-geometry");
+  const auto u =
+      gs("compile Valle_linea.txt 'Valle_R 12-.txt' --line-name Valle --train-name 'R 12-.txt"
+         "' --no-geometry");
   EXPECT_EQ(u.stato, 0);  // "Valle_R 12-.txt.sim" is another file
   test::scrivi(dir / "X_Y.sim", kTreno);
   const auto v = gs("compile Valle_linea.txt X_Y.sim --line-name X --train-name Y");
@@ -170,7 +180,8 @@ TEST_F(Compila, NamesNeverFallBack) {
   };
   const Caso rifiutati[] = {
       {"compile line.txt train.txt -o out", "give it with --line-name NAME"},
-      {"compile MIA_linea.txt MIA_R1.txt -o out", "(it is not MIA_TRAIN-.txt): give it with --train-name NAME"},
+      {"compile MIA_linea.txt MIA_R1.txt -o out",
+       "(it is not MIA_TRAIN-.txt): give it with --train-name NAME"},
       {"compile MIA_linea.txt train.txt -o out --line-name L", "give it with --train-name NAME"},
       {"compile _linea.txt train.txt -o out --train-name T", "give it with --line-name NAME"},
       {"compile MIA_linea.txt L_-.txt -o out --line-name L", "give it with --train-name NAME"},
@@ -199,16 +210,20 @@ TEST_F(Compila, WarningsCountAsErrorsWithWerror) {
   test::scrivi(dir / "Valle_R 12-.txt", test::treno({"segnal, 4500, 1,0,0,0,0,0,0,0,0,0"}));
   const auto u = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --no-caret");
   EXPECT_EQ(u.stato, 0);
-  EXPECT_EQ(u.err, "Valle_R 12-.txt:2:1: warning: \"segnal\" matches no record type and is skipped; did you "
-                   "mean \"segnale\"? [unknown-record]\n"
-                   "Valle_R 12-.txt: warning: the train source has no station record [no-station]\n");
+  EXPECT_EQ(
+      u.err,
+      "Valle_R 12-.txt:2:1: warning: \"segnal\" matches no record type and is skipped; did you "
+      "mean \"segnale\"? [unknown-record]\n"
+      "Valle_R 12-.txt: warning: the train source has no station record [no-station]\n");
   fs::remove(dir / "Valle_R 12.sim");
   const auto v = gs("compile Valle_linea.txt 'Valle_R 12-.txt' --no-caret -Werror");
   EXPECT_EQ(v.stato, 1);
   EXPECT_EQ(v.out, "");
-  EXPECT_NE(v.err.find("error: \"segnal\" matches no record type and is skipped; did you mean \"segnale\"? "
-                       "[-Werror=unknown-record]"),
-            std::string::npos)
+  EXPECT_NE(
+      v.err.find(
+          "error: \"segnal\" matches no record type and is skipped; did you mean \"segnale\"? "
+          "[-Werror=unknown-record]"),
+      std::string::npos)
       << v.err;
   EXPECT_FALSE(fs::exists(dir / "Valle_R 12.sim"));
 }

@@ -16,15 +16,19 @@ namespace fs = std::filesystem;
 
 class Nuovo : public ::testing::Test {
  protected:
-  test::Uscita gs(const std::string& argomenti) { return test::esegui(GS_EXE, argomenti, dir.percorso()); }
+  test::Uscita gs(const std::string& argomenti) {
+    return test::esegui(GS_EXE, argomenti, dir.percorso());
+  }
   test::CartellaTemporanea dir;
 };
 
 TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
   const auto u = gs("new valle --line-name VALLE --train-name 'R 101'");
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_linea.txt"), componi_testo(righe_linea_esempio()));
-  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_R 101-.txt"), componi_testo(righe_treno_esempio()));
+  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_linea.txt"),
+            componi_testo(righe_linea_esempio()));
+  EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_R 101-.txt"),
+            componi_testo(righe_treno_esempio()));
   const auto c = gs("compile valle/VALLE_linea.txt 'valle/VALLE_R 101-.txt' -o valle");
   EXPECT_EQ(c.stato, 0);
   EXPECT_EQ(c.err, "");  // no error, no warning
@@ -32,10 +36,13 @@ TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
 
   const auto b = gs("new incorporato --built-in");
   EXPECT_EQ(b.stato, 0) << b.err;
-  const auto k = gs("check 'incorporato/BELMONZA VALICO - SOLMA_linea.txt' 'incorporato/BELMONZA VALICO - SOLMA_D 237-.txt'");
+  const auto k =
+      gs("check 'incorporato/BELMONZA VALICO - SOLMA_linea.txt' 'incorporato/BELMONZA VALICO - "
+         "SOLMA_D 237-.txt'");
   EXPECT_EQ(k.stato, 0);
   EXPECT_EQ(k.err, "");
-  EXPECT_EQ(test::contenuto(dir / "incorporato" / "BELMONZA VALICO - SOLMA_D 237-.txt"), componi_testo(righe_treno()));
+  EXPECT_EQ(test::contenuto(dir / "incorporato" / "BELMONZA VALICO - SOLMA_D 237-.txt"),
+            componi_testo(righe_treno()));
 }
 
 TEST_F(Nuovo, NeverReplacesAFile) {
@@ -49,8 +56,9 @@ TEST_F(Nuovo, NeverReplacesAFile) {
 }
 
 TEST_F(Nuovo, RefusesIncompleteCommandLines) {
-  for (const char* a : {"new", "new x --line-name L", "new x --train-name T", "new x --built-in --line-name L",
-                        "new x y --built-in", "new x --line-name a/b --train-name T", "new x --bogus"}) {
+  for (const char* a :
+       {"new", "new x --line-name L", "new x --train-name T", "new x --built-in --line-name L",
+        "new x y --built-in", "new x --line-name a/b --train-name T", "new x --bogus"}) {
     SCOPED_TRACE(a);
     EXPECT_EQ(gs(a).stato, 2);
     EXPECT_FALSE(fs::exists(dir / "x"));

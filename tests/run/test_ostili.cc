@@ -29,8 +29,8 @@ struct Caso {
   const char* nome;
   std::string linea;
   std::string treno;
-  int stato;            // 0 or 1
-  int32_t errore = 0;   // the error number of the last diagnostic, when 1
+  int stato;           // 0 or 1
+  int32_t errore = 0;  // the error number of the last diagnostic, when 1
 };
 
 class Ostili : public ::testing::Test {
@@ -54,8 +54,10 @@ TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
     std::string s;
     for (const char c : buona) {
       if (c == '\r') continue;
-      if (c == '\n') s += fine;
-      else s += c;
+      if (c == '\n')
+        s += fine;
+      else
+        s += c;
     }
     return s;
   };
@@ -66,35 +68,41 @@ TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
       {"no line end at the end", senza_fine, kTrenoMinimo, 0},
       {"CR-only line ends", fine_righe("\r"), kTrenoMinimo, 0},
       {"LF-only line ends", fine_righe("\n"), kTrenoMinimo, 0},
-      {"a NUL byte in a number", test::linea({std::string("pendenza, 0\0, 5", 15)}), kTrenoMinimo, 1, 25},
-      {"a NUL byte in a board text", test::linea({std::string("cartello_indicatore, 100, (\0)", 30)}),
-       kTrenoMinimo, 0},
+      {"a NUL byte in a number", test::linea({std::string("pendenza, 0\0, 5", 15)}), kTrenoMinimo,
+       1, 25},
+      {"a NUL byte in a board text",
+       test::linea({std::string("cartello_indicatore, 100, (\0)", 30)}), kTrenoMinimo, 0},
       {"bytes 0x80 to 0xFF", test::linea({"cartello_indicatore, 100, (\x80\x9F\xB0\xE8\xFF)"}),
        test::treno({"stazione, 0, 8, 500, 0,0,0,0,0,0,0,0,0,0, 0,0,0, CITT\xC0 \xFF"}), 0},
       {"a field of 1 MB", test::linea({"cartello_indicatore, 100, " + mega.substr(0, 60000), mega}),
        kTrenoMinimo, 0},
-      {"a board text of 1 MB", test::linea({"cartello_indicatore, 100, " + mega}), kTrenoMinimo, 1, 25},
+      {"a board text of 1 MB", test::linea({"cartello_indicatore, 100, " + mega}), kTrenoMinimo, 1,
+       25},
       {"100000 gradients at one place", test::linea({numero_record("pendenza, 1000, 1", 100000)}),
        kTrenoMinimo, 1, 25},
       {"100000 sand records", buona, test::treno({numero_record("sabbia, 5", 100000)}), 0},
-      {"100000 signals", buona, test::treno({numero_record("segnale, 50000, 1,0,0,0,0,0,0,0,0,0", 100000)}),
-       1, 16},
-      {"8-bit limit", buona, test::treno({"stazione, 1000, 255, 400, 255,0,0,0,0,255,0,0,0,255, 0,0,0, A"}), 0},
-      {"past 8 bits", buona, test::treno({"stazione, 1000, 256, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A"}), 1, 25},
-      {"negative in 8 bits", buona, test::treno({"stazione, 1000, -1, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A"}),
-       1, 25},
+      {"100000 signals", buona,
+       test::treno({numero_record("segnale, 50000, 1,0,0,0,0,0,0,0,0,0", 100000)}), 1, 16},
+      {"8-bit limit", buona,
+       test::treno({"stazione, 1000, 255, 400, 255,0,0,0,0,255,0,0,0,255, 0,0,0, A"}), 0},
+      {"past 8 bits", buona,
+       test::treno({"stazione, 1000, 256, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A"}), 1, 25},
+      {"negative in 8 bits", buona,
+       test::treno({"stazione, 1000, -1, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A"}), 1, 25},
       {"16-bit limits", buona, test::treno({"sabbia, 32767", "orologio, -32768 0 0"}), 0},
       {"past 16 bits", buona, test::treno({"sabbia, 32768"}), 1, 25},
       {"below 16 bits", buona, test::treno({"sabbia, -32769"}), 1, 25},
-      {"32-bit limits", test::linea({"sfondo uno, 1"}), test::treno({"numero vetture, 2147483647",
-                                                                     "percentuale massa frenata, -2147483648"}), 0},
+      {"32-bit limits", test::linea({"sfondo uno, 1"}),
+       test::treno({"numero vetture, 2147483647", "percentuale massa frenata, -2147483648"}), 0},
       {"past 32 bits", buona, test::treno({"numero vetture, 2147483648"}), 1, 25},
       {"below 32 bits", buona, test::treno({"numero vetture, -2147483649"}), 1, 25},
       {"a line of 1000000 m with everything at its end",
        test::linea({"curvad6, 999600, 300", "montagna, 999800, 1006000, 11", "pendenza, 1006900, 3",
-                    "cartello_indicatore, 1006900, (END)"}, 1000000),
+                    "cartello_indicatore, 1006900, (END)"},
+                   1000000),
        test::treno({"stazione, 1006200, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, FINE",
-                    "segnale, 1006850, 1,0,0,0,0,0,0,0,0,0"}), 0},
+                    "segnale, 1006850, 1,0,0,0,0,0,0,0,0,0"}),
+       0},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -108,7 +116,8 @@ TEST_F(Ostili, EveryInputEndsInACompileOrANumberedError) {
       ASSERT_NE(p, std::string::npos) << u.err.substr(0, 500);
       const std::string numero = "[E" + std::to_string(c.errore);
       EXPECT_EQ(u.err.compare(p, numero.size(), numero), 0) << u.err.substr(p, 40);
-      EXPECT_TRUE(u.err[p + numero.size()] == ']' || u.err[p + numero.size()] == ' ') << u.err.substr(p, 40);
+      EXPECT_TRUE(u.err[p + numero.size()] == ']' || u.err[p + numero.size()] == ' ')
+          << u.err.substr(p, 40);
     }
     EXPECT_EQ(contenuto(dir / "l.txt"), c.linea);
     EXPECT_EQ(contenuto(dir / "t.txt"), c.treno);
@@ -151,8 +160,8 @@ TEST_F(Ostili, AFailedRunKeepsTheEarlierOutputs) {
   const auto u = compila("compile l.txt t.txt -o out --line-name L --train-name T");
   EXPECT_EQ(u.stato, 2);
   EXPECT_NE(u.err.find("L_T.dat"), std::string::npos) << u.err;
-  EXPECT_EQ(contenuto(dir / "out" / "L_linea.dat"), geometria);   // replaced whole, same bytes
-  EXPECT_NE(contenuto(dir / "out" / "L_T.sim"), tabella);          // replaced whole
+  EXPECT_EQ(contenuto(dir / "out" / "L_linea.dat"), geometria);  // replaced whole, same bytes
+  EXPECT_NE(contenuto(dir / "out" / "L_T.sim"), tabella);        // replaced whole
   EXPECT_EQ(contenuto(dir / "out" / "L_T.sim").size(), tabella.size());
   for (const auto& f : fs::directory_iterator(dir / "out"))
     EXPECT_EQ(f.path().filename().string().find(".tmp-"), std::string::npos) << f.path();

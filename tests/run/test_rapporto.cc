@@ -21,10 +21,13 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
   r.avviso("unknown-record", {"t.txt", 9, 1, 0}, "\"segnal\" matches no record type");
   r.errore(102, {"x.txt"}, "no [generale] line");
   const auto& e = r.elenco();
-  EXPECT_EQ(riga_diagnostica(e[0]), "l.txt:7:12: error: the signal lies beyond the grid [E15 at 4500 m]");
-  EXPECT_EQ(riga_diagnostica(e[1]), "t.txt:3:10: note: reading of this source stopped here [E15 at 4600 m]");
+  EXPECT_EQ(riga_diagnostica(e[0]),
+            "l.txt:7:12: error: the signal lies beyond the grid [E15 at 4500 m]");
+  EXPECT_EQ(riga_diagnostica(e[1]),
+            "t.txt:3:10: note: reading of this source stopped here [E15 at 4600 m]");
   EXPECT_EQ(riga_diagnostica(e[2]), "l.txt:4:5: error: not a multiple of 50 m [E2 at 4600 m]");
-  EXPECT_EQ(riga_diagnostica(e[3]), "t.txt:9:1: warning: \"segnal\" matches no record type [unknown-record]");
+  EXPECT_EQ(riga_diagnostica(e[3]),
+            "t.txt:9:1: warning: \"segnal\" matches no record type [unknown-record]");
   EXPECT_EQ(riga_diagnostica(e[3], true),
             "t.txt:9:1: error: \"segnal\" matches no record type [-Werror=unknown-record]");
   EXPECT_EQ(riga_diagnostica(e[4]), "x.txt: error: no [generale] line [E102 at 4600 m]");
@@ -32,12 +35,14 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
 
   Registro s;
   s.errore(25, {}, "the train source does not exist");
-  EXPECT_EQ(riga_diagnostica(s.elenco()[0]), "genera_scenario: error: the train source does not exist [E25]");
+  EXPECT_EQ(riga_diagnostica(s.elenco()[0]),
+            "genera_scenario: error: the train source does not exist [E25]");
 }
 
 TEST(Rapporto, EchoesTheLineWithACaretUnderTheColumn) {
   Registro r;
-  const auto testo = std::make_shared<const std::string>("[generale]\r\n\tvelocita,  7000,\xB0 2000\r\n");
+  const auto testo =
+      std::make_shared<const std::string>("[generale]\r\n\tvelocita,  7000,\xB0 2000\r\n");
   r.cita("t.txt", testo);
   Correlato sezione;
   sezione.luogo = {"t.txt", 1, 1, 0};
@@ -55,7 +60,8 @@ TEST(Rapporto, EchoesTheLineWithACaretUnderTheColumn) {
   OpzioniRapporto op;
   op.caret = false;
   riporta(r, op, senza);
-  EXPECT_EQ(senza.str(), "t.txt:2:19: error: too fast [E25]\nt.txt:1:1: note: the section is here\n");
+  EXPECT_EQ(senza.str(),
+            "t.txt:2:19: error: too fast [E25]\nt.txt:1:1: note: the section is here\n");
 }
 
 TEST(Rapporto, NoColourWhenNoColorIsSet) {

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
-#include "support/cartella.h"
 #include "grid/griglia.h"
 #include "run/esecuzione.h"
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
+#include "support/cartella.h"
 #include "support/processo.h"
 
 namespace gs {
@@ -28,13 +28,15 @@ class ScenarioIncorporato : public ::testing::Test {
   test::Uscita esegui() { return test::esegui(dir / "genera_scenario", "", dir.percorso()); }
   std::set<std::string> file() const {
     std::set<std::string> s;
-    for (const auto& f : fs::directory_iterator(dir.percorso())) s.insert(f.path().filename().string());
+    for (const auto& f : fs::directory_iterator(dir.percorso()))
+      s.insert(f.path().filename().string());
     s.erase("genera_scenario");
     return s;
   }
   static int righe(const std::string& testo) {
     int n = 0;
-    for (std::size_t i = 0; i + 1 < testo.size(); ++i) n += testo[i] == '\r' && testo[i + 1] == '\n';
+    for (std::size_t i = 0; i + 1 < testo.size(); ++i)
+      n += testo[i] == '\r' && testo[i + 1] == '\n';
     return n;
   }
   test::CartellaTemporanea dir;
@@ -84,9 +86,12 @@ TEST_F(ScenarioIncorporato, LeavesExactlySixFiles) {
   ASSERT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out, "Attendere\n");
   EXPECT_EQ(u.err, "");  // the built-in scenario compiles without a recorded error
-  const std::set<std::string> attesi = {
-      kScenario + "_note.txt", kScenario + "_rallentamenti.txt", kScenario + "_scheda_treno.txt",
-      kBase + "_linea.dat",    kScenario + ".sim",               kScenario + ".dat"};
+  const std::set<std::string> attesi = {kScenario + "_note.txt",
+                                        kScenario + "_rallentamenti.txt",
+                                        kScenario + "_scheda_treno.txt",
+                                        kBase + "_linea.dat",
+                                        kScenario + ".sim",
+                                        kScenario + ".dat"};
   EXPECT_EQ(file(), attesi);
 
   EXPECT_EQ(righe(contenuto(dir / (kScenario + "_scheda_treno.txt"))), 56);

@@ -22,7 +22,9 @@ using test::dopo_spazi;
 
 constexpr int64_t kLunghezzaLinea = 100000;
 
-std::span<const std::string_view> righe() { return test::senza_marcatore(righe_linea(), kFineFile); }
+std::span<const std::string_view> righe() {
+  return test::senza_marcatore(righe_linea(), kFineFile);
+}
 
 // The records under one section head.
 struct Sezione {
@@ -70,7 +72,7 @@ TEST(ContenutoLinea, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
     std::size_t record;
   };
   constexpr Atteso kAttese[] = {
-      {"[generale]", 0, 8},   {"[curve]", 9, 183},      {"[pendenze]", 193, 175},
+      {"[generale]", 0, 8},    {"[curve]", 9, 183},     {"[pendenze]", 193, 175},
       {"[montagne]", 369, 40}, {"[cartelli]", 410, 10}, {"[indicazioni]", 421, 31},
       {"[fine]", 453, 0},
   };
@@ -110,8 +112,7 @@ TEST(ContenutoLinea, RigheCitateSonoScritteByteperByte) {
       "cartello_indicatore,  4650,   (GALERIA ARTIF.  )(Mt.140 Km.95+278)",
   };
   const auto tutte = righe();
-  for (const auto c : kCitate)
-    EXPECT_EQ(std::count(tutte.begin(), tutte.end(), c), 1) << c;
+  for (const auto c : kCitate) EXPECT_EQ(std::count(tutte.begin(), tutte.end(), c), 1) << c;
 }
 
 TEST(ContenutoLinea, SezioneGenerale) {
@@ -237,10 +238,9 @@ TEST(ContenutoLinea, CartelliDiVelocitaConIlSecondoGruppoVuoto) {
     int64_t pos, va, vb, vc;
   };
   constexpr Cartello kAttesi[] = {
-      {1150, 70, 75, 75},     {5950, 60, 60, 60},     {7550, 70, 75, 75},
-      {30550, 75, 80, 80},    {59500, 100, 105, 105}, {71250, 90, 95, 95},
-      {72450, 110, 115, 115}, {83850, 95, 100, 100},  {87500, 120, 140, 140},
-      {98800, 90, 95, 95},
+      {1150, 70, 75, 75},     {5950, 60, 60, 60},  {7550, 70, 75, 75},     {30550, 75, 80, 80},
+      {59500, 100, 105, 105}, {71250, 90, 95, 95}, {72450, 110, 115, 115}, {83850, 95, 100, 100},
+      {87500, 120, 140, 140}, {98800, 90, 95, 95},
   };
   const auto cartelli = records("[cartelli]");
   ASSERT_EQ(cartelli.size(), std::size(kAttesi));
@@ -315,7 +315,9 @@ TEST(ContenutoLinea, CartelliIndicatoriInGruppiTraParentesi) {
   EXPECT_EQ(testi[26450].substr(0, 17), "(GALLERI ARTIF. )");
   EXPECT_EQ(testi[33600].substr(0, 18), "(GALLERIAC ARTIF.)");
   EXPECT_EQ(testi[40450], "(VIADOTTO      )(VALL.VIDALI   )(Mt72 Km.59+523)");
-  EXPECT_EQ(testi[35600], "(GALLERIA 2\xB0" "     )(PONTE DI MURO   )(Mt.365 Km.64+357)");
+  EXPECT_EQ(testi[35600],
+            "(GALLERIA 2\xB0"
+            "     )(PONTE DI MURO   )(Mt.365 Km.64+357)");
   EXPECT_EQ(testi[43000], "(PONTE IN FERRO  )(FIUME FELLA     )(Mt.155 Km.56+974)");
 }
 

@@ -21,7 +21,9 @@ namespace {
 using test::campi;
 using test::in_colonna;
 
-std::span<const std::string_view> righe() { return test::senza_marcatore(righe_treno(), kFineFile); }
+std::span<const std::string_view> righe() {
+  return test::senza_marcatore(righe_treno(), kFineFile);
+}
 
 std::vector<std::string_view> records(std::string_view testa) {
   const auto tutte = righe();
@@ -57,9 +59,11 @@ const std::vector<Formato>& formati() {
 }
 
 // The numbers of a record of `testa`, the tail one included; `nome` receives a station name.
-std::vector<int64_t> valori(std::string_view testa, std::string_view riga, std::string* nome = nullptr) {
+std::vector<int64_t> valori(std::string_view testa, std::string_view riga,
+                            std::string* nome = nullptr) {
   const auto& fs = formati();
-  const auto f = std::find_if(fs.begin(), fs.end(), [&](const Formato& x) { return x.testa == testa; });
+  const auto f =
+      std::find_if(fs.begin(), fs.end(), [&](const Formato& x) { return x.testa == testa; });
   if (f == fs.end()) {
     ADD_FAILURE() << "no format for " << testa;
     return {};
@@ -74,8 +78,8 @@ std::vector<int64_t> valori(std::string_view testa, std::string_view riga, std::
   for (std::size_t k = 0; k < f->larghezze.size(); ++k) {
     const auto v = in_colonna(c[k + 1], f->larghezze[k]);
     if (!v) {
-      ADD_FAILURE() << "column " << k + 1 << " not right-aligned in " << f->larghezze[k]
-                    << ": " << riga;
+      ADD_FAILURE() << "column " << k + 1 << " not right-aligned in " << f->larghezze[k] << ": "
+                    << riga;
       return {};
     }
     out.push_back(*v);
@@ -113,9 +117,9 @@ TEST(ContenutoTreno, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
     std::size_t record;
   };
   constexpr Atteso kAttese[] = {
-      {"[generale]", 0, 4},     {"[aderenze]", 5, 5},  {"[vel_limite]", 11, 16},
-      {"[stazioni]", 28, 27},   {"[rallentamenti]", 56, 5}, {"[segnali]", 62, 39},
-      {"[codici]", 102, 0},     {"[fine]", 103, 0},
+      {"[generale]", 0, 4},   {"[aderenze]", 5, 5},       {"[vel_limite]", 11, 16},
+      {"[stazioni]", 28, 27}, {"[rallentamenti]", 56, 5}, {"[segnali]", 62, 39},
+      {"[codici]", 102, 0},   {"[fine]", 103, 0},
   };
   std::vector<std::size_t> teste;
   const auto tutte = righe();
@@ -149,8 +153,8 @@ TEST(ContenutoTreno, SpaziAiMarginiSoloNelleDueRigheCheLiPortano) {
 
 TEST(ContenutoTreno, SezioneGeneraleConLOrologioSeparatoDaSpazi) {
   const auto generale = records("[generale]");
-  const std::string orologio =
-      "orologio," + std::string(4, ' ') + "5" + std::string(15, ' ') + "26" + std::string(12, ' ') + "0 ";
+  const std::string orologio = "orologio," + std::string(4, ' ') + "5" + std::string(15, ' ') +
+                               "26" + std::string(12, ' ') + "0 ";
   const std::vector<std::string_view> attese = {
       "numero vetture,    10", "percentuale massa frenata,    125", "sabbia,    300", orologio};
   EXPECT_EQ(generale, attese);
@@ -243,7 +247,7 @@ TEST(ContenutoTreno, StazioniInOrdineConTempiENomi) {
   EXPECT_EQ(somma_tipo, 494);
   EXPECT_EQ(somme_campi, (std::array<int64_t, 10>{6, 0, 1, 29, 14, 0, 64, 19, 19, 1334}));
   const std::map<int, std::array<int64_t, 3>> orari_attesi = {
-      {1, {5, 27, 0}},  {2, {5, 37, 0}},  {3, {5, 41, 0}}, {10, {6, 13, 0}},
+      {1, {5, 27, 0}},  {2, {5, 37, 0}}, {3, {5, 41, 0}}, {10, {6, 13, 0}},
       {18, {6, 46, 0}}, {20, {7, 0, 0}}, {27, {7, 29, 0}}};
   EXPECT_EQ(orari, orari_attesi);
   EXPECT_EQ(nomi[0], "BELMONZA VALICO");
@@ -257,9 +261,11 @@ TEST(ContenutoTreno, StazioniInOrdineConTempiENomi) {
 TEST(ContenutoTreno, Rallentamenti) {
   std::vector<std::vector<int64_t>> letti;
   for (const auto r : records("[rallentamenti]")) letti.push_back(valori("[rallentamenti]", r));
-  const std::vector<std::vector<int64_t>> attesi = {
-      {10650, 30, 300, 1, 0, 0}, {22350, 65, 50, 1, 0, 0},  {23350, 30, 800, 1, 0, 0},
-      {42750, 65, 350, 1, 0, 0}, {60650, 75, 400, 1, 0, 0}};
+  const std::vector<std::vector<int64_t>> attesi = {{10650, 30, 300, 1, 0, 0},
+                                                    {22350, 65, 50, 1, 0, 0},
+                                                    {23350, 30, 800, 1, 0, 0},
+                                                    {42750, 65, 350, 1, 0, 0},
+                                                    {60650, 75, 400, 1, 0, 0}};
   EXPECT_EQ(letti, attesi);
 }
 

@@ -22,8 +22,8 @@ class CartellaTemporanea {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::random_device caso;
     percorso_ = std::filesystem::temp_directory_path() /
-                ("gs_" + std::string(info ? info->name() : "prova") + "_" +
-                 std::to_string(caso()) + std::to_string(caso()));
+                ("gs_" + std::string(info ? info->name() : "prova") + "_" + std::to_string(caso()) +
+                 std::to_string(caso()));
     std::filesystem::create_directories(percorso_);
   }
   ~CartellaTemporanea() {

@@ -34,7 +34,8 @@ inline std::string ripeti(std::string_view record, int n) {
 
 // A line source: a general section of the given length, then the records.
 inline std::string linea(std::initializer_list<std::string_view> record, int lunghezza = 100000) {
-  std::string s = "[generale]\r\nlunghezza percorso,    " + std::to_string(lunghezza) + "\r\n[curve]\r\n";
+  std::string s =
+      "[generale]\r\nlunghezza percorso,    " + std::to_string(lunghezza) + "\r\n[curve]\r\n";
   for (const std::string_view l : record) {
     s += l;
     s += "\r\n";
@@ -63,7 +64,7 @@ struct Lettura {
 
 // memorizza_dati on the two texts (a missing train source when `t` is nothing).
 inline std::unique_ptr<Lettura> leggi(std::optional<std::string> l,
-                                    std::optional<std::string> t = treno({}), int32_t j = 1) {
+                                      std::optional<std::string> t = treno({}), int32_t j = 1) {
   auto e = std::make_unique<Lettura>();
   e->c.nome_linea = "BELMONZA VALICO - SOLMA";
   e->c.nome_treno = "D 237";

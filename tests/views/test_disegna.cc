@@ -3,16 +3,18 @@
 #include <string>
 #include <vector>
 
+#include "test_ispeziona_scenario.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
-#include "test_ispeziona_scenario.h"
 
 namespace gs {
 namespace {
 
 std::size_t conta(const std::string& testo, const std::string& cosa) {
   std::size_t n = 0;
-  for (std::size_t p = testo.find(cosa); p != std::string::npos; p = testo.find(cosa, p + cosa.size())) ++n;
+  for (std::size_t p = testo.find(cosa); p != std::string::npos;
+       p = testo.find(cosa, p + cosa.size()))
+    ++n;
   return n;
 }
 
@@ -36,7 +38,8 @@ TEST(Disegna, SheetOfASmallScenarioHoldsItsStationsAndPoints) {
   EXPECT_EQ(conta(svg, "<g class=\"stazione\">"), 2u);
   EXPECT_EQ(conta(svg, "<g class=\"stazione-pianta\">"), 2u);
   EXPECT_EQ(conta(svg, "class=\"tracciato\""), 1u);
-  for (const char* nome : {">ALFA", ">BETA CITTA&apos;", "Route sheet: BELMONZA VALICO - SOLMA, train D 237"})
+  for (const char* nome :
+       {">ALFA", ">BETA CITTA&apos;", "Route sheet: BELMONZA VALICO - SOLMA, train D 237"})
     EXPECT_NE(svg.find(nome), std::string::npos) << nome;
   EXPECT_EQ(svg.find("No plan view"), std::string::npos);
   // Nothing outside the file: no links, scripts, images or font files.
@@ -46,7 +49,8 @@ TEST(Disegna, SheetOfASmallScenarioHoldsItsStationsAndPoints) {
 
 TEST(Disegna, WithoutGeometryTheSheetSaysSo) {
   const auto i = test::compila_piccolo();
-  const std::string svg = disegna_tavola(decodifica_tabella(i.tabella), decodifica_griglia(i.griglia), nullptr);
+  const std::string svg =
+      disegna_tavola(decodifica_tabella(i.tabella), decodifica_griglia(i.griglia), nullptr);
   EXPECT_NE(svg.find("No plan view: the line geometry file was not found"), std::string::npos);
   EXPECT_EQ(svg.find("class=\"tracciato\""), std::string::npos);
   EXPECT_EQ(conta(svg, "<g class=\"segnale\">"), 2u);

@@ -8,15 +8,16 @@
 #include "formato/bytes.h"
 #include "grid/griglia.h"
 #include "output/uscita.h"
-#include "views/ispeziona.h"
 #include "test_ispeziona_scenario.h"
+#include "views/ispeziona.h"
 
 namespace gs {
 namespace {
 
 using test::compila_piccolo;
 
-std::string vista(const std::string& nome, std::variant<Stazioni, std::vector<Cella>, Geometria> contenuto,
+std::string vista(const std::string& nome,
+                  std::variant<Stazioni, std::vector<Cella>, Geometria> contenuto,
                   std::optional<Stazioni> tabella = std::nullopt, bool json = false) {
   FileIspezionato f;
   f.nome = nome;
@@ -29,7 +30,8 @@ TEST(Ispeziona, TableDecodesToWhatTheCompilerHeld) {
   const auto i = compila_piccolo();
   const Stazioni t = decodifica_tabella(i.tabella);
   for (int v = 0; v < kVociStazioni; ++v)
-    EXPECT_EQ(t[static_cast<std::size_t>(v)], i.esito->c.stazioni[static_cast<std::size_t>(v)]) << v;
+    EXPECT_EQ(t[static_cast<std::size_t>(v)], i.esito->c.stazioni[static_cast<std::size_t>(v)])
+        << v;
 
   const Stazione& beta = t[2];
   EXPECT_EQ(beta.nome, "BETA CITTA'");
@@ -42,15 +44,19 @@ TEST(Ispeziona, TableDecodesToWhatTheCompilerHeld) {
   const std::string testo = vista("x.sim", t);
   for (const char* atteso : {
            "2 stations in entries 1 to 2, 1 indication boards in entries 80 to 80",
-           "entry 2: station 2 \"BETA CITTA'\", kind 12 (span centred on the position), span 5600 to 6400 m, "
+           "entry 2: station 2 \"BETA CITTA'\", kind 12 (span centred on the position), span 5600 "
+           "to 6400 m, "
            "position 6000 m, time 05:37:10, stop cell 127",
            "entries 3 to 79: empty",
            "entry 80: indication board 1 \"(GALLERIA PROVA  )(Mt.140 Km.5+350)\"",
-           "entry 81: chainage section with the largest start: from 0 m on the line, chainage 10100 m "
+           "entry 81: chainage section with the largest start: from 0 m on the line, chainage "
+           "10100 m "
            "(km 10+100) there, decreasing along the line",
            "entry 84: general parameters: braked mass 125 %, line length 10000 m, 10 cars",
-           "marker 610 in campo7 (as expected); race code 28508 in orario (the position-weighted code",
-           "entry 86: train \"D 237\": signal repetition 0 m and 0 m, 0 codes; sand 300; clock 05:26:00",
+           "marker 610 in campo7 (as expected); race code 28508 in orario (the position-weighted "
+           "code",
+           "entry 86: train \"D 237\": signal repetition 0 m and 0 m, 0 codes; sand 300; clock "
+           "05:26:00",
        }) {
     EXPECT_NE(testo.find(atteso), std::string::npos) << atteso << "\n" << testo;
   }
@@ -60,7 +66,8 @@ TEST(Ispeziona, GridDecodesPointsAndNamesThemFromTheTable) {
   const auto i = compila_piccolo();
   const std::vector<Cella> celle = decodifica_griglia(i.griglia);
   ASSERT_EQ(celle.size(), i.esito->c.celle.tutte().size());
-  for (std::size_t k = 0; k < celle.size(); ++k) EXPECT_EQ(celle[k], i.esito->c.celle[static_cast<int64_t>(k)]) << k;
+  for (std::size_t k = 0; k < celle.size(); ++k)
+    EXPECT_EQ(celle[k], i.esito->c.celle[static_cast<int64_t>(k)]) << k;
   EXPECT_EQ(celle[1].dato1, 5121);
   EXPECT_EQ(celle[1].dato2, 2149);
 
@@ -75,12 +82,16 @@ TEST(Ispeziona, GridDecodesPointsAndNamesThemFromTheTable) {
 
   const std::string testo = vista("x.dat", celle, decodifica_tabella(i.tabella));
   for (const char* atteso : {
-           "cell 1: marker 5121 in dato1 (as expected); plain race code 2149 in dato2 (the code of the train and "
+           "cell 1: marker 5121 in dato1 (as expected); plain race code 2149 in dato2 (the code of "
+           "the train and "
            "line names in the table)",
-           "cell   115 at    5700 m: signal: left (sx 2) aspects 2/3/0, right (dx 0) aspects 0/0/0, rapp 0, time value 210",
-           "cell    24 at    1150 m: speed board: 70/75/75 km/h, stripes 0 | gradient 0 per mille, limit 75 km/h, adhesion 90",
+           "cell   115 at    5700 m: signal: left (sx 2) aspects 2/3/0, right (dx 0) aspects "
+           "0/0/0, rapp 0, time value 210",
+           "cell    24 at    1150 m: speed board: 70/75/75 km/h, stripes 0 | gradient 0 per mille, "
+           "limit 75 km/h, adhesion 90",
            "cell   127 at    6300 m: station stop: station entry 2 \"BETA CITTA'\"",
-           "cell    94 at    4650 m: indication board: entry 80 \"(GALLERIA PROVA  )(Mt.140 Km.5+350)\"",
+           "cell    94 at    4650 m: indication board: entry 80 \"(GALLERIA PROVA  )(Mt.140 "
+           "Km.5+350)\"",
            "cell    74 at    3650 m: slowdown start: 30 km/h, f_tt 1 | gradient +12 per mille",
            "cell    50 at    2450 m: slowdown warning point (1200 m before its start): 30 km/h",
            "cell   140 at    6950 m: code point: code 75 | gradient +12 per mille, limit 60 km/h",
@@ -127,7 +138,8 @@ TEST(Ispeziona, JsonCarriesTheDecodedValuesAndEscapesText) {
       vista("x.dat", decodifica_griglia(i.griglia), decodifica_tabella(i.tabella), true);
   EXPECT_NE(griglia.find("\"race_code\":2149,"), std::string::npos) << griglia;
   EXPECT_NE(griglia.find("\"race_code_of_names\":2149,"), std::string::npos);
-  EXPECT_NE(griglia.find("\"speed_board\":{\"vas_kmh\":70,\"vbs_kmh\":75,\"vcs_kmh\":75"), std::string::npos);
+  EXPECT_NE(griglia.find("\"speed_board\":{\"vas_kmh\":70,\"vbs_kmh\":75,\"vcs_kmh\":75"),
+            std::string::npos);
 
   // Windows-1252 names come out as UTF-8, with quotes, backslashes and control bytes escaped.
   Stazioni t{};
@@ -161,27 +173,38 @@ TEST(Ispeziona, ShapesThatDoNotFitTheLayoutAreErrors) {
     const char* messaggio;
   };
   const std::vector<Caso> casi = {
-      {"table cut mid-record", Compilato::kTabella, i.tabella.substr(0, i.tabella.size() - 3), "entry 86 orario at byte"},
-      {"table cut after a record", Compilato::kTabella, i.tabella.substr(0, 34), "ends after 1 records"},
-      {"table with bytes left over", Compilato::kTabella, i.tabella + "xy", "2 bytes left over after the 87 records"},
+      {"table cut mid-record", Compilato::kTabella, i.tabella.substr(0, i.tabella.size() - 3),
+       "entry 86 orario at byte"},
+      {"table cut after a record", Compilato::kTabella, i.tabella.substr(0, 34),
+       "ends after 1 records"},
+      {"table with bytes left over", Compilato::kTabella, i.tabella + "xy",
+       "2 bytes left over after the 87 records"},
       {"table name past the end", Compilato::kTabella, nome_lungo, "entry 0 name of 65535 bytes"},
       {"grid of 15 k + 7 bytes", Compilato::kGriglia, i.griglia + "1234567", "(7 bytes over)"},
       {"empty grid", Compilato::kGriglia, "", "holds no cell"},
       {"geometry kind word 3", Compilato::kGeometria, tipo_errato, "has the kind word 3"},
-      {"geometry double cut", Compilato::kGeometria, reale_tronco, "element 0 double at byte 2 needs 8 bytes"},
+      {"geometry double cut", Compilato::kGeometria, reale_tronco,
+       "element 0 double at byte 2 needs 8 bytes"},
       {"geometry odd count", Compilato::kGeometria, i.geometria.substr(0, i.geometria.size() - 2),
        "cannot make two columns of equal length"},
-      {"geometry columns unequal", Compilato::kGeometria, colonne_disuguali, "columns are of unequal length"},
-      {"geometry cut inside a kind word", Compilato::kGeometria, i.geometria.substr(0, i.geometria.size() - 1),
-       "kind word at byte"},
+      {"geometry columns unequal", Compilato::kGeometria, colonne_disuguali,
+       "columns are of unequal length"},
+      {"geometry cut inside a kind word", Compilato::kGeometria,
+       i.geometria.substr(0, i.geometria.size() - 1), "kind word at byte"},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     try {
       switch (c.tipo) {
-        case Compilato::kTabella: decodifica_tabella(c.byte); break;
-        case Compilato::kGriglia: decodifica_griglia(c.byte); break;
-        case Compilato::kGeometria: decodifica_geometria(c.byte); break;
+        case Compilato::kTabella:
+          decodifica_tabella(c.byte);
+          break;
+        case Compilato::kGriglia:
+          decodifica_griglia(c.byte);
+          break;
+        case Compilato::kGeometria:
+          decodifica_geometria(c.byte);
+          break;
       }
       ADD_FAILURE() << "no error";
     } catch (const ErroreFormato& e) {
@@ -195,9 +218,10 @@ TEST(Ispeziona, FileKindsByNameEnding) {
     const char* nome;
     std::optional<Compilato> tipo;
   };
-  for (const Caso& c : {Caso{"A_linea.dat", Compilato::kGeometria}, Caso{"A_T.dat", Compilato::kGriglia},
-                        Caso{"A_T.sim", Compilato::kTabella}, Caso{"linea.dat", Compilato::kGriglia},
-                        Caso{"A_T.txt", std::nullopt}, Caso{"A_T.SIM", std::nullopt}}) {
+  for (const Caso& c :
+       {Caso{"A_linea.dat", Compilato::kGeometria}, Caso{"A_T.dat", Compilato::kGriglia},
+        Caso{"A_T.sim", Compilato::kTabella}, Caso{"linea.dat", Compilato::kGriglia},
+        Caso{"A_T.txt", std::nullopt}, Caso{"A_T.SIM", std::nullopt}}) {
     EXPECT_EQ(compilato_da_nome(c.nome), c.tipo) << c.nome;
   }
 }
@@ -212,8 +236,9 @@ TEST(Ispeziona, SignalAndBoardFieldsComeApartAsThePlacersPackedThem) {
             std::vector<int32_t>({1, 3, 0, 4, 2, 2, 1, 5, 9}));
   ASSERT_TRUE(memo_indicatori_v_max(celle, 2000, 70, 75, 120, 2, 60, 30, 15, 1).riuscita());
   const IndicatoreLetto v = decodifica_indicatore(celle[41]);
-  EXPECT_EQ(std::vector<int32_t>({v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced}),
-            std::vector<int32_t>({70, 75, 120, 2, 60, 30, 15, 1}));
+  EXPECT_EQ(
+      std::vector<int32_t>({v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced}),
+      std::vector<int32_t>({70, 75, 120, 2, 60, 30, 15, 1}));
 }
 
 TEST(Ispeziona, ChainageFollowsTheSectionInForceAndItsDirection) {
@@ -244,7 +269,7 @@ TEST(Ispeziona, EntryRolesStopAtTheFirstEmptyStationAndSpanTheBoards) {
   Stazioni t{};
   t[1].tipo = 8;
   t[2].tipo = 12;
-  t[4].tipo = 12;  // after an empty entry: not a station
+  t[4].tipo = 12;   // after an empty entry: not a station
   t[79].nome = "";  // a board may carry an empty text
   t[78].nome = "(B)";
   t[80].nome = "(A)";
@@ -257,7 +282,9 @@ TEST(Ispeziona, EntryRolesStopAtTheFirstEmptyStationAndSpanTheBoards) {
   for (const int i : {78, 79, 80}) EXPECT_EQ(r[static_cast<std::size_t>(i)], Ruolo::kCartello) << i;
   EXPECT_EQ(r[kVoceLinea], Ruolo::kLinea);
   const std::string testo = vista("x.sim", t);
-  EXPECT_NE(testo.find("entry 4: neither a station nor a board entry, yet not empty"), std::string::npos) << testo;
+  EXPECT_NE(testo.find("entry 4: neither a station nor a board entry, yet not empty"),
+            std::string::npos)
+      << testo;
 }
 
 }  // namespace
@@ -274,8 +301,10 @@ TEST(Ispeziona, EveryListedFieldRoundTrips) {
   int64_t valore = 1;
   per_ogni_campo(kCampiStazione, [&](const auto& c) {
     using T = typename std::decay_t<decltype(c)>::Tipo;
-    if constexpr (std::is_same_v<T, std::string>) s.*c.membro = "NOME \xB0";
-    else s.*c.membro = static_cast<T>(-valore++ * 3);
+    if constexpr (std::is_same_v<T, std::string>)
+      s.*c.membro = "NOME \xB0";
+    else
+      s.*c.membro = static_cast<T>(-valore++ * 3);
   });
   EXPECT_EQ(decodifica_tabella(immagine_tabella(t)), t);
 
