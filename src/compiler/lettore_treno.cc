@@ -259,6 +259,26 @@ class LettoreTreno : LettoreSorgente {
       return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
                       "the station at " + m(p) + " is " + m(lunghezza) +
                           " long, which is not a multiple of 100 m");
+    campi_stazione(s);
+    campata(s, lunghezza);
+    const std::string chi = "station " + citazione(s.nome);
+    if (const Passo e = fermata(s, chi); e != Passo::kAvanti) return e;
+    if (const Passo e = dopo_la_precedente(s, chi); e != Passo::kAvanti) return e;
+    luogo_precedente_ = chiave();
+    ++j_;
+    c_.stazioni_lette = j_ - 1;
+    if (j_ >= linea_.limite_cartelli)
+      return ferma(kTroppeStazioni, chiave(),
+                   chi + " is station " + std::to_string(j_ - 1) + "; with the line's " +
+                       std::to_string(kPrimoCartello - linea_.limite_cartelli) +
+                       " indication boards the table has room for " +
+                       std::to_string(linea_.limite_cartelli - 2) + " stations");
+    oltre_linea(p, "the station");
+    return Passo::kAvanti;
+  }
+
+  // Fields 4 to 17, after the position, the kind and the length.
+  void campi_stazione(Stazione& s) {
     s.campo4 = r_.u8("station field 4");
     s.campo5 = r_.u8("station field 5");
     s.campo6 = r_.u8("station field 6");
@@ -272,69 +292,67 @@ class LettoreTreno : LettoreSorgente {
     const int32_t ore = r_.i32("hours"), minuti = r_.i32("minutes"), secondi = r_.i32("seconds");
     s.orario = orario(ore, minuti, secondi);
     s.nome = std::string(testo_record(r_, "station name"));
-    const std::string chi = "station " + citazione(s.nome);
+  }
 
-    const Campata campata = campata_stazione(s.tipo, p, lunghezza, s.campo6);
+  // The span from the kind and length, and the fields its rules force.
+  void campata(Stazione& s, int32_t lunghezza) {
+    const Campata c = campata_stazione(s.tipo, s.posizione, lunghezza, s.campo6);
     const bool fine_dalla_posizione = s.tipo == 5 || s.tipo == 6;
-    s.inizio = in_32_bit(campata.inizio, "the station start", valore(2));
-    s.fine = in_32_bit(campata.fine, "the station end", valore(fine_dalla_posizione ? 0 : 2));
+    s.inizio = in_32_bit(c.inizio, "the station start", valore(2));
+    s.fine = in_32_bit(c.fine, "the station end", valore(fine_dalla_posizione ? 0 : 2));
     if (s.tipo >= 5 && s.tipo <= 8) s.campo6 = 0;
     if (lunghezza < 600) s.campo5 = 0;
     if (j_ == 1) {
       s.campo5 = 0;
       s.campo6 = 0;
     }
+  }
 
-    const int64_t fermata = cella_fermata(s.fine);
+  // The approach markers and the stop cell, for the kinds that have them.
+  Passo fermata(const Stazione& s, const std::string& chi) {
+    const int64_t f = cella_fermata(s.fine);
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
-        throw ErroreLettura(chi + " at " + m(p) + " spans " + m(s.inizio) + " to " + m(s.fine) +
-                                ", past the end of the track grid at " + m(fine_griglia(ultima())),
+        throw ErroreLettura(chi + " at " + m(s.posizione) + " spans " + m(s.inizio) + " to " +
+                                m(s.fine) + ", past the end of the track grid at " +
+                                m(fine_griglia(ultima())),
                             valore(2));
       return c_.celle[c];
     };
     if (ha_preavvisi(s.tipo)) {
       for (int64_t b = 1; b <= 4; ++b)
-        if (fermata - b > 1) cella(fermata - b).preavviso = static_cast<uint8_t>(80 + b);
+        if (f - b > 1) cella(f - b).preavviso = static_cast<uint8_t>(80 + b);
     }
-    if (ha_fermata(s.tipo)) {
-      if (fermata <= 1)
-        return ferma(kStazioneInizioGriglia, valore(0),
-                     "the stop of " + chi + " at " + m(p) + " would fall in the cell at " +
-                         m(metro_cella(fermata)) +
-                         ", too near the start of the track grid: its span "
-                         "ends at " +
-                         m(s.fine) + ", and must end at 150 m or later");
-      cella(fermata).tipo = kStazione;
-      c_.celle.segna(fermata, c_.celle.nuova_origine({chiave(), chi}));
-      c_.celle[fermata].dato1 = basso_16(j_);
-    }
-    if (j_ > 1) {
-      const Stazione& prima = st()[j_ - 1];
-      if (in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0)) <
-          prima.fine)
-        return ferma_in(
-            kStazioniVicine, p, valore(0),
-            chi + " starts at " + m(s.inizio) + ", " +
-                (s.inizio >= prima.fine ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
-                                        : m(int64_t{prima.fine} - s.inizio) + " before") +
-                " the end of the previous station " + citazione(prima.nome) + " at " +
-                m(prima.fine) +
-                "; stations follow in running order with at least 350 m "
-                "between one's end and the next's start",
-            {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
-    }
-    luogo_precedente_ = chiave();
-    ++j_;
-    c_.stazioni_lette = j_ - 1;
-    if (j_ >= linea_.limite_cartelli)
-      return ferma(kTroppeStazioni, chiave(),
-                   chi + " is station " + std::to_string(j_ - 1) + "; with the line's " +
-                       std::to_string(kPrimoCartello - linea_.limite_cartelli) +
-                       " indication boards the table has room for " +
-                       std::to_string(linea_.limite_cartelli - 2) + " stations");
-    oltre_linea(p, "the station");
+    if (!ha_fermata(s.tipo)) return Passo::kAvanti;
+    if (f <= 1)
+      return ferma(kStazioneInizioGriglia, valore(0),
+                   "the stop of " + chi + " at " + m(s.posizione) + " would fall in the cell at " +
+                       m(metro_cella(f)) +
+                       ", too near the start of the track grid: its span ends at " + m(s.fine) +
+                       ", and must end at 150 m or later");
+    cella(f).tipo = kStazione;
+    c_.celle.segna(f, c_.celle.nuova_origine({chiave(), chi}));
+    c_.celle[f].dato1 = basso_16(j_);
     return Passo::kAvanti;
+  }
+
+  // At least 350 m between the previous station's end and this one's start.
+  Passo dopo_la_precedente(const Stazione& s, const std::string& chi) {
+    if (j_ <= 1) return Passo::kAvanti;
+    const Stazione& prima = st()[j_ - 1];
+    const int32_t margine =
+        in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0));
+    if (margine >= prima.fine) return Passo::kAvanti;
+    const std::string distanza = s.inizio >= prima.fine
+                                     ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
+                                     : m(int64_t{prima.fine} - s.inizio) + " before";
+    return ferma_in(
+        kStazioniVicine, s.posizione, valore(0),
+        chi + " starts at " + m(s.inizio) + ", " + distanza + " the end of the previous station " +
+            citazione(prima.nome) + " at " + m(prima.fine) +
+            "; stations follow in running order with at least 350 m between one's end "
+            "and the next's start",
+        {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
   }
 
   // (hours x 60 + minutes) x 60 + seconds, each step in 32 bits.
