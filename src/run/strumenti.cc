@@ -198,11 +198,78 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
   return std::cout.good() ? 0 : kEsitoUso;
 }
 
-int comando_plot(const std::vector<std::string>& argomenti) {
+namespace {
+
+struct OpzioniPlot {
   std::optional<std::filesystem::path> cartella;
   std::optional<std::filesystem::path> uscita;
   std::optional<std::string> nome_linea;
   std::optional<std::string> nome_treno;
+};
+
+// The names of the one scenario in the folder that fits the names given; an exit status when
+// there is none or more than one.
+std::optional<int> trova_scenario(OpzioniPlot& o) {
+  std::error_code ec;
+  std::vector<ScenarioTrovato> scenari = scenari_in(*o.cartella, ec);
+  if (ec) return uso_errato("cannot list " + o.cartella->string() + ": " + ec.message());
+  std::erase_if(scenari, [&](const ScenarioTrovato& s) {
+    return (o.nome_linea && s.linea != *o.nome_linea) || (o.nome_treno && s.treno != *o.nome_treno);
+  });
+  if (scenari.empty()) {
+    std::string filtro;
+    if (o.nome_linea) filtro = " of line \"" + utf8_da_1252(*o.nome_linea) + "\"";
+    if (o.nome_treno) filtro = " of train \"" + utf8_da_1252(*o.nome_treno) + "\"";
+    return uso_errato("no compiled scenario (.sim)" + filtro + " in " + o.cartella->string() +
+                      "; compile one there (genera_scenario compile LINE_SOURCE TRAIN_SOURCE -o " +
+                      o.cartella->string() + ") or give both --line-name and --train-name");
+  }
+  if (scenari.size() > 1) {
+    std::cerr << "genera_scenario: error: " << o.cartella->string() << " holds " << scenari.size()
+              << " compiled scenarios; choose one with its names:\n";
+    for (const ScenarioTrovato& s : scenari) {
+      std::cerr << "  " << s.tabella.filename().string() << ": --line-name "
+                << tra_apici(utf8_da_1252(s.linea)) << " --train-name "
+                << tra_apici(utf8_da_1252(s.treno)) << "\n";
+    }
+    return kEsitoUso;
+  }
+  o.nome_linea = std::move(scenari.front().linea);
+  o.nome_treno = std::move(scenari.front().treno);
+  return std::nullopt;
+}
+
+// The three compiled files of a scenario; the geometry may be missing (compiled without it).
+struct Scenario {
+  std::optional<Stazioni> tabella;
+  std::optional<std::vector<Cella>> celle;
+  std::optional<Geometria> geometria;
+};
+
+std::variant<Scenario, Guasto> leggi_scenario(const NomiFile& nomi) {
+  Scenario sc;
+  const std::pair<const std::filesystem::path*, Compilato> da_leggere[] = {
+      {&nomi.tabella, Compilato::kTabella},
+      {&nomi.griglia, Compilato::kGriglia},
+      {&nomi.geometria, Compilato::kGeometria}};
+  std::error_code ec;
+  for (const auto& [percorso, tipo] : da_leggere) {
+    if (tipo == Compilato::kGeometria && !std::filesystem::exists(*percorso, ec)) continue;
+    auto letto = apri(*percorso, tipo);
+    if (auto* g = std::get_if<Guasto>(&letto)) return *g;
+    auto& f = std::get<FileIspezionato>(letto);
+    if (tipo == Compilato::kTabella)
+      sc.tabella = std::move(std::get<Stazioni>(f.contenuto));
+    else if (tipo == Compilato::kGriglia)
+      sc.celle = std::move(std::get<std::vector<Cella>>(f.contenuto));
+    else
+      sc.geometria = std::move(std::get<Geometria>(f.contenuto));
+  }
+  return sc;
+}
+
+// The options of plot; an exit status when the command line is wrong or asks for help.
+std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, OpzioniPlot& o) {
   for (std::size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     if (a == "--help" || a == "-h") {
@@ -213,88 +280,51 @@ int comando_plot(const std::vector<std::string>& argomenti) {
       if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
       if (a == "-o")
-        uscita = v;
+        o.uscita = v;
       else if (a == "--line-name")
-        nome_linea = in_1252(v);
+        o.nome_linea = in_1252(v);
       else
-        nome_treno = in_1252(v);
+        o.nome_treno = in_1252(v);
     } else if (a.size() > 1 && a[0] == '-') {
       return uso_errato("unknown option " + a);
-    } else if (cartella) {
-      return uso_errato("plot expects one folder, got " + cartella->string() + " and " + a);
+    } else if (o.cartella) {
+      return uso_errato("plot expects one folder, got " + o.cartella->string() + " and " + a);
     } else {
-      cartella = a;
+      o.cartella = a;
     }
   }
-  if (!cartella) return uso_errato("plot expects the folder that holds the compiled files");
+  if (!o.cartella) return uso_errato("plot expects the folder that holds the compiled files");
   std::error_code ec;
-  if (!std::filesystem::is_directory(*cartella, ec))
-    return uso_errato(cartella->string() + " is not a folder");
+  if (!std::filesystem::is_directory(*o.cartella, ec))
+    return uso_errato(o.cartella->string() + " is not a folder");
+  return std::nullopt;
+}
 
-  if (!nome_linea || !nome_treno) {
-    std::vector<ScenarioTrovato> scenari = scenari_in(*cartella, ec);
-    if (ec) return uso_errato("cannot list " + cartella->string() + ": " + ec.message());
-    std::erase_if(scenari, [&](const ScenarioTrovato& s) {
-      return (nome_linea && s.linea != *nome_linea) || (nome_treno && s.treno != *nome_treno);
-    });
-    if (scenari.empty()) {
-      std::string filtro;
-      if (nome_linea) filtro = " of line \"" + utf8_da_1252(*nome_linea) + "\"";
-      if (nome_treno) filtro = " of train \"" + utf8_da_1252(*nome_treno) + "\"";
-      return uso_errato("no compiled scenario (.sim)" + filtro + " in " + cartella->string() +
-                        "; compile one there (genera_scenario compile LINE_SOURCE "
-                        "TRAIN_SOURCE -o " +
-                        cartella->string() + ") or give both --line-name and --train-name");
-    }
-    if (scenari.size() > 1) {
-      std::cerr << "genera_scenario: error: " << cartella->string() << " holds " << scenari.size()
-                << " compiled scenarios; choose one with its names:\n";
-      for (const ScenarioTrovato& s : scenari) {
-        std::cerr << "  " << s.tabella.filename().string() << ": --line-name "
-                  << tra_apici(utf8_da_1252(s.linea)) << " --train-name "
-                  << tra_apici(utf8_da_1252(s.treno)) << "\n";
-      }
-      return kEsitoUso;
-    }
-    nome_linea = std::move(scenari.front().linea);
-    nome_treno = std::move(scenari.front().treno);
+}  // namespace
+
+int comando_plot(const std::vector<std::string>& argomenti) {
+  OpzioniPlot o;
+  if (const auto esito = opzioni_plot(argomenti, o)) return *esito;
+  if (!o.nome_linea || !o.nome_treno) {
+    if (const auto esito = trova_scenario(o)) return *esito;
   }
-
-  const NomiFile nomi = nomi_file(*cartella, *nome_linea, *nome_treno);
-  std::optional<Stazioni> tabella;
-  std::optional<std::vector<Cella>> celle;
-  std::optional<Geometria> geometria;
-  const std::pair<const std::filesystem::path*, Compilato> da_leggere[] = {
-      {&nomi.tabella, Compilato::kTabella},
-      {&nomi.griglia, Compilato::kGriglia},
-      {&nomi.geometria, Compilato::kGeometria}};
-  for (const auto& [percorso, tipo] : da_leggere) {
-    // A scenario compiled without its geometry still gets its sheet.
-    if (tipo == Compilato::kGeometria && !std::filesystem::exists(*percorso, ec)) continue;
-    auto letto = apri(*percorso, tipo);
-    if (auto* g = std::get_if<Guasto>(&letto)) {
-      std::cerr << "genera_scenario: error: " << g->messaggio << "\n";
-      return g->esito;
-    }
-    auto& f = std::get<FileIspezionato>(letto);
-    if (tipo == Compilato::kTabella)
-      tabella = std::move(std::get<Stazioni>(f.contenuto));
-    else if (tipo == Compilato::kGriglia)
-      celle = std::move(std::get<std::vector<Cella>>(f.contenuto));
-    else
-      geometria = std::move(std::get<Geometria>(f.contenuto));
+  const auto letto = leggi_scenario(nomi_file(*o.cartella, *o.nome_linea, *o.nome_treno));
+  if (const auto* g = std::get_if<Guasto>(&letto)) {
+    std::cerr << "genera_scenario: error: " << g->messaggio << "\n";
+    return g->esito;
   }
-
-  if (!uscita)
-    uscita = *cartella / (utf8_da_1252(*nome_linea) + "_" + utf8_da_1252(*nome_treno) + ".svg");
+  const Scenario& sc = std::get<Scenario>(letto);
+  const std::filesystem::path uscita = o.uscita.value_or(
+      *o.cartella / (utf8_da_1252(*o.nome_linea) + "_" + utf8_da_1252(*o.nome_treno) + ".svg"));
   try {
-    scrivi_file(*uscita, disegna_tavola(*tabella, *celle, geometria ? &*geometria : nullptr));
+    scrivi_file(uscita,
+                disegna_tavola(*sc.tabella, *sc.celle, sc.geometria ? &*sc.geometria : nullptr));
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
   }
-  std::cout << "wrote " << uscita->string()
-            << (geometria ? "" : " (no line geometry: no plan view)") << "\n";
+  std::cout << "wrote " << uscita.string()
+            << (sc.geometria ? "" : " (no line geometry: no plan view)") << "\n";
   return 0;
 }
 
