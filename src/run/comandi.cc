@@ -165,57 +165,53 @@ std::string riepilogo(const Compilazione& c) {
          std::to_string(c.celle.tutte().size()) + " grid cells\n";
 }
 
-int compila_sorgenti(Opzioni& o) {
+// The names, checked, and the outputs they give; the reason to refuse otherwise.
+std::optional<std::string> prepara_nomi(Opzioni& o) {
   for (const auto& [nome, quale] :
        {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
     if (!*nome) continue;
-    if (const auto motivo = nome_non_valido(**nome, quale)) return uso_errato(*motivo);
+    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
   }
-  if (const auto motivo = nomi_dai_file(o)) return uso_errato(*motivo);
-  const std::string nome_linea = o.nome_linea.value_or("");
-  const std::string nome_treno = o.nome_treno.value_or("");
+  if (const auto motivo = nomi_dai_file(o)) return motivo;
   for (const auto& [nome, quale] :
-       {std::pair{nome_linea, "the line name"}, std::pair{nome_treno, "the train name"}}) {
-    if (const auto motivo = nome_non_valido(nome, quale)) return uso_errato(*motivo);
+       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
+    if (!*nome) *nome = std::string();
+    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
   }
-  const NomiFile nomi = nomi_file(o.cartella, nome_linea, nome_treno);
-  if (o.scrivi) {
-    if (const auto motivo = uscite_non_valide(o, nomi)) return uso_errato(*motivo);
-  }
+  if (o.scrivi) return uscite_non_valide(o, nomi_file(o.cartella, *o.nome_linea, *o.nome_treno));
+  return std::nullopt;
+}
 
+// The compiled files into the output folder, made if missing.
+std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c) {
+  std::error_code ec;
+  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
+      !std::filesystem::create_directories(o.cartella, ec))
+    throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
+  return scrivi_compilati(c, nomi_file(o.cartella, c.nome_linea, c.nome_treno));
+}
+
+int compila_sorgenti(Opzioni& o) {
+  if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
   std::string testi[2];
-  for (int i = 0; i < 2; ++i) {
-    try {
-      testi[i] = leggi_file(o.sorgenti[static_cast<std::size_t>(i)]);
-    } catch (const ErroreFile& e) {
-      std::cerr << "genera_scenario: error: " << e.what() << "\n";
-      return kEsitoUso;
-    }
-  }
+  for (int i = 0; i < 2; ++i) testi[i] = leggi_file(o.sorgenti[static_cast<std::size_t>(i)]);
 
   Compilazione c;
-  c.nome_linea = nome_linea;
-  c.nome_treno = nome_treno;
+  c.nome_linea = *o.nome_linea;
+  c.nome_treno = *o.nome_treno;
   SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0],
                              o.sorgenti[1]);
   const int32_t fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
-  const bool errori =
-      fermata != 0 || c.registro.ha_errori() || (o.rapporto.werror && c.registro.ha_avvisi());
-  std::vector<FileScritto> scritti;
+  const bool avvisi_fatali = o.rapporto.werror && c.registro.ha_avvisi();
+  const bool errori = fermata != 0 || c.registro.ha_errori() || avvisi_fatali;
   int esito = errori ? kEsitoErrore : 0;
+  std::vector<FileScritto> scritti;
   std::string guasto;
   // A compile error still writes what the run compiled, as the simulator's own run does;
   // -Werror stops before writing, and so does an error that left no grid.
-  const bool si_scrive = o.scrivi && c.celle.dimensionata() && fermata == 0 &&
-                         !(o.rapporto.werror && c.registro.ha_avvisi());
-  if (si_scrive) {
+  if (o.scrivi && c.celle.dimensionata() && fermata == 0 && !avvisi_fatali) {
     try {
-      std::error_code ec;
-      if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
-          !std::filesystem::create_directories(o.cartella, ec))
-        throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " +
-                         ec.message());
-      scritti = scrivi_compilati(c, nomi);
+      scritti = scrivi_in_cartella(o, c);
     } catch (const ErroreFile& e) {
       guasto = e.what();
       esito = kEsitoUso;
@@ -223,7 +219,7 @@ int compila_sorgenti(Opzioni& o) {
   }
 
   if (o.json) {
-    std::cout << rapporto_json(c.registro, nome_linea, nome_treno, scritti, o.rapporto.werror,
+    std::cout << rapporto_json(c.registro, c.nome_linea, c.nome_treno, scritti, o.rapporto.werror,
                                esito);
   } else {
     riporta(c.registro, o.rapporto, std::cerr);
