@@ -173,6 +173,67 @@ void campi(Json& j, const Record& r, const Campi& lista) {
   });
 }
 
+void voce_stazione(Json& j, const Stazione& s, int i) {
+  j.testo("station");
+  j.campo("station", i);
+  j.campo_1252("name", s.nome);
+  j.campo("kind", s.tipo);
+  j.campo_testo("layout", std::string(regola_campata(s.tipo)));
+  j.campo("span_start_m", s.inizio);
+  j.campo("span_end_m", s.fine);
+  j.campo("position_m", s.posizione);
+  j.chiave("time");
+  if (s.orario == 0)
+    j.nullo();
+  else
+    j.testo(formatta_orario(s.orario));
+  j.chiave("stop_cell");
+  if (ha_fermata(s.tipo))
+    j.valore(cella_fermata(s.fine));
+  else
+    j.nullo();
+}
+
+// Entries 81 to 86: the chainage sections, the general parameters, the line and the train.
+void voce_di_coda(Json& j, const Stazioni& t, const Stazione& s, Ruolo ruolo) {
+  switch (ruolo) {
+    case Ruolo::kProgressiva:
+      j.testo("chainage section");
+      j.campo("start_m", s.inizio);
+      j.campo("chainage_m", s.fine);
+      j.campo_testo("chainage", formatta_progressiva(s.fine));
+      j.campo("decreasing", s.posizione == 1);
+      j.campo("unused", s.inizio == 0 && s.fine == 0 && s.posizione == 0);
+      break;
+    case Ruolo::kParametri:
+      j.testo("general parameters");
+      j.campo("braked_mass_percent", s.inizio);
+      j.campo("line_length_m", s.fine);
+      j.campo("cars", s.posizione);
+      break;
+    case Ruolo::kLinea:
+      j.testo("line");
+      j.campo_1252("line_name", s.nome);
+      j.campo("background_one", s.inizio);
+      j.campo("background_two", s.posizione);
+      j.campo("background_three", s.fine);
+      j.campo("marker", s.campo7);
+      j.campo("marker_ok", s.campo7 == kMarcatoreTabella);
+      j.campo("race_code", s.orario);
+      j.campo("race_code_of_names", codice_gara_st(t));
+      break;
+    default:
+      j.testo("train");
+      j.campo_1252("train_name", s.nome);
+      j.campo("repetition_one_m", s.inizio);
+      j.campo("repetition_two_m", s.fine);
+      j.campo("codes", s.posizione);
+      j.campo("sand", s.campo7);
+      j.campo_testo("clock", formatta_orario(orologio_treno(s)));
+      break;
+  }
+}
+
 void tabella(Json& j, const Stazioni& t) {
   const auto ruoli = ruoli_voci(t);
   j.chiave("entries");
@@ -182,69 +243,17 @@ void tabella(Json& j, const Stazioni& t) {
     j.apri_oggetto();
     j.campo("entry", i);
     j.chiave("role");
-    switch (ruoli[static_cast<std::size_t>(i)]) {
-      case Ruolo::kVuota:
-        j.testo(voce_vuota(s) ? "empty" : "unexpected");
-        break;
-      case Ruolo::kStazione:
-        j.testo("station");
-        j.campo("station", i);
-        j.campo_1252("name", s.nome);
-        j.campo("kind", s.tipo);
-        j.campo_testo("layout", std::string(regola_campata(s.tipo)));
-        j.campo("span_start_m", s.inizio);
-        j.campo("span_end_m", s.fine);
-        j.campo("position_m", s.posizione);
-        j.chiave("time");
-        if (s.orario == 0)
-          j.nullo();
-        else
-          j.testo(formatta_orario(s.orario));
-        j.chiave("stop_cell");
-        if (ha_fermata(s.tipo))
-          j.valore(int64_t{quoziente(s.fine, 50)} - 1);
-        else
-          j.nullo();
-        break;
-      case Ruolo::kCartello:
-        j.testo("indication board");
-        j.campo("board", kPrimoCartello + 1 - i);
-        j.campo_1252("text", s.nome);
-        break;
-      case Ruolo::kProgressiva:
-        j.testo("chainage section");
-        j.campo("start_m", s.inizio);
-        j.campo("chainage_m", s.fine);
-        j.campo_testo("chainage", formatta_progressiva(s.fine));
-        j.campo("decreasing", s.posizione == 1);
-        j.campo("unused", s.inizio == 0 && s.fine == 0 && s.posizione == 0);
-        break;
-      case Ruolo::kParametri:
-        j.testo("general parameters");
-        j.campo("braked_mass_percent", s.inizio);
-        j.campo("line_length_m", s.fine);
-        j.campo("cars", s.posizione);
-        break;
-      case Ruolo::kLinea:
-        j.testo("line");
-        j.campo_1252("line_name", s.nome);
-        j.campo("background_one", s.inizio);
-        j.campo("background_two", s.posizione);
-        j.campo("background_three", s.fine);
-        j.campo("marker", s.campo7);
-        j.campo("marker_ok", s.campo7 == kMarcatoreTabella);
-        j.campo("race_code", s.orario);
-        j.campo("race_code_of_names", codice_gara_st(t));
-        break;
-      case Ruolo::kTreno:
-        j.testo("train");
-        j.campo_1252("train_name", s.nome);
-        j.campo("repetition_one_m", s.inizio);
-        j.campo("repetition_two_m", s.fine);
-        j.campo("codes", s.posizione);
-        j.campo("sand", s.campo7);
-        j.campo_testo("clock", formatta_orario(orologio_treno(s)));
-        break;
+    const Ruolo ruolo = ruoli[static_cast<std::size_t>(i)];
+    if (ruolo == Ruolo::kVuota) {
+      j.testo(voce_vuota(s) ? "empty" : "unexpected");
+    } else if (ruolo == Ruolo::kStazione) {
+      voce_stazione(j, s, i);
+    } else if (ruolo == Ruolo::kCartello) {
+      j.testo("indication board");
+      j.campo("board", kPrimoCartello + 1 - i);
+      j.campo_1252("text", s.nome);
+    } else {
+      voce_di_coda(j, t, s, ruolo);
     }
     j.chiave("fields");
     j.apri_oggetto();

@@ -67,7 +67,7 @@ std::string voce_stazione(const Stazione& s, int j) {
   std::string t = "station " + n(j) + " " + citato(s.nome) + ", kind " + n(s.tipo) + " (" +
                   std::string(regola_campata(s.tipo)) + "), span " + n(s.inizio) + " to " +
                   n(s.fine) + " m, position " + n(s.posizione) + " m, " + orario_stazione(s.orario);
-  if (ha_fermata(s.tipo)) t += ", stop cell " + n(quoziente(s.fine, 50) - 1);
+  if (ha_fermata(s.tipo)) t += ", stop cell " + n(cella_fermata(s.fine));
   return t;
 }
 
@@ -102,14 +102,39 @@ std::string voce_treno(const Stazione& s) {
          formatta_orario(orologio_treno(s));
 }
 
+// What a non-empty entry means, by its role.
+std::string senso_voce(const Stazioni& t, int i, Ruolo r) {
+  const Stazione& s = t[static_cast<std::size_t>(i)];
+  switch (r) {
+    case Ruolo::kVuota:
+      return "neither a station nor a board entry, yet not empty: " + citato(s.nome);
+    case Ruolo::kStazione:
+      return voce_stazione(s, i);
+    case Ruolo::kCartello:
+      return "indication board " + n(kPrimoCartello + 1 - i) + " " + citato(s.nome);
+    case Ruolo::kProgressiva:
+      return voce_progressiva(s, i);
+    case Ruolo::kParametri:
+      return "general parameters: braked mass " + n(s.inizio) + " %, line length " + n(s.fine) +
+             " m, " + n(s.posizione) + " cars";
+    case Ruolo::kLinea:
+      return voce_linea(t);
+    case Ruolo::kTreno:
+      return voce_treno(s);
+  }
+  return {};
+}
+
 std::string vista_tabella(const FileIspezionato& f, const Stazioni& t, bool tutto) {
   const auto ruoli = ruoli_voci(t);
+  const auto ruolo = [&](int i) { return ruoli[static_cast<std::size_t>(i)]; };
+  const auto vuota = [&](int i) {
+    return ruolo(i) == Ruolo::kVuota && voce_vuota(t[static_cast<std::size_t>(i)]);
+  };
   int stazioni = 0, cartelli = 0, primo_cartello = 0;
   for (int i = 0; i < kVociStazioni; ++i) {
-    stazioni += ruoli[static_cast<std::size_t>(i)] == Ruolo::kStazione;
-    if (ruoli[static_cast<std::size_t>(i)] == Ruolo::kCartello) {
-      if (cartelli++ == 0) primo_cartello = i;
-    }
+    stazioni += ruolo(i) == Ruolo::kStazione;
+    if (ruolo(i) == Ruolo::kCartello && cartelli++ == 0) primo_cartello = i;
   }
   std::string o = f.nome + ": scenario table, " + n(kVociStazioni) + " entries, " +
                   n(static_cast<int64_t>(f.byte)) + " bytes\n";
@@ -117,51 +142,20 @@ std::string vista_tabella(const FileIspezionato& f, const Stazioni& t, bool tutt
        n(cartelli) + " indication boards" +
        (cartelli > 0 ? " in entries " + n(primo_cartello) + " to " + n(kPrimoCartello) : "") + "\n";
   for (int i = 0; i < kVociStazioni; ++i) {
-    const Stazione& s = t[static_cast<std::size_t>(i)];
-    const Ruolo r = ruoli[static_cast<std::size_t>(i)];
-    std::string etichetta = "entry " + n(i) + ": ";
-    std::string senso;
-    switch (r) {
-      case Ruolo::kVuota:
-        if (voce_vuota(s)) {
-          int fine = i;
-          if (!tutto) {
-            while (fine + 1 < kVociStazioni &&
-                   ruoli[static_cast<std::size_t>(fine + 1)] == Ruolo::kVuota &&
-                   voce_vuota(t[static_cast<std::size_t>(fine + 1)]))
-              ++fine;
-          }
-          o += (fine == i ? "entry " + n(i) : "entries " + n(i) + " to " + n(fine)) + ": empty\n";
-          i = fine;
-          continue;
-        }
-        senso = "neither a station nor a board entry, yet not empty: " + citato(s.nome);
-        break;
-      case Ruolo::kStazione:
-        senso = voce_stazione(s, i);
-        break;
-      case Ruolo::kCartello:
-        senso = "indication board " + n(kPrimoCartello + 1 - i) + " " + citato(s.nome);
-        break;
-      case Ruolo::kProgressiva:
-        senso = voce_progressiva(s, i);
-        break;
-      case Ruolo::kParametri:
-        senso = "general parameters: braked mass " + n(s.inizio) + " %, line length " + n(s.fine) +
-                " m, " + n(s.posizione) + " cars";
-        break;
-      case Ruolo::kLinea:
-        senso = voce_linea(t);
-        break;
-      case Ruolo::kTreno:
-        senso = voce_treno(s);
-        break;
+    if (vuota(i)) {
+      // A run of empty entries is one line unless every entry is asked for.
+      int fine = i;
+      while (!tutto && fine + 1 < kVociStazioni && vuota(fine + 1)) ++fine;
+      o += (fine == i ? "entry " + n(i) : "entries " + n(i) + " to " + n(fine)) + ": empty\n";
+      i = fine;
+      continue;
     }
-    o += etichetta + senso + "\n";
+    const Stazione& s = t[static_cast<std::size_t>(i)];
+    o += "entry " + n(i) + ": " + senso_voce(t, i, ruolo(i)) + "\n";
     // A board carries only its text; its other fields are shown when something is there.
     Stazione senza_nome = s;
     senza_nome.nome.clear();
-    if (r != Ruolo::kCartello || !voce_vuota(senza_nome)) o += campi(s);
+    if (ruolo(i) != Ruolo::kCartello || !voce_vuota(senza_nome)) o += campi(s);
   }
   return o;
 }
