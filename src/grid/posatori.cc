@@ -42,6 +42,29 @@ bool dato_indicatore(int32_t destra, int32_t sinistra, int16_t& dato) {
   return true;
 }
 
+// Step 8 of a slowdown with f_ta set: the four cells before its warning point, all free, become
+// kind 5 counting away from it.
+Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da,
+                             const std::string& chi) {
+  const int64_t t = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
+  static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
+  for (int64_t i = 0; i < 4; ++i) {
+    const std::string quale = std::string("the ") + kQuale[i] +
+                              " of the four cells before the warning point of " + chi +
+                              " (f_ta is set)";
+    if (!celle.contiene(t - i)) return fuori(celle, t - i, quale);
+    if (!libera(celle[t - i])) return preso(celle, kConflittoPreavvisi, t - i, quale);
+  }
+  for (int64_t i = 0; i < 4; ++i) {
+    Cella& c = celle[t - i];
+    c.tipo = kPreavvisoRallentamento;
+    celle.segna(t - i, da);
+    c.dato1 = basso_16(i + 1);
+    if (d_v != 0) c.dato2 = basso_16(i + 1);
+  }
+  return {};
+}
+
 }  // namespace
 
 Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine, int32_t& tipo,
@@ -142,24 +165,8 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
     celle[c].dato3 = basso_16(f_tt);
   }
 
-  const int64_t t = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
   if (f_ta == 0) return {};
-  static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
-  for (int64_t i = 0; i < 4; ++i) {
-    const std::string quale = std::string("the ") + kQuale[i] +
-                              " of the four cells before the warning point of " + chi +
-                              " (f_ta is set)";
-    if (!celle.contiene(t - i)) return fuori(celle, t - i, quale);
-    if (!libera(celle[t - i])) return preso(celle, kConflittoPreavvisi, t - i, quale);
-  }
-  for (int64_t i = 0; i < 4; ++i) {
-    Cella& c = celle[t - i];
-    c.tipo = kPreavvisoRallentamento;
-    celle.segna(t - i, da);
-    c.dato1 = basso_16(i + 1);
-    if (d_v != 0) c.dato2 = basso_16(i + 1);
-  }
-  return {};
+  return celle_prima_dell_avviso(celle, x, d_v, da, chi);
 }
 
 Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,

@@ -27,6 +27,33 @@ constexpr std::string_view kUsoNuovo =
     "with no error and no warning. An existing file is never replaced: new then writes nothing\n"
     "and exits with status 2.\n";
 
+// Both sources, or none when either file is there already.
+int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& nome_linea,
+                    const std::string& nome_treno, bool incorporato) {
+  const NomiFile nomi = nomi_file(cartella, nome_linea, nome_treno);
+  const std::pair<const std::filesystem::path*, std::span<const std::string_view>> file[] = {
+      {&nomi.sorgente_linea, incorporato ? righe_linea() : righe_linea_esempio()},
+      {&nomi.sorgente_treno, incorporato ? righe_treno() : righe_treno_esempio()}};
+  std::error_code ec;
+  for (const auto& [percorso, righe] : file) {
+    if (std::filesystem::exists(*percorso, ec) || std::filesystem::is_symlink(*percorso, ec))
+      return uso_errato(percorso->string() + " already exists; new never replaces a file");
+  }
+  try {
+    if (!std::filesystem::is_directory(cartella, ec)) std::filesystem::create_directories(cartella);
+    for (const auto& [percorso, righe] : file) {
+      scrivi_testo(*percorso, righe);
+      std::cout << "wrote " << percorso->string() << "\n";
+    }
+  } catch (const std::filesystem::filesystem_error& e) {
+    std::cerr << "genera_scenario: error: " << e.what() << "\n";
+    return kEsitoUso;
+  }
+  std::cout << "next: genera_scenario compile '" << nomi.sorgente_linea.string() << "' '"
+            << nomi.sorgente_treno.string() << "' -o '" << cartella.string() << "'\n";
+  return 0;
+}
+
 }  // namespace
 
 int comando_new(const std::vector<std::string>& argomenti) {
@@ -68,29 +95,7 @@ int comando_new(const std::vector<std::string>& argomenti) {
       return uso_errato(std::string(quale) + " must not contain '/' or NUL");
   }
 
-  const NomiFile nomi = nomi_file(*cartella, *nome_linea, *nome_treno);
-  const std::pair<const std::filesystem::path*, std::span<const std::string_view>> file[] = {
-      {&nomi.sorgente_linea, incorporato ? righe_linea() : righe_linea_esempio()},
-      {&nomi.sorgente_treno, incorporato ? righe_treno() : righe_treno_esempio()}};
-  std::error_code ec;
-  for (const auto& [percorso, righe] : file) {
-    if (std::filesystem::exists(*percorso, ec) || std::filesystem::is_symlink(*percorso, ec))
-      return uso_errato(percorso->string() + " already exists; new never replaces a file");
-  }
-  try {
-    if (!std::filesystem::is_directory(*cartella, ec))
-      std::filesystem::create_directories(*cartella);
-    for (const auto& [percorso, righe] : file) {
-      scrivi_testo(*percorso, righe);
-      std::cout << "wrote " << percorso->string() << "\n";
-    }
-  } catch (const std::filesystem::filesystem_error& e) {
-    std::cerr << "genera_scenario: error: " << e.what() << "\n";
-    return kEsitoUso;
-  }
-  std::cout << "next: genera_scenario compile '" << nomi.sorgente_linea.string() << "' '"
-            << nomi.sorgente_treno.string() << "' -o '" << cartella->string() << "'\n";
-  return 0;
+  return scrivi_sorgenti(*cartella, *nome_linea, *nome_treno, incorporato);
 }
 
 }  // namespace gs
