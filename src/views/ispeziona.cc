@@ -261,10 +261,18 @@ int64_t progressiva_a(const Stazioni& t, int64_t posizione) {
                                  : int64_t{sezione->fine} + avanti;
 }
 
+namespace {
+
+// The magnitude of a value, the most negative one included.
+uint64_t modulo(int64_t v) {
+  return v < 0 ? static_cast<uint64_t>(-(v + 1)) + 1 : static_cast<uint64_t>(v);
+}
+
+}  // namespace
+
 std::string formatta_progressiva(int64_t metri) {
   const bool negativo = metri < 0;
-  const uint64_t a =
-      negativo ? static_cast<uint64_t>(-(metri + 1)) + 1 : static_cast<uint64_t>(metri);
+  const uint64_t a = modulo(metri);
   char b[48];
   std::snprintf(b, sizeof b, "km %s%llu+%03llu", negativo ? "-" : "",
                 static_cast<unsigned long long>(a / 1000),
@@ -274,8 +282,7 @@ std::string formatta_progressiva(int64_t metri) {
 
 std::string formatta_orario(int64_t secondi) {
   const bool negativo = secondi < 0;
-  const uint64_t a =
-      negativo ? static_cast<uint64_t>(-(secondi + 1)) + 1 : static_cast<uint64_t>(secondi);
+  const uint64_t a = modulo(secondi);
   char b[48];
   std::snprintf(b, sizeof b, "%s%02llu:%02llu:%02llu", negativo ? "-" : "",
                 static_cast<unsigned long long>(a / 3600),
