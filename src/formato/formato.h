@@ -178,6 +178,11 @@ int64_t cella_punto(int64_t metri);
 int64_t cella_profilo(int64_t metri);
 // The position a point cell stands for: cell k holds the points around 50 (k - 1) m.
 inline int64_t metro_cella(int64_t cella) { return 50 * (cella - 1); }
+// Where the profile step of cell k begins: 50 k m.
+inline int64_t metro_profilo(int64_t cella) { return 50 * cella; }
+// The last cell of a mountain span that ends at `metri`: round(metri / 50 - 1), which halves to
+// even are not always round(metri / 50) - 1.
+int64_t ultima_cella_campata(int64_t metri);
 // Where a grid of cells 0 to `ultima` ends, in metres: 7000 m past the line's end, and the
 // bound of every record's position (below).
 inline int64_t fine_griglia(int64_t ultima) { return 50 * ultima; }

@@ -17,6 +17,10 @@ int64_t cella_punto(int64_t metri) { return arrotonda(static_cast<double>(metri)
 
 int64_t cella_profilo(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0); }
 
+int64_t ultima_cella_campata(int64_t metri) {
+  return arrotonda(static_cast<double>(metri) / 50.0 - 1.0);
+}
+
 bool nella_griglia(int64_t ultima, int64_t posizione, int64_t margine) {
   return static_cast<double>(posizione + margine) / 50.0 <= static_cast<double>(ultima);
 }

@@ -68,8 +68,9 @@ class Passo {
   void errore(int32_t numero, int64_t cella, int64_t di, std::string messaggio,
               std::vector<Correlato> correlati = {}) {
     const Origine* o = celle_.origine(di);
-    registro_.errore_in(numero, static_cast<int32_t>(cella * 50), o != nullptr ? o->luogo : Luogo{},
-                        std::move(messaggio), std::move(correlati));
+    registro_.errore_in(numero, static_cast<int32_t>(metro_profilo(cella)),
+                        o != nullptr ? o->luogo : Luogo{}, std::move(messaggio),
+                        std::move(correlati));
   }
 
   // Step A: every signal among the 20 cells before a warning point, nearest first.

@@ -46,7 +46,7 @@ bool dato_indicatore(int32_t destra, int32_t sinistra, int16_t& dato) {
 // kind 5 counting away from it.
 Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da,
                              const std::string& chi) {
-  const int64_t t = arrotonda((static_cast<double>(x) - 1200.0) / 50.0);
+  const int64_t t = cella_profilo(int64_t{x} - 1200);
   static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
   for (int64_t i = 0; i < 4; ++i) {
     const std::string quale = std::string("the ") + kQuale[i] +
@@ -96,18 +96,18 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     if (distacco <= 150) tipo = 3;
   }
 
-  const int64_t primo = arrotonda(static_cast<double>(inizio) / 50.0);
-  const int64_t ultimo = arrotonda(static_cast<double>(fine) / 50.0 - 1.0);
+  const int64_t primo = cella_profilo(inizio);
+  const int64_t ultimo = ultima_cella_campata(fine);
   int64_t contate = 0;
   for (int64_t c = primo; c <= ultimo; ++c) {
     if (!celle.contiene(c)) {
       const std::string chi = "the mountain span from " + m(inizio) + " to " + m(fine);
       if (c < 0)
         return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
-      return {
-          kLettura, c,
-          chi + " runs past the end of the track grid at " + m((int64_t{celle.ultimo()} + 1) * 50),
-          1};
+      return {kLettura, c,
+              chi + " runs past the end of the track grid at " +
+                  m(metro_profilo(int64_t{celle.ultimo()} + 1)),
+              1};
     }
     Cella& cella = celle[c];
     ++contate;

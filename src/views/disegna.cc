@@ -297,7 +297,7 @@ Tavola::Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometr
       g_(g),
       stazioni_(stazioni_di(t)),
       rallentamenti_(rallentamenti_di(celle)) {
-  const int64_t griglia = static_cast<int64_t>(celle.size()) * 50;
+  const int64_t griglia = metro_profilo(static_cast<int64_t>(celle.size()));
   lunghezza_ = t[kVoceParametri].fine;
   if (lunghezza_ <= 0 || lunghezza_ > griglia)
     lunghezza_ = std::max<int64_t>(griglia - 7000, griglia / 2);
@@ -663,7 +663,7 @@ std::string Tavola::gradini(Valore valore) const {
   double prima = 0;
   for (std::size_t k = 0; k < ultima; ++k) {
     const double v = valore(celle_[k]);
-    const double a = x(static_cast<double>(k) * 50);
+    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k))));
     if (k == 0)
       d.append("M").append(num(a)).append(" ").append(num(v));
     else if (v != prima)
@@ -696,12 +696,13 @@ double Tavola::altimetria(double y) {
   }
   std::string d;
   for (std::size_t k = 0; k <= ultima && k < q.size(); ++k) {
-    const double metri = std::min<double>(static_cast<double>(k) * 50, static_cast<double>(fine_));
+    const double metri = std::min<double>(
+        static_cast<double>(metro_profilo(static_cast<int64_t>(k))), static_cast<double>(fine_));
     d += (d.empty() ? "M" : " L") + num(x(metri)) + " " + num(yq(q[k]));
   }
   if (d.empty()) return kAltezza;
   // The same line twice: closed down to the axis for the ground, and open for the profile.
-  const int64_t fine_linea = std::min<int64_t>(static_cast<int64_t>(ultima) * 50, fine_);
+  const int64_t fine_linea = std::min<int64_t>(metro_profilo(static_cast<int64_t>(ultima)), fine_);
   f_.grezzo("<path d=\"" + d + " L" + num(x(static_cast<double>(fine_linea))) + " " +
             num(yq(basso)) + " L" + num(x(0)) + " " + num(yq(basso)) +
             " Z\" style=\"fill:#e8dcc8;stroke:none\"/>\n<path class=\"altimetria\" d=\"" + d +
@@ -715,8 +716,9 @@ double Tavola::pendenze(double y) {
   const auto pendenza = [](const Cella& c) { return c.pendenza; };
   per_tratti(pendenza, [&](std::size_t k, std::size_t e) {
     const int g = int{celle_[k].pendenza} - 100;
-    const double a = x(static_cast<double>(k) * 50);
-    const double b = x(std::min<double>(static_cast<double>(e) * 50, static_cast<double>(fine_)));
+    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k))));
+    const double b = x(std::min<double>(static_cast<double>(metro_profilo(static_cast<int64_t>(e))),
+                                        static_cast<double>(fine_)));
     const double alto = y + 6, basso = y + kAltezza - 6, mezzo = y + kAltezza / 2;
     const char* colore = g > 0 ? "#a33" : g < 0 ? "#36a" : "#777";
     // Uphill rises to the right, downhill falls, level stays in the middle.
@@ -806,7 +808,8 @@ double Tavola::aderenza(double y) {
   // The value of each run, where it fits.
   const auto aderenza = [](const Cella& c) { return c.aderenza; };
   per_tratti(aderenza, [&](std::size_t k, std::size_t e) {
-    const double a = x(static_cast<double>(k) * 50), b = x(static_cast<double>(e) * 50);
+    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k)))),
+                 b = x(static_cast<double>(metro_profilo(static_cast<int64_t>(e))));
     if (b - a > 40)
       f_.testo((a + b) / 2, ya(celle_[k].aderenza) - 6, n(celle_[k].aderenza),
                "font-size:13px;fill:#083", "middle");
@@ -821,13 +824,15 @@ double Tavola::montagna(double y) {
   per_tratti(montagna, [&](std::size_t k, std::size_t e) {
     const int m = celle_[k].montagna;
     if (m == 0) return;
-    const double a = x(static_cast<double>(k) * 50), b = x(static_cast<double>(e) * 50);
+    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k)))),
+                 b = x(static_cast<double>(metro_profilo(static_cast<int64_t>(e))));
     // Sides 1 and 2 take a half of the strip each, so that a change of side shows as a step.
     const double y0 = m == 2 ? y + kAltezza / 2 : y + 4;
     const double h = m == 1 || m == 2 ? kAltezza / 2 - 4 : kAltezza - 8;
     f_.grezzo("<g class=\"montagna\"><title>" +
-              testo_xml("mountain side " + n(m) + " from " + n(static_cast<int64_t>(k) * 50) +
-                        " to " + n(static_cast<int64_t>(e) * 50) + " m") +
+              testo_xml("mountain side " + n(m) + " from " +
+                        n(metro_profilo(static_cast<int64_t>(k))) + " to " +
+                        n(metro_profilo(static_cast<int64_t>(e))) + " m") +
               "</title>");
     const char* colore = m == 1 ? "fill:#a86" : m == 2 ? "fill:#686" : "fill:#c84";
     f_.rettangolo(a, y0, std::max(b - a, 1.0), h, colore);
