@@ -87,6 +87,43 @@ bool utf8_a_1252(std::string_view testo, std::string& uscita) {
   return true;
 }
 
+std::optional<std::string> nome_non_valido(std::string_view nome, std::string_view quale) {
+  for (const char c : nome) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
+      return std::string(quale) +
+             " must not hold a control character or any of \\ / : * ? \" < > |, which Windows "
+             "forbids in file names";
+    }
+  }
+  if (nome.size() > 65535) return std::string(quale) + " is longer than 65535 bytes";
+  return std::nullopt;
+}
+
+std::optional<std::string> nomi_riservati(std::string_view nome_linea,
+                                          std::string_view nome_treno) {
+  static constexpr std::string_view kDispositivi[] = {
+      "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+      "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
+  const std::string l(nome_linea);
+  const std::string lt = l + "_" + std::string(nome_treno);
+  for (const std::string& file : {l + "_linea.txt", lt + "-.txt", lt + ".sim"}) {
+    const std::string radice = file.substr(0, file.find('.'));
+    for (const std::string_view d : kDispositivi) {
+      if (radice.size() != d.size()) continue;
+      bool uguale = true;
+      for (std::size_t i = 0; i < d.size(); ++i) {
+        const char c = radice[i];
+        uguale = uguale && (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == d[i];
+      }
+      if (uguale)
+        return "these names would give the file " + utf8_da_1252(file) + ", whose stem " +
+               utf8_da_1252(radice) + " is a device name on Windows";
+    }
+  }
+  return std::nullopt;
+}
+
 NomiFile nomi_file(const std::filesystem::path& cartella, std::string_view nome_linea,
                    std::string_view nome_treno) {
   const std::string l(nome_linea);

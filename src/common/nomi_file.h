@@ -20,6 +20,14 @@ struct NomiFile {
   std::filesystem::path griglia;         // L "_" T ".dat"
 };
 
+// Why a line or train name (Windows-1252) cannot name files on every platform the simulator
+// runs on, if it cannot: a character Windows forbids in file names (\ / : * ? " < > |), a
+// control character, more than 65535 bytes (the table's limit), or files whose stem (the part
+// before the first dot) would be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
+// LPT9, in any case). `quale` names the name in the message.
+std::optional<std::string> nome_non_valido(std::string_view nome, std::string_view quale);
+std::optional<std::string> nomi_riservati(std::string_view nome_linea, std::string_view nome_treno);
+
 // `nome_linea` and `nome_treno` are Windows-1252 text; on disk the names are UTF-8.
 NomiFile nomi_file(const std::filesystem::path& cartella, std::string_view nome_linea,
                    std::string_view nome_treno);

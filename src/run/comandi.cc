@@ -117,13 +117,6 @@ std::optional<std::string> nomi_dai_file(Opzioni& o) {
   return std::nullopt;
 }
 
-std::optional<std::string> nome_non_valido(const std::string& nome, const char* quale) {
-  if (nome.find('/') != std::string::npos || nome.find('\0') != std::string::npos)
-    return std::string(quale) + " must not contain '/' or NUL";
-  if (nome.size() > kTestoMassimo) return std::string(quale) + " is longer than 65535 bytes";
-  return std::nullopt;
-}
-
 bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b) {
   std::error_code ec;
   if (std::filesystem::equivalent(a, b, ec)) return true;
@@ -178,6 +171,7 @@ std::optional<std::string> prepara_nomi(Opzioni& o) {
     if (!*nome) *nome = std::string();
     if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
   }
+  if (const auto motivo = nomi_riservati(*o.nome_linea, *o.nome_treno)) return motivo;
   if (o.scrivi) return uscite_non_valide(o, nomi_file(o.cartella, *o.nome_linea, *o.nome_treno));
   return std::nullopt;
 }

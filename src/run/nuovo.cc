@@ -91,10 +91,9 @@ int comando_new(const std::vector<std::string>& argomenti) {
   }
   for (const auto& [nome, quale] :
        {std::pair{*nome_linea, "the line name"}, std::pair{*nome_treno, "the train name"}}) {
-    if (nome.find('/') != std::string::npos || nome.find('\0') != std::string::npos)
-      return uso_errato(std::string(quale) + " must not contain '/' or NUL");
+    if (const auto motivo = nome_non_valido(nome, quale)) return uso_errato(*motivo);
   }
-
+  if (const auto motivo = nomi_riservati(*nome_linea, *nome_treno)) return uso_errato(*motivo);
   return scrivi_sorgenti(*cartella, *nome_linea, *nome_treno, incorporato);
 }
 

@@ -58,7 +58,9 @@ TEST_F(Nuovo, NeverReplacesAFile) {
 TEST_F(Nuovo, RefusesIncompleteCommandLines) {
   for (const char* a :
        {"new", "new x --line-name L", "new x --train-name T", "new x --built-in --line-name L",
-        "new x y --built-in", "new x --line-name a/b --train-name T", "new x --bogus"}) {
+        "new x y --built-in", "new x --line-name a/b --train-name T",
+        "new x --line-name 'a|b' --train-name T", "new x --line-name nul.x --train-name T",
+        "new x --bogus"}) {
     SCOPED_TRACE(a);
     EXPECT_EQ(gs(a).stato, 2);
     EXPECT_FALSE(fs::exists(dir / "x"));
