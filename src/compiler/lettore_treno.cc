@@ -330,6 +330,12 @@ class LettoreTreno : LettoreSorgente {
                        m(metro_cella(f)) +
                        ", too near the start of the track grid: its span ends at " + m(s.fine) +
                        ", and must end at 150 m or later");
+    // A station's stop takes its cell whatever held it; the point that was there is lost to the
+    // simulator, which an author should hear of.
+    if (!libera(cella(f)))
+      reg().avviso(kAvvisoFermata, valore(0),
+                   "the stop of " + chi + " takes the cell at " + m(metro_cella(f)) +
+                       ", which held " + c_.celle.descrivi(f) + "; that point is lost");
     cella(f).tipo = kStazione;
     c_.celle.segna(f, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[f].dato1 = basso_16(j_);

@@ -443,6 +443,17 @@ constexpr Causa kUtf8[] = {{
         "Save the source as Windows-1252 (in many editors: \"Western European\" or \"CP1252\").",
 }};
 
+constexpr Causa kFermata[] = {{
+    .modello =
+        "the stop of station {S} takes the cell at {C} m, which held {X}; that point is lost",
+    .treno = "[generale]\nstazione, 1000, 12, 500, 0,0,0,0,0,0,0,0,0,0, 7,0,0, ALFA",
+    .treno_intera = true,
+    .rimedio =
+        "Move the station or the point: a station's stop cell, one cell before the end of its "
+        "span, replaces whatever stands there, a signal or a board included (only the point's "
+        "kind and first datum change, so the rest of its data stays in the cell).",
+}};
+
 constexpr Voce kVoci[] = {
     {1, "", "the line length is above 1000000 m", kFermaLinea, k1},
     {2, "", "a chainage section's start or chainage value is not a multiple of 50 m",
@@ -521,6 +532,9 @@ constexpr Voce kVoci[] = {
      kStazioni},
     {0, "past-line-end", "a point past the line's length, in the 7000 m of grid that follow it",
      "The point is placed as written.", kOltreLinea},
+    {0, "stop-replaces-point", "a station's stop cell replaces a point that stood there",
+     "The stop is placed as always; the point that held the cell is gone from the compiled grid.",
+     kFermata},
     {0, "utf8-source", "a source that looks like UTF-8",
      "The source is read byte by byte as Windows-1252, as the simulator reads the names and texts.",
      kUtf8},

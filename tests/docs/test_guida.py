@@ -6,7 +6,8 @@ Usage: test_guida.py GENERA_SCENARIO_EXE GUIDE_MD
 A fenced block whose info string is a source kind is an example:
   line-source    a complete line source, compiled with the first scenario's train source
   train-source   a complete train source, compiled with the latest line-source block before it
-                 whose example compiles cleanly (expect ok), else the first scenario's
+                 whose example compiles cleanly (expect ok), else the first scenario's; in the
+                 generated list of errors and warnings, always the first scenario's
   line-general   inserted into the first scenario's line source just before its "[curve]" line
   line-records   inserted into the first scenario's line source just before its "[fine]" line
   train-records  inserted into the first scenario's train source just before its "[codici]" line
@@ -281,7 +282,9 @@ def main(argv):
             if not EXPECT_FORM.match(expect):
                 continue
             what = " + ".join(b.kind for b in example) + (" example" if len(example) > 1 else " block")
-            sources, problem = sources_of(example, base_line, base_train, latest_line)
+            # The list of errors and warnings is written against the first scenario alone.
+            paired_line = base_line if head.generated else latest_line
+            sources, problem = sources_of(example, base_line, base_train, paired_line)
             if sources is not None:
                 tested += 1
                 report, problem = run_check(exe, work, *sources)
