@@ -26,9 +26,10 @@ inline constexpr std::string_view kAvvisoStazioni = "no-station";
 inline constexpr std::string_view kAvvisoOltreLinea = "past-line-end";
 inline constexpr std::string_view kAvvisoUtf8 = "utf8-source";
 inline constexpr std::string_view kAvvisoFermata = "stop-replaces-point";
+inline constexpr std::string_view kAvvisoTrattino = "dropped-field";
 inline constexpr std::string_view kAvvisi[] = {kAvvisoRecord,   kAvvisoTestata,  kAvvisoValore,
                                                kAvvisoGenerale, kAvvisoStazioni, kAvvisoOltreLinea,
-                                               kAvvisoUtf8,     kAvvisoFermata};
+                                               kAvvisoUtf8,     kAvvisoFermata,  kAvvisoTrattino};
 
 // Another record a diagnostic speaks of: the one that holds a contested cell, say.
 struct Correlato {

@@ -93,7 +93,10 @@ class LettoreLinea : LettoreSorgente {
     if (r_.fine()) return false;
     campo = r_.testo();
     if (r_.fine()) return false;
-    for (int n = 0; n < kTrattiniGenerale && contiene(campo, "-"); ++n) campo = r_.testo();
+    for (int n = 0; n < kTrattiniGenerale && contiene(campo, "-"); ++n) {
+      scartato(campo);
+      campo = r_.testo();
+    }
     fissa_chiave();
     return true;
   }

@@ -28,10 +28,6 @@ struct EsitoLinea {
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti);
 void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
 
-// The next keyword field after at most `trattini` fields holding "-"; false at the end of
-// the file, reached right after the keyword or a dropped field.
-bool parola_chiave(LettoreCampi& r, int trattini, std::string_view& campo);
-
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);
 
@@ -47,6 +43,8 @@ class LettoreSorgente {
 
   // Reads the next keyword field; it becomes the current record.
   bool prossima(int trattini, std::string_view& campo);
+  // A field dropped for holding "-": a warning when it reads as words, not as a separator.
+  void scartato(std::string_view campo);
   // The field just read becomes the current record's keyword.
   void fissa_chiave() { chiave_ = qui(); }
   // Starts reading the value fields of the current record: valore(0) is the next one.

@@ -1,20 +1,10 @@
+#include <algorithm>
 #include <string>
 
 #include "common/file_system.h"
 #include "compiler/lettori.h"
 
 namespace gs {
-
-bool parola_chiave(LettoreCampi& r, int trattini, std::string_view& campo) {
-  if (r.fine()) return false;
-  campo = r.testo();
-  if (r.fine()) return false;
-  for (int n = 0; n < trattini && contiene(campo, "-"); ++n) {
-    campo = r.testo();
-    if (r.fine()) return false;
-  }
-  return true;
-}
 
 std::string_view testo_record(LettoreCampi& r, std::string_view campo) {
   const std::string_view testo = r.testo();
@@ -45,9 +35,29 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
 }
 
 bool LettoreSorgente::prossima(int trattini, std::string_view& campo) {
-  if (!parola_chiave(r_, trattini, campo)) return false;
+  if (r_.fine()) return false;
+  campo = r_.testo();
+  if (r_.fine()) return false;
+  for (int n = 0; n < trattini && contiene(campo, "-"); ++n) {
+    scartato(campo);
+    campo = r_.testo();
+    if (r_.fine()) return false;
+  }
   chiave_ = qui();
   return true;
+}
+
+void LettoreSorgente::scartato(std::string_view campo) {
+  // A separator line of dashes is meant to be dropped; a word with a hyphen in it hardly is.
+  const bool parola = std::any_of(campo.begin(), campo.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+  if (!parola) return;
+  std::string messaggio = "\"";
+  messaggio += citazione(campo);
+  messaggio +=
+      "\" holds \"-\" and is dropped as a separator line; a keyword must not hold a hyphen";
+  reg().avviso(kAvvisoTrattino, qui(), std::move(messaggio));
 }
 
 Luogo LettoreSorgente::qui() const {

@@ -454,6 +454,15 @@ constexpr Causa kFermata[] = {{
         "kind and first datum change, so the rest of its data stays in the cell).",
 }};
 
+constexpr Causa kTrattino[] = {{
+    .modello =
+        "\"{K}\" holds \"-\" and is dropped as a separator line; a keyword must not hold a hyphen",
+    .linea = "cartello-indicatore, 8000, (PONTE)",
+    .rimedio =
+        "Write the keyword without a hyphen (cartello_indicatore). A field that holds \"-\" is "
+        "taken for a separator line, and its record's values are then read as keywords.",
+}};
+
 constexpr Voce kVoci[] = {
     {1, "", "the line length is above 1000000 m", kFermaLinea, k1},
     {2, "", "a chainage section's start or chainage value is not a multiple of 50 m",
@@ -535,6 +544,9 @@ constexpr Voce kVoci[] = {
     {0, "stop-replaces-point", "a station's stop cell replaces a point that stood there",
      "The stop is placed as always; the point that held the cell is gone from the compiled grid.",
      kFermata},
+    {0, "dropped-field", "a word holding a hyphen, dropped as a separator line",
+     "The field is dropped like a line of dashes; the values after it are then read as keywords.",
+     kTrattino},
     {0, "utf8-source", "a source that looks like UTF-8",
      "The source is read byte by byte as Windows-1252, as the simulator reads the names and texts.",
      kUtf8},
