@@ -3,7 +3,7 @@
 # under AddressSanitizer and UBSan.
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test test-release test-sanitize bench fuzz clean
+.PHONY: all build run test test-release test-sanitize bench fuzz windows test-windows clean
 
 all: build
 
@@ -43,6 +43,24 @@ fuzz:
 	  -DGS_FUZZ=ON -DGS_TESTS=OFF -DGS_BENCHMARKS=OFF
 	cmake --build build-fuzz -j $(JOBS)
 	bash scripts/fuzz.sh build-fuzz $(FUZZ_SECONDS)
+
+# Windows: the same sources cross-built with mingw-w64 into build-windows/, genera_scenario.exe
+# (the GUI program, for a double click) and genera_scenario.com (the console program, which
+# cmd.exe and PowerShell run for "genera_scenario"). test-windows runs the unit tests, the
+# built-in run against the Linux program's files, the console and the window under Wine.
+WINDOWS_CMAKE = cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
+  -DCMAKE_BUILD_TYPE=Release -DGS_BENCHMARKS=OFF
+
+windows:
+	@bash scripts/setup.sh windows
+	$(WINDOWS_CMAKE) -DGS_TESTS=OFF
+	cmake --build build-windows -j $(JOBS) --target genera_scenario genera_scenario_console
+
+test-windows: build
+	@bash scripts/setup.sh windows
+	$(WINDOWS_CMAKE) -DGS_TESTS=ON -DGS_PROGRAMMA_LINUX=$(CURDIR)/build/genera_scenario
+	cmake --build build-windows -j $(JOBS)
+	bash tests/windows/esegui_sotto_wine.sh build-windows $(JOBS)
 
 clean:
 	rm -rf build build-sanitize build-fuzz

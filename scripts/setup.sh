@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for one kind of build, and nothing when it is
 # already there: `run` (the program alone), `test` (the tests and benchmarks, release and
-# sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime).
-# usage: scripts/setup.sh [run|test|bench|fuzz]...
+# sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime), `windows` (the mingw-w64 cross
+# compiler, and Wine, a virtual X display and its tools for the Windows tests).
+# usage: scripts/setup.sh [run|test|bench|fuzz|windows]...
 set -euo pipefail
 
 need=()
@@ -39,8 +40,19 @@ for profile in "${@:-run}"; do
       want clang command -v clang++
       want libclang-rt-dev bash -c 'ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a'
       ;;
+    windows)
+      run
+      want g++-mingw-w64-x86-64-posix command -v x86_64-w64-mingw32-g++-posix
+      want googletest test -f /usr/src/googletest/CMakeLists.txt
+      want wine command -v wine
+      want wine64 test -x /usr/lib/wine/wine64
+      want xvfb command -v xvfb-run
+      want xdotool command -v xdotool
+      want imagemagick command -v import
+      want python3 command -v python3
+      ;;
     *)
-      echo "setup: unknown profile $profile (run, test, bench or fuzz)" >&2
+      echo "setup: unknown profile $profile (run, test, bench, fuzz or windows)" >&2
       exit 2
       ;;
   esac

@@ -8,6 +8,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
+
+#include "piattaforma/piattaforma.h"
 
 namespace gs {
 
@@ -36,11 +39,10 @@ class FileNuovo {
  private:
   void svuota();
   void scrivi_tutto(const char* dati, std::size_t n);
-  [[noreturn]] void fallisci(const char* azione);
+  [[noreturn]] void fallisci(const char* azione, std::error_code ec);
 
   std::filesystem::path destinazione_;
-  std::string temporaneo_;
-  int fd_ = -1;
+  piattaforma::FileTemporaneo file_;
   std::string buffer_;
 };
 

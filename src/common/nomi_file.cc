@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "piattaforma/piattaforma.h"
+
 namespace gs {
 namespace {
 
@@ -34,7 +36,7 @@ void aggiungi_utf8(std::string& s, char32_t c) {
 }
 
 std::filesystem::path in_cartella(const std::filesystem::path& cartella, const std::string& nome) {
-  return cartella / utf8_da_1252(nome);
+  return cartella / piattaforma::percorso(utf8_da_1252(nome));
 }
 
 }  // namespace

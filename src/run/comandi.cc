@@ -7,6 +7,7 @@
 #include "common/file_system.h"
 #include "grid/griglia.h"
 #include "output/uscita.h"
+#include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
 #include "run/riga_comando.h"
@@ -90,8 +91,8 @@ struct Opzioni {
 // "LINE_linea.txt" and "LINE_TRAIN-.txt" give the names; a name that comes out empty counts as
 // none. Returns the reason when a name needed for the outputs can be found nowhere.
 std::optional<std::string> nomi_dai_file(Opzioni& o) {
-  const std::string file_linea = std::filesystem::path(o.sorgenti[0]).filename().string();
-  const std::string file_treno = std::filesystem::path(o.sorgenti[1]).filename().string();
+  const std::string file_linea = piattaforma::percorso(o.sorgenti[0]).filename().string();
+  const std::string file_treno = piattaforma::percorso(o.sorgenti[1]).filename().string();
   constexpr std::string_view kLinea = "_linea.txt", kTreno = "-.txt";
   // The train file starts with the line's name as the line file writes it, whatever the
   // encoding of the file names; a line name given as an option is matched in UTF-8.
@@ -133,7 +134,7 @@ std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& n
         return "these names would write two outputs to one file, " + uscite[a].string();
     }
     for (const std::string& sorgente : o.sorgenti) {
-      if (stesso_file(uscite[a], sorgente))
+      if (stesso_file(uscite[a], piattaforma::percorso(sorgente)))
         return "the output " + uscite[a].string() + " would replace the source " + sorgente;
     }
   }
@@ -188,7 +189,8 @@ std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione
 int compila_sorgenti(Opzioni& o) {
   if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
   std::string testi[2];
-  for (int i = 0; i < 2; ++i) testi[i] = leggi_file(o.sorgenti[static_cast<std::size_t>(i)]);
+  for (int i = 0; i < 2; ++i)
+    testi[i] = leggi_file(piattaforma::percorso(o.sorgenti[static_cast<std::size_t>(i)]));
 
   Compilazione c;
   c.nome_linea = *o.nome_linea;
@@ -240,7 +242,7 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
       if (!ha_valore) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
       if (a == "-o")
-        o.cartella = v;
+        o.cartella = piattaforma::percorso(v);
       else if (a == "--line-name")
         o.nome_linea = in_1252(v);
       else

@@ -22,14 +22,13 @@ inline constexpr std::string_view kNomeTreno = "D 237";
 // `n_errore` when the line reader stopped before it sized the grid.
 int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const NomiFile* nomi);
 
-// The error report: " Errore n. " and `a` on standard error, then the program ends.
+// The error report: " Errore n. " and `a` (on standard error, or in a message box on Windows),
+// then the program ends.
 [[noreturn]] void errore(std::string_view a);
 
-// The folder that holds the running program.
-std::filesystem::path cartella_programma();
-
 // The built-in run: writes both sources and the three documents into the program's folder,
-// compiles the sources and writes the three compiled files.
+// compiles the sources and writes the three compiled files. Its diagnostics, and a file that
+// cannot be written, go where piattaforma::mostra_messaggio puts them.
 int esegui_scenario();
 
 // The program's entry point, command line included.

@@ -8,6 +8,7 @@
 
 #include "common/errori.h"
 #include "common/nomi_file.h"
+#include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
 #include "run/riga_comando.h"
 #include "run/strumenti.h"
@@ -76,7 +77,7 @@ int comando_new(const std::vector<std::string>& argomenti) {
     } else if (cartella) {
       return uso_errato("new expects one folder, got " + cartella->string() + " and " + a);
     } else {
-      cartella = a;
+      cartella = piattaforma::percorso(a);
     }
   }
   if (!cartella) return uso_errato("new expects the folder to write the sources into");

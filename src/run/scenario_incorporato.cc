@@ -1,47 +1,54 @@
 // The built-in run, in its fixed order.
-#include <unistd.h>
-#include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <sstream>
 #include <string>
 
+#include "common/errori.h"
 #include "documents/documenti.h"
+#include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
+#include "run/riga_comando.h"
 #include "scenario/scenario.h"
 
 namespace gs {
 
 void errore(std::string_view a) {
-  std::cerr << " Errore n. " << a << std::endl;
+  piattaforma::mostra_messaggio(" Errore n. " + std::string(a) + "\n");
   std::exit(1);
-}
-
-std::filesystem::path cartella_programma() {
-  std::error_code ec;
-  const std::filesystem::path programma = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) return std::filesystem::current_path();
-  return programma.parent_path();
 }
 
 int esegui_scenario() {
   Compilazione c;
   c.nome_linea = std::string(kNomeLinea);
   c.nome_treno = std::string(kNomeTreno);
-  std::cout << "Attendere" << std::endl;
+  piattaforma::mostra_attesa();
 
-  const NomiFile nomi = nomi_file(cartella_programma(), c.nome_linea, c.nome_treno);
-  dati_linea(nomi.sorgente_linea);
-  dati_treno(nomi.sorgente_treno);
-  dati_note(nomi.note);
-  dati_rallentamenti(nomi.rallentamenti);
-  dati_scheda(nomi.scheda_treno);
+  int32_t fermata = 0;
+  try {
+    const NomiFile nomi = nomi_file(piattaforma::cartella_programma(), c.nome_linea, c.nome_treno);
+    dati_linea(nomi.sorgente_linea);
+    dati_treno(nomi.sorgente_treno);
+    dati_note(nomi.note);
+    dati_rallentamenti(nomi.rallentamenti);
+    dati_scheda(nomi.scheda_treno);
 
-  SorgentiSuDisco sorgenti(nomi.sorgente_linea, nomi.sorgente_treno, /*cancella=*/true);
-  const int32_t fermata = memorizza_percorso(c, 1, sorgenti, &nomi);
+    SorgentiSuDisco sorgenti(nomi.sorgente_linea, nomi.sorgente_treno, /*cancella=*/true);
+    fermata = memorizza_percorso(c, 1, sorgenti, &nomi);
+  } catch (const ErroreFile& e) {
+    // Whoever double-clicked the program sees no console: the file and the reason go where
+    // the run's other messages go.
+    piattaforma::mostra_messaggio("genera_scenario: error: " + std::string(e.what()) + "\n");
+    return kEsitoUso;
+  }
+  // Every recorded diagnostic at once: one message box, not one per line.
+  const bool finestra = piattaforma::messaggi_in_finestra();
   OpzioniRapporto op;
-  op.colore = colore_per(2);
-  riporta(c.registro, op, std::cerr);
+  op.colore = !finestra && colore_per(2);
+  op.caret = !finestra;
+  std::ostringstream rapporto;
+  riporta(c.registro, op, rapporto);
+  if (!rapporto.str().empty()) piattaforma::mostra_messaggio(rapporto.str());
   if (fermata != 0) errore(std::to_string(fermata));
   return c.registro.ha_errori() ? 1 : 0;
 }

@@ -16,6 +16,7 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "formato/formato.h"
+#include "piattaforma/piattaforma.h"
 #include "run/riga_comando.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
@@ -99,7 +100,7 @@ std::optional<Stazioni> tabella_della_griglia(const std::filesystem::path& grigl
   for (const FileIspezionato& f : letti) {
     const auto* t = std::get_if<Stazioni>(&f.contenuto);
     if (t == nullptr) continue;
-    if (std::filesystem::path(f.nome) == accanto) return *t;
+    if (piattaforma::percorso(f.nome) == accanto) return *t;
     unica = t;
     ++tabelle;
   }
@@ -173,7 +174,7 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
                           ": not a compiled scenario file (the name must end in "
                           "\"_linea.dat\", \".sim\" or \".dat\")");
       }
-      file.emplace_back(a, *tipo);
+      file.emplace_back(piattaforma::percorso(a), *tipo);
     }
   }
   if (file.empty()) return uso_errato("inspect expects at least one compiled file");
@@ -192,7 +193,7 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
   if (esito != 0) return esito;
   for (FileIspezionato& f : letti) {
     if (std::holds_alternative<std::vector<Cella>>(f.contenuto))
-      f.tabella = tabella_della_griglia(f.nome, letti);
+      f.tabella = tabella_della_griglia(piattaforma::percorso(f.nome), letti);
   }
   std::cout << (json ? ispezione_json(letti, tutto) : ispezione_testo(letti, tutto));
   return std::cout.good() ? 0 : kEsitoUso;
@@ -280,7 +281,7 @@ std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, Opzio
       if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
       const std::string& v = argomenti[++i];
       if (a == "-o")
-        o.uscita = v;
+        o.uscita = piattaforma::percorso(v);
       else if (a == "--line-name")
         o.nome_linea = in_1252(v);
       else
@@ -290,7 +291,7 @@ std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, Opzio
     } else if (o.cartella) {
       return uso_errato("plot expects one folder, got " + o.cartella->string() + " and " + a);
     } else {
-      o.cartella = a;
+      o.cartella = piattaforma::percorso(a);
     }
   }
   if (!o.cartella) return uso_errato("plot expects the folder that holds the compiled files");
@@ -314,8 +315,9 @@ int comando_plot(const std::vector<std::string>& argomenti) {
     return g->esito;
   }
   const Scenario& sc = std::get<Scenario>(letto);
-  const std::filesystem::path uscita = o.uscita.value_or(
-      *o.cartella / (utf8_da_1252(*o.nome_linea) + "_" + utf8_da_1252(*o.nome_treno) + ".svg"));
+  const std::filesystem::path uscita =
+      o.uscita.value_or(*o.cartella / piattaforma::percorso(utf8_da_1252(*o.nome_linea) + "_" +
+                                                            utf8_da_1252(*o.nome_treno) + ".svg"));
   try {
     scrivi_file(uscita,
                 disegna_tavola(*sc.tabella, *sc.celle, sc.geometria ? &*sc.geometria : nullptr));

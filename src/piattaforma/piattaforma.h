@@ -1,0 +1,87 @@
+// What differs between the systems the program runs on, behind one interface: file names and
+// the files behind them, the program's folder, how the built-in run speaks to a person, and the
+// entry point. posix.cc and win32.cc implement it (with avvio_posix.cc and avvio_win32.cc for
+// the entry point), and CMake builds the pair of the target system. Nothing outside this folder
+// asks which system it runs on.
+#ifndef GS_PIATTAFORMA_PIATTAFORMA_H
+#define GS_PIATTAFORMA_PIATTAFORMA_H
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace gs {
+
+// The program itself (main.cc). The system's entry point calls it with the arguments as UTF-8,
+// whatever the system hands over, once the console is set up.
+int programma(int argc, char** argv);
+
+namespace piattaforma {
+
+// A file name from UTF-8 text: a command-line argument, or a name converted from Windows-1252.
+// POSIX takes the bytes as they are; Windows turns them into UTF-16, so that a name with "à"
+// is "à" on disk. (A path built from a plain std::string on Windows reads it in the C
+// locale's code page, not as UTF-8.)
+std::filesystem::path percorso(std::string_view utf8);
+
+// The folder that holds the running program, wherever it was started from.
+std::filesystem::path cartella_programma();
+
+// Files by name. A failure comes back as the system's error code, whose message() is the
+// system's reason in words (UTF-8).
+bool esiste(const std::filesystem::path& file);
+// The whole content of `file`; a folder is std::errc::is_a_directory.
+std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati);
+// Removes `file`; one that is not there counts as removed.
+std::error_code rimuovi(const std::filesystem::path& file);
+
+// A new file under a fresh temporary name in the folder of the file it is to replace, open for
+// writing and visible to no one under the final name until it is moved there. Whatever is
+// left of it (open or closed, not moved) is removed by scarta() or the destructor.
+class FileTemporaneo {
+ public:
+  FileTemporaneo() = default;
+  ~FileTemporaneo() { scarta(); }
+  FileTemporaneo(const FileTemporaneo&) = delete;
+  FileTemporaneo& operator=(const FileTemporaneo&) = delete;
+
+  // Creates "DESTINAZIONE.tmp-XXXXXX" with the permissions any new file would have there.
+  std::error_code crea(const std::filesystem::path& destinazione);
+  // All `n` bytes, or the reason they could not be written.
+  std::error_code scrivi(const char* dati, std::size_t n);
+  // Closes the file (it is no longer open, whatever the outcome).
+  std::error_code chiudi();
+  // Renames the closed file over `destinazione`, replacing any file of that name whole.
+  std::error_code sposta_su(const std::filesystem::path& destinazione);
+  // Closes and removes the temporary file, if there is one.
+  void scarta();
+
+  bool aperto() const { return maniglia_ != kNessuna; }
+
+ private:
+  static constexpr std::intptr_t kNessuna = -1;  // neither a descriptor nor a Windows handle
+  std::intptr_t maniglia_ = kNessuna;
+  std::filesystem::path percorso_;  // empty once moved or removed
+};
+
+// How the built-in run speaks to the person who started it. A program started by a double
+// click on Windows has no console, so there it shows a window and message boxes; on POSIX it
+// writes to the console.
+
+// "Attendere" before the work starts: a line on standard output, or a small window with that
+// text, shown and painted before the call returns. The window stays until the program ends.
+void mostra_attesa();
+// `testo` (lines, each ending in a newline) on standard error, or in a modal message box with
+// an OK button and the program's default title, returning once OK is pressed.
+void mostra_messaggio(std::string_view testo);
+// Whether mostra_messaggio shows a box: a proportional font, where a caret under a column of
+// the source line would not stand under it.
+bool messaggi_in_finestra();
+
+}  // namespace piattaforma
+}  // namespace gs
+
+#endif  // GS_PIATTAFORMA_PIATTAFORMA_H

@@ -1,0 +1,272 @@
+// The platform on Windows: file names are UTF-16 and go through the wide-character API, files
+// are handles, and the built-in run, which a double click starts without a console, speaks
+// through a window and message boxes.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "piattaforma/piattaforma.h"
+
+namespace gs::piattaforma {
+namespace {
+
+std::wstring utf16(std::string_view utf8) {
+  if (utf8.empty()) return {};
+  const int n =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring w(static_cast<std::size_t>(n), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), w.data(), n);
+  return w;
+}
+
+std::string utf8(std::wstring_view w) {
+  if (w.empty()) return {};
+  const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string s(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), s.data(), n, nullptr,
+                      nullptr);
+  return s;
+}
+
+// GetLastError() codes, worded by the system in the user's language ("Access is denied").
+class CategoriaWin32 : public std::error_category {
+ public:
+  const char* name() const noexcept override { return "win32"; }
+  std::string message(int codice) const override {
+    wchar_t* testo = nullptr;
+    const DWORD n = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(codice), 0, reinterpret_cast<wchar_t*>(&testo), 0, nullptr);
+    std::wstring w = n > 0 ? std::wstring(testo, n) : L"error " + std::to_wstring(codice);
+    if (testo != nullptr) LocalFree(testo);
+    // "cannot write X: Access is denied", as the POSIX reasons read: no end of line, no stop.
+    while (!w.empty() &&
+           (w.back() == L'\r' || w.back() == L'\n' || w.back() == L' ' || w.back() == L'.'))
+      w.pop_back();
+    return utf8(w);
+  }
+  // The failures a caller may tell apart, as the portable conditions POSIX codes give.
+  std::error_condition default_error_condition(int codice) const noexcept override {
+    switch (static_cast<DWORD>(codice)) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+        return std::errc::no_such_file_or_directory;
+      case ERROR_ACCESS_DENIED:
+        return std::errc::permission_denied;
+      case ERROR_FILE_EXISTS:
+      case ERROR_ALREADY_EXISTS:
+        return std::errc::file_exists;
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:
+        return std::errc::no_space_on_device;
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:
+        return std::errc::device_or_resource_busy;
+      default:
+        return {codice, *this};
+    }
+  }
+};
+
+std::error_code ultimo_errore() {
+  // Read before anything else: the first call's initialisation of the category may reset it.
+  const DWORD codice = GetLastError();
+  static const CategoriaWin32 categoria;
+  return {static_cast<int>(codice), categoria};
+}
+
+HANDLE maniglia(std::intptr_t m) { return reinterpret_cast<HANDLE>(m); }
+
+// The window of the built-in run, once it is shown: the message boxes belong to it.
+HWND finestra_attesa = nullptr;
+
+}  // namespace
+
+std::filesystem::path percorso(std::string_view testo) { return utf16(testo); }
+
+std::filesystem::path cartella_programma() {
+  std::wstring nome(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, nome.data(), static_cast<DWORD>(nome.size()));
+    if (n == 0) return std::filesystem::current_path();
+    if (n < nome.size()) {
+      nome.resize(n);
+      return std::filesystem::path(nome).parent_path();
+    }
+    nome.resize(nome.size() * 2);  // cut short: a long path
+  }
+}
+
+bool esiste(const std::filesystem::path& file) {
+  return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati) {
+  dati.clear();
+  const DWORD attributi = GetFileAttributesW(file.c_str());
+  if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return std::make_error_code(std::errc::is_a_directory);
+  const HANDLE h = CreateFileW(
+      file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return ultimo_errore();
+  LARGE_INTEGER dimensione{};
+  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0)
+    dati.reserve(static_cast<std::size_t>(dimensione.QuadPart));
+  char blocco[1 << 16];
+  for (;;) {
+    DWORD letti = 0;
+    if (!ReadFile(h, blocco, sizeof blocco, &letti, nullptr)) {
+      const std::error_code ec = ultimo_errore();
+      CloseHandle(h);
+      return ec;
+    }
+    if (letti == 0) break;
+    dati.append(blocco, letti);
+  }
+  CloseHandle(h);
+  return {};
+}
+
+std::error_code rimuovi(const std::filesystem::path& file) {
+  if (DeleteFileW(file.c_str())) return {};
+  const DWORD e = GetLastError();
+  if (e == ERROR_FILE_NOT_FOUND || e == ERROR_PATH_NOT_FOUND) return {};
+  return ultimo_errore();
+}
+
+std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) {
+  scarta();
+  static constexpr wchar_t kCifre[] =
+      L"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+  std::random_device caso;
+  std::uniform_int_distribution<std::size_t> cifra(0, std::size(kCifre) - 2);
+  // As mkstemp: a fresh name, created only if no file has it, tried again when one has.
+  for (int prova = 0;; ++prova) {
+    std::wstring nome = destinazione.native() + L".tmp-";
+    for (int i = 0; i < 6; ++i) nome += kCifre[cifra(caso)];
+    const HANDLE h = CreateFileW(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      maniglia_ = reinterpret_cast<std::intptr_t>(h);
+      percorso_ = std::move(nome);
+      return {};
+    }
+    const DWORD e = GetLastError();
+    if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || prova == 100)
+      return ultimo_errore();
+  }
+}
+
+std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
+  while (n > 0) {
+    const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
+    DWORD scritti = 0;
+    if (!WriteFile(maniglia(maniglia_), dati, blocco, &scritti, nullptr)) return ultimo_errore();
+    if (scritti == 0) return std::make_error_code(std::errc::io_error);  // never a busy loop
+    dati += scritti;
+    n -= scritti;
+  }
+  return {};
+}
+
+std::error_code FileTemporaneo::chiudi() {
+  const HANDLE h = maniglia(maniglia_);
+  maniglia_ = kNessuna;
+  if (!CloseHandle(h)) return ultimo_errore();
+  return {};
+}
+
+std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
+  if (!MoveFileExW(percorso_.c_str(), destinazione.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return ultimo_errore();
+  percorso_.clear();
+  return {};
+}
+
+void FileTemporaneo::scarta() {
+  if (aperto()) CloseHandle(maniglia(maniglia_));
+  maniglia_ = kNessuna;
+  if (!percorso_.empty()) DeleteFileW(percorso_.c_str());
+  percorso_.clear();
+}
+
+void mostra_attesa() {
+  static constexpr wchar_t kTesto[] = L"Attendere";
+  static constexpr wchar_t kClasse[] = L"genera_scenario.attesa";
+  // Text drawn at the screen's own resolution, not scaled up and blurred by the system.
+  SetProcessDPIAware();
+  const HINSTANCE istanza = GetModuleHandleW(nullptr);
+  WNDCLASSW classe{};
+  classe.lpfnWndProc = DefWindowProcW;
+  classe.hInstance = istanza;
+  classe.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_WAIT));
+  classe.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  classe.lpszClassName = kClasse;
+  RegisterClassW(&classe);
+
+  const HDC schermo = GetDC(nullptr);
+  const HFONT carattere =
+      CreateFontW(-MulDiv(24, GetDeviceCaps(schermo, LOGPIXELSY), 72), 0, 0, 0, FW_BOLD, FALSE,
+                  FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                  DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"MS Sans Serif");
+  const HGDIOBJ prima = SelectObject(schermo, carattere);
+  SIZE testo{};
+  GetTextExtentPoint32W(schermo, kTesto, static_cast<int>(std::size(kTesto) - 1), &testo);
+  SelectObject(schermo, prima);
+  ReleaseDC(nullptr, schermo);
+
+  // The label with a margin of half its height all round, in a window with a title bar and no
+  // close box: the work cannot be interrupted halfway through a file.
+  constexpr DWORD kStile = WS_POPUP | WS_CAPTION | WS_BORDER;
+  const int margine = testo.cy / 2;
+  RECT r{0, 0, testo.cx + 4 * margine, testo.cy + 2 * margine};
+  AdjustWindowRectEx(&r, kStile, FALSE, 0);
+  const int larghezza = r.right - r.left, altezza = r.bottom - r.top;
+  // Centred across, a third of the way down: a message box, which stands at the centre, leaves
+  // it in sight.
+  const HWND finestra =
+      CreateWindowExW(0, kClasse, kTesto, kStile, (GetSystemMetrics(SM_CXSCREEN) - larghezza) / 2,
+                      GetSystemMetrics(SM_CYSCREEN) / 3 - altezza / 2, larghezza, altezza, nullptr,
+                      nullptr, istanza, nullptr);
+  if (finestra == nullptr) return;  // no desktop to show it on: the work goes on all the same
+  const HWND etichetta = CreateWindowExW(
+      0, L"STATIC", kTesto, WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE, 0, 0,
+      testo.cx + 4 * margine, testo.cy + 2 * margine, finestra, nullptr, istanza, nullptr);
+  SendMessageW(etichetta, WM_SETFONT, reinterpret_cast<WPARAM>(carattere), FALSE);
+  ShowWindow(finestra, SW_SHOWNORMAL);
+  // Painted now: the work that follows gives the window no time to paint itself.
+  RedrawWindow(finestra, nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  MSG messaggio;
+  while (PeekMessageW(&messaggio, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&messaggio);
+    DispatchMessageW(&messaggio);
+  }
+  GdiFlush();
+  finestra_attesa = finestra;
+}
+
+void mostra_messaggio(std::string_view testo) {
+  while (!testo.empty() && testo.back() == '\n') testo.remove_suffix(1);
+  const std::wstring w = utf16(testo);
+  // No title: the box carries the system's default one. OK (or Esc) is the only answer.
+  if (MessageBoxW(finestra_attesa, w.c_str(), nullptr, MB_OK) == IDOK) return;
+  // No desktop to show it on (a service, a session without one): standard error, if any.
+  std::fwrite(testo.data(), 1, testo.size(), stderr);
+  std::fputc('\n', stderr);
+  std::fflush(stderr);
+}
+
+bool messaggi_in_finestra() { return true; }
+
+}  // namespace gs::piattaforma

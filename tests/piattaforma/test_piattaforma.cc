@@ -1,0 +1,167 @@
+// The platform's files by name, the same on POSIX and on Windows: failures with the system's
+// reason, a temporary file moved over the old one whole, UTF-8 names that reach the disk as
+// they are, and the program's folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "common/nomi_file.h"
+#include "piattaforma/piattaforma.h"
+#include "support/cartella.h"
+
+namespace gs {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> nomi_in(const fs::path& cartella) {
+  std::vector<std::string> nomi;
+  for (const auto& voce : fs::directory_iterator(cartella)) {
+    const std::u8string u8 = voce.path().filename().u8string();
+    nomi.emplace_back(u8.begin(), u8.end());
+  }
+  std::sort(nomi.begin(), nomi.end());
+  return nomi;
+}
+
+// First in the program: the first failure of a run must not come back as a success.
+TEST(Piattaforma, FailuresComeBackWithTheSystemsReason) {
+  test::CartellaTemporanea dir;
+  fs::create_directory(dir / "cartella");
+  std::string dati = "left over";
+  struct Caso {
+    const char* cosa;
+    std::error_code ec;
+    std::errc atteso;
+  };
+  piattaforma::FileTemporaneo in_cartella_mancante;
+  const Caso casi[] = {
+      {"reading a missing file", piattaforma::leggi_tutto(dir / "manca.txt", dati),
+       std::errc::no_such_file_or_directory},
+      {"reading a folder", piattaforma::leggi_tutto(dir / "cartella", dati),
+       std::errc::is_a_directory},
+      {"a new file in a missing folder", in_cartella_mancante.crea(dir / "manca" / "x.dat"),
+       std::errc::no_such_file_or_directory},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.cosa);
+    EXPECT_TRUE(c.ec);
+    EXPECT_EQ(c.ec, c.atteso) << c.ec.message();
+    EXPECT_FALSE(c.ec.message().empty());
+  }
+  EXPECT_EQ(dati, "");
+  EXPECT_FALSE(in_cartella_mancante.aperto());
+
+  // A file that is not there counts as removed; a folder is not a file to remove.
+  EXPECT_FALSE(piattaforma::rimuovi(dir / "manca.txt"));
+  EXPECT_FALSE(piattaforma::rimuovi(dir / "manca" / "x.txt"));
+  EXPECT_TRUE(piattaforma::rimuovi(dir / "cartella"));
+  EXPECT_TRUE(piattaforma::esiste(dir / "cartella"));
+  EXPECT_FALSE(piattaforma::esiste(dir / "manca.txt"));
+}
+
+TEST(Piattaforma, ATemporaryFileIsMovedOverTheOldOneWhole) {
+  test::CartellaTemporanea dir;
+  const fs::path f = dir / "out.dat";
+  test::scrivi(f, std::string(100000, 'o'));
+  {
+    piattaforma::FileTemporaneo t;
+    ASSERT_FALSE(t.crea(f));
+    EXPECT_TRUE(t.aperto());
+    const std::vector<std::string> nomi = nomi_in(dir.percorso());
+    ASSERT_EQ(nomi.size(), 2u);
+    EXPECT_EQ(nomi[1].substr(0, 12), "out.dat.tmp-");
+    EXPECT_EQ(nomi[1].size(), 18u);
+    const std::string dati = "new\r\n" + std::string(3u << 20, 'n');  // past any one write
+    ASSERT_FALSE(t.scrivi(dati.data(), dati.size()));
+    EXPECT_EQ(test::contenuto(f), std::string(100000, 'o'));  // not yet
+    ASSERT_FALSE(t.chiudi());
+    EXPECT_FALSE(t.aperto());
+    ASSERT_FALSE(t.sposta_su(f));
+    EXPECT_EQ(test::contenuto(f), dati);  // byte for byte: no newline is translated
+  }                                       // moved: the destructor leaves it alone
+  EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+
+  // Abandoned open, or closed and not moved: nothing is left of it, the old file stays.
+  for (const bool chiuso : {false, true}) {
+    SCOPED_TRACE(chiuso ? "closed" : "open");
+    {
+      piattaforma::FileTemporaneo t;
+      ASSERT_FALSE(t.crea(f));
+      ASSERT_FALSE(t.scrivi("x", 1));
+      if (chiuso) {
+        ASSERT_FALSE(t.chiudi());
+      }
+    }
+    EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+  }
+  piattaforma::FileTemporaneo t;
+  ASSERT_FALSE(t.crea(f));
+  t.scarta();
+  EXPECT_FALSE(t.aperto());
+  EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+
+  // A folder where the file goes is not replaced, and the temporary file goes.
+  fs::create_directory(dir / "cartella");
+  ASSERT_FALSE(t.crea(dir / "cartella"));
+  ASSERT_FALSE(t.chiudi());
+  EXPECT_TRUE(t.sposta_su(dir / "cartella"));
+  t.scarta();
+  EXPECT_EQ(nomi_in(dir.percorso()), (std::vector<std::string>{"cartella", "out.dat"}));
+  EXPECT_TRUE(fs::is_directory(dir / "cartella"));
+}
+
+// Names are Windows-1252 inside the files; on disk they are what a person reads, in the
+// system's own encoding (UTF-8 bytes on POSIX, UTF-16 on Windows).
+TEST(Piattaforma, NamesFromUtf8ReachTheDiskAsTheyAre) {
+  struct Caso {
+    std::string w1252, utf8;
+  };
+  const Caso casi[] = {
+      {"BELMONZA VALICO - SOLMA_D 237.sim", "BELMONZA VALICO - SOLMA_D 237.sim"},
+      {"CITT\xC0_linea.dat", "CITT\xC3\x80_linea.dat"},
+      {"citt\xE0 2\xB0.txt", "citt\xC3\xA0 2\xC2\xB0.txt"},
+      {"\x80 \x9F \xFF.txt", "\xE2\x82\xAC \xC5\xB8 \xC3\xBF.txt"},  // euro, Y and y diaeresis
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.utf8);
+    test::CartellaTemporanea dir;
+    const fs::path nome = piattaforma::percorso(utf8_da_1252(c.w1252));
+    EXPECT_EQ(nome, fs::path(std::u8string(c.utf8.begin(), c.utf8.end())));
+    std::string letto;
+    {
+      piattaforma::FileTemporaneo t;
+      ASSERT_FALSE(t.crea(dir.percorso() / nome));
+      ASSERT_FALSE(t.scrivi(c.w1252.data(), c.w1252.size()));
+      ASSERT_FALSE(t.chiudi());
+      ASSERT_FALSE(t.sposta_su(dir.percorso() / nome));
+    }
+    EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{c.utf8});
+    EXPECT_TRUE(piattaforma::esiste(dir.percorso() / nome));
+    ASSERT_FALSE(piattaforma::leggi_tutto(dir.percorso() / nome, letto));
+    EXPECT_EQ(letto, c.w1252);
+    EXPECT_FALSE(piattaforma::rimuovi(dir.percorso() / nome));
+    EXPECT_TRUE(fs::is_empty(dir.percorso()));
+  }
+}
+
+// The folder of the program that runs, not the folder it was started from.
+TEST(Piattaforma, TheProgramsFolderIsWhereTheProgramIs) {
+  test::CartellaTemporanea dir;
+  const fs::path prima = fs::current_path();
+  fs::current_path(dir.percorso());
+  const fs::path cartella = piattaforma::cartella_programma();
+  fs::current_path(prima);
+  EXPECT_NE(cartella, dir.percorso());
+  bool trovato = false;
+  for (const auto& voce : fs::directory_iterator(cartella))
+    trovato = trovato || voce.path().stem() == "test_piattaforma";
+  EXPECT_TRUE(trovato) << cartella;
+}
+
+}  // namespace
+}  // namespace gs
