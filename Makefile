@@ -3,7 +3,7 @@
 # under AddressSanitizer and UBSan.
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test test-release test-sanitize bench fuzz windows test-windows clean
+.PHONY: all build run test test-release test-sanitize bench fuzz windows test-windows dist clean
 
 all: build
 
@@ -62,5 +62,19 @@ test-windows: build
 	cmake --build build-windows -j $(JOBS)
 	bash tests/windows/esegui_sotto_wine.sh build-windows $(JOBS)
 
+# Something to download: the Windows programs and the Linux one, each with the README and the
+# authors' guide (and the manual page for Linux), as dist/genera_scenario-VERSION-*.
+VERSION := $(shell grep -m1 -o 'genera_scenario VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
+DIST_NAME := genera_scenario-$(VERSION)
+dist: build windows
+	rm -rf dist && mkdir -p dist/linux/$(DIST_NAME) dist/windows/$(DIST_NAME)
+	cp build/genera_scenario README.md docs/authoring.md docs/genera_scenario.1 dist/linux/$(DIST_NAME)/
+	cp build-windows/genera_scenario.exe build-windows/genera_scenario.com README.md docs/authoring.md \
+	  dist/windows/$(DIST_NAME)/
+	cd dist/windows && cmake -E tar cf ../$(DIST_NAME)-windows-x86_64.zip --format=zip $(DIST_NAME)
+	cd dist/linux && cmake -E tar czf ../$(DIST_NAME)-linux-x86_64.tar.gz $(DIST_NAME)
+	rm -rf dist/linux dist/windows
+	@ls -l dist
+
 clean:
-	rm -rf build build-sanitize build-fuzz
+	rm -rf build build-sanitize build-fuzz build-windows dist
