@@ -7,6 +7,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
+#include "piattaforma/piattaforma.h"
 #include "support/cartella.h"
 
 namespace gs {
@@ -47,8 +48,9 @@ TEST(NomiFile, Windows1252AndUtf8) {
   EXPECT_EQ(n.geometria, fs::path("/p/L_linea.dat"));
   EXPECT_EQ(n.tabella, fs::path("/p/L_T.sim"));
   EXPECT_EQ(n.griglia, fs::path("/p/L_T.dat"));
-  // Names are Windows-1252 inside the files and UTF-8 on disk.
-  EXPECT_EQ(nomi_file("/p", "L\xFF", "\xC0").tabella, fs::path("/p/L\xC3\xBF_\xC3\x80.sim"));
+  // Names are Windows-1252 inside the files and UTF-8 (UTF-16 on Windows) on disk.
+  EXPECT_EQ(nomi_file("/p", "L\xFF", "\xC0").tabella,
+            piattaforma::percorso("/p/L\xC3\xBF_\xC3\x80.sim"));
 }
 
 TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
