@@ -88,6 +88,9 @@ class Registro {
 // \xNN, at most `massimo` bytes of it.
 std::string citazione(std::string_view testo, std::size_t massimo = 40);
 
+// A position as messages give it: "9000 m".
+inline std::string metri(int64_t m) { return std::to_string(m) + " m"; }
+
 // "FILE:LINE:COL", "FILE" or "" for a place.
 std::string dove(const Luogo& luogo);
 

@@ -22,8 +22,6 @@ constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.0
 
 enum class Passo { kAvanti, kFineLettura, kFerma };
 
-std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
-
 class LettoreLinea : LettoreSorgente {
  public:
   LettoreLinea(Compilazione& c, Sorgenti& sorgenti, std::string file, std::string_view testo)
@@ -87,24 +85,10 @@ class LettoreLinea : LettoreSorgente {
     return s + " before its end; the general section starts with the line [generale]";
   }
 
-  // The general section's keyword: up to 10 dash fields are dropped, and the end of the file
-  // reached while dropping them does not end the section (the next read fails instead).
-  bool prossima_generale(std::string_view& campo) {
-    if (r_.fine()) return false;
-    campo = r_.testo();
-    if (r_.fine()) return false;
-    for (int n = 0; n < kTrattiniGenerale && contiene(campo, "-"); ++n) {
-      scartato(campo);
-      campo = r_.testo();
-    }
-    fissa_chiave();
-    return true;
-  }
-
   // False when a general-section error stopped the line part.
   bool leggi_generale() {
     std::string_view campo;
-    while (prossima_generale(campo)) {
+    while (prossima(kTrattiniGenerale, campo, false)) {
       bool letto = false;
       if (contiene_ic(campo, "percorso") && contiene_ic(campo, "lunghezza")) {
         letto = true;
@@ -159,15 +143,15 @@ class LettoreLinea : LettoreSorgente {
 
   bool lunghezza() {
     valori();
-    const int32_t metri = r_.i32("line length");
-    st()[kVoceParametri].fine = metri;
-    if (metri > kLunghezzaMassima)
+    const int32_t letta = r_.i32("line length");
+    st()[kVoceParametri].fine = letta;
+    if (letta > kLunghezzaMassima)
       return ferma(kLunghezzaEccessiva, valore(0),
-                   "the line length of " + m(metri) + " is above the largest, 1000000 m");
-    const int64_t esteso = int64_t{metri} + kOltreLaFine;
+                   "the line length of " + metri(letta) + " is above the largest, 1000000 m");
+    const int64_t esteso = int64_t{letta} + kOltreLaFine;
     const int64_t ultima = cella_profilo(esteso);
     if (ultima < 1)
-      throw ErroreLettura("a line length of " + m(metri) +
+      throw ErroreLettura("a line length of " + metri(letta) +
                               " gives a track grid without cell 1; "
                               "the length must be -6925 m or more",
                           valore(0));
@@ -203,12 +187,12 @@ class LettoreLinea : LettoreSorgente {
     voce.fine = r_.i32("second repetition distance");
     if (voce.inizio % 50 != 0)
       return ferma(kRipetizioneUnoNonMultipla, valore(0),
-                   "the first signal-repetition distance, " + m(voce.inizio) +
+                   "the first signal-repetition distance, " + metri(voce.inizio) +
                        ", is not a multiple of 50 m");
     if (voce.fine % 50 != 0)
-      return ferma(
-          kRipetizioneDueNonMultipla, valore(1),
-          "the second signal-repetition distance, " + m(voce.fine) + ", is not a multiple of 50 m");
+      return ferma(kRipetizioneDueNonMultipla, valore(1),
+                   "the second signal-repetition distance, " + metri(voce.fine) +
+                       ", is not a multiple of 50 m");
     if (contiene(campo, "4"))
       voce.posizione = 4;
     else if (contiene(campo, "9"))
@@ -264,7 +248,7 @@ class LettoreLinea : LettoreSorgente {
     const int64_t valore = int64_t{pendenza_} + 100;
     if (valore < 0 || valore > 255)
       throw ErroreLettura("the gradient of " + std::to_string(pendenza_) + " per mille from " +
-                              m(inizio_pendenza_) +
+                              metri(inizio_pendenza_) +
                               " does not fit a track cell (-100 to 155 per mille)",
                           luogo_pendenza_);
     c_.celle[cella].pendenza = static_cast<uint8_t>(valore);
@@ -310,7 +294,7 @@ class LettoreLinea : LettoreSorgente {
       try {
         c_.linea.prolunga(std::min<int64_t>(corsa.fino_a, kMetroMassimo), corsa.k);
       } catch (const ErroreLettura&) {
-        throw ErroreLettura("the curve from " + m(inizio) + ", " + m(lunghezza) +
+        throw ErroreLettura("the curve from " + metri(inizio) + ", " + metri(lunghezza) +
                                 " long, runs past the end of the plan view at metre " +
                                 std::to_string(c_.linea.ultimo_metro()) +
                                 ", 7000 m past the end of the line",
@@ -320,7 +304,7 @@ class LettoreLinea : LettoreSorgente {
       if (c_.linea.cursore() > kMetroMassimo)
         return ferma_record(
             kCurvaNonValida, LettoreSorgente::valore(corsa.campo),
-            "the curve from " + m(inizio) + ", " + m(lunghezza) +
+            "the curve from " + metri(inizio) + ", " + metri(lunghezza) +
                 " long, takes the plan view to metre 1000000, the last it computes");
     }
     return Passo::kAvanti;
@@ -332,7 +316,8 @@ class LettoreLinea : LettoreSorgente {
     const int32_t fine = r_.i32("mountain span end");
     int32_t tipo = r_.i32("mountain span kind");
     if (!dentro(inizio, 100, "the mountain span")) return Passo::kFineLettura;
-    const uint32_t da = c_.celle.nuova_origine({chiave(), "the mountain span from " + m(inizio)});
+    const uint32_t da =
+        c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
     const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
     if (!p.riuscita()) rifiutata(p, inizio);
     return Passo::kAvanti;
@@ -346,7 +331,8 @@ class LettoreLinea : LettoreSorgente {
     const int32_t vad = r_.i32("vad"), vbd = r_.i32("vbd"), vcd = r_.i32("vcd");
     const int32_t strisced = r_.i32("strisced");
     if (!dentro(posizione, 100, "the speed board")) return Passo::kFineLettura;
-    const uint32_t da = c_.celle.nuova_origine({chiave(), "the speed board at " + m(posizione)});
+    const uint32_t da =
+        c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
     const Posa p = memo_indicatori_v_max(c_.celle, posizione, vas, vbs, vcs, strisces, vad, vbd,
                                          vcd, strisced, da);
     if (!p.riuscita()) {
@@ -363,14 +349,14 @@ class LettoreLinea : LettoreSorgente {
     const int32_t posizione = r_.i32("indication board position");
     const std::string_view testo = testo_record(r_, "indication board text");
     if (!dentro(posizione, 100, "the indication board")) return Passo::kFineLettura;
-    const std::string chi = "the indication board at " + m(posizione);
+    const std::string chi = "the indication board at " + metri(posizione);
     const int64_t c = cella_punto(posizione);
     if (!c_.celle.contiene(c))
       throw ErroreLettura(chi + " lies before the start of the track grid", valore(0));
     if (!libera(c_.celle[c])) {
       sorgenti_.cancella_linea();
       reg().errore_in(kCartelloOccupato, posizione, valore(0),
-                      chi + " falls in the cell at " + m(metro_cella(c)) +
+                      chi + " falls in the cell at " + metri(metro_cella(c)) +
                           ", which already holds " + c_.celle.descrivi(c),
                       c_.celle.correlati(c));
       return Passo::kFerma;

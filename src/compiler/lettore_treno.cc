@@ -15,8 +15,6 @@ constexpr int32_t kDistanzaStazioni = 350;  // m between one station's end and t
 
 enum class Passo { kAvanti, kPassiFinali, kFerma };
 
-std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
-
 // The cursor and last value of one profile (speed limit or adhesion), and the record that
 // set that value: a value is written only when a later record or the end fills the cells.
 struct Profilo {
@@ -139,7 +137,7 @@ class LettoreTreno : LettoreSorgente {
     const int64_t quinti = arrotonda(static_cast<double>(p.precedente) / 5.0);
     if (quinti < 0 || quinti > 255)
       throw ErroreLettura("the speed limit of " + std::to_string(p.precedente) + " km/h from " +
-                              m(p.da) + " does not fit a track cell (-2 to 1277 km/h)",
+                              metri(p.da) + " does not fit a track cell (-2 to 1277 km/h)",
                           p.luogo);
     c_.celle[cella].velocita = static_cast<uint8_t>(quinti);
   }
@@ -198,7 +196,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t dx = r_.i32("dx"), d1 = r_.i32("d1"), d2 = r_.i32("d2"), d3 = r_.i32("d3");
     int32_t tempo = r_.i32("tempo");
     if (!dentro(posizione, 100, "the signal")) return Passo::kPassiFinali;
-    const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + m(posizione)});
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
     const Posa p =
         memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
     return dopo_posatore(p, posizione, "the signal");
@@ -210,7 +208,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t l = r_.i32("slowdown length l"), f_tt = r_.i32("f_tt");
     const int32_t f_ta = r_.i32("f_ta"), d_v = r_.i32("d_v");
     if (!dentro(x, 100, "the slowdown")) return Passo::kPassiFinali;
-    const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + m(x)});
+    const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + metri(x)});
     const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
     return dopo_posatore(p, x, "the slowdown");
   }
@@ -220,14 +218,14 @@ class LettoreTreno : LettoreSorgente {
     const int32_t posizione = r_.i32("code point position");
     const int32_t valore = r_.i32("code value");
     if (!dentro(posizione, 100, "the code point")) return Passo::kPassiFinali;
-    const std::string chi = "the code point at " + m(posizione);
+    const std::string chi = "the code point at " + metri(posizione);
     const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
       throw ErroreLettura(chi + " lies before the start of the track grid",
                           LettoreSorgente::valore(0));
     if (!libera(c_.celle[c])) {
       return ferma_in(kAbbattimentoOccupato, posizione, LettoreSorgente::valore(0),
-                      chi + " goes to the cell at " + m(metro_cella(c)) +
+                      chi + " goes to the cell at " + metri(metro_cella(c)) +
                           " (a code point record takes the cell before the one other points at its "
                           "position take), which already holds " +
                           c_.celle.descrivi(c),
@@ -252,12 +250,12 @@ class LettoreTreno : LettoreSorgente {
     if (!dentro(p, 800, "the station")) return Passo::kPassiFinali;
     if (p % 50 != 0)
       return ferma_in(kStazioneNonMultipla, p, valore(0),
-                      "the station at " + m(p) + " does not stand at a multiple of 50 m");
+                      "the station at " + metri(p) + " does not stand at a multiple of 50 m");
     s.tipo = r_.u8("station kind");
     const int32_t lunghezza = r_.i32("station length");
     if (lunghezza % 100 != 0)
       return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
-                      "the station at " + m(p) + " is " + m(lunghezza) +
+                      "the station at " + metri(p) + " is " + metri(lunghezza) +
                           " long, which is not a multiple of 100 m");
     campi_stazione(s);
     campata(s, lunghezza);
@@ -313,9 +311,9 @@ class LettoreTreno : LettoreSorgente {
     const int64_t f = cella_fermata(s.fine);
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
-        throw ErroreLettura(chi + " at " + m(s.posizione) + " spans " + m(s.inizio) + " to " +
-                                m(s.fine) + ", past the end of the track grid at " +
-                                m(fine_griglia(ultima())),
+        throw ErroreLettura(chi + " at " + metri(s.posizione) + " spans " + metri(s.inizio) +
+                                " to " + metri(s.fine) + ", past the end of the track grid at " +
+                                metri(fine_griglia(ultima())),
                             valore(2));
       return c_.celle[c];
     };
@@ -326,15 +324,15 @@ class LettoreTreno : LettoreSorgente {
     if (!ha_fermata(s.tipo)) return Passo::kAvanti;
     if (f <= 1)
       return ferma(kStazioneInizioGriglia, valore(0),
-                   "the stop of " + chi + " at " + m(s.posizione) + " would fall in the cell at " +
-                       m(metro_cella(f)) +
-                       ", too near the start of the track grid: its span ends at " + m(s.fine) +
+                   "the stop of " + chi + " at " + metri(s.posizione) +
+                       " would fall in the cell at " + metri(metro_cella(f)) +
+                       ", too near the start of the track grid: its span ends at " + metri(s.fine) +
                        ", and must end at 150 m or later");
     // A station's stop takes its cell whatever held it; the point that was there is lost to the
     // simulator, which an author should hear of.
     if (!libera(cella(f)))
       reg().avviso(kAvvisoFermata, valore(0),
-                   "the stop of " + chi + " takes the cell at " + m(metro_cella(f)) +
+                   "the stop of " + chi + " takes the cell at " + metri(metro_cella(f)) +
                        ", which held " + c_.celle.descrivi(f) + "; that point is lost");
     cella(f).tipo = kStazione;
     c_.celle.segna(f, c_.celle.nuova_origine({chiave(), chi}));
@@ -350,12 +348,13 @@ class LettoreTreno : LettoreSorgente {
         in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0));
     if (margine >= prima.fine) return Passo::kAvanti;
     const std::string distanza = s.inizio >= prima.fine
-                                     ? "only " + m(int64_t{s.inizio} - prima.fine) + " after"
-                                     : m(int64_t{prima.fine} - s.inizio) + " before";
+                                     ? "only " + metri(int64_t{s.inizio} - prima.fine) + " after"
+                                     : metri(int64_t{prima.fine} - s.inizio) + " before";
     return ferma_in(
         kStazioniVicine, s.posizione, valore(0),
-        chi + " starts at " + m(s.inizio) + ", " + distanza + " the end of the previous station " +
-            citazione(prima.nome) + " at " + m(prima.fine) +
+        chi + " starts at " + metri(s.inizio) + ", " + distanza +
+            " the end of the previous station " + citazione(prima.nome) + " at " +
+            metri(prima.fine) +
             "; stations follow in running order with at least 350 m between one's end "
             "and the next's start",
         {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
@@ -383,11 +382,12 @@ class LettoreTreno : LettoreSorgente {
       if (!inizio && z.fine % 50 == 0) continue;
       reg().errore(
           kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
-          inizio ? "the chainage section starting at " + m(z.inizio) +
-                       " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
-                 : "the chainage section starting at " + m(z.inizio) + " has the chainage " +
-                       m(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
-                       ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
+          inizio
+              ? "the chainage section starting at " + metri(z.inizio) +
+                    " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
+              : "the chainage section starting at " + metri(z.inizio) + " has the chainage " +
+                    metri(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
+                    ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
       break;
     }
   }

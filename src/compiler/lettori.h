@@ -41,12 +41,12 @@ class LettoreSorgente {
   Stazioni& st() { return c_.stazioni; }
   Registro& reg() { return c_.registro; }
 
-  // Reads the next keyword field; it becomes the current record.
-  bool prossima(int trattini, std::string_view& campo);
+  // Reads the next keyword field after at most `trattini` fields holding "-"; it becomes the
+  // current record. False at the end of the file, reached right after the keyword or, when
+  // `fine_nei_trattini`, after a dropped field (the general section reads on, and fails).
+  bool prossima(int trattini, std::string_view& campo, bool fine_nei_trattini = true);
   // A field dropped for holding "-": a warning when it reads as words, not as a separator.
   void scartato(std::string_view campo);
-  // The field just read becomes the current record's keyword.
-  void fissa_chiave() { chiave_ = qui(); }
   // Starts reading the value fields of the current record: valore(0) is the next one.
   void valori() { r_.segna(); }
   // Where the current record's keyword, or its i-th value field, stands.

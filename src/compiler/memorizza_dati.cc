@@ -34,14 +34,14 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
                    "texts would come out garbled: save it as Windows-1252");
 }
 
-bool LettoreSorgente::prossima(int trattini, std::string_view& campo) {
+bool LettoreSorgente::prossima(int trattini, std::string_view& campo, bool fine_nei_trattini) {
   if (r_.fine()) return false;
   campo = r_.testo();
   if (r_.fine()) return false;
   for (int n = 0; n < trattini && contiene(campo, "-"); ++n) {
     scartato(campo);
     campo = r_.testo();
-    if (r_.fine()) return false;
+    if (fine_nei_trattini && r_.fine()) return false;
   }
   chiave_ = qui();
   return true;

@@ -14,8 +14,6 @@ constexpr int32_t kVelocitaSenzaCodici = 110;  // km/h from which a slowdown nee
 constexpr int64_t kCercaSegnali = 20;          // cells looked back from a warning point
 constexpr int64_t kCercaDopoFine = 12;         // cells looked ahead from a slowdown end
 
-std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
-
 class Passo {
  public:
   Passo(Celle& celle, Registro& registro) : celle_(celle), registro_(registro) {}
@@ -54,15 +52,15 @@ class Passo {
     std::string s;
     for (const int64_t c : celle) {
       s += s.empty() ? "" : "; ";
-      s +=
-          m(metro_cella(c)) + ": " + (celle_.contiene(c) ? celle_.descrivi(c) : "outside the grid");
+      s += metri(metro_cella(c)) + ": " +
+           (celle_.contiene(c) ? celle_.descrivi(c) : "outside the grid");
     }
     return s;
   }
   // The point of cell `c` as its record names it.
   std::string chi(int64_t c) const {
     const Origine* o = celle_.origine(c);
-    return o != nullptr ? o->cosa : "the point at " + m(metro_cella(c));
+    return o != nullptr ? o->cosa : "the point at " + metri(metro_cella(c));
   }
   // Errors 11 to 13 stand at the record of the signal or slowdown in cell `di`.
   void errore(int32_t numero, int64_t cella, int64_t di, std::string messaggio,
@@ -109,9 +107,9 @@ class Passo {
       }
       if (!posato)
         errore(kCodiceInizioRallentamento, i, i,
-               "no free cell for a code point " + m(primo * 50) + " to " + m((primo + 2) * 50) +
-                   " before the start of " + chi(i) + "; the cells hold " +
-                   prese({i - primo, i - primo - 1, i - primo - 2}));
+               "no free cell for a code point " + metri(primo * 50) + " to " +
+                   metri((primo + 2) * 50) + " before the start of " + chi(i) +
+                   "; the cells hold " + prese({i - primo, i - primo - 1, i - primo - 2}));
     }
   }
 
@@ -135,7 +133,7 @@ class Passo {
         } else {
           errore(kCodiceDentroRallentamento, k, i,
                  "no free cell for the code point due every 400 m inside " + chi(i) + " near " +
-                     m(metro_cella(k)) + "; the cells hold " + prese({k - 1, k, k + 1}) +
+                     metri(metro_cella(k)) + "; the cells hold " + prese({k - 1, k, k + 1}) +
                      "; no further code point is placed inside this slowdown");
         }
       }

@@ -11,24 +11,22 @@
 namespace gs {
 namespace {
 
-std::string m(int64_t metri) { return std::to_string(metri) + " m"; }
-
 Posa preso(const Celle& celle, int32_t errore, int64_t cella, std::string chi, int argomento = 0) {
   return {errore, cella,
-          chi + " falls in the cell at " + m(metro_cella(cella)) + ", which already holds " +
+          chi + " falls in the cell at " + metri(metro_cella(cella)) + ", which already holds " +
               celle.descrivi(cella),
           argomento};
 }
 
 // Where the grid ends, for a message: its last cell stands for this position.
 std::string fine_griglia(const Celle& celle) {
-  return "the track grid, which runs from " + m(metro_cella(0)) + " to " +
-         m(metro_cella(celle.ultimo()));
+  return "the track grid, which runs from " + metri(metro_cella(0)) + " to " +
+         metri(metro_cella(celle.ultimo()));
 }
 
 Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0) {
   return {kLettura, cella,
-          chi + " falls at " + m(metro_cella(cella)) + ", outside " + fine_griglia(celle),
+          chi + " falls at " + metri(metro_cella(cella)) + ", outside " + fine_griglia(celle),
           argomento};
 }
 
@@ -89,9 +87,9 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     if (distacco < std::numeric_limits<int32_t>::min() ||
         distacco > std::numeric_limits<int32_t>::max())
       return {kLettura, 0,
-              "the gap between the mountain span from " + m(inizio) +
-                  " and the end of the one before it (" + m(montagne.fini[n - 1]) + ") comes to " +
-                  std::to_string(distacco) + ", which does not fit 32 bits",
+              "the gap between the mountain span from " + metri(inizio) +
+                  " and the end of the one before it (" + metri(montagne.fini[n - 1]) +
+                  ") comes to " + std::to_string(distacco) + ", which does not fit 32 bits",
               0};
     if (distacco <= 150) tipo = 3;
   }
@@ -101,12 +99,12 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   int64_t contate = 0;
   for (int64_t c = primo; c <= ultimo; ++c) {
     if (!celle.contiene(c)) {
-      const std::string chi = "the mountain span from " + m(inizio) + " to " + m(fine);
+      const std::string chi = "the mountain span from " + metri(inizio) + " to " + metri(fine);
       if (c < 0)
         return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
       return {kLettura, c,
               chi + " runs past the end of the track grid at " +
-                  m(metro_profilo(int64_t{celle.ultimo()} + 1)),
+                  metri(metro_profilo(int64_t{celle.ultimo()} + 1)),
               1};
     }
     Cella& cella = celle[c];
@@ -122,7 +120,7 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
 
 Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
                         int32_t d_v, uint32_t da) {
-  const std::string chi = "the slowdown at " + m(x);
+  const std::string chi = "the slowdown at " + metri(x);
   const bool avviso = x > 1500;
   int64_t w = 0;
   if (avviso) {
@@ -144,9 +142,10 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
                 ", which does not fit 32 bits",
             2};
   const int64_t e = cella_punto(fine);
-  if (!celle.contiene(e)) return fuori(celle, e, "the end of " + chi + ", " + m(l) + " long,", 2);
+  if (!celle.contiene(e))
+    return fuori(celle, e, "the end of " + chi + ", " + metri(l) + " long,", 2);
   if (!libera(celle[e]))
-    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + m(l) + " long,", 2);
+    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + metri(l) + " long,", 2);
 
   celle[e].tipo = kFineRallentamento;
   celle.segna(e, da);
@@ -172,7 +171,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
 Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
                   int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
                   uint32_t da) {
-  const std::string chi = "the signal at " + m(posizione);
+  const std::string chi = "the signal at " + metri(posizione);
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
   Cella& c = celle[k];
@@ -192,7 +191,7 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
               chi +
                   " needs its four approach markers 100 to 400 m before it inside the track grid, "
                   "which starts at " +
-                  m(metro_cella(0)) + ": the one at " + m(metro_cella(k - 2 * b)) +
+                  metri(metro_cella(0)) + ": the one at " + metri(metro_cella(k - 2 * b)) +
                   " is not; a signal must stand at 325 m or later",
               0};
     }
@@ -204,7 +203,7 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
 Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
                            int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
                            int32_t strisced, uint32_t da) {
-  const std::string chi = "the speed board at " + m(posizione);
+  const std::string chi = "the speed board at " + metri(posizione);
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
   Cella& c = celle[k];
