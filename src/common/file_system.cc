@@ -1,6 +1,11 @@
 #include "common/file_system.h"
 
+#include <map>
+#include <memory>
+#include <mutex>
+
 #include "common/errori.h"
+#include "piattaforma/nomi_temporanei.h"
 
 namespace gs {
 namespace {
@@ -11,7 +16,57 @@ std::string motivo(const char* azione, const std::filesystem::path& file, std::e
   return std::string("cannot ") + azione + " " + file.string() + ": " + ec.message();
 }
 
+// The folders this process holds, by their full name, and how many holders each has.
+struct Tenuta {
+  piattaforma::BloccoCartella blocco;
+  int titolari = 0;
+};
+std::mutex tenute_mutex;
+std::map<std::filesystem::path, std::unique_ptr<Tenuta>> tenute;
+
+// One name per folder however it is written ("out", "out/", "./out", a link to it): the
+// system's lock would make the process wait for itself on a second name.
+std::filesystem::path chiave_di(const std::filesystem::path& cartella) {
+  std::error_code ec;
+  std::filesystem::path chiave = std::filesystem::weakly_canonical(cartella, ec);
+  if (ec) chiave = std::filesystem::absolute(cartella, ec).lexically_normal();
+  if (!chiave.has_filename() && chiave.has_relative_path()) chiave = chiave.parent_path();
+  return chiave;
+}
+
 }  // namespace
+
+BloccoScrittura::BloccoScrittura(const std::filesystem::path& cartella,
+                                 const std::function<void(const std::filesystem::path&)>& in_attesa)
+    : chiave_(chiave_di(cartella)) {
+  const std::lock_guard<std::mutex> lock(tenute_mutex);
+  std::unique_ptr<Tenuta>& t = tenute[chiave_];
+  if (t == nullptr) t = std::make_unique<Tenuta>();
+  if (t->titolari++ > 0) return;
+  if (t->blocco.prova(chiave_)) return;
+  if (in_attesa) in_attesa(cartella);
+  t->blocco.aspetta(chiave_);
+}
+
+BloccoScrittura::~BloccoScrittura() {
+  const std::lock_guard<std::mutex> lock(tenute_mutex);
+  const auto t = tenute.find(chiave_);
+  if (t != tenute.end() && --t->second->titolari == 0) tenute.erase(t);
+}
+
+void rimuovi_temporanei_rimasti(const std::filesystem::path& destinazione) {
+  using Nome = std::filesystem::path::string_type;
+  Nome prefisso = destinazione.filename().native();
+  prefisso += std::filesystem::path(piattaforma::kSuffissoTemporaneo).native();
+  std::error_code ec;
+  for (std::filesystem::directory_iterator voce(piattaforma::cartella_di(destinazione), ec), fine;
+       !ec && voce != fine; voce.increment(ec)) {
+    const Nome nome = voce->path().filename().native();
+    if (nome.size() == prefisso.size() + piattaforma::kLettereTemporaneo &&
+        nome.compare(0, prefisso.size(), prefisso) == 0 && !voce->is_directory(ec))
+      piattaforma::rimuovi(voce->path());  // one it cannot remove stays for a later run
+  }
+}
 
 bool esiste(const std::filesystem::path& file) { return piattaforma::esiste(file); }
 
@@ -27,7 +82,9 @@ void cancella(const std::filesystem::path& file) {
     throw ErroreFile(motivo("delete", file, ec));
 }
 
-FileNuovo::FileNuovo(std::filesystem::path destinazione) : destinazione_(std::move(destinazione)) {
+FileNuovo::FileNuovo(std::filesystem::path destinazione)
+    : destinazione_(std::move(destinazione)), blocco_(piattaforma::cartella_di(destinazione_)) {
+  rimuovi_temporanei_rimasti(destinazione_);
   if (const std::error_code ec = file_.crea(destinazione_))
     throw ErroreFile(motivo("write", destinazione_, ec));
   buffer_.reserve(kBufferScrittura);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -22,8 +23,31 @@ std::string leggi_file(const std::filesystem::path& file);
 // Removes a file if it is there; ErroreFile when it is there and cannot be removed.
 void cancella(const std::filesystem::path& file);
 
+// The folder held for this process's writing: another run that writes into the same folder
+// waits until this one lets go, so the files of two runs never mix. Within the process the
+// lock is shared (one run, one writer): a FileNuovo in a folder a caller already holds does not
+// wait for itself. `in_attesa` is called once, with the folder, before a wait.
+class BloccoScrittura {
+ public:
+  explicit BloccoScrittura(const std::filesystem::path& cartella,
+                           const std::function<void(const std::filesystem::path&)>& in_attesa = {});
+  ~BloccoScrittura();
+  BloccoScrittura(const BloccoScrittura&) = delete;
+  BloccoScrittura& operator=(const BloccoScrittura&) = delete;
+
+ private:
+  std::filesystem::path chiave_;
+};
+
+// Removes what a run that died while writing `destinazione` left of it: its temporary files
+// ("NAME.tmp-XXXXXX" beside it). Only under the folder's BloccoScrittura, where no live run
+// is writing them.
+void rimuovi_temporanei_rimasti(const std::filesystem::path& destinazione);
+
 // A file being written. Nothing is visible under the final name until conferma().
 // Destroyed without conferma(), it removes its temporary file and leaves the old one as it was.
+// It holds its folder's BloccoScrittura while it lives, and first removes the temporary files
+// a dead run left of the same file.
 class FileNuovo {
  public:
   explicit FileNuovo(std::filesystem::path destinazione);
@@ -42,6 +66,7 @@ class FileNuovo {
   [[noreturn]] void fallisci(const char* azione, std::error_code ec);
 
   std::filesystem::path destinazione_;
+  BloccoScrittura blocco_;
   piattaforma::FileTemporaneo file_;
   std::string buffer_;
 };

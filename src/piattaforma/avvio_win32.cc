@@ -130,6 +130,7 @@ std::string utf8(const wchar_t* w) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1) prepara_console();
+  gs::piattaforma::pulisci_alle_interruzioni();
   std::vector<std::string> argomenti;
   for (int i = 0; i < argc; ++i) argomenti.push_back(utf8(argv[i]));
   std::vector<char*> puntatori;

@@ -38,9 +38,11 @@ std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati
 // Removes `file`; one that is not there counts as removed.
 std::error_code rimuovi(const std::filesystem::path& file);
 
-// A new file under a fresh temporary name in the folder of the file it is to replace, open for
-// writing and visible to no one under the final name until it is moved there. Whatever is
-// left of it (open or closed, not moved) is removed by scarta() or the destructor.
+// A new file in the folder of the file it is to replace, open for writing and visible to no one
+// under the final name until it is moved there. Where the system allows it (Linux) the file
+// has no name at all until chiudi(), so a run that dies while writing leaves nothing; elsewhere
+// it is "DESTINAZIONE.tmp-XXXXXX" from crea() on. Whatever is left of it (open or closed, not
+// moved) is removed by scarta(), the destructor, or an interrupt (pulisci_alle_interruzioni).
 class FileTemporaneo {
  public:
   FileTemporaneo() = default;
@@ -48,11 +50,12 @@ class FileTemporaneo {
   FileTemporaneo(const FileTemporaneo&) = delete;
   FileTemporaneo& operator=(const FileTemporaneo&) = delete;
 
-  // Creates "DESTINAZIONE.tmp-XXXXXX" with the permissions any new file would have there.
+  // Creates the file with the permissions any new file would have there.
   std::error_code crea(const std::filesystem::path& destinazione);
   // All `n` bytes, or the reason they could not be written.
   std::error_code scrivi(const char* dati, std::size_t n);
-  // Closes the file (it is no longer open, whatever the outcome).
+  // Gives the file its temporary name if it has none yet, and closes it (it is no longer
+  // open, whatever the outcome).
   std::error_code chiudi();
   // Renames the closed file over `destinazione`, replacing any file of that name whole.
   std::error_code sposta_su(const std::filesystem::path& destinazione);
@@ -64,8 +67,46 @@ class FileTemporaneo {
  private:
   static constexpr std::intptr_t kNessuna = -1;  // neither a descriptor nor a Windows handle
   std::intptr_t maniglia_ = kNessuna;
-  std::filesystem::path percorso_;  // empty once moved or removed
+  std::filesystem::path destinazione_;
+  std::filesystem::path percorso_;  // the temporary name; empty while it has none
+  int registro_ = -1;               // its place among the names an interrupt removes
 };
+
+// The suffix of a temporary name: DESTINAZIONE + ".tmp-" + six letters or digits.
+inline constexpr std::string_view kSuffissoTemporaneo = ".tmp-";
+inline constexpr std::size_t kLettereTemporaneo = 6;
+
+// Ctrl-C, SIGTERM and the like (the console's Ctrl-C, Ctrl-Break and close on Windows) remove
+// the temporary files that have a name before the program ends as it would have. Installed by
+// the entry point; a signal the program was started ignoring stays ignored.
+void pulisci_alle_interruzioni();
+
+// An advisory lock on a folder, so that two runs writing into it take turns. Another process
+// asking for the same folder waits; nothing is left in the folder once it is released (flock
+// on the folder itself on POSIX; on Windows a lock file opened to be deleted when closed).
+class BloccoCartella {
+ public:
+  BloccoCartella() = default;
+  ~BloccoCartella() { rilascia(); }
+  BloccoCartella(const BloccoCartella&) = delete;
+  BloccoCartella& operator=(const BloccoCartella&) = delete;
+
+  // Takes the lock if no one holds it; false when someone does. A folder that cannot be locked
+  // at all (missing, or not the program's to write) counts as taken: the writing that follows
+  // reports what is wrong with it.
+  bool prova(const std::filesystem::path& cartella);
+  // Takes the lock, waiting for whoever holds it.
+  void aspetta(const std::filesystem::path& cartella);
+  void rilascia();
+
+ private:
+  static constexpr std::intptr_t kNessuna = -1;
+  std::intptr_t maniglia_ = kNessuna;
+};
+
+// `argomento` as the system's command shell reads it back as one word: quoted only when it
+// needs to be (single quotes on POSIX, double quotes for cmd.exe and PowerShell).
+std::string per_la_shell(std::string_view argomento);
 
 // How the built-in run speaks to the person who started it. A program started by a double
 // click on Windows has no console, so there it shows a window and message boxes; on POSIX it

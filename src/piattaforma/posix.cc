@@ -1,12 +1,18 @@
 // The platform on POSIX systems: file names are bytes, files are descriptors, and the built-in
 // run speaks through the console.
 #include <fcntl.h>
+#include <limits.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <iostream>
 
+#include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
 
 namespace gs::piattaforma {
@@ -18,6 +24,51 @@ mode_t permessi_nuovi() {
   const mode_t m = umask(0);
   umask(m);
   return 0666 & ~m;
+}
+
+// The temporary files that have a name, for the interrupt handler to remove: fixed places
+// holding the names themselves, so that the handler reads only memory that is always there
+// and takes no lock. The flags are lock-free atomics, which a handler may read.
+constexpr int kPosti = 8;
+struct Posto {
+  std::atomic<bool> preso{false};  // claimed by a FileTemporaneo
+  std::atomic<bool> pieno{false};  // its name is complete
+  char nome[PATH_MAX];
+};
+Posto posti[kPosti];
+static_assert(std::atomic<bool>::is_always_lock_free);
+
+// The place of `nome`, or -1 when every place is taken or the name is too long: then the
+// next run that writes the same file removes it.
+int registra(const std::string& nome) {
+  if (nome.size() >= PATH_MAX) return -1;
+  for (int i = 0; i < kPosti; ++i) {
+    bool libero = false;
+    if (!posti[i].preso.compare_exchange_strong(libero, true)) continue;
+    std::memcpy(posti[i].nome, nome.c_str(), nome.size() + 1);
+    posti[i].pieno.store(true);
+    return i;
+  }
+  return -1;
+}
+
+void dimentica(int& posto) {
+  if (posto < 0) return;
+  posti[posto].pieno.store(false);
+  posti[posto].preso.store(false);
+  posto = -1;
+}
+
+constexpr int kInterruzioni[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void all_interruzione(int segnale) {
+  const int err = errno;
+  for (Posto& p : posti)
+    if (p.pieno.load()) ::unlink(p.nome);
+  errno = err;
+  // The handler is gone (SA_RESETHAND): the signal, delivered once this returns, ends the
+  // program as it would have without one.
+  ::raise(segnale);
 }
 
 }  // namespace
@@ -70,12 +121,30 @@ std::error_code rimuovi(const std::filesystem::path& file) {
 
 std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) {
   scarta();
-  std::string nome = destinazione.string() + ".tmp-XXXXXX";
+  destinazione_ = destinazione;
+#ifdef O_TMPFILE
+  // A file with no name: whatever becomes of the run, the system removes it unless chiudi()
+  // gave it one. (It is named through /proc, so only where /proc is there to name it by.)
+  if (::access("/proc/self/fd", X_OK) == 0) {
+    const int fd =
+        ::open(cartella_di(destinazione).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      maniglia_ = fd;
+      return {};
+    }
+    // A file system, or a kernel, without unnamed files: a named one as everywhere else.
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return dall_errno(errno);
+  }
+#endif
+  std::string nome = destinazione.string() + std::string(kSuffissoTemporaneo) +
+                     std::string(kLettereTemporaneo, 'X');
   const int fd = ::mkstemp(nome.data());
   if (fd < 0) return dall_errno(errno);
+  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
   ::fchmod(fd, permessi_nuovi());
   maniglia_ = fd;
   percorso_ = std::move(nome);
+  registro_ = registra(percorso_.native());
   return {};
 }
 
@@ -94,14 +163,33 @@ std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
 
 std::error_code FileTemporaneo::chiudi() {
   const int fd = static_cast<int>(maniglia_);
+  std::error_code ec;
+  if (percorso_.empty()) {
+    // The unnamed file gets its temporary name now that it is whole: rename() needs one.
+    const std::string da = "/proc/self/fd/" + std::to_string(fd);
+    for (int prova = 0;; ++prova) {
+      std::filesystem::path nome = nome_temporaneo(destinazione_);
+      if (::linkat(AT_FDCWD, da.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        percorso_ = std::move(nome);
+        registro_ = registra(percorso_.native());
+        break;
+      }
+      if (errno != EEXIST || prova == 100) {
+        ec = dall_errno(errno);
+        break;
+      }
+    }
+  }
   maniglia_ = kNessuna;
-  if (::close(fd) != 0) return dall_errno(errno);
-  return {};
+  if (::close(fd) != 0 && !ec) ec = dall_errno(errno);
+  return ec;
 }
 
 std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
+  if (percorso_.empty()) return std::make_error_code(std::errc::bad_file_descriptor);
   if (::rename(percorso_.c_str(), destinazione.c_str()) != 0) return dall_errno(errno);
   percorso_.clear();
+  dimentica(registro_);
   return {};
 }
 
@@ -110,6 +198,70 @@ void FileTemporaneo::scarta() {
   maniglia_ = kNessuna;
   if (!percorso_.empty()) ::unlink(percorso_.c_str());
   percorso_.clear();
+  dimentica(registro_);
+}
+
+void pulisci_alle_interruzioni() {
+  struct sigaction azione {};
+  azione.sa_handler = all_interruzione;
+  azione.sa_flags = SA_RESETHAND;  // the handler runs once; the signal then does what it does
+  sigemptyset(&azione.sa_mask);
+  for (const int segnale : kInterruzioni) sigaddset(&azione.sa_mask, segnale);
+  for (const int segnale : kInterruzioni) {
+    struct sigaction prima {};
+    if (::sigaction(segnale, nullptr, &prima) != 0 || prima.sa_handler == SIG_IGN) continue;
+    ::sigaction(segnale, &azione, nullptr);
+  }
+}
+
+bool BloccoCartella::prova(const std::filesystem::path& cartella) {
+  rilascia();
+  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return true;
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    maniglia_ = fd;
+    return true;
+  }
+  const int err = errno;
+  ::close(fd);
+  return err != EWOULDBLOCK;  // a file system without locks: there is nothing to wait for
+}
+
+void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
+  rilascia();
+  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  int esito;
+  while ((esito = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
+  }
+  if (esito != 0) {
+    ::close(fd);
+    return;
+  }
+  maniglia_ = fd;
+}
+
+void BloccoCartella::rilascia() {
+  if (maniglia_ != kNessuna) ::close(static_cast<int>(maniglia_));  // and with it the lock
+  maniglia_ = kNessuna;
+}
+
+std::string per_la_shell(std::string_view argomento) {
+  const bool semplice =
+      !argomento.empty() && argomento.find_first_not_of(
+                                "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"
+                                "_-./=:,+@%") == std::string_view::npos;
+  if (semplice) return std::string(argomento);
+  std::string citato = "'";
+  for (const char c : argomento) {
+    if (c == '\'') {
+      citato += "'\\''";
+    } else {
+      citato += c;
+    }
+  }
+  citato += '\'';
+  return citato;
 }
 
 void mostra_attesa() { std::cout << "Attendere" << std::endl; }

@@ -10,9 +10,11 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <random>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
 
 namespace gs::piattaforma {
@@ -89,6 +91,38 @@ HANDLE maniglia(std::intptr_t m) { return reinterpret_cast<HANDLE>(m); }
 // The window of the built-in run, once it is shown: the message boxes belong to it.
 HWND finestra_attesa = nullptr;
 
+// The temporary files, for the console's Ctrl-C handler to remove. It runs on a thread of its
+// own while the program goes on, so the list has a lock.
+std::mutex registro_mutex;
+std::vector<std::wstring> registro_nomi;
+
+int registra(const std::wstring& nome) {
+  const std::lock_guard<std::mutex> lock(registro_mutex);
+  for (std::size_t i = 0; i < registro_nomi.size(); ++i)
+    if (registro_nomi[i].empty()) {
+      registro_nomi[i] = nome;
+      return static_cast<int>(i);
+    }
+  registro_nomi.push_back(nome);
+  return static_cast<int>(registro_nomi.size() - 1);
+}
+
+void dimentica(int& posto) {
+  if (posto < 0) return;
+  const std::lock_guard<std::mutex> lock(registro_mutex);
+  registro_nomi[static_cast<std::size_t>(posto)].clear();
+  posto = -1;
+}
+
+// Ctrl-C, Ctrl-Break, the console closed: the files go (deleted once the program's handles
+// close, as it ends), and the system's own handler then ends the program.
+BOOL WINAPI all_interruzione(DWORD) {
+  const std::lock_guard<std::mutex> lock(registro_mutex);
+  for (const std::wstring& nome : registro_nomi)
+    if (!nome.empty()) DeleteFileW(nome.c_str());
+  return FALSE;
+}
+
 }  // namespace
 
 std::filesystem::path percorso(std::string_view testo) { return utf16(testo); }
@@ -146,19 +180,17 @@ std::error_code rimuovi(const std::filesystem::path& file) {
 
 std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) {
   scarta();
-  static constexpr wchar_t kCifre[] =
-      L"0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
-  std::random_device caso;
-  std::uniform_int_distribution<std::size_t> cifra(0, std::size(kCifre) - 2);
-  // As mkstemp: a fresh name, created only if no file has it, tried again when one has.
+  destinazione_ = destinazione;
+  // As mkstemp: a fresh name, created only if no file has it, tried again when one has. Shared
+  // for deletion, so that the console's Ctrl-C handler can remove it while it is open.
   for (int prova = 0;; ++prova) {
-    std::wstring nome = destinazione.native() + L".tmp-";
-    for (int i = 0; i < 6; ++i) nome += kCifre[cifra(caso)];
-    const HANDLE h = CreateFileW(nome.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    std::filesystem::path nome = nome_temporaneo(destinazione);
+    const HANDLE h = CreateFileW(nome.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
+                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h != INVALID_HANDLE_VALUE) {
       maniglia_ = reinterpret_cast<std::intptr_t>(h);
       percorso_ = std::move(nome);
+      registro_ = registra(percorso_.native());
       return {};
     }
     const DWORD e = GetLastError();
@@ -190,6 +222,7 @@ std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazi
   if (!MoveFileExW(percorso_.c_str(), destinazione.c_str(), MOVEFILE_REPLACE_EXISTING))
     return ultimo_errore();
   percorso_.clear();
+  dimentica(registro_);
   return {};
 }
 
@@ -198,6 +231,49 @@ void FileTemporaneo::scarta() {
   maniglia_ = kNessuna;
   if (!percorso_.empty()) DeleteFileW(percorso_.c_str());
   percorso_.clear();
+  dimentica(registro_);
+}
+
+void pulisci_alle_interruzioni() { SetConsoleCtrlHandler(all_interruzione, TRUE); }
+
+// A lock file that only one handle may have open at a time, deleted by the system when that
+// handle closes, however the program ends.
+bool BloccoCartella::prova(const std::filesystem::path& cartella) {
+  rilascia();
+  const HANDLE h = CreateFileW(
+      (cartella / L"genera_scenario.lock").c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, 0,
+      nullptr, OPEN_ALWAYS,
+      FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    maniglia_ = reinterpret_cast<std::intptr_t>(h);
+    return true;
+  }
+  const DWORD e = GetLastError();
+  // Held, or being deleted by the one that held it a moment ago ("access denied" too).
+  return e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED;
+}
+
+void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
+  // "Access denied" also means a folder the program may not write into: after a second of it,
+  // there is no lock to wait for and the writing will say what is wrong.
+  int negato = 0;
+  while (!prova(cartella)) {
+    if (GetLastError() == ERROR_ACCESS_DENIED && ++negato > 100) return;
+    Sleep(10);
+  }
+}
+
+void BloccoCartella::rilascia() {
+  if (maniglia_ != kNessuna) CloseHandle(maniglia(maniglia_));
+  maniglia_ = kNessuna;
+}
+
+std::string per_la_shell(std::string_view argomento) {
+  // cmd.exe and PowerShell both take a double-quoted word whole; a name has no '"' in it.
+  if (!argomento.empty() &&
+      argomento.find_first_of(" \t&()[]{}^=;!'+,`~$@#%|<>") == std::string_view::npos)
+    return std::string(argomento);
+  return "\"" + std::string(argomento) + "\"";
 }
 
 void mostra_attesa() {

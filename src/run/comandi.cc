@@ -183,6 +183,8 @@ std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione
   if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
       !std::filesystem::create_directories(o.cartella, ec))
     throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
+  // The three files of one run, never mixed with another's writing the same scenario.
+  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
   return scrivi_compilati(c, nomi_file(o.cartella, c.nome_linea, c.nome_treno));
 }
 
@@ -273,6 +275,12 @@ int uso_errato(const std::string& motivo) {
   std::cerr << "genera_scenario: error: " << motivo << "\n"
             << "try 'genera_scenario --help'\n";
   return kEsitoUso;
+}
+
+void annuncia_attesa(const std::filesystem::path& cartella) {
+  std::cerr << "genera_scenario: note: waiting for another run to finish writing into "
+            << cartella.string() << "\n"
+            << std::flush;
 }
 
 std::string in_1252(const std::string& testo) {

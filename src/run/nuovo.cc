@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/errori.h"
+#include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
@@ -36,22 +37,26 @@ int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& no
       {&nomi.sorgente_linea, incorporato ? righe_linea() : righe_linea_esempio()},
       {&nomi.sorgente_treno, incorporato ? righe_treno() : righe_treno_esempio()}};
   std::error_code ec;
-  for (const auto& [percorso, righe] : file) {
-    if (std::filesystem::exists(*percorso, ec) || std::filesystem::is_symlink(*percorso, ec))
-      return uso_errato(percorso->string() + " already exists; new never replaces a file");
-  }
   try {
     if (!std::filesystem::is_directory(cartella, ec)) std::filesystem::create_directories(cartella);
-    for (const auto& [percorso, righe] : file) {
-      scrivi_testo(*percorso, righe);
-      std::cout << "wrote " << percorso->string() << "\n";
-    }
   } catch (const std::filesystem::filesystem_error& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";
     return kEsitoUso;
   }
-  std::cout << "next: genera_scenario compile '" << nomi.sorgente_linea.string() << "' '"
-            << nomi.sorgente_treno.string() << "' -o '" << cartella.string() << "'\n";
+  // Checked and written while no other run writes there: two at once never both write.
+  const BloccoScrittura blocco(cartella, annuncia_attesa);
+  for (const auto& [percorso, righe] : file) {
+    if (std::filesystem::exists(*percorso, ec) || std::filesystem::is_symlink(*percorso, ec))
+      return uso_errato(percorso->string() + " already exists; new never replaces a file");
+  }
+  for (const auto& [percorso, righe] : file) {
+    scrivi_testo(*percorso, righe);
+    std::cout << "wrote " << percorso->string() << "\n";
+  }
+  std::cout << "next: genera_scenario compile "
+            << piattaforma::per_la_shell(nomi.sorgente_linea.string()) << " "
+            << piattaforma::per_la_shell(nomi.sorgente_treno.string()) << " -o "
+            << piattaforma::per_la_shell(cartella.string()) << "\n";
   return 0;
 }
 

@@ -2,6 +2,7 @@
 #ifndef GS_RUN_RIGA_COMANDO_H
 #define GS_RUN_RIGA_COMANDO_H
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -12,6 +13,10 @@ inline constexpr int kEsitoUso = 2;  // a bad command line, or a file that canno
 
 // Prints the reason and a pointer to --help on standard error; returns kEsitoUso.
 int uso_errato(const std::string& motivo);
+
+// Before a command waits for another run that is writing into the same folder: a note on
+// standard error, so that a wait is not taken for a hang.
+void annuncia_attesa(const std::filesystem::path& cartella);
 
 // A command line that cannot be carried out: the program ends with kEsitoUso and the reason.
 class ErroreUso : public std::runtime_error {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "common/errori.h"
+#include "common/file_system.h"
 #include "documents/documenti.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
@@ -26,7 +27,11 @@ int esegui_scenario() {
 
   int32_t fermata = 0;
   try {
-    const NomiFile nomi = nomi_file(piattaforma::cartella_programma(), c.nome_linea, c.nome_treno);
+    const std::filesystem::path cartella = piattaforma::cartella_programma();
+    const NomiFile nomi = nomi_file(cartella, c.nome_linea, c.nome_treno);
+    // The sources, the documents and the compiled files of one run: a second run started
+    // meanwhile waits, and never deletes the sources this one is about to read.
+    const BloccoScrittura blocco(cartella);
     dati_linea(nomi.sorgente_linea);
     dati_treno(nomi.sorgente_treno);
     dati_note(nomi.note);

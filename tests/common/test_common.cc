@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/errori.h"
 #include "common/file_system.h"
@@ -72,6 +74,53 @@ TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {
   EXPECT_EQ(test::contenuto(f), "abc" + std::string(200000, 'd'));
   EXPECT_THROW(nuovo.scrivi("x"), ErroreFile);
   EXPECT_THROW(FileNuovo(dir / "missing" / "x"), ErroreFile);
+}
+
+// What a run killed while writing left (kill -9, a power cut) goes with the next run that
+// writes the same file; nothing else in the folder is touched.
+TEST(FileNuovo, RemovesTheTemporaryFilesADeadRunLeftOfTheSameFile) {
+  test::CartellaTemporanea dir;
+  const std::vector<std::string> restano = {"out.dat",
+                                            "out.dat.tmp-ab",
+                                            "out.dat.tmp-abcdefg",
+                                            "out.dat.tmp.abcdef",
+                                            "out.sim.tmp-abcdef",
+                                            "xout.dat.tmp-abcdef"};
+  for (const std::string& nome : restano) test::scrivi(dir / nome, "x");
+  for (const char* nome : {"out.dat.tmp-abcdef", "out.dat.tmp-Z9z9Z9"})
+    test::scrivi(dir / nome, "left by a dead run");
+  fs::create_directory(dir / "out.dat.tmp-cartel");  // a folder is never a temporary file
+  scrivi_file(dir / "out.dat", "new");
+  std::vector<std::string> nomi;
+  for (const auto& voce : fs::directory_iterator(dir.percorso()))
+    nomi.push_back(voce.path().filename().string());
+  std::sort(nomi.begin(), nomi.end());
+  std::vector<std::string> attesi = restano;
+  attesi.push_back("out.dat.tmp-cartel");
+  std::sort(attesi.begin(), attesi.end());
+  EXPECT_EQ(nomi, attesi);
+  EXPECT_EQ(test::contenuto(dir / "out.dat"), "new");
+}
+
+// One run holds its folder once, however the folder is named: a file written under a lock the
+// run already holds does not wait for the run itself.
+TEST(BloccoScrittura, ARunNeverWaitsForItself) {
+  test::CartellaTemporanea dir;
+  fs::create_directory(dir / "out");
+  const fs::path out = dir / "out";
+  int attese = 0;
+  const auto conta = [&](const fs::path&) { ++attese; };
+  {
+    const BloccoScrittura esterno(out, conta);
+    const BloccoScrittura di_nuovo(dir / "out" / "", conta);
+    const BloccoScrittura per_altra_via(dir / "out" / "." / ".." / "out", conta);
+    scrivi_file(out / "x.dat", "x");  // FileNuovo holds the folder too
+    piattaforma::BloccoCartella altro_processo;
+    EXPECT_FALSE(altro_processo.prova(out));
+  }
+  EXPECT_EQ(attese, 0);
+  piattaforma::BloccoCartella dopo;
+  EXPECT_TRUE(dopo.prova(out));  // all let go
 }
 
 // The temporary file is private while it is written; the file renamed into place has the
