@@ -18,22 +18,23 @@ run: build
 test: test-release test-sanitize
 
 test-release:
-	@bash scripts/setup.sh test
+	@bash scripts/setup.sh test browser
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=ON -DGS_BENCHMARKS=ON
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	@bash scripts/setup.sh test
+	@bash scripts/setup.sh test browser
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_BENCHMARKS=OFF
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
 
 bench:
-	@bash scripts/setup.sh bench
+	@bash scripts/setup.sh bench browser
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_BENCHMARKS=ON
-	cmake --build build -j $(JOBS) --target genera_scenario_bench
+	cmake --build build -j $(JOBS) --target genera_scenario_bench genera_scenario scrivi_sintetico
 	./build/bench/genera_scenario_bench
+	node bench/serve/bench_serve.mjs build/genera_scenario build/scrivi_sintetico
 
 # Builds the libFuzzer targets with clang and runs each for FUZZ_SECONDS on its whole corpus.
 FUZZ_SECONDS ?= 60

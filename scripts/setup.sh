@@ -2,11 +2,13 @@
 # Installs what a fresh Debian machine lacks for one kind of build, and nothing when it is
 # already there: `run` (the program alone), `test` (the tests and benchmarks, release and
 # sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime), `windows` (the mingw-w64 cross
-# compiler, and Wine, a virtual X display and its tools for the Windows tests).
-# usage: scripts/setup.sh [run|test|bench|fuzz|windows]...
+# compiler, and Wine, a virtual X display and its tools for the Windows tests), `browser`
+# (Chromium, and the Node packages that drive it, for the test and benchmark of serve's page).
+# usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser]...
 set -euo pipefail
 
 need=()
+browser=0
 want() { # want PACKAGE TEST...: the package when the test fails
   local package=$1
   shift
@@ -18,6 +20,7 @@ run() {
   want g++ command -v g++
   want make command -v make
   want nlohmann-json3-dev test -f /usr/include/nlohmann/json.hpp
+  want libboost-dev test -f /usr/include/boost/beast.hpp
 }
 
 for profile in "${@:-run}"; do
@@ -51,8 +54,14 @@ for profile in "${@:-run}"; do
       want imagemagick command -v import
       want python3 command -v python3
       ;;
+    browser)
+      browser=1
+      want chromium test -x /usr/bin/chromium
+      want nodejs command -v node
+      want npm command -v npm
+      ;;
     *)
-      echo "setup: unknown profile $profile (run, test, bench, fuzz or windows)" >&2
+      echo "setup: unknown profile $profile (run, test, bench, fuzz, windows or browser)" >&2
       exit 2
       ;;
   esac
@@ -65,4 +74,15 @@ if [ ${#need[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
   $sudo_cmd apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -q "${need[@]}"
+fi
+
+# The Node packages, after apt (which may have brought Node): installed again only when the lock
+# file differs from the one they were installed from. Chromium is Debian's, never downloaded.
+if [ $browser -eq 1 ]; then
+  serve_tests="$(cd "$(dirname "$0")/../tests/serve" && pwd)"
+  if ! cmp -s "$serve_tests/package-lock.json" "$serve_tests/node_modules/.installed-lock.json"; then
+    echo "setup: npm ci in tests/serve"
+    (cd "$serve_tests" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund)
+    cp "$serve_tests/package-lock.json" "$serve_tests/node_modules/.installed-lock.json"
+  fi
 fi

@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 namespace gs {
 
@@ -103,6 +105,29 @@ class BloccoCartella {
   static constexpr std::intptr_t kNessuna = -1;
   std::intptr_t maniglia_ = kNessuna;
 };
+
+// Watches files for a change: written, replaced by a rename, deleted or made again. On Linux the
+// system says when (inotify on their folders); elsewhere their time, size and identity are
+// looked at every few milliseconds.
+class Osservatore {
+ public:
+  explicit Osservatore(std::vector<std::filesystem::path> file);
+  ~Osservatore();
+  Osservatore(const Osservatore&) = delete;
+  Osservatore& operator=(const Osservatore&) = delete;
+
+  // True as soon as one of the files may have changed since the last call; false after
+  // `millisecondi` without a change.
+  bool aspetta(int millisecondi);
+
+  struct Stato;
+
+ private:
+  std::unique_ptr<Stato> s_;
+};
+
+// Opens `url` in the user's browser, if the system has a way; nothing happens otherwise.
+void apri_indirizzo(const std::string& url);
 
 // `argomento` as the system's command shell reads it back as one word: quoted only when it
 // needs to be (single quotes on POSIX, double quotes for cmd.exe and PowerShell).

@@ -2,16 +2,26 @@
 // run speaks through the console.
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
+#include <spawn.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <sys/inotify.h>
+#endif
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <iostream>
+#include <thread>
 
+#include "piattaforma/impronte.h"
 #include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
 
@@ -244,6 +254,82 @@ void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
 void BloccoCartella::rilascia() {
   if (maniglia_ != kNessuna) ::close(static_cast<int>(maniglia_));  // and with it the lock
   maniglia_ = kNessuna;
+}
+
+// The folders are watched, not the files: an editor that saves by writing a new file and
+// renaming it over the old one replaces the file a watch on it would follow.
+struct Osservatore::Stato {
+  std::vector<std::filesystem::path> file;
+  int fd = -1;  // inotify, or -1: then the files are looked at
+  Impronte impronte;
+  explicit Stato(std::vector<std::filesystem::path> f) : file(f), impronte(std::move(f)) {}
+};
+
+Osservatore::Osservatore(std::vector<std::filesystem::path> file)
+    : s_(std::make_unique<Stato>(std::move(file))) {
+#ifdef __linux__
+  s_->fd = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  for (const auto& f : s_->file) {
+    if (s_->fd < 0) break;
+    if (::inotify_add_watch(s_->fd, cartella_di(f).c_str(),
+                            IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                                IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF) < 0) {
+      ::close(s_->fd);
+      s_->fd = -1;
+    }
+  }
+#endif
+}
+
+Osservatore::~Osservatore() {
+  if (s_->fd >= 0) ::close(s_->fd);
+}
+
+bool Osservatore::aspetta(int millisecondi) {
+#ifdef __linux__
+  if (s_->fd >= 0) {
+    const auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(millisecondi);
+    for (;;) {
+      const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(
+          fine - std::chrono::steady_clock::now());
+      pollfd p{s_->fd, POLLIN, 0};
+      const int n = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(resta.count(), 0)));
+      if (n <= 0) return false;
+      alignas(inotify_event) char eventi[8192];
+      bool nostro = false;
+      ssize_t letti;
+      while ((letti = ::read(s_->fd, eventi, sizeof eventi)) > 0) {
+        for (char* q = eventi; q < eventi + letti;) {
+          const auto* e = reinterpret_cast<const inotify_event*>(q);
+          // The folder itself gone or moved counts as a change of the files in it.
+          if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_Q_OVERFLOW)) nostro = true;
+          if (e->len > 0) {
+            const std::string_view nome(e->name);
+            for (const auto& f : s_->file) nostro = nostro || f.filename().native() == nome;
+          }
+          q += sizeof(inotify_event) + e->len;
+        }
+      }
+      if (nostro) return true;
+    }
+  }
+#endif
+  return s_->impronte.aspetta(millisecondi);
+}
+
+void apri_indirizzo(const std::string& url) {
+  // The desktop's own opener, quietly: a machine without one just shows no browser.
+  posix_spawn_file_actions_t azioni;
+  posix_spawn_file_actions_init(&azioni);
+  posix_spawn_file_actions_addopen(&azioni, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&azioni, 2, "/dev/null", O_WRONLY, 0);
+  std::string programma = "xdg-open";
+  char* argv[] = {programma.data(), const_cast<char*>(url.c_str()), nullptr};
+  pid_t figlio = 0;
+  // Some openers stay until the browser is closed: the program does not wait for it.
+  if (posix_spawnp(&figlio, "xdg-open", &azioni, nullptr, argv, environ) == 0)
+    std::thread([figlio] { ::waitpid(figlio, nullptr, 0); }).detach();
+  posix_spawn_file_actions_destroy(&azioni);
 }
 
 std::string per_la_shell(std::string_view argomento) {

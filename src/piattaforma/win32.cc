@@ -8,12 +8,15 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+// after windows.h
+#include <shellapi.h>
 
 #include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "piattaforma/impronte.h"
 #include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
 
@@ -268,12 +271,32 @@ void BloccoCartella::rilascia() {
   maniglia_ = kNessuna;
 }
 
+// Windows has ReadDirectoryChangesW, but a look at the files' times every few milliseconds is
+// as quick for two files and needs no thread of its own.
+struct Osservatore::Stato {
+  Impronte impronte;
+};
+
+Osservatore::Osservatore(std::vector<std::filesystem::path> file)
+    : s_(std::make_unique<Stato>(Stato{Impronte(std::move(file))})) {}
+
+Osservatore::~Osservatore() = default;
+
+bool Osservatore::aspetta(int millisecondi) { return s_->impronte.aspetta(millisecondi); }
+
+void apri_indirizzo(const std::string& url) {
+  ShellExecuteW(nullptr, L"open", utf16(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 std::string per_la_shell(std::string_view argomento) {
   // cmd.exe and PowerShell both take a double-quoted word whole; a name has no '"' in it.
   if (!argomento.empty() &&
       argomento.find_first_of(" \t&()[]{}^=;!'+,`~$@#%|<>") == std::string_view::npos)
     return std::string(argomento);
-  return "\"" + std::string(argomento) + "\"";
+  std::string citato = "\"";
+  citato += argomento;
+  citato += '"';
+  return citato;
 }
 
 void mostra_attesa() {

@@ -9,6 +9,7 @@
 #include "output/uscita.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
+#include "run/opzioni_compila.h"
 #include "run/rapporto.h"
 #include "run/riga_comando.h"
 #include "run/spiegazioni.h"
@@ -26,6 +27,7 @@ constexpr std::string_view kUso =
     "       genera_scenario explain N | NAME | --all\n"
     "       genera_scenario inspect FILE... [--json] [--all]\n"
     "       genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
+    "       genera_scenario serve LINE_SOURCE TRAIN_SOURCE [--port N] [-o DIR] [--open]\n"
     "       genera_scenario COMMAND --help | --help | --version\n"
     "\n"
     "compile  compiles a line source and a train source into the three files the simulator\n"
@@ -40,6 +42,8 @@ constexpr std::string_view kUso =
     "plot     draws the route sheet of the compiled scenario in DIR as one SVG file; without\n"
     "         both names it finds the scenario in DIR (the .sim its own table names, narrowed\n"
     "         by the name given) and lists the choices when there are several.\n"
+    "serve    shows the route sheet and diagnostics in the browser, on this machine only,\n"
+    "         compiled again every time a source is saved.\n"
     "\n"
     "Diagnostics are printed as FILE:LINE:COL: error: MESSAGE [EN at P m], as compilers print\n"
     "them. Exit status: 0 no error, 1 a compile error, 2 a bad command line or a file that\n"
@@ -75,18 +79,6 @@ constexpr std::string_view kUsoCompila =
     "bracket holds the error number and the position in metres the run has recorded. Colour\n"
     "on a terminal unless NO_COLOR is set. Exit status: 0 no error, 1 a compile error, 2 a bad\n"
     "command line or a file that cannot be read or written.\n";
-
-struct Opzioni {
-  bool scrivi = true;
-  std::vector<std::string> sorgenti;
-  std::filesystem::path cartella;
-  std::optional<std::string> nome_linea;
-  std::optional<std::string> nome_treno;
-  bool geometria = true;
-  bool silenzioso = false;
-  bool json = false;
-  OpzioniRapporto rapporto;
-};
 
 // "LINE_linea.txt" and "LINE_TRAIN-.txt" give the names; a name that comes out empty counts as
 // none. Returns the reason when a name needed for the outputs can be found nowhere.
@@ -159,35 +151,6 @@ std::string riepilogo(const Compilazione& c) {
          std::to_string(c.celle.tutte().size()) + " grid cells\n";
 }
 
-// The names, checked, and the outputs they give; the reason to refuse otherwise.
-std::optional<std::string> prepara_nomi(Opzioni& o) {
-  for (const auto& [nome, quale] :
-       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
-    if (!*nome) continue;
-    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
-  }
-  if (const auto motivo = nomi_dai_file(o)) return motivo;
-  for (const auto& [nome, quale] :
-       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
-    if (!*nome) *nome = std::string();
-    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
-  }
-  if (const auto motivo = nomi_riservati(*o.nome_linea, *o.nome_treno)) return motivo;
-  if (o.scrivi) return uscite_non_valide(o, nomi_file(o.cartella, *o.nome_linea, *o.nome_treno));
-  return std::nullopt;
-}
-
-// The compiled files into the output folder, made if missing.
-std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c) {
-  std::error_code ec;
-  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
-      !std::filesystem::create_directories(o.cartella, ec))
-    throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
-  // The three files of one run, never mixed with another's writing the same scenario.
-  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
-  return scrivi_compilati(c, nomi_file(o.cartella, c.nome_linea, c.nome_treno));
-}
-
 int compila_sorgenti(Opzioni& o) {
   if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
   std::string testi[2];
@@ -195,11 +158,7 @@ int compila_sorgenti(Opzioni& o) {
     testi[i] = leggi_file(piattaforma::percorso(o.sorgenti[static_cast<std::size_t>(i)]));
 
   Compilazione c;
-  c.nome_linea = *o.nome_linea;
-  c.nome_treno = *o.nome_treno;
-  SorgentiInMemoria sorgenti(std::move(testi[0]), std::move(testi[1]), o.sorgenti[0],
-                             o.sorgenti[1]);
-  const int32_t fermata = memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
+  const int32_t fermata = compila_testi(c, o, std::move(testi[0]), std::move(testi[1]));
   const bool avvisi_fatali = o.rapporto.werror && c.registro.ha_avvisi();
   const bool errori = fermata != 0 || c.registro.ha_errori() || avvisi_fatali;
   int esito = errori ? kEsitoErrore : 0;
@@ -271,6 +230,40 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
 
 }  // namespace
 
+std::optional<std::string> prepara_nomi(Opzioni& o) {
+  for (const auto& [nome, quale] :
+       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
+    if (!*nome) continue;
+    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
+  }
+  if (const auto motivo = nomi_dai_file(o)) return motivo;
+  for (const auto& [nome, quale] :
+       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
+    if (!*nome) *nome = std::string();
+    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
+  }
+  if (const auto motivo = nomi_riservati(*o.nome_linea, *o.nome_treno)) return motivo;
+  if (o.scrivi) return uscite_non_valide(o, nomi_file(o.cartella, *o.nome_linea, *o.nome_treno));
+  return std::nullopt;
+}
+
+int32_t compila_testi(Compilazione& c, const Opzioni& o, std::string linea, std::string treno) {
+  c.nome_linea = o.nome_linea.value_or("");
+  c.nome_treno = o.nome_treno.value_or("");
+  SorgentiInMemoria sorgenti(std::move(linea), std::move(treno), o.sorgenti[0], o.sorgenti[1]);
+  return memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
+}
+
+std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c) {
+  std::error_code ec;
+  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
+      !std::filesystem::create_directories(o.cartella, ec))
+    throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
+  // The three files of one run, never mixed with another's writing the same scenario.
+  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
+  return scrivi_compilati(c, nomi_file(o.cartella, c.nome_linea, c.nome_treno));
+}
+
 int uso_errato(const std::string& motivo) {
   std::cerr << "genera_scenario: error: " << motivo << "\n"
             << "try 'genera_scenario --help'\n";
@@ -316,6 +309,7 @@ int principale(int argc, char** argv) {
     if (comando == "plot") return comando_plot(resto);
     if (comando == "new") return comando_new(resto);
     if (comando == "explain") return comando_explain(resto);
+    if (comando == "serve") return comando_serve(resto);
     return uso_errato("unknown command " + comando);
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";

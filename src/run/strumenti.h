@@ -18,6 +18,10 @@ int comando_plot(const std::vector<std::string>& argomenti);
 // sources.
 int comando_new(const std::vector<std::string>& argomenti);
 
+// `serve LINE_SOURCE TRAIN_SOURCE [--port N] [-o DIR] [--open]`: the route sheet in the
+// browser, compiled again on every save.
+int comando_serve(const std::vector<std::string>& argomenti);
+
 }  // namespace gs
 
 #endif  // GS_RUN_STRUMENTI_H

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <initializer_list>
+#include <utility>
 
 #include "common/nomi_file.h"
 #include "views/disegna_svg.h"
@@ -184,6 +185,69 @@ double passo_asse(double ampiezza, int quante) {
   return std::pow(10.0, std::ceil(std::log10(std::max(ampiezza, 1.0) / quante)));
 }
 
+// The nearest multiple of `passo` at or above `v`, and at or below it, for either sign.
+int64_t multiplo_su(int64_t v, int64_t passo) {
+  return v >= 0 ? (v + passo - 1) / passo * passo : -(-v / passo * passo);
+}
+int64_t multiplo_giu(int64_t v, int64_t passo) {
+  return v >= 0 ? v / passo * passo : -((-v + passo - 1) / passo * passo);
+}
+
+// A km label of an axis: "12" on a whole km, "12.3" between them (the axes' steps are whole
+// hundreds of metres).
+std::string etichetta_km(int64_t metri) {
+  if (metri % 1000 == 0) return n(metri / 1000);
+  const int64_t assoluto = metri < 0 ? -metri : metri;
+  return std::string(metri < 0 ? "-" : "") + n(assoluto / 1000) + "." + n(assoluto % 1000 / 100);
+}
+
+// Metres, never negative, as km to the metre, with no trailing zero but the first decimal:
+// "12.0", "12.345".
+std::string km_esatti(int64_t metri) {
+  std::string decimali = std::to_string(1000 + metri % 1000).substr(1);
+  while (decimali.size() > 1 && decimali.back() == '0') decimali.pop_back();
+  return n(metri / 1000) + "." + decimali;
+}
+
+// The line's length as the table gives it; from the grid when the table has none, or one
+// past the grid's end.
+int64_t lunghezza_di(const Stazioni& t, const std::vector<Cella>& celle) {
+  const int64_t griglia = metro_profilo(static_cast<int64_t>(celle.size()));
+  const int64_t lunghezza = t[kVoceParametri].fine;
+  if (lunghezza <= 0 || lunghezza > griglia) return std::max<int64_t>(griglia - 7000, griglia / 2);
+  return lunghezza;
+}
+
+// Past the line's end only as far as the last point or station, so the sheet is not mostly
+// run-out.
+int64_t estensione_di(const std::vector<Cella>& celle, const std::vector<StazioneTavola>& stazioni,
+                      int64_t lunghezza) {
+  const int64_t griglia = metro_profilo(static_cast<int64_t>(celle.size()));
+  int64_t fine = lunghezza;
+  for (std::size_t k = 0; k < celle.size(); ++k) {
+    if (celle[k].tipo != kLibera && celle[k].tipo != kMarcaMontagna)
+      fine = std::max(fine, metro_cella(static_cast<int64_t>(k)));
+  }
+  for (const StazioneTavola& s : stazioni) fine = std::max<int64_t>(fine, s.s->fine);
+  return std::max<int64_t>(std::min(fine + 300, griglia), 50);
+}
+
+// The window asked for, inside the sheet; the whole sheet when none was asked for.
+Finestra finestra_entro(const std::optional<Finestra>& chiesta, int64_t estensione) {
+  if (!chiesta) return {0, estensione};
+  int64_t da = std::clamp<int64_t>(chiesta->da, 0, estensione);
+  int64_t a = std::clamp<int64_t>(chiesta->a, 0, estensione);
+  if (a < da) std::swap(da, a);
+  // Narrower than this, a window shows less than two cells: it is widened about its centre.
+  constexpr int64_t kMinima = 100;
+  if (a - da < kMinima) {
+    const int64_t centro = da + (a - da) / 2;
+    da = std::clamp<int64_t>(centro - kMinima / 2, 0, std::max<int64_t>(estensione - kMinima, 0));
+    a = std::min(da + kMinima, estensione);
+  }
+  return {da, a};
+}
+
 // Where the lanes of the points strip lie, from the top: the station names standing upright,
 // then the lanes of the stations, signals, slowdowns, speed boards, indication boards (their
 // texts upright below them) and code points.
@@ -199,7 +263,9 @@ struct Corsie {
 // their lane; the slowdown bars come after them and the labels last, since what comes later
 // in an SVG file is painted over what comes before.
 struct DisegnoPunti {
-  explicit DisegnoPunti(std::size_t celle) : segni(celle) {}
+  DisegnoPunti(std::size_t prima, std::size_t fine) : base(prima), segni(fine - prima) {}
+  Foglio& segno(std::size_t cella) { return segni[cella - base]; }
+  std::size_t base;           // the first cell drawn
   std::vector<Foglio> segni;  // per drawn cell
   Foglio barre;               // the slowdowns, with their speeds
   // The labels, lane by lane.
@@ -208,40 +274,73 @@ struct DisegnoPunti {
 
 class Tavola {
  public:
-  Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometria* g);
+  Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometria* g,
+         const OpzioniTavola& opzioni);
 
   std::string disegna();
 
  private:
   double x(double metri) const {
-    return kSinistra + metri / static_cast<double>(fine_) * larghezza_utile();
+    return kSinistra +
+           (metri - static_cast<double>(da_)) / static_cast<double>(a_ - da_) * larghezza_utile();
+  }
+  // The x of an end that may fall outside a window, held at its edge. The whole sheet draws
+  // such ends where they fall.
+  double x_dentro(double metri) const {
+    return x(finestra_ ? std::clamp(metri, static_cast<double>(da_), static_cast<double>(a_))
+                       : metri);
   }
   static double larghezza_utile() { return kLarghezza - kSinistra - kDestra; }
-  // The cell range drawn: up to the last cell whose step starts before the sheet's end.
-  std::size_t celle_disegnate() const {
-    return std::min(celle_.size(), static_cast<std::size_t>(fine_ / 50 + 1));
+  // Whether anything from `da` to `a` metres shows: on the whole sheet, everything does.
+  bool visibile(int64_t da, int64_t a) const { return !finestra_ || (a >= da_ && da <= a_); }
+  // The cells drawn, from the one whose profile step holds the drawing's start up to the last
+  // whose step starts before its end; the whole sheet also draws one that starts at its end.
+  std::size_t prima_cella() const {
+    return std::min(celle_.size(), static_cast<std::size_t>(da_ / 50));
   }
-  // Calls f(first, past_last) for each run of drawn cells with the same value of a field.
+  std::size_t celle_disegnate() const {
+    const int64_t fine = finestra_ ? (a_ + 49) / 50 : a_ / 50 + 1;
+    return std::min(celle_.size(), static_cast<std::size_t>(fine));
+  }
+  // Past the last cell whose point may stand in the drawing: a point stands 50 m before its
+  // cell's profile step.
+  std::size_t fine_punti() const {
+    return finestra_ ? std::min(celle_.size(), static_cast<std::size_t>(a_ / 50 + 2))
+                     : celle_disegnate();
+  }
+  // Calls f(first, past_last, from, to) for each run of drawn cells with the same value of a
+  // field, with the metres it spans in the drawing: a window cuts the runs at its edges.
   template <typename Campo, typename F>
   void per_tratti(Campo campo, F f) const {
     const std::size_t ultima = celle_disegnate();
-    for (std::size_t k = 0; k < ultima;) {
+    for (std::size_t k = prima_cella(); k < ultima;) {
       std::size_t e = k;
       while (e < ultima && campo(celle_[e]) == campo(celle_[k])) ++e;
-      f(k, e);
+      const int64_t da = std::max(metro_profilo(static_cast<int64_t>(k)), da_);
+      const int64_t a = metro_profilo(static_cast<int64_t>(e));
+      f(k, e, da, finestra_ ? std::min(a, a_) : a);
       k = e;
     }
   }
   // Calls f(cell, metre, x) for each drawn cell whose point is of one of the kinds, in order.
+  // A point before the line's start (cell 0) shows at the start of a window that begins there.
   template <typename F>
   void per_punti(std::initializer_list<uint8_t> tipi, F f) const {
-    const std::size_t ultima = celle_disegnate();
-    for (std::size_t k = 0; k < ultima; ++k) {
+    const std::size_t ultima = fine_punti();
+    for (std::size_t k = prima_cella(); k < ultima; ++k) {
       if (std::find(tipi.begin(), tipi.end(), celle_[k].tipo) == tipi.end()) continue;
       const int64_t pos = metro_cella(static_cast<int64_t>(k));
-      f(k, pos, x(static_cast<double>(pos)));
+      const int64_t dove = finestra_ ? std::max<int64_t>(pos, 0) : pos;
+      if (finestra_ && (dove < da_ || dove > a_)) continue;
+      f(k, pos, x(static_cast<double>(dove)));
     }
   }
+  // The source of a cell's point, when the sheet was given sources and it has one.
+  const FonteCella* fonte(int64_t cella) const {
+    return fonti_ == nullptr || cella < 0 ? nullptr : fonti_->di(static_cast<std::size_t>(cella));
+  }
+  std::string attributo_fonte(int64_t cella) const;
+  std::string riga_fonte(int64_t cella) const;
   int contati(uint8_t tipo) const {
     return static_cast<int>(std::count_if(celle_.begin(), celle_.end(),
                                           [&](const Cella& c) { return c.tipo == tipo; }));
@@ -257,12 +356,14 @@ class Tavola {
                        const std::string& sotto = "");
   double asse_progressive(double y);
   std::vector<int64_t> confini_sezioni() const;
+  int64_t passo_progressive() const;
 
   // The points strip, one function per lane.
   double punti(double y);
   Corsie disponi_corsie(double y) const;
   void guida_corsia(double yc, const std::string& titolo);
   void corsia_stazioni(double yc);
+  void stazione(double yc, const StazioneTavola& s, bool in_piedi, bool con_nome);
   void corsia_segnali(double yc, DisegnoPunti& d) const;
   void corsia_rallentamenti(double yc, DisegnoPunti& d) const;
   void corsia_indicatori(double yc, DisegnoPunti& d) const;
@@ -270,11 +371,14 @@ class Tavola {
   void corsia_codici(double yc, DisegnoPunti& d) const;
 
   double altimetria(double y);
+  std::vector<svg::Punto> profilo_quote() const;
   double pendenze(double y);
   double velocita(double y);
   double aderenza(double y);
   double montagna(double y);
+  std::pair<std::size_t, std::size_t> tratto_intero(std::size_t k, std::size_t e) const;
   double asse_posizioni(double y);
+  int64_t etichette_posizioni() const;
   std::string guide_stazioni(double inizio, double fine) const;
   std::string documento(double altezza) const;
   // A step line over the drawn cells, from a value per cell to a y on the sheet.
@@ -284,32 +388,50 @@ class Tavola {
   const Stazioni& t_;
   const std::vector<Cella>& celle_;
   const Geometria* g_;
+  const Fonti* fonti_;
+  bool finestra_;   // a window, not the whole sheet
+  bool attributi_;  // the root element tells a page what it shows
   int64_t lunghezza_ = 0;
-  int64_t fine_ = 0;
+  int64_t fine_ = 0;  // the whole sheet's extent
+  int64_t da_ = 0;    // the metres drawn
+  int64_t a_ = 0;
   std::vector<StazioneTavola> stazioni_;
   std::vector<Rallentamento> rallentamenti_;
   Foglio f_;
 };
 
-Tavola::Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometria* g)
+Tavola::Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometria* g,
+               const OpzioniTavola& opzioni)
     : t_(t),
       celle_(celle),
       g_(g),
+      fonti_(opzioni.fonti),
+      finestra_(opzioni.finestra.has_value()),
+      attributi_(opzioni.finestra.has_value() || opzioni.fonti != nullptr),
+      lunghezza_(lunghezza_di(t, celle)),
       stazioni_(stazioni_di(t)),
       rallentamenti_(rallentamenti_di(celle)) {
-  const int64_t griglia = metro_profilo(static_cast<int64_t>(celle.size()));
-  lunghezza_ = t[kVoceParametri].fine;
-  if (lunghezza_ <= 0 || lunghezza_ > griglia)
-    lunghezza_ = std::max<int64_t>(griglia - 7000, griglia / 2);
-  // Past the line's end only as far as the last point or station, so the sheet is not mostly
-  // run-out.
-  fine_ = lunghezza_;
-  for (std::size_t k = 0; k < celle.size(); ++k) {
-    if (celle[k].tipo != kLibera && celle[k].tipo != kMarcaMontagna)
-      fine_ = std::max(fine_, metro_cella(static_cast<int64_t>(k)));
-  }
-  for (const StazioneTavola& s : stazioni_) fine_ = std::max<int64_t>(fine_, s.s->fine);
-  fine_ = std::max<int64_t>(std::min(fine_ + 300, griglia), 50);
+  fine_ = estensione_di(celle, stazioni_, lunghezza_);
+  const Finestra w = finestra_entro(opzioni.finestra, fine_);
+  da_ = w.da;
+  a_ = w.a;
+}
+
+std::string Tavola::attributo_fonte(int64_t cella) const {
+  if (fonte(cella) == nullptr) return "";
+  return " data-fonte=\"" + n(fonti_->per_cella[static_cast<std::size_t>(cella)]) + "\"";
+}
+
+// The tooltip's last line: the source line of the mark and, for a code point the compiler
+// placed, the point it was placed for.
+std::string Tavola::riga_fonte(int64_t cella) const {
+  const FonteCella* f = fonte(cella);
+  if (f == nullptr) return "";
+  constexpr std::string_view kPosto = "the code point placed for ";
+  std::string riga = "\nfrom ";
+  if (f->cosa.starts_with(kPosto))
+    riga = "\nplaced for " + f->cosa.substr(kPosto.size()) + ", from ";
+  return riga + f->file + ":" + n(f->riga);
 }
 
 std::string Tavola::testo_cartello_di(const Cella& c) const {
@@ -330,7 +452,11 @@ void Tavola::intestazione(double y) {
            "Route sheet: " + utf8_da_1252(t_[kVoceLinea].nome) + ", train " +
                utf8_da_1252(t_[kVoceTreno].nome),
            "font-size:36px;font-weight:bold");
-  f_.testo(12, y + 72, riassunto(), "font-size:18px;fill:#333");
+  // A window says first which part of the sheet it is, since a page shows one at a time.
+  const std::string mostrata = finestra_ ? "shown: km " + km_esatti(da_) + " to " + km_esatti(a_) +
+                                               " of " + km_esatti(fine_) + "; "
+                                         : "";
+  f_.testo(12, y + 72, mostrata + riassunto(), "font-size:18px;fill:#333");
   legenda(y);
 }
 
@@ -382,8 +508,12 @@ void Tavola::legenda(double y) {
 }
 
 double Tavola::pianta(double y) {
-  if (g_ != nullptr)
-    return svg::disegna_pianta(f_, *g_, t_, lunghezza_, kSinistra, y, larghezza_utile(), 1000) + 30;
+  if (g_ != nullptr) {
+    const std::optional<Finestra> w =
+        finestra_ ? std::optional<Finestra>(Finestra{da_, a_}) : std::nullopt;
+    return svg::disegna_pianta(f_, *g_, t_, lunghezza_, w, kSinistra, y, larghezza_utile(), 1000) +
+           30;
+  }
   f_.testo(12, y + 22, "Plan view", "font-size:22px;font-weight:bold");
   f_.rettangolo(kSinistra, y + 40, larghezza_utile(), 70, "fill:#fbfbf7;stroke:#999");
   f_.testo(kSinistra + 20, y + 82,
@@ -393,24 +523,40 @@ double Tavola::pianta(double y) {
   return 140;
 }
 
-// The sheet's start, the start of each chainage section on it, and the sheet's end, in order:
-// a position uses the section with the largest start at or before it.
+// The drawing's start, the start of each chainage section in it, and the drawing's end, in
+// order: a position uses the section with the largest start at or before it.
 std::vector<int64_t> Tavola::confini_sezioni() const {
-  std::vector<int64_t> confini = {0};
+  std::vector<int64_t> confini = {da_};
   for (int i = kProgressivaTre; i <= kProgressivaUno; ++i) {
     const int64_t s = t_[static_cast<std::size_t>(i)].inizio;
-    if (s > 0 && s < fine_) confini.push_back(s);
+    if (s > da_ && s < a_) confini.push_back(s);
   }
   std::sort(confini.begin(), confini.end());
   confini.erase(std::unique(confini.begin(), confini.end()), confini.end());
-  confini.push_back(fine_);
+  confini.push_back(a_);
   return confini;
+}
+
+// A chainage tick every km on the whole sheet; a window close enough to read them gets one
+// every 100, 200 or 500 m.
+int64_t Tavola::passo_progressive() const {
+  const double metro_px = larghezza_utile() / static_cast<double>(a_ - da_);
+  if (finestra_) {
+    for (const int64_t passo : {100, 200, 500}) {
+      if (static_cast<double>(passo) * metro_px >= 50) return passo;
+    }
+  }
+  return 1000;
 }
 
 double Tavola::asse_progressive(double y) {
   constexpr double kAltezza = 70;
   titolo_striscia(y, kAltezza, "Chainage", "km, by section");
   const std::vector<int64_t> confini = confini_sezioni();
+  const int64_t passo = passo_progressive();
+  // The ticks that stand out, and whose labels are kept first: every 5 km, or every km when
+  // there are ticks between them.
+  const int64_t grande_ogni = passo < 1000 ? 1000 : 5000;
   std::vector<double> centri, larghezze;
   std::vector<std::string> testi;
   std::vector<bool> cinque;
@@ -424,27 +570,26 @@ double Tavola::asse_progressive(double y) {
       f_.testo(px_da + 4, y + kAltezza - 6, "section from " + formatta_progressiva(c0),
                "font-size:12px;fill:#c60");
     }
-    // The whole kilometres of chainage in this piece, from the first at or past its start in
-    // the way the chainage runs.
-    const int64_t passo = cala ? -1000 : 1000;
-    int64_t km = cala ? (c0 >= 0 ? c0 / 1000 * 1000 : -((-c0 + 999) / 1000) * 1000)
-                      : (c0 >= 0 ? (c0 + 999) / 1000 * 1000 : -(-c0 / 1000) * 1000);
-    for (int guardia = 0; guardia < 100000; ++guardia, km += passo) {
+    // The ticks of chainage in this piece, from the first at or past its start in the way the
+    // chainage runs.
+    const int64_t verso = cala ? -passo : passo;
+    int64_t km = cala ? multiplo_giu(c0, passo) : multiplo_su(c0, passo);
+    for (int guardia = 0; guardia < 100000; ++guardia, km += verso) {
       const int64_t p = da + (cala ? c0 - km : km - c0);
       if (p >= a_fine) break;
       if (p < da) continue;
       const double px = x(static_cast<double>(p));
-      const bool grande = km % 5000 == 0;
+      const bool grande = km % grande_ogni == 0;
       f_.linea(px, y, px, y + (grande ? 22 : 12),
                "stroke:#333;stroke-width:" + std::string(grande ? "2" : "1"));
-      testi.push_back(n(km / 1000));
+      testi.push_back(etichetta_km(km));
       centri.push_back(px);
       larghezze.push_back(larghezza_testo(testi.back(), grande ? 16 : 13));
       cinque.push_back(grande);
     }
   }
-  // Every fifth kilometre is labelled first, so that crowding never leaves a long stretch
-  // with no number at all.
+  // The big ticks are labelled first, so that crowding never leaves a long stretch with no
+  // number at all.
   const std::vector<bool> tenuti = dirada(centri, larghezze, 6, cinque);
   for (std::size_t i = 0; i < testi.size(); ++i) {
     if (!tenuti[i]) continue;
@@ -464,7 +609,7 @@ double Tavola::punti(double y) {
   guida_corsia(c.y_cartelli, "indication boards");
   guida_corsia(c.y_codici, "code points");
   corsia_stazioni(c.y_stazioni);
-  DisegnoPunti d(celle_disegnate());
+  DisegnoPunti d(prima_cella(), fine_punti());
   corsia_segnali(c.y_segnali, d);
   corsia_rallentamenti(c.y_rallentamenti, d);
   corsia_indicatori(c.y_indicatori, d);
@@ -506,35 +651,46 @@ void Tavola::guida_corsia(double yc, const std::string& titolo) {
   f_.testo(12, yc + 5, titolo, "font-size:15px;font-weight:bold");
 }
 
-// Each station: its span, its stop and, where it fits, its name and time upright above.
+// Each station: its span, its stop and, where it fits, its name and time upright above. A
+// window draws the part of a span inside it, and the stop and name of a station standing in it.
 void Tavola::corsia_stazioni(double yc) {
+  // The stations shown, each with its place among the names, or -1 when it stands outside.
+  std::vector<std::pair<const StazioneTavola*, int>> visibili;
   std::vector<double> centri, larghezze;
   for (const StazioneTavola& s : stazioni_) {
+    if (!visibile(std::min(s.s->inizio, s.s->posizione), std::max(s.s->fine, s.s->posizione)))
+      continue;
+    const bool in_piedi = visibile(s.s->posizione, s.s->posizione);
+    visibili.emplace_back(&s, in_piedi ? static_cast<int>(centri.size()) : -1);
+    if (!in_piedi) continue;
     centri.push_back(x(s.s->posizione));
     larghezze.push_back(17);
   }
   const std::vector<bool> tenuti = dirada(centri, larghezze, 2);
-  for (std::size_t i = 0; i < stazioni_.size(); ++i) {
-    const Stazione& s = *stazioni_[i].s;
-    const std::string& nome = stazioni_[i].nome;
-    const double px = x(s.posizione);
-    std::string titolo = n(stazioni_[i].voce) + ". " + nome + " at " + n(s.posizione) +
-                         " m, kind " + n(s.tipo) + ", span " + n(s.inizio) + " to " + n(s.fine) +
-                         " m";
-    if (s.orario != 0) titolo += ", " + formatta_orario(s.orario);
-    f_.grezzo("<g class=\"stazione\"><title>" + testo_xml(titolo) + "</title>\n");
-    const double da = x(std::clamp<double>(s.inizio, 0, static_cast<double>(fine_)));
-    const double a = x(std::clamp<double>(s.fine, 0, static_cast<double>(fine_)));
-    f_.rettangolo(da, yc - 7, a - da, 14, "fill:#fcc;stroke:#c00");
-    f_.cerchio(px, yc, 6, "fill:#fff;stroke:#c00;stroke-width:3");
-    if (tenuti[i]) {
-      std::string etichetta = nome;
-      if (s.orario != 0) etichetta += "  " + formatta_orario(s.orario).substr(0, 5);
-      f_.testo(px + 5, yc - 14, etichetta, "font-size:15px;font-weight:bold;fill:#900", "start",
-               -90);
-    }
-    f_.grezzo("</g>\n");
+  for (const auto& [s, nome] : visibili)
+    stazione(yc, *s, nome >= 0, nome >= 0 && tenuti[static_cast<std::size_t>(nome)]);
+}
+
+void Tavola::stazione(double yc, const StazioneTavola& st, bool in_piedi, bool con_nome) {
+  const Stazione& s = *st.s;
+  const double px = x(s.posizione);
+  const int64_t fermata = ha_fermata(s.tipo) ? cella_fermata(s.fine) : -1;
+  std::string titolo = n(st.voce) + ". " + st.nome + " at " + n(s.posizione) + " m, kind " +
+                       n(s.tipo) + ", span " + n(s.inizio) + " to " + n(s.fine) + " m";
+  if (s.orario != 0) titolo += ", " + formatta_orario(s.orario);
+  f_.grezzo("<g class=\"stazione\"" + attributo_fonte(fermata) + "><title>" +
+            testo_xml(titolo + riga_fonte(fermata)) + "</title>\n");
+  const double inizio = static_cast<double>(da_), fine = static_cast<double>(a_);
+  const double da = x(std::clamp<double>(s.inizio, inizio, fine));
+  const double a = x(std::clamp<double>(s.fine, inizio, fine));
+  f_.rettangolo(da, yc - 7, a - da, 14, "fill:#fcc;stroke:#c00");
+  if (in_piedi) f_.cerchio(px, yc, 6, "fill:#fff;stroke:#c00;stroke-width:3");
+  if (con_nome) {
+    std::string etichetta = st.nome;
+    if (s.orario != 0) etichetta += "  " + formatta_orario(s.orario).substr(0, 5);
+    f_.testo(px + 5, yc - 14, etichetta, "font-size:15px;font-weight:bold;fill:#900", "start", -90);
   }
+  f_.grezzo("</g>\n");
 }
 
 // Each signal: a post with its left-hand light, labelled with the aspects it shows.
@@ -543,12 +699,13 @@ void Tavola::corsia_segnali(double yc, DisegnoPunti& d) const {
   per_punti({kSegnale}, [&](std::size_t k, int64_t pos, double px) {
     const Cella& c = celle_[k];
     const SegnaleLetto s = decodifica_segnale(c);
-    Foglio& f = d.segni[k];
-    f.grezzo("<g class=\"segnale\"><title>" +
+    Foglio& f = d.segno(k);
+    const auto cella = static_cast<int64_t>(k);
+    f.grezzo("<g class=\"segnale\"" + attributo_fonte(cella) + "><title>" +
              testo_xml(dove(k, pos) + "signal, left (sx " + n(s.sx) + ") " + n(s.s1) + "/" +
                        n(s.s2) + "/" + n(s.s3) + ", right (dx " + n(s.dx) + ") " + n(s.d1) + "/" +
                        n(s.d2) + "/" + n(s.d3) + ", rapp " + n(s.rapp) +
-                       (c.tempo ? ", time value " + n(c.tempo) : "")) +
+                       (c.tempo ? ", time value " + n(c.tempo) : "") + riga_fonte(cella)) +
              "</title>");
     f.linea(px, yc + 14, px, yc - 6, "stroke:#222;stroke-width:2");
     f.cerchio(px, yc - 9, 5, std::string("stroke:#222;fill:") + (s.sx == 2 ? "#fc0" : "#0a0"));
@@ -563,15 +720,17 @@ void Tavola::corsia_segnali(double yc, DisegnoPunti& d) const {
 // The warnings and pre-warnings along the line, and the slowdowns themselves with their speeds.
 void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
   per_punti({kPreavvisoRallentamento}, [&](std::size_t k, int64_t, double px) {
-    d.segni[k].cerchio(px, yc + 12, 1.5, "fill:#a50");
+    d.segno(k).cerchio(px, yc + 12, 1.5, "fill:#a50");
   });
   per_punti({kAvvisoRallentamento}, [&](std::size_t k, int64_t pos, double px) {
-    Foglio& f = d.segni[k];
+    Foglio& f = d.segno(k);
     // The warning stands 1200 m before its slowdown: a dashed line leads to the start.
-    f.linea(px, yc, x(static_cast<double>(pos + 1200)), yc,
+    f.linea(px, yc, x_dentro(static_cast<double>(pos + 1200)), yc,
             "stroke:#f90;stroke-width:1.5;stroke-dasharray:4 3");
-    f.grezzo("<g class=\"avviso\"><title>" +
-             testo_xml(dove(k, pos) + "slowdown warning point, " + n(celle_[k].dato1) + " km/h") +
+    const auto cella = static_cast<int64_t>(k);
+    f.grezzo("<g class=\"avviso\"" + attributo_fonte(cella) + "><title>" +
+             testo_xml(dove(k, pos) + "slowdown warning point, " + n(celle_[k].dato1) + " km/h" +
+                       riga_fonte(cella)) +
              "</title><path d=\"M" + num(px - 6) + " " + num(yc + 6) + " L" + num(px) + " " +
              num(yc - 6) + " L" + num(px + 6) + " " + num(yc + 6) +
              " Z\" style=\"fill:#f90;stroke:#a50\"/></g>\n");
@@ -579,11 +738,13 @@ void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
   for (const Rallentamento& r : rallentamenti_) {
     const int64_t da = metro_cella(static_cast<int64_t>(r.inizio));
     const int64_t a = metro_cella(static_cast<int64_t>(r.fine));
-    const double xa = x(static_cast<double>(da)), xb = x(static_cast<double>(a));
-    d.barre.grezzo(
-        "<g class=\"rallentamento\"><title>" +
-        testo_xml("slowdown from " + n(da) + " to " + n(a) + " m, " + n(r.velocita) + " km/h") +
-        "</title>");
+    if (!visibile(da, a)) continue;
+    const double xa = x_dentro(static_cast<double>(da)), xb = x_dentro(static_cast<double>(a));
+    const auto cella = static_cast<int64_t>(r.inizio);
+    d.barre.grezzo("<g class=\"rallentamento\"" + attributo_fonte(cella) + "><title>" +
+                   testo_xml("slowdown from " + n(da) + " to " + n(a) + " m, " + n(r.velocita) +
+                             " km/h" + riga_fonte(cella)) +
+                   "</title>");
     d.barre.rettangolo(xa, yc - 5, std::max(xb - xa, 3.0), 10, "fill:#d22");
     d.barre.grezzo("</g>\n");
     d.barre.testo((xa + xb) / 2, yc + 22, n(r.velocita),
@@ -599,9 +760,11 @@ void Tavola::corsia_indicatori(double yc, DisegnoPunti& d) const {
     std::string testo = n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs);
     if (v.vad != 0 || v.vbd != 0 || v.vcd != 0)
       testo += " " + n(v.vad) + "/" + n(v.vbd) + "/" + n(v.vcd);
-    Foglio& f = d.segni[k];
-    f.grezzo("<g class=\"indicatore\"><title>" +
-             testo_xml(dove(k, pos) + "speed board " + testo + " km/h") + "</title>");
+    Foglio& f = d.segno(k);
+    const auto cella = static_cast<int64_t>(k);
+    f.grezzo("<g class=\"indicatore\"" + attributo_fonte(cella) + "><title>" +
+             testo_xml(dove(k, pos) + "speed board " + testo + " km/h" + riga_fonte(cella)) +
+             "</title>");
     f.rettangolo(px - 6, yc - 7, 12, 14, "fill:#fff;stroke:#00a;stroke-width:2");
     f.grezzo("</g>\n");
     testi.push_back({px, testo});
@@ -616,8 +779,10 @@ void Tavola::corsia_cartelli(double yc, double altezza, DisegnoPunti& d) const {
   std::vector<Etichetta> cartelli;
   per_punti({kCartelloIndicatore}, [&](std::size_t k, int64_t pos, double px) {
     const std::string testo = testo_cartello_di(celle_[k]);
-    Foglio& f = d.segni[k];
-    f.grezzo("<g class=\"cartello\"><title>" + testo_xml(dove(k, pos) + testo) + "</title>");
+    Foglio& f = d.segno(k);
+    const auto cella = static_cast<int64_t>(k);
+    f.grezzo("<g class=\"cartello\"" + attributo_fonte(cella) + "><title>" +
+             testo_xml(dove(k, pos) + testo + riga_fonte(cella)) + "</title>");
     f.rettangolo(px - 5, yc - 7, 10, 14, "fill:#6a4;stroke:#363");
     f.grezzo("</g>\n");
     cartelli.push_back({px, testo});
@@ -641,11 +806,15 @@ void Tavola::corsia_codici(double yc, DisegnoPunti& d) const {
   per_punti({kCodice, kAbbattimento}, [&](std::size_t k, int64_t pos, double px) {
     const Cella& c = celle_[k];
     const bool con_codice = c.tipo == kCodice;
-    Foglio& f = d.segni[k];
-    f.grezzo(std::string("<g class=\"") + (con_codice ? "codice" : "codice-nullo") + "\"><title>" +
-             testo_xml(dove(k, pos) + (con_codice ? "code point, code " + n(c.dato1)
-                                                  : "code point without a code")) +
-             "</title>");
+    Foglio& f = d.segno(k);
+    const auto cella = static_cast<int64_t>(k);
+    f.grezzo(
+        std::string("<g class=\"") + (con_codice ? "codice" : "codice-nullo") + "\"" +
+        attributo_fonte(cella) + "><title>" +
+        testo_xml(dove(k, pos) +
+                  (con_codice ? "code point, code " + n(c.dato1) : "code point without a code") +
+                  riga_fonte(cella)) +
+        "</title>");
     f.linea(px, yc - 8, px, yc + 8,
             std::string("stroke-width:3;stroke:") + (con_codice ? "#a0a" : "#888"));
     f.grezzo("</g>\n");
@@ -659,30 +828,29 @@ void Tavola::corsia_codici(double yc, DisegnoPunti& d) const {
 template <typename Valore>
 std::string Tavola::gradini(Valore valore) const {
   std::string d;
-  const std::size_t ultima = celle_disegnate();
-  double prima = 0;
-  for (std::size_t k = 0; k < ultima; ++k) {
+  const std::size_t prima = prima_cella(), ultima = celle_disegnate();
+  double precedente = 0;
+  for (std::size_t k = prima; k < ultima; ++k) {
     const double v = valore(celle_[k]);
-    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k))));
-    if (k == 0)
+    const double a = x(static_cast<double>(std::max(metro_profilo(static_cast<int64_t>(k)), da_)));
+    if (k == prima)
       d.append("M").append(num(a)).append(" ").append(num(v));
-    else if (v != prima)
-      d += " L" + num(a) + " " + num(prima) + " L" + num(a) + " " + num(v);
-    prima = v;
+    else if (v != precedente)
+      d += " L" + num(a) + " " + num(precedente) + " L" + num(a) + " " + num(v);
+    precedente = v;
   }
-  if (ultima > 0) d += " L" + num(x(static_cast<double>(fine_))) + " " + num(prima);
+  if (ultima > prima) d += " L" + num(x(static_cast<double>(a_))) + " " + num(precedente);
   return d;
 }
 
 double Tavola::altimetria(double y) {
   constexpr double kAltezza = 300;
   titolo_striscia(y, kAltezza, "Elevation", "m, from the gradients");
-  const std::vector<double> q = quote(celle_);
-  const std::size_t ultima = celle_disegnate();
-  double minimo = 0, massimo = 0;
-  for (std::size_t k = 0; k <= ultima && k < q.size(); ++k) {
-    minimo = std::min(minimo, q[k]);
-    massimo = std::max(massimo, q[k]);
+  const std::vector<svg::Punto> profilo = profilo_quote();
+  double minimo = profilo.empty() ? 0 : profilo.front().y, massimo = minimo;
+  for (const svg::Punto& p : profilo) {
+    minimo = std::min(minimo, p.y);
+    massimo = std::max(massimo, p.y);
   }
   const double passo = passo_asse(std::max(massimo - minimo, 1.0), 6);
   const double basso = std::floor(minimo / passo) * passo;
@@ -695,30 +863,54 @@ double Tavola::altimetria(double y) {
     f_.testo(kSinistra - 8, yq(v) + 5, num(v), "font-size:13px;fill:#555", "end");
   }
   std::string d;
-  for (std::size_t k = 0; k <= ultima && k < q.size(); ++k) {
-    const double metri = std::min<double>(
-        static_cast<double>(metro_profilo(static_cast<int64_t>(k))), static_cast<double>(fine_));
-    d += (d.empty() ? "M" : " L") + num(x(metri)) + " " + num(yq(q[k]));
-  }
+  for (const svg::Punto& p : profilo)
+    d += (d.empty() ? "M" : " L") + num(x(p.x)) + " " + num(yq(p.y));
   if (d.empty()) return kAltezza;
   // The same line twice: closed down to the axis for the ground, and open for the profile.
-  const int64_t fine_linea = std::min<int64_t>(metro_profilo(static_cast<int64_t>(ultima)), fine_);
-  f_.grezzo("<path d=\"" + d + " L" + num(x(static_cast<double>(fine_linea))) + " " +
-            num(yq(basso)) + " L" + num(x(0)) + " " + num(yq(basso)) +
+  f_.grezzo("<path d=\"" + d + " L" + num(x(profilo.back().x)) + " " + num(yq(basso)) + " L" +
+            num(x(profilo.front().x)) + " " + num(yq(basso)) +
             " Z\" style=\"fill:#e8dcc8;stroke:none\"/>\n<path class=\"altimetria\" d=\"" + d +
             "\" style=\"fill:none;stroke:#741;stroke-width:2\"/>\n");
   return kAltezza;
+}
+
+// The elevation drawn, as (metre, elevation): at the start of each cell drawn and at the
+// drawing's end. The elevation runs straight within a cell, so a window's edges, which fall
+// anywhere in one, are found between its ends.
+std::vector<svg::Punto> Tavola::profilo_quote() const {
+  const std::vector<double> q = quote(celle_);
+  const std::size_t ultima = celle_disegnate();
+  std::vector<svg::Punto> profilo;
+  if (!finestra_) {
+    for (std::size_t k = 0; k <= ultima && k < q.size(); ++k) {
+      const double metri = std::min<double>(
+          static_cast<double>(metro_profilo(static_cast<int64_t>(k))), static_cast<double>(fine_));
+      profilo.push_back({metri, q[k]});
+    }
+    return profilo;
+  }
+  const auto quota = [&](int64_t metri) {
+    const auto k = static_cast<std::size_t>(metri / 50);
+    if (k + 1 >= q.size()) return q.back();
+    return q[k] + (q[k + 1] - q[k]) * static_cast<double>(metri % 50) / 50;
+  };
+  profilo.push_back({static_cast<double>(da_), quota(da_)});
+  for (std::size_t k = prima_cella() + 1; k < ultima && k < q.size(); ++k) {
+    if (metro_profilo(static_cast<int64_t>(k)) < a_)
+      profilo.push_back({static_cast<double>(metro_profilo(static_cast<int64_t>(k))), q[k]});
+  }
+  profilo.push_back({static_cast<double>(a_), quota(a_)});
+  return profilo;
 }
 
 double Tavola::pendenze(double y) {
   constexpr double kAltezza = 44;
   titolo_striscia(y, kAltezza, "Gradient", "per mille");
   const auto pendenza = [](const Cella& c) { return c.pendenza; };
-  per_tratti(pendenza, [&](std::size_t k, std::size_t e) {
+  per_tratti(pendenza, [&](std::size_t k, std::size_t, int64_t da, int64_t a_metri) {
     const int g = int{celle_[k].pendenza} - 100;
-    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k))));
-    const double b = x(std::min<double>(static_cast<double>(metro_profilo(static_cast<int64_t>(e))),
-                                        static_cast<double>(fine_)));
+    const double a = x(static_cast<double>(da));
+    const double b = x(static_cast<double>(std::min(a_metri, fine_)));
     const double alto = y + 6, basso = y + kAltezza - 6, mezzo = y + kAltezza / 2;
     const char* colore = g > 0 ? "#a33" : g < 0 ? "#36a" : "#777";
     // Uphill rises to the right, downhill falls, level stays in the middle.
@@ -741,10 +933,13 @@ double Tavola::velocita(double y) {
   constexpr double kAltezza = 240;
   titolo_striscia(y, kAltezza, "Speed limit", "km/h; slowdowns in red");
   int massimo = 0;
-  for (std::size_t k = 0; k < celle_disegnate(); ++k)
+  for (std::size_t k = prima_cella(); k < celle_disegnate(); ++k)
     massimo = std::max(massimo, int{celle_[k].velocita} * 5);
-  for (const Rallentamento& r : rallentamenti_)
-    massimo = std::max(massimo, static_cast<int>(r.velocita));
+  for (const Rallentamento& r : rallentamenti_) {
+    if (visibile(metro_cella(static_cast<int64_t>(r.inizio)),
+                 metro_cella(static_cast<int64_t>(r.fine))))
+      massimo = std::max(massimo, static_cast<int>(r.velocita));
+  }
   const double passo = passo_asse(std::max(massimo, 20), 6);
   const double alto = std::max(std::ceil(massimo / passo) * passo, passo);
   const auto yv = [&](double v) {
@@ -758,8 +953,11 @@ double Tavola::velocita(double y) {
             gradini([&](const Cella& c) { return yv(c.velocita * 5.0); }) +
             "\" style=\"fill:none;stroke:#05a;stroke-width:2.5\"/>\n");
   for (const Rallentamento& r : rallentamenti_) {
-    const double a = x(static_cast<double>(metro_cella(static_cast<int64_t>(r.inizio))));
-    const double b = x(static_cast<double>(metro_cella(static_cast<int64_t>(r.fine))));
+    const int64_t da = metro_cella(static_cast<int64_t>(r.inizio));
+    const int64_t a_metri = metro_cella(static_cast<int64_t>(r.fine));
+    if (!visibile(da, a_metri)) continue;
+    const double a = x_dentro(static_cast<double>(da));
+    const double b = x_dentro(static_cast<double>(a_metri));
     f_.rettangolo(a, yv(r.velocita), std::max(b - a, 2.0), yv(0) - yv(r.velocita),
                   "fill:#d22;opacity:0.25");
     f_.linea(a, yv(r.velocita), std::max(b, a + 2), yv(r.velocita), "stroke:#d22;stroke-width:2.5");
@@ -789,7 +987,7 @@ double Tavola::aderenza(double y) {
   constexpr double kAltezza = 110;
   titolo_striscia(y, kAltezza, "Adhesion");
   int minimo = 255, massimo = 0;
-  for (std::size_t k = 0; k < celle_disegnate(); ++k) {
+  for (std::size_t k = prima_cella(); k < celle_disegnate(); ++k) {
     minimo = std::min(minimo, int{celle_[k].aderenza});
     massimo = std::max(massimo, int{celle_[k].aderenza});
   }
@@ -807,9 +1005,8 @@ double Tavola::aderenza(double y) {
             "\" style=\"fill:none;stroke:#083;stroke-width:2.5\"/>\n");
   // The value of each run, where it fits.
   const auto aderenza = [](const Cella& c) { return c.aderenza; };
-  per_tratti(aderenza, [&](std::size_t k, std::size_t e) {
-    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k)))),
-                 b = x(static_cast<double>(metro_profilo(static_cast<int64_t>(e))));
+  per_tratti(aderenza, [&](std::size_t k, std::size_t, int64_t da, int64_t a_metri) {
+    const double a = x(static_cast<double>(da)), b = x(static_cast<double>(a_metri));
     if (b - a > 40)
       f_.testo((a + b) / 2, ya(celle_[k].aderenza) - 6, n(celle_[k].aderenza),
                "font-size:13px;fill:#083", "middle");
@@ -821,18 +1018,18 @@ double Tavola::montagna(double y) {
   constexpr double kAltezza = 56;
   titolo_striscia(y, kAltezza, "Mountain side", "1 upper, 2 lower, other codes full");
   const auto montagna = [](const Cella& c) { return c.montagna; };
-  per_tratti(montagna, [&](std::size_t k, std::size_t e) {
+  per_tratti(montagna, [&](std::size_t k, std::size_t e, int64_t da, int64_t a_metri) {
     const int m = celle_[k].montagna;
     if (m == 0) return;
-    const double a = x(static_cast<double>(metro_profilo(static_cast<int64_t>(k)))),
-                 b = x(static_cast<double>(metro_profilo(static_cast<int64_t>(e))));
+    const double a = x(static_cast<double>(da)), b = x(static_cast<double>(a_metri));
+    const auto [inizio, fine] = tratto_intero(k, e);
     // Sides 1 and 2 take a half of the strip each, so that a change of side shows as a step.
     const double y0 = m == 2 ? y + kAltezza / 2 : y + 4;
     const double h = m == 1 || m == 2 ? kAltezza / 2 - 4 : kAltezza - 8;
     f_.grezzo("<g class=\"montagna\"><title>" +
               testo_xml("mountain side " + n(m) + " from " +
-                        n(metro_profilo(static_cast<int64_t>(k))) + " to " +
-                        n(metro_profilo(static_cast<int64_t>(e))) + " m") +
+                        n(metro_profilo(static_cast<int64_t>(inizio))) + " to " +
+                        n(metro_profilo(static_cast<int64_t>(fine))) + " m") +
               "</title>");
     const char* colore = m == 1 ? "fill:#a86" : m == 2 ? "fill:#686" : "fill:#c84";
     f_.rettangolo(a, y0, std::max(b - a, 1.0), h, colore);
@@ -846,29 +1043,55 @@ double Tavola::montagna(double y) {
   return kAltezza;
 }
 
+// A run of mountain side cut by a window, as far as it goes on either side: the tooltip gives
+// the whole span. Spans are short, so this looks at few cells past the window.
+std::pair<std::size_t, std::size_t> Tavola::tratto_intero(std::size_t k, std::size_t e) const {
+  if (!finestra_) return {k, e};
+  const uint8_t m = celle_[k].montagna;
+  while (k > 0 && celle_[k - 1].montagna == m) --k;
+  while (e < celle_.size() && celle_[e].montagna == m) ++e;
+  return {k, e};
+}
+
 double Tavola::asse_posizioni(double y) {
   constexpr double kAltezza = 50;
   f_.testo(12, y + 30, "Position, km", "font-size:15px;font-weight:bold");
-  // Every km labelled while a km takes 40 px; else a label every 5 km, or every 10 km below
-  // 8 px a km, with four plain ticks between labels.
-  const double km_px = 1000.0 / static_cast<double>(fine_) * larghezza_utile();
-  const int64_t ogni = km_px >= 40 ? 1000 : km_px >= 8 ? 5000 : 10000;
-  for (int64_t p = 0; p <= fine_; p += ogni / (ogni == 1000 ? 1 : 5)) {
+  const int64_t ogni = etichette_posizioni();
+  const int64_t passo = ogni < 1000 ? 100 : ogni / (ogni == 1000 ? 1 : 5);
+  for (int64_t p = multiplo_su(da_, passo); p <= a_; p += passo) {
     const bool etichetta = p % ogni == 0;
     const double px = x(static_cast<double>(p));
     f_.linea(px, y, px, y + (etichetta ? 12 : 6), "stroke:#333;stroke-width:1");
-    if (etichetta) f_.testo(px, y + 30, n(p / 1000), "font-size:14px", "middle");
+    if (etichetta) f_.testo(px, y + 30, etichetta_km(p), "font-size:14px", "middle");
   }
+  if (!visibile(lunghezza_, lunghezza_)) return kAltezza;
   const double fine_linea = x(static_cast<double>(lunghezza_));
   f_.linea(fine_linea, y - 4, fine_linea, y + 40, "stroke:#c00;stroke-width:2");
-  f_.testo(fine_linea - 4, y + 46, "end of line", "font-size:13px;fill:#c00", "end");
+  // Near a window's left edge the words go to the right of the mark, inside the strip.
+  const bool a_destra = finestra_ && fine_linea - kSinistra < 90;
+  f_.testo(fine_linea + (a_destra ? 4 : -4), y + 46, "end of line", "font-size:13px;fill:#c00",
+           a_destra ? "start" : "end");
   return kAltezza;
+}
+
+// How far apart the position labels are: every km while a km takes 40 px; else every 5 km, or
+// every 10 km below 8 px a km, with four plain ticks between labels. A window close enough
+// gets one every 100, 200 or 500 m, with a tick every 100 m: room for "999.9".
+int64_t Tavola::etichette_posizioni() const {
+  const double km_px = 1000.0 / static_cast<double>(a_ - da_) * larghezza_utile();
+  if (finestra_) {
+    for (const int64_t ogni : {100, 200, 500}) {
+      if (static_cast<double>(ogni) / 1000 * km_px >= 70) return ogni;
+    }
+  }
+  return km_px >= 40 ? 1000 : km_px >= 8 ? 5000 : 10000;
 }
 
 // Station guides run across every strip, so each profile can be read against the stations.
 std::string Tavola::guide_stazioni(double inizio, double fine) const {
   std::string guide;
   for (const StazioneTavola& s : stazioni_) {
+    if (!visibile(s.s->posizione, s.s->posizione)) continue;
     const double px = x(s.s->posizione);
     guide += "<line x1=\"" + num(px) + "\" y1=\"" + num(inizio) + "\" x2=\"" + num(px) +
              "\" y2=\"" + num(fine) + "\"/>\n";
@@ -881,7 +1104,11 @@ std::string Tavola::documento(double altezza) const {
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
   svg += "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + num(kLarghezza) +
          "\" height=\"" + num(altezza) + "\" viewBox=\"0 0 " + num(kLarghezza) + " " +
-         num(altezza) + "\" font-family=\"" + svg::kCarattere + "\">\n";
+         num(altezza) + "\" font-family=\"" + svg::kCarattere + "\"";
+  if (attributi_)
+    svg +=
+        " data-da=\"" + n(da_) + "\" data-a=\"" + n(a_) + "\" data-estensione=\"" + n(fine_) + "\"";
+  svg += ">\n";
   svg += "<title>" +
          testo_xml("Route sheet: " + utf8_da_1252(t_[kVoceLinea].nome) + ", train " +
                    utf8_da_1252(t_[kVoceTreno].nome)) +
@@ -912,8 +1139,17 @@ std::string Tavola::disegna() {
 }  // namespace
 
 std::string disegna_tavola(const Stazioni& tabella, const std::vector<Cella>& celle,
+                           const Geometria* geometria, const OpzioniTavola& opzioni) {
+  return Tavola(tabella, celle, geometria, opzioni).disegna();
+}
+
+std::string disegna_tavola(const Stazioni& tabella, const std::vector<Cella>& celle,
                            const Geometria* geometria) {
-  return Tavola(tabella, celle, geometria).disegna();
+  return disegna_tavola(tabella, celle, geometria, OpzioniTavola{});
+}
+
+int64_t estensione_tavola(const Stazioni& tabella, const std::vector<Cella>& celle) {
+  return estensione_di(celle, stazioni_di(tabella), lunghezza_di(tabella, celle));
 }
 
 }  // namespace gs

@@ -22,10 +22,11 @@ bool ha_posizione(const Geometria& g, std::size_t m) {
          std::isfinite(g.colonna1[m].valore);
 }
 
-// The first metre that has a plan position, or -1.
-int64_t primo_posizionato(const Geometria& g) {
-  for (std::size_t m = 0; m < g.metri(); ++m) {
-    if (ha_posizione(g, m)) return static_cast<int64_t>(m);
+// The first metre from `da` to `a` that has a plan position, or -1.
+int64_t primo_posizionato(const Geometria& g, int64_t da, int64_t a) {
+  const int64_t fine = std::min<int64_t>(a, static_cast<int64_t>(g.metri()) - 1);
+  for (int64_t m = std::max<int64_t>(da, 0); m <= fine; ++m) {
+    if (ha_posizione(g, static_cast<std::size_t>(m))) return m;
   }
   return -1;
 }
@@ -139,19 +140,44 @@ void disegna_coda(Foglio& f, const Geometria& g, const Vista& v, int64_t fine) {
            "\" style=\"fill:none;stroke:#aaa;stroke-width:2;stroke-dasharray:8 6\"/>\n");
 }
 
-// Draws the line and returns its points on the sheet, which labels keep off.
-std::vector<Punto> disegna_tracciato(Foglio& f, const Vista& v,
-                                     const std::vector<std::size_t>& metri) {
-  std::vector<Punto> tracciato;
+// The path through the metres on the sheet; their points go to `punti`, which labels keep off.
+std::string percorso(const Vista& v, const std::vector<std::size_t>& metri,
+                     std::vector<Punto>& punti) {
   std::string d;
   for (const std::size_t m : metri) {
     const Punto p = v.schermo(m);
-    tracciato.push_back(p);
+    punti.push_back(p);
     d += (d.empty() ? "M" : " L") + num(p.x) + " " + num(p.y);
   }
-  f.grezzo("<path class=\"tracciato\" d=\"" + d +
+  return d;
+}
+
+// Draws the line and returns its points on the sheet.
+std::vector<Punto> disegna_tracciato(Foglio& f, const Vista& v,
+                                     const std::vector<std::size_t>& metri) {
+  std::vector<Punto> tracciato;
+  f.grezzo("<path class=\"tracciato\" d=\"" + percorso(v, metri, tracciato) +
            "\" style=\"fill:none;stroke:#222;stroke-width:3\"/>\n");
   return tracciato;
+}
+
+// A window's part of the line solid, and its part past the line's end dashed as the run-out
+// is; returns the points of both.
+std::vector<Punto> disegna_tracciato_e_coda(Foglio& f, const Vista& v,
+                                            const std::vector<std::size_t>& metri,
+                                            int64_t lunghezza) {
+  const auto taglio =
+      std::upper_bound(metri.begin(), metri.end(), lunghezza,
+                       [](int64_t l, std::size_t m) { return static_cast<int64_t>(m) > l; });
+  std::vector<Punto> punti;
+  if (taglio != metri.begin())
+    punti = disegna_tracciato(f, v, std::vector<std::size_t>(metri.begin(), taglio));
+  // The run-out starts where the line ends, so that the two join.
+  const std::vector<std::size_t> coda(taglio == metri.begin() ? taglio : taglio - 1, metri.end());
+  if (coda.size() > 1)
+    f.grezzo("<path d=\"" + percorso(v, coda, punti) +
+             "\" style=\"fill:none;stroke:#aaa;stroke-width:2;stroke-dasharray:8 6\"/>\n");
+  return punti;
 }
 
 struct StazionePianta {
@@ -161,23 +187,23 @@ struct StazionePianta {
 };
 
 // The stations that stand on the drawn part of the line, in the table's order.
-std::vector<StazionePianta> stazioni_in_pianta(const Stazioni& tabella, const Vista& v,
+std::vector<StazionePianta> stazioni_in_pianta(const Stazioni& tabella, const Vista& v, int64_t da,
                                                int64_t fine) {
   std::vector<StazionePianta> stazioni;
   const auto ruoli = ruoli_voci(tabella);
   for (int i = 1; i < kVociStazioni; ++i) {
     if (ruoli[static_cast<std::size_t>(i)] != Ruolo::kStazione) continue;
     const Stazione& s = tabella[static_cast<std::size_t>(i)];
-    if (s.posizione < 0 || s.posizione > fine) continue;
+    if (s.posizione < da || s.posizione > fine) continue;
     if (!v.pianta.valido(static_cast<std::size_t>(s.posizione))) continue;
     stazioni.push_back({i, &s, v.schermo(static_cast<std::size_t>(s.posizione))});
   }
   return stazioni;
 }
 
-void segna_stazioni(Foglio& f, const Stazioni& tabella, const Vista& v, int64_t fine,
+void segna_stazioni(Foglio& f, const Stazioni& tabella, const Vista& v, int64_t da, int64_t fine,
                     PostiPianta& posti) {
-  const std::vector<StazionePianta> stazioni = stazioni_in_pianta(tabella, v, fine);
+  const std::vector<StazionePianta> stazioni = stazioni_in_pianta(tabella, v, da, fine);
   // Every station's mark is kept clear before any name is placed, so that no name covers
   // the mark of a station further on.
   for (const StazionePianta& s : stazioni)
@@ -209,20 +235,26 @@ void segna_estremi_e_chilometri(Foglio& f, const Vista& v, int64_t primo, int64_
   }
 }
 
-// The shortest round length in km whose bar is long enough to read: a 25th of the box.
-double km_della_scala(double scala, double larghezza) {
-  for (const double km : {1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0}) {
-    if (km * 1000 * scala >= larghezza / 25) return km;
+// The shortest round length in km, from `minimo`, whose bar is long enough to read: a 25th of
+// the box.
+double km_della_scala(double scala, double larghezza, double minimo) {
+  for (const double km :
+       {0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1.0, 2.0, 5.0, 10.0, 20.0, 50.0, 100.0, 200.0, 500.0}) {
+    if (km >= minimo && km * 1000 * scala >= larghezza / 25) return km;
   }
   return 1000.0;
 }
 
-// The scale bar, and the direction of column 1, since the drawing is turned.
-void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo) {
-  const double scala_km = km_della_scala(v.scala, v.larghezza);
+// The scale bar, and the direction of column 1, since the drawing is turned. The whole line's
+// bar is never shorter than a km; a window's may be.
+void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo, double minimo_km) {
+  const double scala_km = km_della_scala(v.scala, v.larghezza, minimo_km);
   const double bx = v.x + 30, by = v.y + v.altezza - 24;
   f.rettangolo(bx, by, scala_km * 1000 * v.scala, 6, "fill:#222");
-  f.testo(bx, by - 6, num(scala_km) + " km", "font-size:13px");
+  f.testo(
+      bx, by - 6,
+      scala_km < 1 ? std::to_string(std::lround(scala_km * 1000)) + " m" : num(scala_km) + " km",
+      "font-size:13px");
   const double cx = v.x + v.larghezza - 60, cy = v.y + kTesta + 60;
   const double ux = std::sin(angolo), uy = -std::cos(angolo);
   f.cerchio(cx, cy, 34, "fill:#fff;stroke:#999");
@@ -231,12 +263,67 @@ void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo) {
   f.testo(cx, cy + 52, "column 1", "font-size:12px;fill:#555", "middle");
 }
 
+// A window's km posts: about ten of them, at round metres; and the line's ends where they
+// fall in it.
+void segna_chilometri_finestra(Foglio& f, const Geometria& g, const Vista& v, int64_t primo,
+                               int64_t fine, int64_t lunghezza, PostiPianta& posti) {
+  if (primo_posizionato(g, 0, primo) == primo)
+    posti.scrivi(f, v.schermo(static_cast<std::size_t>(primo)), "start", 13,
+                 "font-size:13px;fill:#555", false);
+  if (lunghezza >= primo && lunghezza <= fine) {
+    const int64_t termine = posizionato_prima(g, lunghezza);
+    if (termine >= primo)
+      posti.scrivi(f, v.schermo(static_cast<std::size_t>(termine)), "end", 13,
+                   "font-size:13px;fill:#555", false);
+  }
+  int64_t passo = 100;
+  for (const int64_t p : {100, 200, 500, 1000, 2000, 5000, 10000, 20000, 50000, 100000}) {
+    passo = p;
+    if ((fine - primo) / p <= 10) break;
+  }
+  for (int64_t m = (primo / passo + 1) * passo; m < fine; m += passo) {
+    if (!v.pianta.valido(static_cast<std::size_t>(m))) continue;
+    const Punto p = v.schermo(static_cast<std::size_t>(m));
+    f.cerchio(p.x, p.y, 3, "fill:#06c");
+    std::string km = std::to_string(m / 1000);
+    if (m % 1000 != 0) km.append(".").append(std::to_string(m % 1000 / 100));
+    posti.scrivi(f, p, km.append(" km"), 12, "font-size:12px;fill:#06c", false);
+  }
+}
+
+// The metres of a window only, fitted to the box and turned by their own chord.
+double pianta_finestra(Foglio& f, const Geometria& g, const Stazioni& tabella, int64_t lunghezza,
+                       Finestra w, double x, double y, double larghezza, double altezza_massima) {
+  const int64_t primo = primo_posizionato(g, w.da, w.a);
+  const int64_t fine = primo < 0 ? -1 : posizionato_prima(g, w.a);
+  if (fine <= primo) {
+    f.testo(x, y + 60,
+            "The geometry file holds no plan position from " + std::to_string(w.da) + " to " +
+                std::to_string(w.a) + " m: nothing to draw.",
+            "font-size:18px;fill:#a00");
+    return 90;
+  }
+  const double angolo = angolo_corda(g, primo, fine);
+  const Pianta pianta(g, angolo);
+  const std::vector<std::size_t> metri = metri_disegnati(pianta, primo, fine);
+  const Vista v = inquadra(pianta, metri, x, y, larghezza, altezza_massima);
+  disegna_riquadro(f, v);
+  PostiPianta posti(v.riquadro(), disegna_tracciato_e_coda(f, v, metri, lunghezza));
+  segna_stazioni(f, tabella, v, w.da, w.a, posti);
+  segna_chilometri_finestra(f, g, v, primo, fine, lunghezza, posti);
+  disegna_scala_e_bussola(f, v, angolo, 0.01);
+  return v.altezza;
+}
+
 }  // namespace
 
 double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, int64_t lunghezza,
-                      double x, double y, double larghezza, double altezza_massima) {
+                      const std::optional<Finestra>& finestra, double x, double y, double larghezza,
+                      double altezza_massima) {
   f.testo(x, y + 22, "Plan view", "font-size:22px;font-weight:bold");
-  const int64_t primo = primo_posizionato(g);
+  if (finestra)
+    return pianta_finestra(f, g, tabella, lunghezza, *finestra, x, y, larghezza, altezza_massima);
+  const int64_t primo = primo_posizionato(g, 0, static_cast<int64_t>(g.metri()) - 1);
   const int64_t fine =
       posizionato_prima(g, lunghezza > 0 ? lunghezza : static_cast<int64_t>(g.metri()));
   if (primo < 0 || fine <= primo) {
@@ -253,9 +340,9 @@ double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, in
   disegna_coda(f, g, v, fine);
   PostiPianta posti(v.riquadro(), disegna_tracciato(f, v, metri));
   // Stations first: their names matter most; then the km posts fill what room is left.
-  segna_stazioni(f, tabella, v, fine, posti);
+  segna_stazioni(f, tabella, v, 0, fine, posti);
   segna_estremi_e_chilometri(f, v, primo, fine, posti);
-  disegna_scala_e_bussola(f, v, angolo);
+  disegna_scala_e_bussola(f, v, angolo, 1.0);
   return v.altezza;
 }
 

@@ -3,10 +3,12 @@
 #define GS_VIEWS_DISEGNA_SVG_H
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "formato/formato.h"
+#include "views/disegna.h"
 #include "views/ispeziona.h"
 
 namespace gs::svg {
@@ -48,10 +50,11 @@ class Foglio {
 };
 
 // The plan view of the line, drawn into `foglio` in the box from (x, y) of width `larghezza`.
-// Returns the height it took, at most `altezza_massima`.
+// Returns the height it took, at most `altezza_massima`. With a window, only the metres in it
+// are drawn, fitted to the box and turned by their own chord.
 double disegna_pianta(Foglio& foglio, const Geometria& geometria, const Stazioni& tabella,
-                      int64_t lunghezza, double x, double y, double larghezza,
-                      double altezza_massima);
+                      int64_t lunghezza, const std::optional<Finestra>& finestra, double x,
+                      double y, double larghezza, double altezza_massima);
 
 }  // namespace gs::svg
 

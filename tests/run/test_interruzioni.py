@@ -63,9 +63,15 @@ with tempfile.TemporaryDirectory() as radice:
     piccolo = [p for p in piccolo if p.endswith("_linea.txt")] + \
               [p for p in piccolo if not p.endswith("_linea.txt")]
 
-    inizio = time.monotonic()
     rif_grande = riferimento(grande, os.path.join(radice, "rif_grande"))
-    durata = time.monotonic() - inizio
+    # The shortest of a few compiles, so that a busy machine still sees most runs killed
+    # halfway.
+    durate = []
+    for i in range(3):
+        inizio = time.monotonic()
+        riferimento(grande, os.path.join(radice, f"misura{i}"))
+        durate.append(time.monotonic() - inizio)
+    durata = min(durate)
     print(f"a compile of the large line takes {durata * 1000:.0f} ms", flush=True)
     rif_piccolo = riferimento(piccolo, os.path.join(radice, "rif_piccolo"))
     controlla(rif_grande != rif_piccolo, "the two scenarios differ")
@@ -90,7 +96,8 @@ with tempfile.TemporaryDirectory() as radice:
         for nome, dati in contenuti(out).items():
             if ".tmp-" not in nome:
                 controlla(dati == rif_grande[nome], f"{nome} half written after {segnale.name}")
-    controlla(uccisi >= 6, f"only {uccisi} of the runs were still running when signalled")
+    print(f"{uccisi} of 18 runs were killed before they ended", flush=True)
+    controlla(uccisi >= 3, f"only {uccisi} of the runs were still running when signalled")
     # What a killed run left (kill -9 between naming a file and renaming it), as a power cut
     # would: the next run writing the same files removes it.
     for nome in USCITE:

@@ -1,0 +1,319 @@
+// `serve`: the route sheet in the browser, compiled again on every save of a source. A thread
+// watches the sources and compiles; the server's thread owns what the page is shown and
+// answers the page, so a compile never waits for a browser and a browser never for a compile.
+// Boost 1.74's Asio uses std::exchange without including <utility> in C++20.
+#include <utility>
+
+#include <atomic>
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/post.hpp>
+#include <boost/asio/signal_set.hpp>
+#include <charconv>
+#include <csignal>
+#include <iostream>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "common/errori.h"
+#include "common/file_system.h"
+#include "common/nomi_file.h"
+#include "piattaforma/piattaforma.h"
+#include "run/opzioni_compila.h"
+#include "run/rapporto.h"
+#include "run/riga_comando.h"
+#include "run/servitore_http.h"
+#include "run/strumenti.h"
+#include "views/disegna.h"
+#include "views/fonti.h"
+#include "views/ispeziona.h"
+#include "views/pagina.h"
+
+namespace gs {
+namespace {
+
+constexpr std::string_view kUsoServe =
+    "usage: genera_scenario serve LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "\n"
+    "Compiles the two sources in memory and serves their route sheet on\n"
+    "http://127.0.0.1:PORT/, for this machine only. Every time a source is saved the sheet\n"
+    "is compiled again and every open page shows the new sheet and diagnostics at once,\n"
+    "keeping its zoom. The sources are only read, never changed. Ctrl-C stops it.\n"
+    "\n"
+    "options:\n"
+    "  --port N             the port (default 8237; 0 picks a free one, printed at start)\n"
+    "  --line-name NAME     the line's name (default: from LINE_linea.txt)\n"
+    "  --train-name NAME    the train's name (default: from LINE_TRAIN-.txt)\n"
+    "  -o DIR               also write the compiled files into DIR after every compile\n"
+    "                       without errors\n"
+    "  --open               open the page in the system's browser\n"
+    "\n"
+    "Exit status: 0 when stopped, 2 a bad command line, a source that cannot be read at\n"
+    "start, or a port that cannot be had.\n";
+
+constexpr uint16_t kPortaPredefinita = 8237;
+
+// A sheet that compiled, decoded from its images as the simulator would read them.
+struct Foglio {
+  Stazioni tabella{};
+  std::vector<Cella> celle;
+  std::optional<Geometria> geometria;
+  Fonti fonti;
+  std::vector<Luogo> luoghi;  // beside fonti.voci: where to quote each source line from
+  Registro registro;          // holds the source texts
+  int64_t estensione = 0;
+};
+
+// One compile, as the page is told of it.
+struct Esito {
+  int versione = 0;
+  std::shared_ptr<const Foglio> foglio;  // null when this compile gave no sheet
+  nlohmann::json diagnostiche = nlohmann::json::array();
+  bool riuscita = false;
+};
+
+const char* classe(Gravita g) {
+  return g == Gravita::kErrore ? "errore" : g == Gravita::kAvviso ? "avviso" : "nota";
+}
+
+nlohmann::json diagnostica(const char* classe, std::string testo) {
+  return {{"classe", classe}, {"testo", std::move(testo)}};
+}
+
+std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
+  auto f = std::make_shared<Foglio>();
+  f->tabella = decodifica_tabella(immagine_tabella(c.stazioni));
+  f->celle = decodifica_griglia(immagine_griglia(c.celle));
+  if (j != 0) f->geometria = decodifica_geometria(immagine_geometria(c.linea));
+  std::unordered_map<uint32_t, int32_t> voce_di;
+  f->fonti.per_cella.assign(f->celle.size(), -1);
+  for (std::size_t k = 0; k < f->celle.size(); ++k) {
+    const uint32_t n = c.celle.numero_origine(static_cast<int64_t>(k));
+    const Origine* o = n != 0 ? c.celle.origine_numero(n) : nullptr;
+    if (o == nullptr) continue;
+    auto [voce, nuova] = voce_di.try_emplace(n, static_cast<int32_t>(f->fonti.voci.size()));
+    if (nuova) {
+      f->fonti.voci.push_back({o->luogo.file, o->luogo.riga, o->luogo.colonna, o->cosa});
+      f->luoghi.push_back(o->luogo);
+    }
+    f->fonti.per_cella[k] = voce->second;
+  }
+  f->registro = c.registro;
+  f->estensione = estensione_tavola(f->tabella, f->celle);
+  return f;
+}
+
+Esito compila(Opzioni o, int versione) {
+  Esito e;
+  e.versione = versione;
+  std::string testi[2];
+  try {
+    for (int i = 0; i < 2; ++i)
+      testi[i] = leggi_file(piattaforma::percorso(o.sorgenti[static_cast<std::size_t>(i)]));
+  } catch (const ErroreFile& errore) {
+    // A source deleted or being replaced: the page says so and waits for it to come back.
+    e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    return e;
+  }
+  Compilazione c;
+  const int32_t fermata = compila_testi(c, o, std::move(testi[0]), std::move(testi[1]));
+  for (const Diagnostica& d : c.registro.elenco()) {
+    e.diagnostiche.push_back(diagnostica(classe(d.gravita), riga_diagnostica(d)));
+    for (const Correlato& r : d.correlati) {
+      Diagnostica nota;
+      nota.gravita = Gravita::kNota;
+      nota.luogo = r.luogo;
+      nota.messaggio = r.messaggio;
+      std::string testo = riga_diagnostica(nota);
+      while (!testo.empty() && testo.back() == ' ') testo.pop_back();
+      e.diagnostiche.push_back(diagnostica("nota", std::move(testo)));
+    }
+  }
+  e.riuscita = fermata == 0 && !c.registro.ha_errori() && c.celle.dimensionata();
+  if (!e.riuscita) return e;
+  e.foglio = foglio_di(c, o.geometria ? 1 : 0);
+  if (o.scrivi) {
+    try {
+      for (const FileScritto& f : scrivi_in_cartella(o, c))
+        e.diagnostiche.push_back(diagnostica("nota", riga_scritto(f)));
+    } catch (const ErroreFile& errore) {
+      e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    }
+  }
+  return e;
+}
+
+// What the page is sent after a compile: the diagnostics, and what it needs to ask for the
+// sheet and to list the stations.
+std::string evento(const Esito& e, const Foglio* mostrato) {
+  nlohmann::json j = {{"versione", e.versione},
+                      {"riuscita", e.riuscita},
+                      {"nuovo_foglio", e.foglio != nullptr},
+                      {"diagnostiche", e.diagnostiche}};
+  if (mostrato != nullptr) {
+    nlohmann::json stazioni = nlohmann::json::array();
+    const auto ruoli = ruoli_voci(mostrato->tabella);
+    for (int i = 1; i < kVociStazioni; ++i) {
+      if (ruoli[static_cast<std::size_t>(i)] != Ruolo::kStazione) continue;
+      const Stazione& s = mostrato->tabella[static_cast<std::size_t>(i)];
+      stazioni.push_back({{"nome", utf8_da_1252(s.nome)}, {"m", s.posizione}});
+    }
+    j["stazioni"] = std::move(stazioni);
+    j["estensione"] = mostrato->estensione;
+    j["titolo"] = utf8_da_1252(mostrato->tabella[kVoceLinea].nome) + ", train " +
+                  utf8_da_1252(mostrato->tabella[kVoceTreno].nome);
+  }
+  return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::optional<int64_t> intero(const std::map<std::string, std::string>& p, const char* nome) {
+  const auto v = p.find(nome);
+  if (v == p.end()) return std::nullopt;
+  int64_t n = 0;
+  const auto [fine, ec] = std::from_chars(v->second.data(), v->second.data() + v->second.size(), n);
+  if (ec != std::errc() || fine != v->second.data() + v->second.size()) return std::nullopt;
+  return n;
+}
+
+Risposta disegno(const Foglio* f, const Richiesta& r) {
+  if (f == nullptr) return {404, "text/plain; charset=utf-8", "no sheet has compiled yet\n"};
+  OpzioniTavola op;
+  op.fonti = &f->fonti;
+  const auto da = intero(r.parametri, "da"), a = intero(r.parametri, "a");
+  if (da && a) op.finestra = Finestra{*da, *a};
+  return {200, "image/svg+xml; charset=utf-8",
+          disegna_tavola(f->tabella, f->celle, f->geometria ? &*f->geometria : nullptr, op)};
+}
+
+// A source line the sheet names: from the text that was compiled, never from the disk.
+Risposta fonte(const Foglio* f, const Richiesta& r) {
+  const auto n = intero(r.parametri, "n");
+  if (f == nullptr || !n || *n < 0 || *n >= static_cast<int64_t>(f->fonti.voci.size()))
+    return {404, "text/plain; charset=utf-8", "no such source place\n"};
+  const FonteCella& v = f->fonti.voci[static_cast<std::size_t>(*n)];
+  const nlohmann::json j = {
+      {"file", v.file},
+      {"riga", v.riga},
+      {"colonna", v.colonna},
+      {"cosa", v.cosa},
+      {"testo", utf8_da_1252(f->registro.riga_di(f->luoghi[static_cast<std::size_t>(*n)]))}};
+  return {200, "application/json",
+          j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
+}
+
+struct OpzioniServe {
+  Opzioni compila;
+  uint16_t porta = kPortaPredefinita;
+  bool apri = false;
+};
+
+int servi(OpzioniServe& os) {
+  Opzioni& o = os.compila;
+  if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
+  // A source that cannot be read at the start is a mistake on the command line.
+  for (const std::string& s : o.sorgenti) leggi_file(piattaforma::percorso(s));
+
+  boost::asio::io_context io;
+  Esito ultimo;
+  std::shared_ptr<const Foglio> mostrato;
+  const auto gestore = [&](const Richiesta& r) -> Risposta {
+    if (r.percorso == "/") return {200, "text/html; charset=utf-8", std::string(pagina_servita())};
+    if (r.percorso == "/foglio") return disegno(mostrato.get(), r);
+    if (r.percorso == "/fonte") return fonte(mostrato.get(), r);
+    return {404, "text/plain; charset=utf-8", "not found\n"};
+  };
+  std::optional<ServitoreHttp> servitore;
+  try {
+    servitore.emplace(io, os.porta, gestore, "/eventi",
+                      [&] { return evento(ultimo, mostrato.get()); });
+  } catch (const std::runtime_error& e) {
+    std::cerr << "genera_scenario: error: cannot serve on 127.0.0.1:" << os.porta << ": "
+              << e.what() << "\n";
+    return kEsitoUso;
+  }
+  const std::string indirizzo = "http://127.0.0.1:" + std::to_string(servitore->porta()) + "/";
+  std::cout << "serving " << indirizzo << std::endl;
+  if (os.apri) piattaforma::apri_indirizzo(indirizzo);
+
+  std::atomic<bool> basta = false;
+  const auto pubblica = [&](Esito e) {
+    boost::asio::post(io, [&, e = std::move(e)]() mutable {
+      if (e.foglio) mostrato = e.foglio;
+      ultimo = std::move(e);
+      servitore->pubblica(evento(ultimo, mostrato.get()));
+    });
+  };
+  std::thread compilatore([&] {
+    std::vector<std::filesystem::path> file;
+    for (const std::string& s : o.sorgenti) file.push_back(piattaforma::percorso(s));
+    piattaforma::Osservatore osservatore(file);
+    int versione = 0;
+    pubblica(compila(o, ++versione));
+    while (!basta) {
+      if (!osservatore.aspetta(200)) continue;
+      // An editor's save is often several writes: compile once they have settled.
+      for (int i = 0; i < 10 && osservatore.aspetta(15);) ++i;
+      if (!basta) pubblica(compila(o, ++versione));
+    }
+  });
+
+  boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
+  segnali.async_wait([&](const boost::system::error_code&, int) {
+    basta = true;
+    servitore->ferma();
+    io.stop();
+  });
+  io.run();
+  basta = true;
+  compilatore.join();
+  std::cout << "stopped" << std::endl;
+  return 0;
+}
+
+}  // namespace
+
+int comando_serve(const std::vector<std::string>& argomenti) {
+  OpzioniServe os;
+  Opzioni& o = os.compila;
+  o.scrivi = false;
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    const bool ha_valore = i + 1 < argomenti.size();
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoServe;
+      return 0;
+    }
+    if (a == "--line-name" || a == "--train-name" || a == "-o" || a == "--port") {
+      if (!ha_valore) return uso_errato(a + " needs a value");
+      const std::string& v = argomenti[++i];
+      if (a == "-o") {
+        o.cartella = piattaforma::percorso(v);
+        o.scrivi = true;
+      } else if (a == "--port") {
+        unsigned porta = 0;
+        const auto [fine, ec] = std::from_chars(v.data(), v.data() + v.size(), porta);
+        if (ec != std::errc() || fine != v.data() + v.size() || porta > 65535)
+          return uso_errato("--port needs a port number from 0 to 65535, not " + v);
+        os.porta = static_cast<uint16_t>(porta);
+      } else if (a == "--line-name") {
+        o.nome_linea = in_1252(v);
+      } else {
+        o.nome_treno = in_1252(v);
+      }
+    } else if (a == "--open") {
+      os.apri = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return uso_errato("unknown option " + a);
+    } else {
+      o.sorgenti.push_back(a);
+    }
+  }
+  if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
+  return servi(os);
+}
+
+}  // namespace gs

@@ -1,0 +1,197 @@
+// The live route sheet's page. Its script is small and plain: it listens for compiles on an
+// event stream, asks the server for the sheet of the part of the line on screen, and keeps
+// the author's zoom across compiles. Everything it shows is text (the sheet is SVG), so the
+// browser's find finds a station.
+#include "views/pagina.h"
+
+namespace gs {
+namespace {
+
+constexpr std::string_view kPagina = R"PAGINA(<!DOCTYPE html>
+<html lang="en">
+<head>
+<meta charset="utf-8">
+<meta name="viewport" content="width=device-width, initial-scale=1">
+<title>Route sheet</title>
+<style>
+body { margin: 0; font: 14px/1.4 "DejaVu Sans", Arial, Helvetica, sans-serif; color: #222; }
+header { display: flex; flex-wrap: wrap; gap: 6px 16px; align-items: baseline; padding: 8px 12px;
+  background: #f4f4ef; border-bottom: 1px solid #ccc; position: sticky; top: 0; z-index: 2; }
+h1 { font-size: 18px; margin: 0; }
+#finestra input { width: 7em; }
+#stato { color: #666; }
+#diagnostiche { margin: 0; padding: 0; list-style: none; font-family: "DejaVu Sans Mono",
+  Consolas, monospace; font-size: 13px; }
+#diagnostiche li { padding: 3px 12px; border-bottom: 1px solid #eee; white-space: pre-wrap;
+  overflow-wrap: anywhere; }
+#diagnostiche li.errore { background: #fde8e8; color: #900; }
+#diagnostiche li.avviso { background: #fdf6e0; color: #850; }
+#diagnostiche li.nota { color: #555; }
+#fonte { margin: 6px 12px; padding: 6px 10px; border: 1px solid #bbb; background: #fafafa; }
+#fonte pre { margin: 4px 0 0; white-space: pre-wrap; overflow-wrap: anywhere; }
+#foglio { cursor: grab; touch-action: none; user-select: none; }
+#foglio svg { display: block; width: 100%; height: auto; }
+#foglio.sbiadito { opacity: 0.35; filter: grayscale(1); }
+#foglio [data-fonte] { cursor: pointer; }
+#elenco { margin: 8px 12px 24px; }
+#stazioni button { font: inherit; border: 0; background: none; color: #06c; cursor: pointer;
+  padding: 0; text-align: left; }
+</style>
+</head>
+<body data-versione="0">
+<header>
+<h1 id="titolo">Route sheet</h1>
+<form id="finestra">km <input id="da" type="number" step="0.1" min="0" aria-label="from km">
+to <input id="a" type="number" step="0.1" min="0" aria-label="to km">
+<button type="submit">show</button> <button type="button" id="tutto">whole line</button></form>
+<span id="stato">connecting&hellip;</span>
+</header>
+<ul id="diagnostiche"></ul>
+<div id="fonte" hidden><code id="fonte-luogo"></code><pre id="fonte-testo"></pre></div>
+<main id="foglio"></main>
+<details id="elenco" open><summary>Stations</summary><ol id="stazioni"></ol></details>
+<script>
+'use strict';
+// The strips span these x of the sheet's 5000 (its left margin holds the strip titles).
+const SINISTRA = 190, DESTRA = 4950, LARGO = 5000, MINIMO = 100;
+const vista = { da: 0, a: 0, estensione: 0, scelta: false };
+let versione = 0, richiesta = 0, haFoglio = false;
+const $ = (id) => document.getElementById(id);
+
+function metti(da, a) {
+  const e = vista.estensione;
+  let ampio = Math.min(Math.max(a - da, MINIMO), Math.max(e, MINIMO));
+  da = Math.min(Math.max(da, 0), Math.max(e - ampio, 0));
+  vista.da = Math.round(da);
+  vista.a = Math.round(da + ampio);
+  $('da').value = (vista.da / 1000).toFixed(1);
+  $('a').value = (vista.a / 1000).toFixed(1);
+}
+
+// Only the latest request is shown: an older answer arriving late is dropped.
+async function disegna(v) {
+  const n = ++richiesta;
+  const r = await fetch(`/foglio?v=${v}&da=${vista.da}&a=${vista.a}`);
+  if (n !== richiesta || !r.ok) return false;
+  const svg = await r.text();
+  if (n !== richiesta) return false;
+  const foglio = $('foglio');
+  foglio.style.minHeight = foglio.offsetHeight + 'px';  // no jump of the page's scroll
+  foglio.innerHTML = svg;
+  foglio.style.minHeight = '';
+  haFoglio = true;
+  return true;
+}
+
+function elenca(diagnostiche) {
+  $('diagnostiche').replaceChildren(...diagnostiche.map((d) => {
+    const li = document.createElement('li');
+    li.className = d.classe;
+    li.textContent = d.testo;
+    return li;
+  }));
+}
+
+function stazioni(lista) {
+  $('stazioni').replaceChildren(...lista.map((s) => {
+    const li = document.createElement('li');
+    const b = document.createElement('button');
+    b.type = 'button';
+    b.textContent = `${s.nome} (km ${(s.m / 1000).toFixed(3)})`;
+    b.onclick = () => { const l = vista.a - vista.da; metti(s.m - l / 2, s.m + l / 2);
+      vista.scelta = true; disegna(versione); };
+    li.append(b);
+    return li;
+  }));
+}
+
+async function compilato(e) {
+  if (e.titolo) { $('titolo').textContent = 'Route sheet: ' + e.titolo; document.title = e.titolo; }
+  if (e.estensione !== undefined) {
+    vista.estensione = e.estensione;
+    if (vista.scelta) metti(vista.da, vista.a); else metti(0, e.estensione);
+  }
+  if (e.stazioni) stazioni(e.stazioni);
+  elenca(e.diagnostiche);
+  const errori = e.diagnostiche.filter((d) => d.classe === 'errore').length;
+  $('stato').textContent = e.riuscita ? `compile ${e.versione}: no errors`
+                                      : `compile ${e.versione}: ${errori} error(s)`;
+  if (e.nuovo_foglio || (!haFoglio && e.estensione !== undefined)) await disegna(e.versione);
+  $('foglio').classList.toggle('sbiadito', !e.riuscita);
+  versione = e.versione;
+  document.body.dataset.versione = String(e.versione);
+}
+
+// Compiles arrive in order; each waits for the one before to be shown.
+let coda = Promise.resolve();
+const eventi = new EventSource('/eventi');
+eventi.onmessage = (m) => { const e = JSON.parse(m.data); coda = coda.then(() => compilato(e)); };
+eventi.onerror = () => { $('stato').textContent = 'disconnected: is serve still running?'; };
+
+let attesa = 0;
+function presto() { clearTimeout(attesa); attesa = setTimeout(() => disegna(versione), 40); }
+
+// The metre under a point of the page, along the strips.
+function metro(x) {
+  const r = $('foglio').getBoundingClientRect();
+  const sx = (x - r.left) / r.width * LARGO;
+  return vista.da + (sx - SINISTRA) / (DESTRA - SINISTRA) * (vista.a - vista.da);
+}
+
+$('foglio').addEventListener('wheel', (ev) => {
+  if (!vista.estensione) return;
+  ev.preventDefault();
+  const m = metro(ev.clientX), k = Math.pow(1.2, Math.sign(ev.deltaY));
+  metti(m - (m - vista.da) * k, m + (vista.a - m) * k);
+  vista.scelta = true;
+  presto();
+}, { passive: false });
+
+let trascina = null;
+$('foglio').addEventListener('pointerdown', (ev) => {
+  if (ev.button !== 0 || ev.target.closest('[data-fonte]')) return;
+  trascina = { x: ev.clientX, da: vista.da, a: vista.a };
+  $('foglio').setPointerCapture(ev.pointerId);
+});
+$('foglio').addEventListener('pointermove', (ev) => {
+  if (!trascina) return;
+  const r = $('foglio').getBoundingClientRect();
+  const metriPx = (trascina.a - trascina.da) / ((DESTRA - SINISTRA) / LARGO * r.width);
+  const d = (trascina.x - ev.clientX) * metriPx;
+  metti(trascina.da + d, trascina.a + d);
+  vista.scelta = true;
+  presto();
+});
+$('foglio').addEventListener('pointerup', () => { trascina = null; });
+
+$('finestra').addEventListener('submit', (ev) => {
+  ev.preventDefault();
+  metti(parseFloat($('da').value) * 1000, parseFloat($('a').value) * 1000);
+  vista.scelta = true;
+  disegna(versione);
+});
+$('tutto').onclick = () => { vista.scelta = false; metti(0, vista.estensione); disegna(versione); };
+
+$('foglio').addEventListener('click', async (ev) => {
+  const segno = ev.target.closest('[data-fonte]');
+  if (!segno) return;
+  const r = await fetch(`/fonte?n=${segno.dataset.fonte}`);
+  if (!r.ok) return;
+  const f = await r.json();
+  $('fonte-luogo').textContent = `${f.file}:${f.riga}: ${f.cosa}`;
+  $('fonte-testo').textContent = f.testo;
+  $('fonte').hidden = false;
+});
+
+// For scripts and tests: show metres `da` to `a`.
+window.gsVista = (da, a) => { metti(da, a); vista.scelta = true; return disegna(versione); };
+</script>
+</body>
+</html>
+)PAGINA";
+
+}  // namespace
+
+std::string_view pagina_servita() { return kPagina; }
+
+}  // namespace gs

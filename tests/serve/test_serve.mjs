@@ -1,0 +1,295 @@
+// The live route sheet of `genera_scenario serve` in headless Chromium: every save of a source,
+// whatever way the editor writes it, reaches the open page without a reload; a failed compile
+// shows its diagnostics as the console does and keeps the last good sheet, dimmed; the server
+// answers only its own paths and only to its own host name; the sources are only ever read.
+//
+// usage: node test_serve.mjs PROGRAM
+// Exit 77 (skipped) when Chromium is missing: scripts/setup.sh browser installs it.
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import test from 'node:test';
+import {
+  CHROMIUM, apriBrowser, apriPagina, attendiPagina, avviaServe, cartellaTemporanea, chromiumPresente,
+  misuraSalvataggio, rinominaStazione, scriviRinominando, scriviSulPosto, statoPagina,
+} from './sessione.mjs';
+
+const PROGRAMMA = path.resolve(process.argv[2] ?? '');
+if (!process.argv[2]) {
+  console.error('usage: node test_serve.mjs PROGRAM');
+  process.exit(2);
+}
+if (!chromiumPresente()) {
+  console.log(`skipped: ${CHROMIUM} is missing (scripts/setup.sh browser installs it)`);
+  process.exit(77);
+}
+
+const LINEA = 'L_linea.txt';
+const TRENO = 'L_T-.txt';
+
+function esegui(argomenti, opzioni = {}) {
+  const r = spawnSync(PROGRAMMA, argomenti, { encoding: 'utf8', env: { ...process.env, NO_COLOR: '1' }, ...opzioni });
+  if (r.error) throw r.error;
+  return r;
+}
+
+const escape = (s) => s.replace(/[.*+?^${}()|[\]\\]/g, '\\$&');
+
+// What the console says of these sources: the page must say the same of the same mistake. The
+// bracket's position is cut, as it records where the run stood, not where the mistake is.
+function primoErroreSulConsole(testoLinea, testoTreno) {
+  const cartella = cartellaTemporanea('gs-console-');
+  try {
+    fs.writeFileSync(path.join(cartella, LINEA), testoLinea);
+    fs.writeFileSync(path.join(cartella, TRENO), testoTreno);
+    const r = esegui(['check', LINEA, TRENO, '--no-caret'], { cwd: cartella });
+    const riga = r.stderr.split('\n').find((l) => /^\S+:\d+:\d+: error: /.test(l));
+    assert.ok(riga, `check found no error in the broken sources: ${r.stderr}`);
+    return riga.replace(/\[(E\d+)[^\]]*\]\s*$/, '[$1');
+  } finally {
+    fs.rmSync(cartella, { recursive: true, force: true });
+  }
+}
+
+const comeFinito = (codice) => (codice === null ? 'still running after 10 s' : `status ${codice}`);
+
+// The page may print the file as given or by its name alone.
+const diagnosticaCome = (rigaConsole) => ({ classe: 'errore', modello: `(^|[/\\\\])${escape(rigaConsole)}` });
+
+function chiedi(porta, percorso, host) {
+  return new Promise((risolvi, rifiuta) => {
+    const opzioni = { host: '127.0.0.1', port: porta, path: percorso, headers: { Host: host }, agent: false };
+    const richiesta = http.get(opzioni, (r) => {
+      let corpo = '';
+      r.setEncoding('utf8');
+      r.on('data', (d) => { corpo += d; });
+      r.on('end', () => risolvi({ stato: r.statusCode, tipo: r.headers['content-type'] ?? '', corpo }));
+    });
+    richiesta.setTimeout(5000, () => {
+      richiesta.destroy(new Error(`no full answer to ${percorso} (Host ${host}) in 5 s`));
+    });
+    richiesta.on('error', rifiuta);
+  });
+}
+
+test('serve keeps the open page in step with the sources', async (t) => {
+  const radice = cartellaTemporanea('gs-serve-');
+  const sorgenti = path.join(radice, 'sorgenti');
+  const linea = path.join(sorgenti, LINEA);
+  const treno = path.join(sorgenti, TRENO);
+  const r = esegui(['new', sorgenti, '--line-name', 'L', '--train-name', 'T']);
+  assert.equal(r.status, 0, r.stderr);
+  const lineaBuona = fs.readFileSync(linea, 'latin1');
+  const trenoBuono = fs.readFileSync(treno, 'latin1');
+  // What each source holds last, as the test wrote it: serve must never change a byte of it.
+  const scritto = { [linea]: lineaBuona, [treno]: trenoBuono };
+  const scrivi = (modo, file, testo) => () => { scritto[file] = testo; modo(file, testo); };
+  const tempi = [];
+  const misura = async (cosa, ...argomenti) => {
+    const ms = await misuraSalvataggio(pagina, ...argomenti);
+    tempi.push([cosa, ms]);
+  };
+
+  let serve;
+  let chiudi;
+  let pagina;
+  let eccezioni;
+  let fallito = true; // until the page is open, then by the steps
+  t.after(async () => {
+    if (fallito && pagina) {
+      console.log('page:', JSON.stringify(await statoPagina(pagina).catch((e) => e.message), null, 1));
+    }
+    if (fallito && serve) console.log(`serve said:\n${serve.testo()}`);
+    for (const [cosa, ms] of tempi) console.log(`save-to-page ${String(ms).padStart(6)} ms: ${cosa}`);
+    await chiudi?.();
+    await serve?.ferma('SIGKILL');
+    fs.rmSync(radice, { recursive: true, force: true });
+  });
+  // A failed step does not stop the next ones; the page and serve's output are printed once at the end.
+  const passo = (nome, corpo) => t.test(nome, async () => {
+    try {
+      await corpo();
+    } catch (e) {
+      fallito = true;
+      throw e;
+    }
+  });
+
+  const uscita = path.join(radice, 'uscita');
+  serve = await avviaServe(PROGRAMMA, [linea, treno, '-o', uscita]);
+  const aperto = await apriBrowser();
+  chiudi = aperto.chiudi;
+  ({ pagina, eccezioni } = await apriPagina(aperto.browser, serve.url));
+  // Gone after a reload: every later step checks that the page was updated in place.
+  await pagina.evaluate(() => { window.__marcato = 1; });
+  fallito = false;
+  const stessaPagina = async () => {
+    assert.equal(await pagina.evaluate(() => window.__marcato), 1, 'the page was reloaded');
+  };
+
+  await passo('the first compile: every station, no diagnostic, a sheet at full strength', async () => {
+    await attendiPagina(pagina, 0, { stazione: 'ALFA', errori: 0, sbiadito: false });
+    await attendiPagina(pagina, 0, { stazione: 'BETA' });
+    await attendiPagina(pagina, 0, { stazione: 'GAMMA' });
+  });
+
+  await passo('HTTP: only its own paths, only for its own host name', async () => {
+    const proprio = `127.0.0.1:${serve.porta}`;
+    const casi = [
+      ['/', proprio, 200],
+      ['/', `localhost:${serve.porta}`, 200],
+      ['/nonexistent', proprio, 404],
+      ['/../etc/passwd', proprio, 404],
+      ['/%2e%2e/%2e%2e/etc/passwd', proprio, 404],
+      [`/${encodeURIComponent(TRENO)}`, proprio, 404],
+      ['/', `evil.example:${serve.porta}`, 403],
+      ['/eventi', `evil.example:${serve.porta}`, 403],
+      ['/foglio', `evil.example:${serve.porta}`, 403],
+      ['/', `127.0.0.1:${serve.porta + 1}`, 403],
+    ];
+    for (const [percorso, host, stato] of casi) {
+      const risposta = await chiedi(serve.porta, percorso, host);
+      assert.equal(risposta.stato, stato, `GET ${percorso} with Host ${host}: ${risposta.corpo.slice(0, 200)}`);
+      if (stato === 200) assert.match(risposta.tipo, /^text\/html/);
+      if (stato !== 200) assert.doesNotMatch(risposta.corpo, /stazione|root:/, `GET ${percorso} gave a file away`);
+    }
+  });
+
+  const trenoRinominato = rinominaStazione(trenoBuono, 'BETA', 'OMEGA');
+  await passo('a station renamed in place reaches the list and the sheet', async () => {
+    await misura('station renamed, written in place', scrivi(scriviSulPosto, treno, trenoRinominato),
+                 { stazione: 'OMEGA', senzaStazione: 'BETA', errori: 0, sbiadito: false });
+    await stessaPagina();
+  });
+
+  await passo('a mistake saved by rename: its error as on the console, the sheet dimmed', async () => {
+    const sbagliato = trenoRinominato.replace(/^(velocita,\s*5700,\s*)60\b/m, '$12000');
+    assert.notEqual(sbagliato, trenoRinominato);
+    const attesa = primoErroreSulConsole(lineaBuona, sbagliato);
+    await misura('speed limit out of range, renamed over', scrivi(scriviRinominando, treno, sbagliato),
+                 { diagnostica: diagnosticaCome(attesa), sbiadito: true });
+    // The last good sheet stays under the dimming.
+    await attendiPagina(pagina, 0, { stazione: 'OMEGA' });
+    await stessaPagina();
+  });
+
+  await passo('the mistake fixed in place: the sheet back, no error', async () => {
+    await misura('mistake fixed, written in place', scrivi(scriviSulPosto, treno, trenoRinominato),
+                 { stazione: 'OMEGA', errori: 0, sbiadito: false });
+    await stessaPagina();
+  });
+
+  await passo('a deleted source is named in a diagnostic, and its return is seen', async () => {
+    await misura('train source deleted', () => fs.unlinkSync(treno),
+                 { diagnostica: { modello: escape(TRENO) }, sbiadito: true });
+    await misura('train source written back', scrivi(scriviSulPosto, treno, trenoRinominato),
+                 { stazione: 'OMEGA', errori: 0, sbiadito: false });
+    await stessaPagina();
+  });
+
+  await passo('the line source is followed too', async () => {
+    const sbagliata = lineaBuona.replace(/^(pendenza,\s*3000,\s*)12\b/m, '$199999');
+    assert.notEqual(sbagliata, lineaBuona);
+    const attesa = primoErroreSulConsole(sbagliata, trenoRinominato);
+    await misura('line source broken, written in place', scrivi(scriviSulPosto, linea, sbagliata),
+                 { diagnostica: diagnosticaCome(attesa), sbiadito: true });
+    await misura('line source fixed, renamed over', scrivi(scriviRinominando, linea, lineaBuona),
+                 { stazione: 'OMEGA', errori: 0, sbiadito: false });
+    await stessaPagina();
+  });
+
+  await passo('a click on the sheet shows the source line that drew it', async () => {
+    const elementi = await pagina.$$('#foglio [data-fonte]');
+    assert.ok(elementi.length > 0, 'no element of the sheet has data-fonte');
+    // #fonte must name a source line and show its text; two elements may share a line, so the
+    // check is retried for a moment rather than waiting for the text to change.
+    const fonteMostrata = async () => {
+      const mostrato = await pagina.$eval('#fonte', (e) => e.textContent.replace(/\s+/g, ' ').trim());
+      const dove = new RegExp(`(?:^|[\\s/\\\\])(${escape(LINEA)}|${escape(TRENO)}):(\\d+)`).exec(mostrato);
+      const riga = dove && (scritto[path.join(sorgenti, dove[1])].split(/\r?\n/)[Number(dove[2]) - 1] ?? '');
+      const attesa = riga && riga.replace(/\s+/g, ' ').trim();
+      const ok = Boolean(attesa && mostrato.includes(attesa));
+      return { mostrato, dove: dove && `${dove[1]}:${dove[2]}`, attesa, ok };
+    };
+    for (const i of new Set([0, Math.floor(elementi.length / 2), elementi.length - 1])) {
+      const fonte = await elementi[i].evaluate((e) => e.getAttribute('data-fonte'));
+      // A real click, through whatever the sheet does with the pointer (its panning), on the
+      // element's largest shape: a group's own box may be mostly empty space.
+      const forma = await elementi[i].evaluateHandle((e) => {
+        const area = (f) => { const r = f.getBoundingClientRect(); return r.width * r.height; };
+        const forme = [...e.querySelectorAll('rect, circle, ellipse, path, polygon, polyline, text')];
+        return forme.sort((x, y) => area(y) - area(x))[0] ?? e;
+      });
+      await forma.click();
+      await pagina.waitForSelector('#fonte', { visible: true, timeout: 5000 });
+      let visto = await fonteMostrata();
+      for (const fine = Date.now() + 5000; !visto.ok && Date.now() < fine;) {
+        await new Promise((r) => setTimeout(r, 50));
+        visto = await fonteMostrata();
+      }
+      assert.ok(visto.ok, `after a click on data-fonte="${fonte}", #fonte shows "${visto.mostrato}"` +
+                (visto.dove ? `, not the text of ${visto.dove}: "${visto.attesa}"` : ', which names no source line'));
+    }
+    await stessaPagina();
+  });
+
+  await passo('gsVista sets the window shown, in km in #da and #a, and redraws the sheet', async () => {
+    const prima = await pagina.$eval('#foglio svg', (e) => e.outerHTML);
+    await pagina.evaluate(() => window.gsVista(5000, 7000));
+    try {
+      await pagina.waitForFunction((prima) => {
+        const svg = document.querySelector('#foglio svg');
+        return Number(document.querySelector('#da').value) === 5 && Number(document.querySelector('#a').value) === 7 &&
+          svg && svg.outerHTML !== prima;
+      }, { polling: 'mutation', timeout: 10000 }, prima);
+    } catch (e) {
+      const vista = await pagina.evaluate(() => ['#da', '#a'].map((q) => document.querySelector(q)?.value));
+      throw new Error(`after gsVista(5000, 7000): #da, #a = ${JSON.stringify(vista)}, sheet redrawn: ` +
+                      `${(await pagina.$eval('#foglio svg', (e) => e.outerHTML)) !== prima} (${e.message})`);
+    }
+    await stessaPagina();
+  });
+
+  await passo('-o: the output folder holds what compile writes of the last sources', async () => {
+    const riferimento = path.join(radice, 'riferimento');
+    const r = esegui(['compile', linea, treno, '-o', riferimento, '-q']);
+    assert.equal(r.status, 0, r.stderr);
+    const contenuti = (cartella) => Object.fromEntries(
+      (fs.existsSync(cartella) ? fs.readdirSync(cartella) : []).sort()
+        .map((n) => [n, fs.readFileSync(path.join(cartella, n)).toString('base64')]));
+    const atteso = contenuti(riferimento);
+    // Written after the compile that the page already shows, so it may still be on its way.
+    let visto = contenuti(uscita);
+    for (const fine = Date.now() + 5000; JSON.stringify(visto) !== JSON.stringify(atteso) && Date.now() < fine;) {
+      await new Promise((r) => setTimeout(r, 50));
+      visto = contenuti(uscita);
+    }
+    assert.deepEqual(Object.keys(visto), Object.keys(atteso));
+    for (const nome of Object.keys(atteso)) assert.ok(visto[nome] === atteso[nome], `${nome} differs from compile's`);
+  });
+
+  await passo('SIGINT ends serve with status 0; the sources hold what the test wrote', async () => {
+    assert.deepEqual(eccezioni, [], 'uncaught exceptions in the page');
+    const codice = await serve.ferma('SIGINT');
+    assert.equal(codice, 0, `serve after SIGINT: ${comeFinito(codice)}\n${serve.testo()}`);
+    for (const [file, testo] of Object.entries(scritto)) {
+      assert.ok(fs.readFileSync(file).equals(Buffer.from(testo, 'latin1')), `${file} was changed`);
+    }
+    assert.deepEqual(fs.readdirSync(sorgenti).sort(), [TRENO, LINEA].sort(), 'files left beside the sources');
+  });
+
+  await passo('a port in use: status 2 and a message; SIGTERM ends serve with status 0', async () => {
+    const altro = await avviaServe(PROGRAMMA, [linea, treno, '-o', path.join(radice, 'uscita2')]);
+    try {
+      const r2 = esegui(['serve', linea, treno, '-o', path.join(radice, 'uscita3'), '--port', String(altro.porta)],
+                        { timeout: 10000 });
+      assert.equal(r2.status, 2, `serve on a port in use: status ${r2.status ?? r2.signal}\n${r2.stdout}${r2.stderr}`);
+      assert.match(r2.stderr, /\S/, 'serve on a port in use said nothing');
+    } finally {
+      const codice = await altro.ferma('SIGTERM');
+      assert.equal(codice, 0, `serve after SIGTERM: ${comeFinito(codice)}\n${altro.testo()}`);
+    }
+  });
+});
