@@ -29,8 +29,9 @@ h1 { font-size: 18px; margin: 0; }
 #diagnostiche li.nota { color: #555; }
 #fonte { margin: 6px 12px; padding: 6px 10px; border: 1px solid #bbb; background: #fafafa; }
 #fonte pre { margin: 4px 0 0; white-space: pre-wrap; overflow-wrap: anywhere; }
-#foglio { cursor: grab; touch-action: none; user-select: none; }
-#foglio svg { display: block; width: 100%; height: auto; }
+#foglio { cursor: grab; touch-action: none; user-select: none; overflow-x: auto; }
+/* On a narrow window the sheet keeps a readable size and scrolls sideways in its box. */
+#foglio svg { display: block; width: 100%; min-width: 1100px; height: auto; }
 #foglio.sbiadito { opacity: 0.35; filter: grayscale(1); }
 #foglio [data-fonte] { cursor: pointer; }
 #elenco { margin: 8px 12px 24px; }
@@ -132,8 +133,12 @@ let attesa = 0;
 function presto() { clearTimeout(attesa); attesa = setTimeout(() => disegna(versione), 40); }
 
 // The metre under a point of the page, along the strips.
+function riquadro() {
+  const svg = $('foglio').querySelector('svg');
+  return (svg || $('foglio')).getBoundingClientRect();
+}
 function metro(x) {
-  const r = $('foglio').getBoundingClientRect();
+  const r = riquadro();
   const sx = (x - r.left) / r.width * LARGO;
   return vista.da + (sx - SINISTRA) / (DESTRA - SINISTRA) * (vista.a - vista.da);
 }
@@ -149,13 +154,13 @@ $('foglio').addEventListener('wheel', (ev) => {
 
 let trascina = null;
 $('foglio').addEventListener('pointerdown', (ev) => {
-  if (ev.button !== 0 || ev.target.closest('[data-fonte]')) return;
+  if (ev.button !== 0 || segnoVicino(ev.clientX, ev.clientY)) return;
   trascina = { x: ev.clientX, da: vista.da, a: vista.a };
   $('foglio').setPointerCapture(ev.pointerId);
 });
 $('foglio').addEventListener('pointermove', (ev) => {
   if (!trascina) return;
-  const r = $('foglio').getBoundingClientRect();
+  const r = riquadro();
   const metriPx = (trascina.a - trascina.da) / ((DESTRA - SINISTRA) / LARGO * r.width);
   const d = (trascina.x - ev.clientX) * metriPx;
   metti(trascina.da + d, trascina.a + d);
@@ -172,8 +177,19 @@ $('finestra').addEventListener('submit', (ev) => {
 });
 $('tutto').onclick = () => { vista.scelta = false; metti(0, vista.estensione); disegna(versione); };
 
+// The mark under the pointer, or one a few pixels beside it: a code point is a hairline.
+function segnoVicino(x, y) {
+  for (const d of [0, 3, -3, 6, -6]) {
+    for (const e of document.elementsFromPoint(x + d, y)) {
+      const segno = e.closest('[data-fonte]');
+      if (segno) return segno;
+    }
+  }
+  return null;
+}
+
 $('foglio').addEventListener('click', async (ev) => {
-  const segno = ev.target.closest('[data-fonte]');
+  const segno = segnoVicino(ev.clientX, ev.clientY);
   if (!segno) return;
   const r = await fetch(`/fonte?n=${segno.dataset.fonte}`);
   if (!r.ok) return;

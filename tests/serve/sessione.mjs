@@ -35,9 +35,10 @@ export function cartellaTemporanea(prefisso) {
 
 // serve prints its address once it listens; everything it writes later is kept (and the pipes
 // drained, so that a chatty serve never blocks on a full pipe) for the report of a failure.
-export async function avviaServe(programma, argomenti, { attesa = 30000 } = {}) {
+export async function avviaServe(programma, argomenti, { attesa = 30000, cwd } = {}) {
   const processo = spawn(programma, ['serve', ...argomenti, '--port', '0'], {
     stdio: ['ignore', 'pipe', 'pipe'],
+    cwd,
   });
   let uscita = '';
   let errori = '';
