@@ -3,7 +3,8 @@
 # already there: `run` (the program alone), `test` (the tests and benchmarks, release and
 # sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime), `windows` (the mingw-w64 cross
 # compiler, and Wine, a virtual X display and its tools for the Windows tests), `browser`
-# (Chromium, and the Node packages that drive it, for the test and benchmark of serve's page).
+# (Chromium and Firefox, and the Node packages that drive them, for the tests and benchmark of
+# serve's page).
 # usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser]...
 set -euo pipefail
 
@@ -57,6 +58,7 @@ for profile in "${@:-run}"; do
     browser)
       browser=1
       want chromium test -x /usr/bin/chromium
+      want firefox-esr test -x /usr/bin/firefox-esr
       want nodejs command -v node
       want npm command -v npm
       ;;

@@ -1,0 +1,132 @@
+// serve's HTTP server, talked to over a socket as a browser (or a page from elsewhere) would:
+// only this machine's names for it are answered, and the event stream gets every message.
+#include <utility>
+
+#include <gtest/gtest.h>
+
+#include <boost/asio.hpp>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "run/servitore_http.h"
+
+namespace gs {
+namespace {
+
+namespace asio = boost::asio;
+using tcp = asio::ip::tcp;
+
+class Servitore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto gestore = [](const Richiesta& r) -> Risposta {
+      if (r.percorso != "/eco") return {404, "text/plain", "not found\n"};
+      std::string corpo = r.percorso;
+      for (const auto& [k, v] : r.parametri) corpo += " " + k + "=" + v;
+      return {200, "text/plain", corpo};
+    };
+    servitore_ = std::make_unique<ServitoreHttp>(io_, 0, gestore, "/eventi",
+                                                 [] { return std::string("{\"primo\":1}"); });
+    filo_ = std::thread([this] { io_.run(); });
+  }
+  void TearDown() override {
+    asio::post(io_, [this] { servitore_->ferma(); });
+    io_.stop();
+    filo_.join();
+  }
+
+  // The whole answer to `richiesta`, read until the server closes the connection.
+  std::string chiedi(const std::string& richiesta) {
+    asio::io_context io;
+    tcp::socket s(io);
+    s.connect({asio::ip::make_address_v4("127.0.0.1"), servitore_->porta()});
+    asio::write(s, asio::buffer(richiesta));
+    std::string risposta;
+    boost::system::error_code ec;
+    asio::read(s, asio::dynamic_buffer(risposta), ec);
+    return risposta;
+  }
+  std::string get(const std::string& percorso, const std::string& host) {
+    return chiedi("GET " + percorso + " HTTP/1.1\r\nHost: " + host +
+                  "\r\nConnection: close\r\n\r\n");
+  }
+  std::string mio() const { return "127.0.0.1:" + std::to_string(servitore_->porta()); }
+
+  asio::io_context io_;
+  std::unique_ptr<ServitoreHttp> servitore_;
+  std::thread filo_;
+};
+
+TEST_F(Servitore, AnswersOnlyRequestsThatNameThisMachine) {
+  ASSERT_NE(servitore_->porta(), 0);
+  const std::string porta = std::to_string(servitore_->porta());
+  const std::string altra = std::to_string(servitore_->porta() + 1);
+  struct Caso {
+    std::string richiesta;
+    const char* stato;
+  };
+  const Caso casi[] = {
+      {"GET /eco?da=100&a=2000 HTTP/1.1\r\nHost: 127.0.0.1:" + porta + "\r\n", "200"},
+      {"GET /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\n", "200"},
+      {"HEAD /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\n", "200"},
+      {"GET /altro HTTP/1.1\r\nHost: localhost:" + porta + "\r\n", "404"},
+      {"GET /../../etc/passwd HTTP/1.1\r\nHost: localhost:" + porta + "\r\n", "404"},
+      // DNS rebinding: a page from elsewhere whose name now points here sends its own name.
+      {"GET /eco HTTP/1.1\r\nHost: evil.example:" + porta + "\r\n", "403"},
+      {"GET /eco HTTP/1.1\r\nHost: evil.example\r\n", "403"},
+      {"GET /eco HTTP/1.1\r\nHost: 127.0.0.1:" + altra + "\r\n", "403"},
+      {"GET /eventi HTTP/1.1\r\nHost: evil.example:" + porta + "\r\n", "403"},
+      {"GET /eco HTTP/1.0\r\n", "403"},
+      {"POST /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\nContent-Length: 2\r\n\r\nab", "405"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.richiesta);
+    std::string richiesta = c.richiesta;
+    if (richiesta.find("\r\n\r\n") == std::string::npos)
+      richiesta += "Connection: close\r\n\r\n";
+    else
+      richiesta.insert(richiesta.find("\r\n") + 2, "Connection: close\r\n");
+    const std::string r = chiedi(richiesta);
+    EXPECT_EQ(r.substr(0, 12), std::string("HTTP/1.") + r[7] + " " + c.stato) << r;
+    EXPECT_NE(r.find("Cache-Control: no-store"), std::string::npos) << r;
+  }
+  const std::string eco = get("/eco?da=100&a=2000", mio());
+  EXPECT_EQ(eco.substr(eco.find("\r\n\r\n") + 4), "/eco a=2000 da=100");
+}
+
+TEST_F(Servitore, AnEventStreamGetsTheLatestAndEveryMessageAfter) {
+  asio::io_context io;
+  tcp::socket s(io);
+  s.connect({asio::ip::make_address_v4("127.0.0.1"), servitore_->porta()});
+  asio::write(s, asio::buffer("GET /eventi HTTP/1.1\r\nHost: " + mio() + "\r\n\r\n"));
+  std::string letto;
+  const auto fino_a = [&](const std::string& testo) {
+    while (letto.find(testo) == std::string::npos) {
+      char blocco[512];
+      letto.append(blocco, s.read_some(asio::buffer(blocco)));
+    }
+  };
+  fino_a("data: {\"primo\":1}\n\n");
+  EXPECT_EQ(letto.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << letto;
+  EXPECT_NE(letto.find("Content-Type: text/event-stream\r\n"), std::string::npos) << letto;
+  asio::post(io_, [this] { servitore_->pubblica("{\"secondo\":2}"); });
+  asio::post(io_, [this] { servitore_->pubblica("{\"terzo\":3}"); });
+  fino_a("data: {\"terzo\":3}\n\n");
+  EXPECT_LT(letto.find("data: {\"secondo\":2}\n\n"), letto.find("data: {\"terzo\":3}\n\n"));
+}
+
+// A port another program holds is refused with the system's reason, for a clear message.
+TEST_F(Servitore, APortInUseIsRefused) {
+  asio::io_context io;
+  const auto gestore = [](const Richiesta&) { return Risposta{}; };
+  try {
+    ServitoreHttp secondo(io, servitore_->porta(), gestore, "/eventi", [] { return ""; });
+    FAIL() << "a second server got the same port";
+  } catch (const std::runtime_error& e) {
+    EXPECT_STRNE(e.what(), "");
+  }
+}
+
+}  // namespace
+}  // namespace gs
