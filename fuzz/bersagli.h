@@ -14,6 +14,7 @@
 #include "output/uscita.h"
 #include "run/esecuzione.h"
 #include "views/disegna.h"
+#include "views/fonti.h"
 #include "views/ispeziona.h"
 
 namespace gs::fuzz {
@@ -123,8 +124,21 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
   const bool tutto = n > 0 && (dati[0] & 1);
   (void)ispezione_testo(file, tutto);
   (void)ispezione_json(file, tutto);
-  if (tabella && griglia)
-    (void)disegna_tavola(*tabella, *griglia, geometria ? &*geometria : nullptr);
+  if (!tabella || !griglia) return;
+  const Geometria* g = geometria ? &*geometria : nullptr;
+  (void)disegna_tavola(*tabella, *griglia, g);
+  // The live page's sheet: a window from the input's first bytes (inverted, past the end or
+  // narrow as they come), and source places pointing in range, at none, and past the list.
+  Fonti fonti;
+  fonti.voci.push_back({"t.txt", 1, 1, "the code point placed for the signal at 0 m"});
+  for (std::size_t k = 0; k < griglia->size(); ++k)
+    fonti.per_cella.push_back(static_cast<int32_t>(k % 3) - 1);
+  const int64_t da = n > 1 ? int64_t{dati[1]} * 4000 - 100000 : 0;
+  const int64_t a = n > 2 ? int64_t{dati[2]} * 4000 : 0;
+  OpzioniTavola op;
+  op.finestra = Finestra{da, a};
+  op.fonti = &fonti;
+  (void)disegna_tavola(*tabella, *griglia, g, op);
 }
 
 }  // namespace gs::fuzz
