@@ -292,6 +292,21 @@ void segna_chilometri_finestra(Foglio& f, const Geometria& g, const Vista& v, in
 }
 
 // The metres of a window only, fitted to the box and turned by their own chord.
+// The metres from `primo` to `fine`, turned by their chord and scaled into the box.
+struct Tratto {
+  double angolo;
+  std::vector<std::size_t> metri;
+  Vista vista;
+};
+Tratto tratto(const Geometria& g, int64_t primo, int64_t fine, double x, double y, double larghezza,
+              double altezza_massima) {
+  const double angolo = angolo_corda(g, primo, fine);
+  const Pianta pianta(g, angolo);
+  std::vector<std::size_t> metri = metri_disegnati(pianta, primo, fine);
+  const Vista v = inquadra(pianta, metri, x, y, larghezza, altezza_massima);
+  return {angolo, std::move(metri), v};
+}
+
 double pianta_finestra(Foglio& f, const Geometria& g, const Stazioni& tabella, int64_t lunghezza,
                        Finestra w, double x, double y, double larghezza, double altezza_massima) {
   const int64_t primo = primo_posizionato(g, w.da, w.a);
@@ -303,10 +318,10 @@ double pianta_finestra(Foglio& f, const Geometria& g, const Stazioni& tabella, i
             "font-size:18px;fill:#a00");
     return 90;
   }
-  const double angolo = angolo_corda(g, primo, fine);
-  const Pianta pianta(g, angolo);
-  const std::vector<std::size_t> metri = metri_disegnati(pianta, primo, fine);
-  const Vista v = inquadra(pianta, metri, x, y, larghezza, altezza_massima);
+  const Tratto t = tratto(g, primo, fine, x, y, larghezza, altezza_massima);
+  const Vista& v = t.vista;
+  const std::vector<std::size_t>& metri = t.metri;
+  const double angolo = t.angolo;
   disegna_riquadro(f, v);
   PostiPianta posti(v.riquadro(), disegna_tracciato_e_coda(f, v, metri, lunghezza));
   segna_stazioni(f, tabella, v, w.da, w.a, posti);
@@ -331,10 +346,10 @@ double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, in
             "font-size:18px;fill:#a00");
     return 90;
   }
-  const double angolo = angolo_corda(g, primo, fine);
-  const Pianta pianta(g, angolo);
-  const std::vector<std::size_t> metri = metri_disegnati(pianta, primo, fine);
-  const Vista v = inquadra(pianta, metri, x, y, larghezza, altezza_massima);
+  const Tratto t = tratto(g, primo, fine, x, y, larghezza, altezza_massima);
+  const Vista& v = t.vista;
+  const std::vector<std::size_t>& metri = t.metri;
+  const double angolo = t.angolo;
 
   disegna_riquadro(f, v);
   disegna_coda(f, g, v, fine);
