@@ -29,11 +29,7 @@ TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
             componi_testo(righe_linea_esempio()));
   EXPECT_EQ(test::contenuto(dir / "valle" / "VALLE_R 101-.txt"),
             componi_testo(righe_treno_esempio()));
-  // The next step it prints is a command the shell takes as it stands, quoted where needed.
-  const std::string::size_type hint = u.out.find("next: genera_scenario ");
-  ASSERT_NE(hint, std::string::npos) << u.out;
-  const std::string comando = u.out.substr(hint + 22, u.out.find('\n', hint) - hint - 22);
-  const auto c = gs(comando);
+  const auto c = gs("compile valle/VALLE_linea.txt 'valle/VALLE_R 101-.txt' -o valle");
   EXPECT_EQ(c.stato, 0);
   EXPECT_EQ(c.err, "");  // no error, no warning
   EXPECT_TRUE(fs::exists(dir / "valle" / "VALLE_R 101.sim"));
@@ -47,6 +43,18 @@ TEST_F(Nuovo, WritesTheGuidesScenarioThatCompilesCleanly) {
   EXPECT_EQ(k.err, "");
   EXPECT_EQ(test::contenuto(dir / "incorporato" / "BELMONZA VALICO - SOLMA_D 237-.txt"),
             componi_testo(righe_treno()));
+}
+
+// The next step it prints is a command the shell takes as it stands, quoted where needed.
+TEST_F(Nuovo, TheNextStepRunsAsPrinted) {
+  const auto u = gs("new 'valle d'\\''aosta' --line-name VALLE --train-name 'R 101'");
+  ASSERT_EQ(u.stato, 0) << u.err;
+  const std::string::size_type hint = u.out.find("next: genera_scenario ");
+  ASSERT_NE(hint, std::string::npos) << u.out;
+  const std::string comando = u.out.substr(hint + 22, u.out.find('\n', hint) - hint - 22);
+  const auto c = gs(comando);
+  EXPECT_EQ(c.stato, 0) << comando << "\n" << c.err;
+  EXPECT_TRUE(fs::exists(dir / "valle d'aosta" / "VALLE_R 101.sim")) << comando;
 }
 
 TEST_F(Nuovo, NeverReplacesAFile) {

@@ -29,10 +29,12 @@ for p in genera_scenario.exe:"Windows GUI" genera_scenario.com:"Windows CUI"; do
   intestazione=$(x86_64-w64-mingw32-objdump -p "$finestre/$file")
   if grep -q "^Subsystem.*(${p#*:})" <<<"$intestazione"; then ok; else fallito "$file: not ${p#*:}"; fi
   dll=$(awk '/DLL Name:/ {print $3}' <<<"$intestazione" | sort | tr '\n' ' ')
-  if [ "$dll" = "GDI32.dll KERNEL32.dll USER32.dll msvcrt.dll " ]; then
+  # Only what every Windows has: the window and the box (GDI32, USER32), serve's sockets
+  # (WS2_32, MSWSOCK) and its browser (SHELL32), and the system's C runtime.
+  if [ "$dll" = "GDI32.dll KERNEL32.dll MSWSOCK.dll SHELL32.dll USER32.dll WS2_32.dll msvcrt.dll " ]; then
     ok
   else
-    fallito "$file imports $dll(only the system's GDI32, KERNEL32, USER32 and msvcrt)"
+    fallito "$file imports $dll(only the system's GDI32, KERNEL32, MSWSOCK, SHELL32, USER32, WS2_32 and msvcrt)"
   fi
 done
 
