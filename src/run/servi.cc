@@ -256,7 +256,7 @@ int servi(OpzioniServe& os) {
     while (!basta) {
       if (!osservatore.aspetta(200)) continue;
       // An editor's save is often several writes: compile once they have settled.
-      for (int i = 0; i < 10 && osservatore.aspetta(15);) ++i;
+      for (int i = 0; i < 10 && osservatore.aspetta(5);) ++i;
       if (!basta) pubblica(compila(o, ++versione));
     }
   });
