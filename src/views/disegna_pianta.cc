@@ -319,15 +319,13 @@ double pianta_finestra(Foglio& f, const Geometria& g, const Stazioni& tabella, i
     return 90;
   }
   const Tratto t = tratto(g, primo, fine, x, y, larghezza, altezza_massima);
-  const Vista& v = t.vista;
-  const std::vector<std::size_t>& metri = t.metri;
-  const double angolo = t.angolo;
-  disegna_riquadro(f, v);
-  PostiPianta posti(v.riquadro(), disegna_tracciato_e_coda(f, v, metri, lunghezza));
-  segna_stazioni(f, tabella, v, w.da, w.a, posti);
-  segna_chilometri_finestra(f, g, v, primo, fine, lunghezza, posti);
-  disegna_scala_e_bussola(f, v, angolo, 0.01);
-  return v.altezza;
+  disegna_riquadro(f, t.vista);
+  PostiPianta posti(t.vista.riquadro(), disegna_tracciato_e_coda(f, t.vista, t.metri, lunghezza));
+  segna_stazioni(f, tabella, t.vista, w.da, w.a, posti);
+  segna_chilometri_finestra(f, g, t.vista, primo, fine, lunghezza, posti);
+  // A window may be a few hundred metres: the scale bar goes down to 10 m.
+  disegna_scala_e_bussola(f, t.vista, t.angolo, 0.01);
+  return t.vista.altezza;
 }
 
 }  // namespace
@@ -348,16 +346,13 @@ double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, in
   }
   const Tratto t = tratto(g, primo, fine, x, y, larghezza, altezza_massima);
   const Vista& v = t.vista;
-  const std::vector<std::size_t>& metri = t.metri;
-  const double angolo = t.angolo;
-
   disegna_riquadro(f, v);
   disegna_coda(f, g, v, fine);
-  PostiPianta posti(v.riquadro(), disegna_tracciato(f, v, metri));
+  PostiPianta posti(v.riquadro(), disegna_tracciato(f, v, t.metri));
   // Stations first: their names matter most; then the km posts fill what room is left.
   segna_stazioni(f, tabella, v, 0, fine, posti);
   segna_estremi_e_chilometri(f, v, primo, fine, posti);
-  disegna_scala_e_bussola(f, v, angolo, 1.0);
+  disegna_scala_e_bussola(f, v, t.angolo, 1.0);
   return v.altezza;
 }
 
