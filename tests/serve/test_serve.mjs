@@ -13,7 +13,7 @@ import path from 'node:path';
 import test from 'node:test';
 import {
   CHROMIUM, apriBrowser, apriPagina, attendiPagina, avviaServe, cartellaTemporanea, chromiumPresente,
-  misuraSalvataggio, rinominaStazione, scriviRinominando, scriviSulPosto, statoPagina,
+  misuraSalvataggio, rinominaStazione, scriviRinominando, scriviSulPosto, statoPagina, versione,
 } from './sessione.mjs';
 
 const PROGRAMMA = path.resolve(process.argv[2] ?? '');
@@ -249,6 +249,39 @@ test('serve keeps the open page in step with the sources', async (t) => {
       throw new Error(`after gsVista(5000, 7000): #da, #a = ${JSON.stringify(vista)}, sheet redrawn: ` +
                       `${(await pagina.$eval('#foglio svg', (e) => e.outerHTML)) !== prima} (${e.message})`);
     }
+    await stessaPagina();
+  });
+
+  await passo('the wheel zooms about the pointer and a drag pans, and a compile keeps the window', async () => {
+    const finestra = () => pagina.evaluate(() => [Number(document.querySelector('#da').value),
+                                                  Number(document.querySelector('#a').value)]);
+    const [da, a] = await finestra();
+    const box = await (await pagina.$('#foglio svg')).boundingBox();
+    // The middle of the strips: the metre under the pointer stays where it is.
+    await pagina.mouse.move(box.x + box.width * (190 + 4760 / 2) / 5000, box.y + box.height * 0.8);
+    await pagina.mouse.wheel({ deltaY: -100 });
+    await pagina.waitForFunction((da, a) => {
+      const d = Number(document.querySelector('#da').value), b = Number(document.querySelector('#a').value);
+      return b - d < a - da - 0.2;
+    }, { polling: 'mutation', timeout: 10000 }, da, a);
+    const [zda, za] = await finestra();
+    assert.ok(Math.abs((zda + za) / 2 - (da + a) / 2) < 0.15, `zoomed about the middle: ${zda}..${za}`);
+    // Dragged to the left by a quarter of the strips: the window moves right by a quarter of it.
+    const y = box.y + box.height * 0.8;
+    await pagina.mouse.move(box.x + box.width * 0.6, y);
+    await pagina.mouse.down();
+    await pagina.mouse.move(box.x + box.width * (0.6 - 4760 / 5000 / 4), y, { steps: 5 });
+    await pagina.mouse.up();
+    await pagina.waitForFunction((zda) => Number(document.querySelector('#da').value) > zda + 0.1,
+                                 { polling: 'mutation', timeout: 10000 }, zda);
+    const [pda, pa] = await finestra();
+    assert.ok(Math.abs((pda - zda) - (za - zda) / 4) < 0.15, `panned a quarter: ${zda}..${za} to ${pda}..${pa}`);
+    assert.ok(Math.abs((pa - pda) - (za - zda)) < 0.15, 'a drag keeps the zoom');
+    // A save keeps the author's window.
+    const v = await versione(pagina);
+    scriviSulPosto(treno, fs.readFileSync(treno));
+    await attendiPagina(pagina, v, {});
+    assert.deepEqual(await finestra(), [pda, pa]);
     await stessaPagina();
   });
 
