@@ -224,31 +224,32 @@ void pulisci_alle_interruzioni() {
   }
 }
 
-bool BloccoCartella::prova(const std::filesystem::path& cartella) {
-  rilascia();
+// flock with `modo` on the folder: 0 when it is held (its descriptor in `maniglia`), else errno.
+// A folder that cannot be opened gives ENOENT or the like, never EWOULDBLOCK.
+static int blocca(const std::filesystem::path& cartella, int modo, std::intptr_t& maniglia) {
   const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return true;
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-    maniglia_ = fd;
-    return true;
+  if (fd < 0) return errno;
+  int esito;
+  while ((esito = ::flock(fd, modo)) != 0 && errno == EINTR) {
+  }
+  if (esito == 0) {
+    maniglia = fd;
+    return 0;
   }
   const int err = errno;
   ::close(fd);
-  return err != EWOULDBLOCK;  // a file system without locks: there is nothing to wait for
+  return err;
+}
+
+bool BloccoCartella::prova(const std::filesystem::path& cartella) {
+  rilascia();
+  // Held by someone else, or free; a folder without locks has nothing to wait for.
+  return blocca(cartella, LOCK_EX | LOCK_NB, maniglia_) != EWOULDBLOCK;
 }
 
 void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
   rilascia();
-  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  int esito;
-  while ((esito = ::flock(fd, LOCK_EX)) != 0 && errno == EINTR) {
-  }
-  if (esito != 0) {
-    ::close(fd);
-    return;
-  }
-  maniglia_ = fd;
+  blocca(cartella, LOCK_EX, maniglia_);
 }
 
 void BloccoCartella::rilascia() {

@@ -15,13 +15,7 @@ trap 'rm -rf "$lavoro"' EXIT
 export WINEDEBUG=-all
 unset DISPLAY  # no window may wait for a click here
 
-passati=0
-falliti=0
-ok() { passati=$((passati + 1)); }
-fallito() {
-  echo "FAIL: $*" >&2
-  falliti=$((falliti + 1))
-}
+source "$(dirname "$0")/conteggio.sh"
 
 # The two programs.
 for p in genera_scenario.exe:"Windows GUI" genera_scenario.com:"Windows CUI"; do
@@ -124,5 +118,4 @@ printf '@echo off\r\ngenera_scenario frob\r\necho status=%%ERRORLEVEL%%\r\n' >"$
 grep -q "status=2" "$lavoro/cmd.out" && grep -q "unknown command frob" "$lavoro/cmd.out" && ok ||
   fallito "cmd.exe: $(cat "$lavoro/cmd.out")"
 
-echo "console: $passati passed, $falliti failed"
-[ "$falliti" -eq 0 ]
+esito console

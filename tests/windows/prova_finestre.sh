@@ -23,13 +23,7 @@ wine wineboot -i >/dev/null 2>&1
 # No window manager runs on the virtual display: Wine draws the title bars itself.
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d N /f >/dev/null 2>&1
 
-passati=0
-falliti=0
-ok() { passati=$((passati + 1)); }
-fallito() {
-  echo "FAIL: $*" >&2
-  falliti=$((falliti + 1))
-}
+source "$(dirname "$0")/conteggio.sh"
 # atteso NAME TEXT: fails unless `finestre descrivi NAME` prints TEXT among its lines.
 atteso() {
   local descrizione
@@ -95,5 +89,4 @@ cerca Error >/dev/null
 atteso Error "text:  Errore n. 1250"
 chiudi Error "$pid" 1
 
-echo "windows: $passati passed, $falliti failed"
-[ "$falliti" -eq 0 ]
+esito windows
