@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "common/errori.h"
-#include "piattaforma/nomi_temporanei.h"
+#include "piattaforma/temporanei.h"
 
 namespace gs {
 namespace {

@@ -78,6 +78,25 @@ class FileTemporaneo {
 inline constexpr std::string_view kSuffissoTemporaneo = ".tmp-";
 inline constexpr std::size_t kLettereTemporaneo = 6;
 
+// A stop from within the program (serve's Ctrl-C, whose writes run on another thread): every
+// temporary file that has a name is removed, and from now on no FileTemporaneo is named or
+// moved into place (crea, chiudi and sposta_su fail with operation_canceled), so that a write in
+// progress leaves nothing behind once its thread has ended.
+void interrompi_scritture();
+
+// The steps of a write at which an interrupt must leave nothing behind: its temporary name
+// registered for removal, the file given that name, the file moved over its destination.
+enum class PassoScrittura { kRegistrato, kNominato, kSpostato };
+
+// For tests only: a function called at each step of every write (it may raise a signal or
+// call interrompi_scritture), and the named temporary files of a file system without unnamed
+// ones, on Linux too. Setting it also lets writes go on again after interrompi_scritture.
+struct ProveScrittura {
+  void (*a_ogni_passo)(PassoScrittura) = nullptr;
+  bool senza_file_anonimi = false;
+};
+void prove_scrittura(const ProveScrittura& prove);
+
 // Ctrl-C, SIGTERM and the like (the console's Ctrl-C, Ctrl-Break and close on Windows) remove
 // the temporary files that have a name before the program ends as it would have. Installed by
 // the entry point; a signal the program was started ignoring stays ignored.

@@ -1,7 +1,6 @@
 // The platform on POSIX systems: file names are bytes, files are descriptors, and the built-in
 // run speaks through the console.
 #include <fcntl.h>
-#include <limits.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -22,59 +21,19 @@
 #include <thread>
 
 #include "piattaforma/impronte.h"
-#include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
+#include "piattaforma/temporanei.h"
 
 namespace gs::piattaforma {
 namespace {
 
 std::error_code dall_errno(int err) { return {err, std::generic_category()}; }
 
-mode_t permessi_nuovi() {
-  const mode_t m = umask(0);
-  umask(m);
-  return 0666 & ~m;
-}
-
-// The temporary files that have a name, for the interrupt handler to remove: fixed places
-// holding the names themselves, so that the handler reads only memory that is always there
-// and takes no lock. The flags are lock-free atomics, which a handler may read.
-constexpr int kPosti = 8;
-struct Posto {
-  std::atomic<bool> preso{false};  // claimed by a FileTemporaneo
-  std::atomic<bool> pieno{false};  // its name is complete
-  char nome[PATH_MAX];
-};
-Posto posti[kPosti];
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-// The place of `nome`, or -1 when every place is taken or the name is too long: then the
-// next run that writes the same file removes it.
-int registra(const std::string& nome) {
-  if (nome.size() >= PATH_MAX) return -1;
-  for (int i = 0; i < kPosti; ++i) {
-    bool libero = false;
-    if (!posti[i].preso.compare_exchange_strong(libero, true)) continue;
-    std::memcpy(posti[i].nome, nome.c_str(), nome.size() + 1);
-    posti[i].pieno.store(true);
-    return i;
-  }
-  return -1;
-}
-
-void dimentica(int& posto) {
-  if (posto < 0) return;
-  posti[posto].pieno.store(false);
-  posti[posto].preso.store(false);
-  posto = -1;
-}
-
 constexpr int kInterruzioni[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 extern "C" void all_interruzione(int segnale) {
   const int err = errno;
-  for (Posto& p : posti)
-    if (p.pieno.load()) ::unlink(p.nome);
+  per_ogni_registrato([](const char* nome) { ::unlink(nome); });
   errno = err;
   // The handler is gone (SA_RESETHAND): the signal, delivered once this returns, ends the
   // program as it would have without one.
@@ -132,10 +91,11 @@ std::error_code rimuovi(const std::filesystem::path& file) {
 std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) {
   scarta();
   destinazione_ = destinazione;
+  if (scritture_interrotte()) return std::make_error_code(std::errc::operation_canceled);
 #ifdef O_TMPFILE
   // A file with no name: whatever becomes of the run, the system removes it unless chiudi()
   // gave it one. (It is named through /proc, so only where /proc is there to name it by.)
-  if (::access("/proc/self/fd", X_OK) == 0) {
+  if (!prove_senza_file_anonimi() && ::access("/proc/self/fd", X_OK) == 0) {
     const int fd =
         ::open(cartella_di(destinazione).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0) {
@@ -146,16 +106,19 @@ std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) 
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) return dall_errno(errno);
   }
 #endif
-  std::string nome = destinazione.string() + std::string(kSuffissoTemporaneo) +
-                     std::string(kLettereTemporaneo, 'X');
-  const int fd = ::mkstemp(nome.data());
-  if (fd < 0) return dall_errno(errno);
-  ::fcntl(fd, F_SETFD, FD_CLOEXEC);
-  ::fchmod(fd, permessi_nuovi());
-  maniglia_ = fd;
-  percorso_ = std::move(nome);
-  registro_ = registra(percorso_.native());
-  return {};
+  // As mkstemp, but with a name chosen, and registered, before the file is made. The mode
+  // goes through the umask, as any new file's does.
+  return dai_nome(destinazione, percorso_, registro_,
+                  [&](const std::filesystem::path& nome, std::error_code& ec) {
+                    const int fd =
+                        ::open(nome.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+                    if (fd >= 0) {
+                      maniglia_ = fd;
+                      return Tentativo::kFatto;
+                    }
+                    ec = dall_errno(errno);
+                    return errno == EEXIST ? Tentativo::kNomePreso : Tentativo::kFallito;
+                  });
 }
 
 std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
@@ -177,18 +140,14 @@ std::error_code FileTemporaneo::chiudi() {
   if (percorso_.empty()) {
     // The unnamed file gets its temporary name now that it is whole: rename() needs one.
     const std::string da = "/proc/self/fd/" + std::to_string(fd);
-    for (int prova = 0;; ++prova) {
-      std::filesystem::path nome = nome_temporaneo(destinazione_);
-      if (::linkat(AT_FDCWD, da.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        percorso_ = std::move(nome);
-        registro_ = registra(percorso_.native());
-        break;
-      }
-      if (errno != EEXIST || prova == 100) {
-        ec = dall_errno(errno);
-        break;
-      }
-    }
+    ec = dai_nome(destinazione_, percorso_, registro_,
+                  [&](const std::filesystem::path& nome, std::error_code& errore) {
+                    if (::linkat(AT_FDCWD, da.c_str(), AT_FDCWD, nome.c_str(),
+                                 AT_SYMLINK_FOLLOW) == 0)
+                      return Tentativo::kFatto;
+                    errore = dall_errno(errno);
+                    return errno == EEXIST ? Tentativo::kNomePreso : Tentativo::kFallito;
+                  });
   }
   maniglia_ = kNessuna;
   if (::close(fd) != 0 && !ec) ec = dall_errno(errno);
@@ -197,7 +156,12 @@ std::error_code FileTemporaneo::chiudi() {
 
 std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
   if (percorso_.empty()) return std::make_error_code(std::errc::bad_file_descriptor);
+  if (scritture_interrotte()) {
+    scarta();
+    return std::make_error_code(std::errc::operation_canceled);
+  }
   if (::rename(percorso_.c_str(), destinazione.c_str()) != 0) return dall_errno(errno);
+  segna_passo(PassoScrittura::kSpostato);
   percorso_.clear();
   dimentica(registro_);
   return {};

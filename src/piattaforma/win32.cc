@@ -12,13 +12,12 @@
 #include <shellapi.h>
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "piattaforma/impronte.h"
-#include "piattaforma/nomi_temporanei.h"
 #include "piattaforma/piattaforma.h"
+#include "piattaforma/temporanei.h"
 
 namespace gs::piattaforma {
 namespace {
@@ -94,35 +93,11 @@ HANDLE maniglia(std::intptr_t m) { return reinterpret_cast<HANDLE>(m); }
 // The window of the built-in run, once it is shown: the message boxes belong to it.
 HWND finestra_attesa = nullptr;
 
-// The temporary files, for the console's Ctrl-C handler to remove. It runs on a thread of its
-// own while the program goes on, so the list has a lock.
-std::mutex registro_mutex;
-std::vector<std::wstring> registro_nomi;
-
-int registra(const std::wstring& nome) {
-  const std::lock_guard<std::mutex> lock(registro_mutex);
-  for (std::size_t i = 0; i < registro_nomi.size(); ++i)
-    if (registro_nomi[i].empty()) {
-      registro_nomi[i] = nome;
-      return static_cast<int>(i);
-    }
-  registro_nomi.push_back(nome);
-  return static_cast<int>(registro_nomi.size() - 1);
-}
-
-void dimentica(int& posto) {
-  if (posto < 0) return;
-  const std::lock_guard<std::mutex> lock(registro_mutex);
-  registro_nomi[static_cast<std::size_t>(posto)].clear();
-  posto = -1;
-}
-
 // Ctrl-C, Ctrl-Break, the console closed: the files go (deleted once the program's handles
-// close, as it ends), and the system's own handler then ends the program.
+// close, as it ends), and the system's own handler then ends the program. It runs on a thread
+// of its own while the program goes on.
 BOOL WINAPI all_interruzione(DWORD) {
-  const std::lock_guard<std::mutex> lock(registro_mutex);
-  for (const std::wstring& nome : registro_nomi)
-    if (!nome.empty()) DeleteFileW(nome.c_str());
+  per_ogni_registrato([](const wchar_t* nome) { DeleteFileW(nome); });
   return FALSE;
 }
 
@@ -184,22 +159,23 @@ std::error_code rimuovi(const std::filesystem::path& file) {
 std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) {
   scarta();
   destinazione_ = destinazione;
-  // As mkstemp: a fresh name, created only if no file has it, tried again when one has. Shared
-  // for deletion, so that the console's Ctrl-C handler can remove it while it is open.
-  for (int prova = 0;; ++prova) {
-    std::filesystem::path nome = nome_temporaneo(destinazione);
-    const HANDLE h = CreateFileW(nome.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE, nullptr,
-                                 CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-      maniglia_ = reinterpret_cast<std::intptr_t>(h);
-      percorso_ = std::move(nome);
-      registro_ = registra(percorso_.native());
-      return {};
-    }
-    const DWORD e = GetLastError();
-    if ((e != ERROR_FILE_EXISTS && e != ERROR_ALREADY_EXISTS) || prova == 100)
-      return ultimo_errore();
-  }
+  // As mkstemp: a fresh name, created only if no file has it. Shared for deletion, so that the
+  // console's Ctrl-C handler can remove it while it is open.
+  return dai_nome(destinazione, percorso_, registro_,
+                  [&](const std::filesystem::path& nome, std::error_code& ec) {
+                    const HANDLE h =
+                        CreateFileW(nome.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+                    if (h != INVALID_HANDLE_VALUE) {
+                      maniglia_ = reinterpret_cast<std::intptr_t>(h);
+                      return Tentativo::kFatto;
+                    }
+                    ec = ultimo_errore();
+                    const DWORD e = static_cast<DWORD>(ec.value());
+                    return e == ERROR_FILE_EXISTS || e == ERROR_ALREADY_EXISTS
+                               ? Tentativo::kNomePreso
+                               : Tentativo::kFallito;
+                  });
 }
 
 std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
@@ -222,8 +198,13 @@ std::error_code FileTemporaneo::chiudi() {
 }
 
 std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
+  if (scritture_interrotte()) {
+    scarta();
+    return std::make_error_code(std::errc::operation_canceled);
+  }
   if (!MoveFileExW(percorso_.c_str(), destinazione.c_str(), MOVEFILE_REPLACE_EXISTING))
     return ultimo_errore();
+  segna_passo(PassoScrittura::kSpostato);
   percorso_.clear();
   dimentica(registro_);
   return {};

@@ -264,6 +264,8 @@ int servi(OpzioniServe& os) {
   boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
   segnali.async_wait([&](const boost::system::error_code&, int) {
     basta = true;
+    // The compile thread may be writing -o's files: what it has not moved into place goes.
+    piattaforma::interrompi_scritture();
     servitore->ferma();
     io.stop();
   });

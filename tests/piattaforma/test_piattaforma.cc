@@ -4,7 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -131,6 +135,94 @@ TEST(Piattaforma, ATemporaryFileHasNoNameUntilClosedOnLinux) {
   ASSERT_FALSE(t.scrivi("x", 1));
   EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{});
 }
+
+// A write stopped at any of its steps, with unnamed temporary files and with named ones. Each
+// step gets `azione` once: the stop from within the program, or a signal.
+constexpr piattaforma::PassoScrittura kPassi[] = {piattaforma::PassoScrittura::kRegistrato,
+                                                  piattaforma::PassoScrittura::kNominato,
+                                                  piattaforma::PassoScrittura::kSpostato};
+const char* nome_passo(piattaforma::PassoScrittura passo) {
+  constexpr const char* kNomi[] = {"its name registered", "named", "moved into place"};
+  return kNomi[static_cast<int>(passo)];
+}
+piattaforma::PassoScrittura passo_scelto;
+void (*azione_al_passo)() = nullptr;
+
+void al_passo(piattaforma::PassoScrittura passo) {
+  if (passo == passo_scelto && azione_al_passo != nullptr) azione_al_passo();
+}
+
+// Writes "new" over `f`; the first failure, if any.
+std::error_code scrivi_nuovo(const fs::path& f) {
+  piattaforma::FileTemporaneo t;
+  for (const auto& passo : {std::function<std::error_code()>([&] { return t.crea(f); }),
+                            std::function<std::error_code()>([&] { return t.scrivi("new", 3); }),
+                            std::function<std::error_code()>([&] { return t.chiudi(); }),
+                            std::function<std::error_code()>([&] { return t.sposta_su(f); })})
+    if (const std::error_code ec = passo()) return ec;
+  return {};
+}
+
+// serve stops while another thread writes: whatever step that write has reached, nothing is
+// left but the old file, or the new one whole once it was moved.
+TEST(Piattaforma, AStopAtAnyStepOfAWriteLeavesNoTemporaryFile) {
+  for (const bool anonimi : {true, false}) {
+    for (const piattaforma::PassoScrittura passo : kPassi) {
+      SCOPED_TRACE(std::string(anonimi ? "unnamed" : "named") + " file, " + nome_passo(passo));
+      test::CartellaTemporanea dir;
+      test::scrivi(dir / "out.dat", "old");
+      passo_scelto = passo;
+      azione_al_passo = [] { piattaforma::interrompi_scritture(); };
+      piattaforma::prove_scrittura({al_passo, !anonimi});
+      const std::error_code ec = scrivi_nuovo(dir / "out.dat");
+      piattaforma::prove_scrittura({});
+      const bool spostato = passo == piattaforma::PassoScrittura::kSpostato;
+      EXPECT_EQ(ec, spostato ? std::error_code() : std::make_error_code(std::errc::operation_canceled))
+          << ec.message();
+      EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+      EXPECT_EQ(test::contenuto(dir / "out.dat"), spostato ? "new" : "old");
+    }
+  }
+  // Once stopped, nothing more is written; a test lets writing go on again.
+  test::CartellaTemporanea dir;
+  piattaforma::interrompi_scritture();
+  EXPECT_EQ(scrivi_nuovo(dir / "out.dat"), std::errc::operation_canceled);
+  piattaforma::prove_scrittura({});
+  EXPECT_FALSE(scrivi_nuovo(dir / "out.dat"));
+  EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+}
+
+#ifndef _WIN32
+// Ctrl-C or SIGTERM at any step of a write ends the program as the signal does, and leaves
+// nothing but the old file, or the new one whole once it was moved.
+TEST(Piattaforma, AnInterruptAtAnyStepOfAWriteLeavesNoTemporaryFile) {
+  for (const int segnale : {SIGTERM, SIGINT}) {
+    for (const bool anonimi : {true, false}) {
+      for (const piattaforma::PassoScrittura passo : kPassi) {
+        SCOPED_TRACE(std::string(strsignal(segnale)) + ", " + (anonimi ? "unnamed" : "named") +
+                     " file, " + nome_passo(passo));
+        test::CartellaTemporanea dir;
+        test::scrivi(dir / "out.dat", "old");
+        passo_scelto = passo;
+        static int da_alzare;
+        da_alzare = segnale;
+        EXPECT_EXIT(
+            {
+              piattaforma::pulisci_alle_interruzioni();
+              azione_al_passo = [] { ::raise(da_alzare); };
+              piattaforma::prove_scrittura({al_passo, !anonimi});
+              scrivi_nuovo(dir / "out.dat");
+              std::_Exit(0);
+            },
+            testing::KilledBySignal(segnale), "");
+        EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+        EXPECT_EQ(test::contenuto(dir / "out.dat"),
+                  passo == piattaforma::PassoScrittura::kSpostato ? "new" : "old");
+      }
+    }
+  }
+}
+#endif
 
 // Two runs writing into one folder take turns; the lock leaves nothing in the folder.
 TEST(Piattaforma, AFolderIsLockedByOneHolderAtATime) {
