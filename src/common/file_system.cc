@@ -72,8 +72,12 @@ bool esiste(const std::filesystem::path& file) { return piattaforma::esiste(file
 
 std::string leggi_file(const std::filesystem::path& file) {
   std::string dati;
-  if (const std::error_code ec = piattaforma::leggi_tutto(file, dati))
-    throw ErroreFile(motivo("read", file, ec));
+  const std::error_code ec = piattaforma::leggi_tutto(file, dati, kMassimoFileLetto);
+  if (ec == piattaforma::Rifiuto::kTroppoGrande)
+    throw ErroreFile("cannot read " + file.string() + ": it is larger than " +
+                     std::to_string(kMassimoFileLetto >> 20) +
+                     " MiB, the most genera_scenario reads from one file");
+  if (ec) throw ErroreFile(motivo("read", file, ec));
   return dati;
 }
 

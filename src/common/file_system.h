@@ -17,7 +17,14 @@ namespace gs {
 
 bool esiste(const std::filesystem::path& file);
 
-// The whole content of a file; ErroreFile naming the file and the system's reason.
+// The largest file any command reads: a source or a compiled file. A line of 1,000,000 m with
+// a record every 50 m is under 2 MB; a larger file is a mistake (a wrong file, an archive, an
+// endless device), refused before it is read rather than read until memory runs out.
+inline constexpr std::uint64_t kMassimoFileLetto = 64u << 20;
+
+// The whole content of a regular file of at most kMassimoFileLetto bytes; ErroreFile naming
+// the file and the reason (the system's, or that it is not a regular file or too large). It
+// never waits: a FIFO is refused, not read.
 std::string leggi_file(const std::filesystem::path& file);
 
 // Removes a file if it is there; ErroreFile when it is there and cannot be removed.

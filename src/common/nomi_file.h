@@ -22,9 +22,9 @@ struct NomiFile {
 
 // Why a line or train name (Windows-1252) cannot name files on every platform the simulator
 // runs on, if it cannot: a character Windows forbids in file names (\ / : * ? " < > |), a
-// control character, more than 65535 bytes (the table's limit), or files whose stem (the part
-// before the first dot) would be a device name (CON, PRN, AUX, NUL, COM1 to COM9, LPT1 to
-// LPT9, in any case). `quale` names the name in the message.
+// control character (0x00 to 0x1F, or DEL), more than 65535 bytes (the table's limit), or
+// files whose stem (the part before the first dot) would be a device name (CON, PRN, AUX, NUL,
+// COM1 to COM9, LPT1 to LPT9, in any case). `quale` names the name in the message.
 std::optional<std::string> nome_non_valido(std::string_view nome, std::string_view quale);
 std::optional<std::string> nomi_riservati(std::string_view nome_linea, std::string_view nome_treno);
 

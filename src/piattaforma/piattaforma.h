@@ -35,8 +35,17 @@ std::filesystem::path cartella_programma();
 // Files by name. A failure comes back as the system's error code, whose message() is the
 // system's reason in words (UTF-8).
 bool esiste(const std::filesystem::path& file);
-// The whole content of `file`; a folder is std::errc::is_a_directory.
-std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati);
+// Why leggi_tutto refused a file it could open: std::error_code values of their own category,
+// whose message() says it in words.
+enum class Rifiuto { kNonRegolare = 1, kTroppoGrande };
+std::error_code make_error_code(Rifiuto r);
+
+// The whole content of `file`, at most `massimo` bytes. It is opened without waiting (a FIFO
+// with no writer would block for ever) and read only when it is a regular file: a folder is
+// std::errc::is_a_directory, anything else (a FIFO, a device, a socket) Rifiuto::kNonRegolare,
+// and one larger than `massimo` Rifiuto::kTroppoGrande, told before any of it is read.
+std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati,
+                            std::uint64_t massimo);
 // Removes `file`; one that is not there counts as removed.
 std::error_code rimuovi(const std::filesystem::path& file);
 
@@ -168,5 +177,8 @@ bool messaggi_in_finestra();
 
 }  // namespace piattaforma
 }  // namespace gs
+
+template <>
+struct std::is_error_code_enum<gs::piattaforma::Rifiuto> : std::true_type {};
 
 #endif  // GS_PIATTAFORMA_PIATTAFORMA_H

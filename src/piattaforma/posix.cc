@@ -56,31 +56,47 @@ bool esiste(const std::filesystem::path& file) {
   return ::stat(file.c_str(), &st) == 0;
 }
 
-std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati) {
+std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati,
+                            std::uint64_t massimo) {
   dati.clear();
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO opens at once, writer or not, and is then refused as what it is.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return dall_errno(errno);
   struct stat st {};
-  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    const int err = S_ISDIR(st.st_mode) ? EISDIR : errno;
-    ::close(fd);
-    return dall_errno(err);
+  std::error_code ec;
+  if (::fstat(fd, &st) != 0) {
+    ec = dall_errno(errno);
+  } else if (S_ISDIR(st.st_mode)) {
+    ec = std::make_error_code(std::errc::is_a_directory);
+  } else if (!S_ISREG(st.st_mode)) {
+    ec = Rifiuto::kNonRegolare;
+  } else if (static_cast<std::uint64_t>(st.st_size) > massimo) {
+    ec = Rifiuto::kTroppoGrande;
   }
-  if (st.st_size > 0) dati.reserve(static_cast<std::size_t>(st.st_size));
+  if (ec) {
+    ::close(fd);
+    return ec;
+  }
+  dati.reserve(static_cast<std::size_t>(st.st_size));
   char blocco[1 << 16];
   for (;;) {
     const ssize_t n = ::read(fd, blocco, sizeof blocco);
     if (n < 0) {
       if (errno == EINTR) continue;
-      const int err = errno;
-      ::close(fd);
-      return dall_errno(err);
+      ec = dall_errno(errno);
+      break;
     }
     if (n == 0) break;
+    // A file that grows while it is read is held to the same limit.
+    if (dati.size() + static_cast<std::size_t>(n) > massimo) {
+      ec = Rifiuto::kTroppoGrande;
+      break;
+    }
     dati.append(blocco, static_cast<std::size_t>(n));
   }
   ::close(fd);
-  return {};
+  if (ec) dati.clear();
+  return ec;
 }
 
 std::error_code rimuovi(const std::filesystem::path& file) {

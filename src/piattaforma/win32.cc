@@ -122,7 +122,8 @@ bool esiste(const std::filesystem::path& file) {
   return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati) {
+std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati,
+                            std::uint64_t massimo) {
   dati.clear();
   const DWORD attributi = GetFileAttributesW(file.c_str());
   if (attributi != INVALID_FILE_ATTRIBUTES && (attributi & FILE_ATTRIBUTE_DIRECTORY) != 0)
@@ -131,22 +132,39 @@ std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati
       file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   if (h == INVALID_HANDLE_VALUE) return ultimo_errore();
+  std::error_code ec;
   LARGE_INTEGER dimensione{};
-  if (GetFileSizeEx(h, &dimensione) && dimensione.QuadPart > 0)
-    dati.reserve(static_cast<std::size_t>(dimensione.QuadPart));
+  // A pipe, a console or a device such as NUL is no file to read a source from.
+  if (GetFileType(h) != FILE_TYPE_DISK) {
+    ec = Rifiuto::kNonRegolare;
+  } else if (!GetFileSizeEx(h, &dimensione)) {
+    ec = ultimo_errore();
+  } else if (static_cast<std::uint64_t>(dimensione.QuadPart) > massimo) {
+    ec = Rifiuto::kTroppoGrande;
+  }
+  if (ec) {
+    CloseHandle(h);
+    return ec;
+  }
+  dati.reserve(static_cast<std::size_t>(dimensione.QuadPart));
   char blocco[1 << 16];
   for (;;) {
     DWORD letti = 0;
     if (!ReadFile(h, blocco, sizeof blocco, &letti, nullptr)) {
-      const std::error_code ec = ultimo_errore();
-      CloseHandle(h);
-      return ec;
+      ec = ultimo_errore();
+      break;
     }
     if (letti == 0) break;
+    // A file that grows while it is read is held to the same limit.
+    if (dati.size() + letti > massimo) {
+      ec = Rifiuto::kTroppoGrande;
+      break;
+    }
     dati.append(blocco, letti);
   }
   CloseHandle(h);
-  return {};
+  if (ec) dati.clear();
+  return ec;
 }
 
 std::error_code rimuovi(const std::filesystem::path& file) {

@@ -1,5 +1,6 @@
 // The command line: the built-in run without arguments, and the commands for route authors.
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -316,6 +317,10 @@ int principale(int argc, char** argv) {
     return kEsitoUso;
   } catch (const ErroreUso& e) {
     return uso_errato(e.what());
+  } catch (const std::bad_alloc&) {
+    // Every input is held to kMassimoFileLetto, so this is a machine short of memory.
+    std::cerr << "genera_scenario: error: out of memory\n";
+    return kEsitoUso;
   }
 }
 

@@ -107,7 +107,7 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
   return f;
 }
 
-Esito compila(Opzioni o, int versione) {
+Esito compila_e_scrivi(const Opzioni& o, int versione) {
   Esito e;
   e.versione = versione;
   std::string testi[2];
@@ -145,6 +145,21 @@ Esito compila(Opzioni o, int versione) {
     }
   }
   return e;
+}
+
+// A compile whose failure of any kind (memory too) is a diagnostic on the page: the thread
+// that runs it goes on watching.
+Esito compila(const Opzioni& o, int versione) {
+  try {
+    return compila_e_scrivi(o, versione);
+  } catch (const std::exception& errore) {
+    Esito e;
+    e.versione = versione;
+    const bool memoria = dynamic_cast<const std::bad_alloc*>(&errore) != nullptr;
+    e.diagnostiche.push_back(diagnostica(
+        "errore", std::string("error: ") + (memoria ? "out of memory" : errore.what())));
+    return e;
+  }
 }
 
 // What the page is sent after a compile: the diagnostics, and what it needs to ask for the

@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/errori.h"
@@ -53,6 +55,25 @@ TEST(NomiFile, Windows1252AndUtf8) {
   // Names are Windows-1252 inside the files and UTF-8 (UTF-16 on Windows) on disk.
   EXPECT_EQ(nomi_file("/p", "L\xFF", "\xC0").tabella,
             piattaforma::percorso("/p/L\xC3\xBF_\xC3\x80.sim"));
+}
+
+// Every control character is refused wherever it stands in a name, DEL included; the printable
+// characters next to them in the table, and the high bytes of Windows-1252, are not.
+TEST(NomiFile, EveryControlCharacterIsRefusedInAName) {
+  std::vector<char> controlli;
+  for (int b = 0x00; b <= 0x1F; ++b) controlli.push_back(static_cast<char>(b));
+  controlli.push_back('\x7F');
+  for (const char c : controlli) {
+    for (const std::string& nome : {std::string(1, c), "A" + std::string(1, c) + "B"}) {
+      SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
+      const auto motivo = nome_non_valido(nome, "the line name");
+      ASSERT_TRUE(motivo.has_value());
+      EXPECT_NE(motivo->find("the line name must not hold a control character"), std::string::npos)
+          << *motivo;
+    }
+  }
+  for (const std::string_view buono : {" A", "A~", "~", "CITT\xC0", "\x80\xA0\xFF"})
+    EXPECT_EQ(nome_non_valido(buono, "the line name"), std::nullopt) << buono;
 }
 
 TEST(FileNuovo, NothingReplacesTheOldFileUntilConfirmed) {

@@ -2,6 +2,9 @@
 // reason, a temporary file moved over the old one whole, UTF-8 names that reach the disk as
 // they are, and the program's folder.
 #include <gtest/gtest.h>
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -44,9 +47,9 @@ TEST(Piattaforma, FailuresComeBackWithTheSystemsReason) {
   };
   piattaforma::FileTemporaneo in_cartella_mancante;
   const Caso casi[] = {
-      {"reading a missing file", piattaforma::leggi_tutto(dir / "manca.txt", dati),
+      {"reading a missing file", piattaforma::leggi_tutto(dir / "manca.txt", dati, 100),
        std::errc::no_such_file_or_directory},
-      {"reading a folder", piattaforma::leggi_tutto(dir / "cartella", dati),
+      {"reading a folder", piattaforma::leggi_tutto(dir / "cartella", dati, 100),
        std::errc::is_a_directory},
       {"a new file in a missing folder", in_cartella_mancante.crea(dir / "manca" / "x.dat"),
        std::errc::no_such_file_or_directory},
@@ -59,6 +62,25 @@ TEST(Piattaforma, FailuresComeBackWithTheSystemsReason) {
   }
   EXPECT_EQ(dati, "");
   EXPECT_FALSE(in_cartella_mancante.aperto());
+
+  // Only a regular file is read, and only up to the limit, which is told before reading.
+#ifdef _WIN32
+  const fs::path dispositivo = "NUL";
+#else
+  const fs::path dispositivo = "/dev/zero";
+#endif
+  test::scrivi(dir / "cento.txt", std::string(100, 'c'));
+  EXPECT_EQ(piattaforma::leggi_tutto(dispositivo, dati, 100), piattaforma::Rifiuto::kNonRegolare);
+  EXPECT_EQ(piattaforma::leggi_tutto(dir / "cento.txt", dati, 99),
+            piattaforma::Rifiuto::kTroppoGrande);
+  EXPECT_EQ(dati, "");
+  EXPECT_FALSE(piattaforma::leggi_tutto(dir / "cento.txt", dati, 100));
+  EXPECT_EQ(dati, std::string(100, 'c'));
+#ifndef _WIN32
+  // A FIFO that no one writes to is refused at once, never waited on.
+  ASSERT_EQ(::mkfifo((dir / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(piattaforma::leggi_tutto(dir / "fifo", dati, 100), piattaforma::Rifiuto::kNonRegolare);
+#endif
 
   // A file that is not there counts as removed; a folder is not a file to remove.
   EXPECT_FALSE(piattaforma::rimuovi(dir / "manca.txt"));
@@ -271,7 +293,7 @@ TEST(Piattaforma, NamesFromUtf8ReachTheDiskAsTheyAre) {
     }
     EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{c.utf8});
     EXPECT_TRUE(piattaforma::esiste(dir.percorso() / nome));
-    ASSERT_FALSE(piattaforma::leggi_tutto(dir.percorso() / nome, letto));
+    ASSERT_FALSE(piattaforma::leggi_tutto(dir.percorso() / nome, letto, 100));
     EXPECT_EQ(letto, c.w1252);
     EXPECT_FALSE(piattaforma::rimuovi(dir.percorso() / nome));
     EXPECT_TRUE(fs::is_empty(dir.percorso()));

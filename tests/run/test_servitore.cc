@@ -76,6 +76,7 @@ TEST_F(Servitore, AnswersOnlyRequestsThatNameThisMachine) {
       {"GET /eco HTTP/1.1\r\nHost: evil.example:" + porta + "\r\n", "403"},
       {"GET /eco HTTP/1.1\r\nHost: evil.example\r\n", "403"},
       {"GET /eco HTTP/1.1\r\nHost: 127.0.0.1:" + altra + "\r\n", "403"},
+      {"GET /eco HTTP/1.1\r\nHost: localhost:" + altra + "\r\n", "403"},
       {"GET /eventi HTTP/1.1\r\nHost: evil.example:" + porta + "\r\n", "403"},
       {"GET /eco HTTP/1.0\r\n", "403"},
       {"POST /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\nContent-Length: 2\r\n\r\nab", "405"},
