@@ -92,7 +92,7 @@ bool utf8_a_1252(std::string_view testo, std::string& uscita) {
 std::optional<std::string> nome_non_valido(std::string_view nome, std::string_view quale) {
   for (const char c : nome) {
     const auto b = static_cast<unsigned char>(c);
-    if (b < 0x20 || b >= 0x7F ||
+    if (b < 0x20 || b == 0x7F ||
         std::string_view("\\/:*?\"<>|").find(c) != std::string_view::npos) {
       return std::string(quale) +
              " must not hold a control character or any of \\ / : * ? \" < > |, which Windows "

@@ -24,22 +24,22 @@ std::string nome(const Voce& v) {
                           : "warning " + std::string(v.avviso);
 }
 
-// A paragraph broken into lines of at most 80 columns at blanks.
-std::string a_capo(std::string_view testo) {
+// A paragraph broken at blanks into lines of at most 80 columns, each after `margine`.
+std::string a_capo(std::string_view testo, std::string_view margine = "") {
   std::string s, riga;
   std::size_t i = 0;
   while (i < testo.size()) {
     const std::size_t fine = std::min(testo.find(' ', i), testo.size());
     const std::string_view parola = testo.substr(i, fine - i);
-    if (!riga.empty() && riga.size() + 1 + parola.size() > 80) {
-      s += riga + "\n";
+    if (!riga.empty() && margine.size() + riga.size() + 1 + parola.size() > 80) {
+      s += std::string(margine) + riga + "\n";
       riga.clear();
     }
     if (!riga.empty()) riga += ' ';
     riga += parola;
     i = fine + 1;
   }
-  return s + riga + "\n";
+  return s + std::string(margine) + riga + "\n";
 }
 
 std::string rientra(std::string_view testo, std::string_view margine) {
@@ -126,13 +126,13 @@ const Causa* causa_di(const Voce& v, std::string_view messaggio) {
 }
 
 std::string testo_voce(const Voce& v) {
-  std::string s = nome(v) + ": " + std::string(v.titolo) + "\n\n" + a_capo(v.accade);
+  std::string s = a_capo(nome(v) + ": " + std::string(v.titolo)) + "\n" + a_capo(v.accade);
   for (std::size_t i = 0; i < v.cause.size(); ++i) {
     const Causa& c = v.cause[i];
     s += "\n";
     if (v.cause.size() > 1)
       s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
-    s += "Message:\n" + rientra(c.modello, "    ");
+    s += "Message:\n" + a_capo(c.modello, "    ");
     for (const Parte& p : parti(c))
       s += a_capo(std::string("Example, ") + p.dove + " that `genera_scenario new` writes:") +
            rientra(utf8_da_1252(p.testo), "    ");

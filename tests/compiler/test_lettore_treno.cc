@@ -128,6 +128,8 @@ TEST(LettoreTreno, StationErrors) {
       {"out of order", stazione(500, 28, 0), 22, 500},
       {"beyond the grid", stazione(106300, 12, 400), 15, 106300},
       {"stop cell too near the start", stazione(0, 12, 0), 24, 0},
+      {"span -100 to 100 m", stazione(0, 12, 200), 24, 0},
+      {"span 100 to 100 m", stazione(100, 12, 0), 24, 100},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -141,6 +143,14 @@ TEST(LettoreTreno, StationErrors) {
   }
   auto esatto = leggi(linea({}), treno({prima, stazione(1750, 28, 400)}));  // 1550 - 350 = 1200
   EXPECT_EQ(esatto->n(), 0);
+  // A span that ends at 150 m, the first end allowed, puts its stop in cell 2.
+  for (const std::string& prima_fermata : {stazione(0, 12, 300), stazione(150, 12, 0)}) {
+    SCOPED_TRACE(prima_fermata);
+    auto al_limite = leggi(linea({}), treno({prima_fermata}));
+    EXPECT_EQ(al_limite->n(), 0);
+    EXPECT_EQ(al_limite->c.stazioni[1].fine, 150);
+    EXPECT_EQ(al_limite->cella(2).tipo, kStazione);
+  }
 }
 
 TEST(LettoreTreno, TooManyStations) {

@@ -1,7 +1,9 @@
 // new and explain, run as an author runs them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "scenario/scenario.h"
@@ -106,6 +108,15 @@ TEST_F(Nuovo, ExplainPrintsAnEntryByNumberOrName) {
   const auto tutto = gs("explain --all");
   EXPECT_NE(tutto.out.find("error 1251: "), std::string::npos);
   EXPECT_NE(tutto.out.find("warning utf8-source: "), std::string::npos);
+  // Every line fits a terminal 80 columns wide: titles and message forms are broken at blanks
+  // like the prose. A character takes one column, whatever its length in UTF-8.
+  std::istringstream righe(tutto.out);
+  for (std::string riga; std::getline(righe, riga);) {
+    const auto colonne = std::count_if(riga.begin(), riga.end(), [](char c) {
+      return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    });
+    EXPECT_LE(colonne, 80) << riga;
+  }
 }
 
 TEST_F(Nuovo, EveryCommandHasItsHelp) {

@@ -8,6 +8,12 @@ import { performance } from 'node:perf_hooks';
 
 export const CHROMIUM = '/usr/bin/chromium';
 
+// The longest any step waits for the event it needs (a line from serve, a page showing a
+// compile, a file written, a process ending). Every wait ends as soon as its event comes, so
+// the limit only decides how long a broken run takes to say so: ample for a machine busy with
+// other builds, where Chromium alone may take seconds to start.
+export const ATTESA = 60000;
+
 // The machine has no network: without these Chromium waits on connections of its own (updates,
 // sync, QUIC probes) before it serves the page. --no-sandbox because the tests run as root.
 const OPZIONI_CHROMIUM = [
@@ -35,7 +41,7 @@ export function cartellaTemporanea(prefisso) {
 
 // serve prints its address once it listens; everything it writes later is kept (and the pipes
 // drained, so that a chatty serve never blocks on a full pipe) for the report of a failure.
-export async function avviaServe(programma, argomenti, { attesa = 30000, cwd } = {}) {
+export async function avviaServe(programma, argomenti, { attesa = ATTESA, cwd } = {}) {
   const processo = spawn(programma, ['serve', ...argomenti, '--port', '0'], {
     stdio: ['ignore', 'pipe', 'pipe'],
     cwd,
@@ -75,7 +81,7 @@ export async function avviaServe(programma, argomenti, { attesa = 30000, cwd } =
     testo: () => uscita + errori,
     // The exit status after the signal; null when it did not end within the wait (it is then
     // killed, so that no serve outlives its run).
-    async ferma(segnale = 'SIGINT', attesaFine = 10000) {
+    async ferma(segnale = 'SIGINT', attesaFine = ATTESA) {
       if (processo.exitCode === null && processo.signalCode === null) processo.kill(segnale);
       let orologio;
       const esito = await Promise.race([
@@ -106,14 +112,63 @@ export async function apriBrowser() {
     headless: true,
     userDataDir: profilo,
     args: OPZIONI_CHROMIUM,
+    timeout: ATTESA,
+    protocolTimeout: ATTESA,
   });
   return {
     browser,
     async chiudi() {
-      await browser.close().catch(() => {});
+      await chiudiBrowser(browser);
       fs.rmSync(profilo, { recursive: true, force: true });
     },
   };
+}
+
+// Closes a browser that puppeteer launched. A close waits for the browser to end, which it may
+// never do when it is wedged: after the wait it is killed, with the processes it started.
+export async function chiudiBrowser(browser, attesa = ATTESA) {
+  const processo = browser.process();
+  let orologio;
+  await Promise.race([
+    browser.close().catch(() => {}),
+    new Promise((r) => { orologio = setTimeout(r, attesa); }),
+  ]);
+  clearTimeout(orologio);
+  if (processo && processo.exitCode === null && processo.signalCode === null) {
+    try {
+      process.kill(-processo.pid, 'SIGKILL'); // its process group, as puppeteer starts it
+    } catch {
+      processo.kill('SIGKILL');
+    }
+  }
+}
+
+// Waits until `vero()` holds, trying it again at each change in the folder `cartella` (a file
+// created, written, renamed or removed there). A `vero` that throws (a file gone between
+// listing and reading it) has not held yet.
+export async function attendiCartella(cartella, vero, descrizione, attesa = ATTESA) {
+  const prova = () => {
+    try {
+      return vero();
+    } catch {
+      return false;
+    }
+  };
+  const osservatore = fs.watch(cartella);
+  let orologio;
+  try {
+    await new Promise((risolvi, rifiuta) => {
+      orologio = setTimeout(() => {
+        rifiuta(new Error(`${cartella}: not ${descrizione} within ${attesa} ms`));
+      }, attesa);
+      osservatore.on('change', () => { if (prova()) risolvi(); });
+      osservatore.on('error', rifiuta);
+      if (prova()) risolvi();
+    });
+  } finally {
+    clearTimeout(orologio);
+    osservatore.close();
+  }
 }
 
 // Runs in the page. True once the page shows a compile after `oltre` that matches every key
@@ -158,7 +213,7 @@ export async function versione(pagina) {
 }
 
 // Waits for the page to show `atteso`; on time-out the error says what the page showed instead.
-export async function attendiPagina(pagina, oltre, atteso, attesa = 20000) {
+export async function attendiPagina(pagina, oltre, atteso, attesa = ATTESA) {
   try {
     await pagina.waitForFunction(mostra, { polling: 'mutation', timeout: attesa }, oltre, atteso);
   } catch (e) {
@@ -168,8 +223,9 @@ export async function attendiPagina(pagina, oltre, atteso, attesa = 20000) {
   }
 }
 
-export async function apriPagina(browser, url, attesa = 20000) {
+export async function apriPagina(browser, url, attesa = ATTESA) {
   const pagina = await browser.newPage();
+  pagina.setDefaultTimeout(attesa);
   const eccezioni = [];
   pagina.on('pageerror', (e) => eccezioni.push(e.message));
   await pagina.goto(url, { waitUntil: 'domcontentloaded' });

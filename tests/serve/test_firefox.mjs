@@ -6,7 +6,9 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { execFileSync } from 'node:child_process';
-import { avviaServe, cartellaTemporanea, rinominaStazione, scriviRinominando } from './sessione.mjs';
+import {
+  ATTESA, avviaServe, cartellaTemporanea, chiudiBrowser, rinominaStazione, scriviRinominando,
+} from './sessione.mjs';
 
 const FIREFOX = '/usr/bin/firefox-esr';
 if (!fs.existsSync(FIREFOX)) {
@@ -17,15 +19,18 @@ const puppeteer = (await import('puppeteer-core')).default;
 const [programma] = process.argv.slice(2);
 const cartella = cartellaTemporanea('gs-firefox-');
 const profilo = cartellaTemporanea('gs-firefox-profilo-');
-execFileSync(programma, ['new', cartella, '--line-name', 'L', '--train-name', 'T']);
+execFileSync(programma, ['new', cartella, '--line-name', 'L', '--train-name', 'T'],
+             { timeout: ATTESA, killSignal: 'SIGKILL' });
 const treno = path.join(cartella, 'L_T-.txt');
 const serve = await avviaServe(programma, ['L_linea.txt', 'L_T-.txt'], { cwd: cartella });
 const browser = await puppeteer.launch({
   browser: 'firefox', executablePath: FIREFOX, headless: true, userDataDir: profilo,
+  timeout: ATTESA, protocolTimeout: ATTESA,
 });
 const eccezioni = [];
 try {
   const pagina = await browser.newPage();
+  pagina.setDefaultTimeout(ATTESA); // the limit of every wait below, each for its own event
   pagina.on('pageerror', (e) => eccezioni.push(e.message));
   await pagina.setViewport({ width: 1200, height: 900 });
   await pagina.goto(serve.url);
@@ -53,7 +58,7 @@ try {
   assert.deepEqual(eccezioni, []);
   console.log('firefox: first sheet, a save without a reload, the zoom kept, a source line shown');
 } finally {
-  await browser.close();
+  await chiudiBrowser(browser);
   assert.equal(await serve.ferma(), 0);
   fs.rmSync(cartella, { recursive: true, force: true });
   fs.rmSync(profilo, { recursive: true, force: true });

@@ -12,8 +12,9 @@ import http from 'node:http';
 import path from 'node:path';
 import test from 'node:test';
 import {
-  CHROMIUM, apriBrowser, apriPagina, attendiPagina, avviaServe, cartellaTemporanea, chromiumPresente,
-  misuraSalvataggio, rinominaStazione, scriviRinominando, scriviSulPosto, statoPagina, versione,
+  ATTESA, CHROMIUM, apriBrowser, apriPagina, attendiCartella, attendiPagina, avviaServe, cartellaTemporanea,
+  chromiumPresente, misuraSalvataggio, rinominaStazione, scriviRinominando, scriviSulPosto, statoPagina,
+  versione,
 } from './sessione.mjs';
 
 const PROGRAMMA = path.resolve(process.argv[2] ?? '');
@@ -29,8 +30,12 @@ if (!chromiumPresente()) {
 const LINEA = 'L_linea.txt';
 const TRENO = 'L_T-.txt';
 
+// A command run to its end. One still running after ATTESA is killed (SIGKILL: a wait for a
+// process that ignores SIGTERM would have no end) and the step fails.
 function esegui(argomenti, opzioni = {}) {
-  const r = spawnSync(PROGRAMMA, argomenti, { encoding: 'utf8', env: { ...process.env, NO_COLOR: '1' }, ...opzioni });
+  const r = spawnSync(PROGRAMMA, argomenti, {
+    encoding: 'utf8', env: { ...process.env, NO_COLOR: '1' }, timeout: ATTESA, killSignal: 'SIGKILL', ...opzioni,
+  });
   if (r.error) throw r.error;
   return r;
 }
@@ -53,7 +58,7 @@ function primoErroreSulConsole(testoLinea, testoTreno) {
   }
 }
 
-const comeFinito = (codice) => (codice === null ? 'still running after 10 s' : `status ${codice}`);
+const comeFinito = (codice) => (codice === null ? `still running after ${ATTESA / 1000} s` : `status ${codice}`);
 
 // The page may print the file as given or by its name alone.
 const diagnosticaCome = (rigaConsole) => ({ classe: 'errore', modello: `(^|[/\\\\])${escape(rigaConsole)}` });
@@ -67,8 +72,8 @@ function chiedi(porta, percorso, host) {
       r.on('data', (d) => { corpo += d; });
       r.on('end', () => risolvi({ stato: r.statusCode, tipo: r.headers['content-type'] ?? '', corpo }));
     });
-    richiesta.setTimeout(5000, () => {
-      richiesta.destroy(new Error(`no full answer to ${percorso} (Host ${host}) in 5 s`));
+    richiesta.setTimeout(ATTESA, () => {
+      richiesta.destroy(new Error(`no full answer to ${percorso} (Host ${host}) in ${ATTESA / 1000} s`));
     });
     richiesta.on('error', rifiuta);
   });
@@ -148,6 +153,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
       ['/eventi', `evil.example:${serve.porta}`, 403],
       ['/foglio', `evil.example:${serve.porta}`, 403],
       ['/', `127.0.0.1:${serve.porta + 1}`, 403],
+      ['/', `localhost:${serve.porta + 1}`, 403],
     ];
     for (const [percorso, host, stato] of casi) {
       const risposta = await chiedi(serve.porta, percorso, host);
@@ -203,15 +209,16 @@ test('serve keeps the open page in step with the sources', async (t) => {
   await passo('a click on the sheet shows the source line that drew it', async () => {
     const elementi = await pagina.$$('#foglio [data-fonte]');
     assert.ok(elementi.length > 0, 'no element of the sheet has data-fonte');
-    // #fonte must name a source line and show its text; two elements may share a line, so the
-    // check is retried for a moment rather than waiting for the text to change.
+    // #fonte must name a source line and show its text. It is emptied and hidden before each
+    // click, so that what the wait sees is the answer to that click even when two elements
+    // share a source line.
+    const dove = `(?:^|[\\s/\\\\])(${escape(LINEA)}|${escape(TRENO)}):(\\d+)`;
+    const righe = Object.fromEntries([LINEA, TRENO].map((n) => [n, scritto[path.join(sorgenti, n)].split(/\r?\n/)]));
     const fonteMostrata = async () => {
       const mostrato = await pagina.$eval('#fonte', (e) => e.textContent.replace(/\s+/g, ' ').trim());
-      const dove = new RegExp(`(?:^|[\\s/\\\\])(${escape(LINEA)}|${escape(TRENO)}):(\\d+)`).exec(mostrato);
-      const riga = dove && (scritto[path.join(sorgenti, dove[1])].split(/\r?\n/)[Number(dove[2]) - 1] ?? '');
-      const attesa = riga && riga.replace(/\s+/g, ' ').trim();
-      const ok = Boolean(attesa && mostrato.includes(attesa));
-      return { mostrato, dove: dove && `${dove[1]}:${dove[2]}`, attesa, ok };
+      const trovato = new RegExp(dove).exec(mostrato);
+      const attesa = trovato && (righe[trovato[1]][Number(trovato[2]) - 1] ?? '').replace(/\s+/g, ' ').trim();
+      return { mostrato, dove: trovato && `${trovato[1]}:${trovato[2]}`, attesa };
     };
     for (const i of new Set([0, Math.floor(elementi.length / 2), elementi.length - 1])) {
       const fonte = await elementi[i].evaluate((e) => e.getAttribute('data-fonte'));
@@ -222,15 +229,27 @@ test('serve keeps the open page in step with the sources', async (t) => {
         const forme = [...e.querySelectorAll('rect, circle, ellipse, path, polygon, polyline, text')];
         return forme.sort((x, y) => area(y) - area(x))[0] ?? e;
       });
+      await pagina.evaluate(() => {
+        document.querySelector('#fonte').hidden = true;
+        document.querySelector('#fonte-luogo').textContent = '';
+        document.querySelector('#fonte-testo').textContent = '';
+      });
       await forma.click();
-      await pagina.waitForSelector('#fonte', { visible: true, timeout: 5000 });
-      let visto = await fonteMostrata();
-      for (const fine = Date.now() + 5000; !visto.ok && Date.now() < fine;) {
-        await new Promise((r) => setTimeout(r, 50));
-        visto = await fonteMostrata();
+      try {
+        await pagina.waitForFunction((dove, righe) => {
+          const f = document.querySelector('#fonte');
+          if (f.hidden) return false;
+          const mostrato = f.textContent.replace(/\s+/g, ' ').trim();
+          const trovato = new RegExp(dove).exec(mostrato);
+          const attesa = trovato && (righe[trovato[1]][Number(trovato[2]) - 1] ?? '').replace(/\s+/g, ' ').trim();
+          return Boolean(attesa && mostrato.includes(attesa));
+        }, { polling: 'mutation', timeout: ATTESA }, dove, righe);
+      } catch (e) {
+        const visto = await fonteMostrata();
+        throw new Error(`after a click on data-fonte="${fonte}", #fonte shows "${visto.mostrato}"` +
+                        (visto.dove ? `, not the text of ${visto.dove}: "${visto.attesa}"` : ', which names no source line') +
+                        ` (${e.message})`);
       }
-      assert.ok(visto.ok, `after a click on data-fonte="${fonte}", #fonte shows "${visto.mostrato}"` +
-                (visto.dove ? `, not the text of ${visto.dove}: "${visto.attesa}"` : ', which names no source line'));
     }
     await stessaPagina();
   });
@@ -243,7 +262,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
         const svg = document.querySelector('#foglio svg');
         return Number(document.querySelector('#da').value) === 5 && Number(document.querySelector('#a').value) === 7 &&
           svg && svg.outerHTML !== prima;
-      }, { polling: 'mutation', timeout: 10000 }, prima);
+      }, { polling: 'mutation', timeout: ATTESA }, prima);
     } catch (e) {
       const vista = await pagina.evaluate(() => ['#da', '#a'].map((q) => document.querySelector(q)?.value));
       throw new Error(`after gsVista(5000, 7000): #da, #a = ${JSON.stringify(vista)}, sheet redrawn: ` +
@@ -263,7 +282,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
     await pagina.waitForFunction((da, a) => {
       const d = Number(document.querySelector('#da').value), b = Number(document.querySelector('#a').value);
       return b - d < a - da - 0.2;
-    }, { polling: 'mutation', timeout: 10000 }, da, a);
+    }, { polling: 'mutation', timeout: ATTESA }, da, a);
     const [zda, za] = await finestra();
     assert.ok(Math.abs((zda + za) / 2 - (da + a) / 2) < 0.15, `zoomed about the middle: ${zda}..${za}`);
     // Dragged to the left by a quarter of the strips: the window moves right by a quarter of it.
@@ -273,7 +292,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
     await pagina.mouse.move(box.x + box.width * (0.6 - 4760 / 5000 / 4), y, { steps: 5 });
     await pagina.mouse.up();
     await pagina.waitForFunction((zda) => Number(document.querySelector('#da').value) > zda + 0.1,
-                                 { polling: 'mutation', timeout: 10000 }, zda);
+                                 { polling: 'mutation', timeout: ATTESA }, zda);
     const [pda, pa] = await finestra();
     assert.ok(Math.abs((pda - zda) - (za - zda) / 4) < 0.15, `panned a quarter: ${zda}..${za} to ${pda}..${pa}`);
     assert.ok(Math.abs((pa - pda) - (za - zda)) < 0.15, 'a drag keeps the zoom');
@@ -293,12 +312,10 @@ test('serve keeps the open page in step with the sources', async (t) => {
       (fs.existsSync(cartella) ? fs.readdirSync(cartella) : []).sort()
         .map((n) => [n, fs.readFileSync(path.join(cartella, n)).toString('base64')]));
     const atteso = contenuti(riferimento);
-    // Written after the compile that the page already shows, so it may still be on its way.
-    let visto = contenuti(uscita);
-    for (const fine = Date.now() + 5000; JSON.stringify(visto) !== JSON.stringify(atteso) && Date.now() < fine;) {
-      await new Promise((r) => setTimeout(r, 50));
-      visto = contenuti(uscita);
-    }
+    // Written with the compile that the page already shows, so it may still be on its way.
+    await attendiCartella(uscita, () => JSON.stringify(contenuti(uscita)) === JSON.stringify(atteso),
+                          'holding what compile writes').catch(() => {});
+    const visto = contenuti(uscita);
     assert.deepEqual(Object.keys(visto), Object.keys(atteso));
     for (const nome of Object.keys(atteso)) assert.ok(visto[nome] === atteso[nome], `${nome} differs from compile's`);
   });
@@ -316,8 +333,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
   await passo('a port in use: status 2 and a message; SIGTERM ends serve with status 0', async () => {
     const altro = await avviaServe(PROGRAMMA, [linea, treno, '-o', path.join(radice, 'uscita2')]);
     try {
-      const r2 = esegui(['serve', linea, treno, '-o', path.join(radice, 'uscita3'), '--port', String(altro.porta)],
-                        { timeout: 10000 });
+      const r2 = esegui(['serve', linea, treno, '-o', path.join(radice, 'uscita3'), '--port', String(altro.porta)]);
       assert.equal(r2.status, 2, `serve on a port in use: status ${r2.status ?? r2.signal}\n${r2.stdout}${r2.stderr}`);
       assert.match(r2.stderr, /\S/, 'serve on a port in use said nothing');
     } finally {

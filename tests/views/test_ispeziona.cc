@@ -241,6 +241,38 @@ TEST(Ispeziona, SignalAndBoardFieldsComeApartAsThePlacersPackedThem) {
       std::vector<int32_t>({70, 75, 120, 2, 60, 30, 15, 1}));
 }
 
+// Negative aspects pack below zero (s1 = -1 with d1 = 3 is dato1 = -7): read back from the grid
+// file, each field comes apart as it was given, in the text and in the JSON.
+TEST(Ispeziona, NegativeSignalFieldsComeApartAsGiven) {
+  struct Caso {
+    int32_t sx, s1, s2, s3, rapp, dx, d1, d2, d3;
+    const char* testo;
+    const char* json;
+  };
+  const Caso casi[] = {
+      {0, -1, 0, 0, 0, 0, 3, 0, 0,
+       "signal: left (sx 0) aspects -1/0/0, right (dx 0) aspects 3/0/0, rapp 0",
+       "\"signal\":{\"sx\":0,\"s1\":-1,\"s2\":0,\"s3\":0,\"dx\":0,\"d1\":3,"},
+      {1, 0, -2, -1, -1, 2, 0, 9, 0,
+       "signal: left (sx 1) aspects 0/-2/-1, right (dx 2) aspects 0/9/0, rapp -1",
+       "\"signal\":{\"sx\":1,\"s1\":0,\"s2\":-2,\"s3\":-1,\"dx\":2,\"d1\":0,\"d2\":9,"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.testo);
+    Celle celle;
+    celle.dimensiona(100);
+    int32_t tempo = 0;
+    ASSERT_TRUE(
+        memo_segnale(celle, 1000, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo)
+            .riuscita());
+    const std::vector<Cella> letta = decodifica_griglia(immagine_griglia(celle));
+    const std::string testo = vista("x.dat", letta);
+    EXPECT_NE(testo.find(c.testo), std::string::npos) << testo;
+    const std::string json = vista("x.dat", letta, std::nullopt, true);
+    EXPECT_NE(json.find(c.json), std::string::npos) << json;
+  }
+}
+
 TEST(Ispeziona, ChainageFollowsTheSectionInForceAndItsDirection) {
   Stazioni t{};
   const auto sezione = [&](int voce, int32_t inizio, int32_t fine, int32_t decrescente) {
