@@ -125,7 +125,8 @@ class BloccoCartella {
   // at all (missing, or not the program's to write) counts as taken: the writing that follows
   // reports what is wrong with it.
   bool prova(const std::filesystem::path& cartella);
-  // Takes the lock, waiting for whoever holds it.
+  // Takes the lock, waiting for whoever holds it; after interrompi_scritture it waits no more
+  // (the writing that follows is refused anyway).
   void aspetta(const std::filesystem::path& cartella);
   void rilascia();
 
@@ -134,9 +135,13 @@ class BloccoCartella {
   std::intptr_t maniglia_ = kNessuna;
 };
 
-// Watches files for a change: written, replaced by a rename, deleted or made again. On Linux the
-// system says when (inotify on their folders); elsewhere their time, size and identity are
-// looked at every few milliseconds.
+// Watches files for a change: written, replaced by a rename, deleted or made again. Their folders
+// may come and go too (deleted and made again, or replaced by another moved to their name, as a
+// checkout or an unpacked archive does): a folder gone is a change, and so is its coming back,
+// after which the files in the folder now there are the ones watched. On Linux the system says
+// when (inotify on their folders, each folder's identity looked at again whenever one goes and
+// every 100 ms, which is also how soon a missing one is seen back); elsewhere whether each file
+// is there, its time and its size are looked at every few milliseconds.
 class Osservatore {
  public:
   explicit Osservatore(std::vector<std::filesystem::path> file);
@@ -153,6 +158,15 @@ class Osservatore {
  private:
   std::unique_ptr<Stato> s_;
 };
+
+// Readies a listening socket, before it is bound, to take its port back at once after a
+// restart (SO_REUSEADDR on POSIX) and never to share it with another program
+// (SO_EXCLUSIVEADDRUSE on Windows, where SO_REUSEADDR would let a second server take it).
+void prepara_ascolto(std::intptr_t socket);
+
+// Writing to a pipe or socket whose reader has gone fails with an error instead of ending the
+// program (SIGPIPE ignored on POSIX; Windows has no such signal).
+void ignora_pipe_chiusa();
 
 // Opens `url` in the user's browser, if the system has a way; nothing happens otherwise.
 void apri_indirizzo(const std::string& url);

@@ -5,6 +5,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/file.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -156,14 +157,14 @@ std::error_code FileTemporaneo::chiudi() {
   if (percorso_.empty()) {
     // The unnamed file gets its temporary name now that it is whole: rename() needs one.
     const std::string da = "/proc/self/fd/" + std::to_string(fd);
-    ec = dai_nome(destinazione_, percorso_, registro_,
-                  [&](const std::filesystem::path& nome, std::error_code& errore) {
-                    if (::linkat(AT_FDCWD, da.c_str(), AT_FDCWD, nome.c_str(),
-                                 AT_SYMLINK_FOLLOW) == 0)
-                      return Tentativo::kFatto;
-                    errore = dall_errno(errno);
-                    return errno == EEXIST ? Tentativo::kNomePreso : Tentativo::kFallito;
-                  });
+    ec = dai_nome(
+        destinazione_, percorso_, registro_,
+        [&](const std::filesystem::path& nome, std::error_code& errore) {
+          if (::linkat(AT_FDCWD, da.c_str(), AT_FDCWD, nome.c_str(), AT_SYMLINK_FOLLOW) == 0)
+            return Tentativo::kFatto;
+          errore = dall_errno(errno);
+          return errno == EEXIST ? Tentativo::kNomePreso : Tentativo::kFallito;
+        });
   }
   maniglia_ = kNessuna;
   if (::close(fd) != 0 && !ec) ec = dall_errno(errno);
@@ -228,8 +229,11 @@ bool BloccoCartella::prova(const std::filesystem::path& cartella) {
 }
 
 void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
-  rilascia();
-  blocca(cartella, LOCK_EX, maniglia_);
+  // Asked again every few milliseconds rather than waited for in the system: a stop
+  // (interrompi_scritture) must not wait for whoever holds the folder, and nothing calls off a
+  // flock that waits.
+  while (!prova(cartella) && !scritture_interrotte())
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 void BloccoCartella::rilascia() {
@@ -238,27 +242,105 @@ void BloccoCartella::rilascia() {
 }
 
 // The folders are watched, not the files: an editor that saves by writing a new file and
-// renaming it over the old one replaces the file a watch on it would follow.
+// renaming it over the old one replaces the file a watch on it would follow. A watch follows
+// its folder, though: one deleted and made again (git checkout, rsync, an archive unpacked),
+// or replaced by another moved to its name, is a new folder that nothing watches. So when the
+// system says a watched folder went, every folder is watched anew (a folder made again may
+// have the old one's inode number: its identity cannot tell it apart), and each folder's
+// identity is kept beside the watches and looked at every kControllo (a folder above it moved
+// away says nothing to a watch on it): when one differs, every folder is watched anew too.
+// Either way a change is reported, and a missing folder is looked for at every kControllo
+// until it is back.
 struct Osservatore::Stato {
+  struct Cartella {
+    std::filesystem::path nome;
+    bool c_e = false;
+    dev_t dispositivo = 0;
+    ino_t inode = 0;
+  };
   std::vector<std::filesystem::path> file;
-  int fd = -1;  // inotify, or -1: then the files are looked at
+  std::vector<Cartella> cartelle;  // the files' folders, each once
+  int fd = -1;                     // inotify, or -1: then the files are looked at
+  std::chrono::steady_clock::time_point prossimo_controllo;
   Impronte impronte;
-  explicit Stato(std::vector<std::filesystem::path> f) : file(f), impronte(std::move(f)) {}
+  explicit Stato(std::vector<std::filesystem::path> f) : file(f), impronte(std::move(f)) {
+    for (const auto& nome : file) {
+      const std::filesystem::path c = cartella_di(nome);
+      if (std::none_of(cartelle.begin(), cartelle.end(),
+                       [&](const Cartella& v) { return v.nome == c; }))
+        cartelle.push_back({c});
+    }
+  }
 };
+
+#ifdef __linux__
+namespace {
+
+constexpr auto kControllo = std::chrono::milliseconds(100);
+
+constexpr uint32_t kEventi = IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
+                             IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF;
+// What says that a watched folder is gone or moved, or may have been (events were lost).
+constexpr uint32_t kCartellaAndata =
+    IN_DELETE_SELF | IN_MOVE_SELF | IN_IGNORED | IN_UNMOUNT | IN_Q_OVERFLOW;
+
+// Whether the folder is there, and which one it is.
+Osservatore::Stato::Cartella identita(const std::filesystem::path& nome) {
+  Osservatore::Stato::Cartella c{nome};
+  struct stat st {};
+  if (::stat(nome.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    c.c_e = true;
+    c.dispositivo = st.st_dev;
+    c.inode = st.st_ino;
+  }
+  return c;
+}
+
+bool stessa(const Osservatore::Stato::Cartella& a, const Osservatore::Stato::Cartella& b) {
+  return a.c_e == b.c_e && (!a.c_e || (a.dispositivo == b.dispositivo && a.inode == b.inode));
+}
+
+// Watches every folder that is there, with a new inotify instance whose watches replace the old
+// one's. Each identity is taken before its watch is added: a folder replaced in between then
+// differs at the next look and is watched anew. When the system refuses a watch (the limit of
+// watches, a folder not the user's to read) the files are looked at instead, from now on.
+void arma(Osservatore::Stato& s) {
+  int fd = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  for (auto& c : s.cartelle) {
+    if (fd < 0) break;
+    c = identita(c.nome);
+    if (!c.c_e || ::inotify_add_watch(fd, c.nome.c_str(), kEventi) >= 0) continue;
+    if (errno == ENOENT || errno == ENOTDIR) {
+      c.c_e = false;  // gone since: looked for as a missing one
+      continue;
+    }
+    ::close(fd);
+    fd = -1;
+  }
+  if (s.fd >= 0) ::close(s.fd);
+  s.fd = fd;
+  s.prossimo_controllo = std::chrono::steady_clock::now() + kControllo;
+}
+
+// Looks at the folders again: true, with the watches made anew, when one of them is no longer
+// the one watched (gone, back, or another).
+bool riarma_se_cambiate(Osservatore::Stato& s) {
+  s.prossimo_controllo = std::chrono::steady_clock::now() + kControllo;
+  for (const auto& c : s.cartelle) {
+    if (stessa(identita(c.nome), c)) continue;
+    arma(s);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+#endif
 
 Osservatore::Osservatore(std::vector<std::filesystem::path> file)
     : s_(std::make_unique<Stato>(std::move(file))) {
 #ifdef __linux__
-  s_->fd = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-  for (const auto& f : s_->file) {
-    if (s_->fd < 0) break;
-    if (::inotify_add_watch(s_->fd, cartella_di(f).c_str(),
-                            IN_CLOSE_WRITE | IN_MODIFY | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
-                                IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF | IN_MOVE_SELF) < 0) {
-      ::close(s_->fd);
-      s_->fd = -1;
-    }
-  }
+  arma(*s_);
 #endif
 }
 
@@ -268,22 +350,26 @@ Osservatore::~Osservatore() {
 
 bool Osservatore::aspetta(int millisecondi) {
 #ifdef __linux__
-  if (s_->fd >= 0) {
-    const auto fine = std::chrono::steady_clock::now() + std::chrono::milliseconds(millisecondi);
-    for (;;) {
-      const auto resta = std::chrono::duration_cast<std::chrono::milliseconds>(
-          fine - std::chrono::steady_clock::now());
-      pollfd p{s_->fd, POLLIN, 0};
-      const int n = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(resta.count(), 0)));
-      if (n <= 0) return false;
+  using Orologio = std::chrono::steady_clock;
+  const auto fine = Orologio::now() + std::chrono::milliseconds(millisecondi);
+  while (s_->fd >= 0) {
+    const auto ora = Orologio::now();
+    if (ora >= s_->prossimo_controllo && riarma_se_cambiate(*s_)) return true;
+    const auto resta =
+        std::chrono::ceil<std::chrono::milliseconds>(std::min(fine, s_->prossimo_controllo) - ora);
+    pollfd p{s_->fd, POLLIN, 0};
+    const int n = ::poll(&p, 1, static_cast<int>(std::max<int64_t>(resta.count(), 0)));
+    if (n < 0 && errno != EINTR) return false;
+    bool nostro = false;
+    bool cartella = false;
+    if (n > 0) {
       alignas(inotify_event) char eventi[8192];
-      bool nostro = false;
       ssize_t letti;
       while ((letti = ::read(s_->fd, eventi, sizeof eventi)) > 0) {
         for (char* q = eventi; q < eventi + letti;) {
           const auto* e = reinterpret_cast<const inotify_event*>(q);
           // The folder itself gone or moved counts as a change of the files in it.
-          if (e->mask & (IN_DELETE_SELF | IN_MOVE_SELF | IN_Q_OVERFLOW)) nostro = true;
+          if (e->mask & kCartellaAndata) cartella = true;
           if (e->len > 0) {
             const std::string_view nome(e->name);
             for (const auto& f : s_->file) nostro = nostro || f.filename().native() == nome;
@@ -291,11 +377,20 @@ bool Osservatore::aspetta(int millisecondi) {
           q += sizeof(inotify_event) + e->len;
         }
       }
-      if (nostro) return true;
     }
+    if (cartella) arma(*s_);
+    if (nostro || cartella) return true;
+    if (Orologio::now() >= fine) return false;
   }
 #endif
   return s_->impronte.aspetta(millisecondi);
+}
+
+void ignora_pipe_chiusa() { ::signal(SIGPIPE, SIG_IGN); }
+
+void prepara_ascolto(std::intptr_t socket) {
+  const int si = 1;
+  ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);
 }
 
 void apri_indirizzo(const std::string& url) {

@@ -7,6 +7,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <winsock2.h>
+// after winsock2.h
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
@@ -179,21 +181,20 @@ std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) 
   destinazione_ = destinazione;
   // As mkstemp: a fresh name, created only if no file has it. Shared for deletion, so that the
   // console's Ctrl-C handler can remove it while it is open.
-  return dai_nome(destinazione, percorso_, registro_,
-                  [&](const std::filesystem::path& nome, std::error_code& ec) {
-                    const HANDLE h =
-                        CreateFileW(nome.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-                    if (h != INVALID_HANDLE_VALUE) {
-                      maniglia_ = reinterpret_cast<std::intptr_t>(h);
-                      return Tentativo::kFatto;
-                    }
-                    ec = ultimo_errore();
-                    const DWORD e = static_cast<DWORD>(ec.value());
-                    return e == ERROR_FILE_EXISTS || e == ERROR_ALREADY_EXISTS
-                               ? Tentativo::kNomePreso
-                               : Tentativo::kFallito;
-                  });
+  return dai_nome(
+      destinazione, percorso_, registro_,
+      [&](const std::filesystem::path& nome, std::error_code& ec) {
+        const HANDLE h = CreateFileW(nome.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_DELETE,
+                                     nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+          maniglia_ = reinterpret_cast<std::intptr_t>(h);
+          return Tentativo::kFatto;
+        }
+        ec = ultimo_errore();
+        const DWORD e = static_cast<DWORD>(ec.value());
+        return e == ERROR_FILE_EXISTS || e == ERROR_ALREADY_EXISTS ? Tentativo::kNomePreso
+                                                                   : Tentativo::kFallito;
+      });
 }
 
 std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
@@ -259,7 +260,7 @@ void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
   // "Access denied" also means a folder the program may not write into: after a second of it,
   // there is no lock to wait for and the writing will say what is wrong.
   int negato = 0;
-  while (!prova(cartella)) {
+  while (!prova(cartella) && !scritture_interrotte()) {
     if (GetLastError() == ERROR_ACCESS_DENIED && ++negato > 100) return;
     Sleep(10);
   }
@@ -282,6 +283,14 @@ Osservatore::Osservatore(std::vector<std::filesystem::path> file)
 Osservatore::~Osservatore() = default;
 
 bool Osservatore::aspetta(int millisecondi) { return s_->impronte.aspetta(millisecondi); }
+
+void ignora_pipe_chiusa() {}
+
+void prepara_ascolto(std::intptr_t socket) {
+  const BOOL si = TRUE;
+  setsockopt(static_cast<SOCKET>(socket), SOL_SOCKET, SO_EXCLUSIVEADDRUSE,
+             reinterpret_cast<const char*>(&si), sizeof si);
+}
 
 void apri_indirizzo(const std::string& url) {
   ShellExecuteW(nullptr, L"open", utf16(url).c_str(), nullptr, nullptr, SW_SHOWNORMAL);

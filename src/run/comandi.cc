@@ -262,7 +262,11 @@ std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione
     throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
   // The three files of one run, never mixed with another's writing the same scenario.
   const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
-  return scrivi_compilati(c, nomi_file(o.cartella, c.nome_linea, c.nome_treno));
+  // Checked again at every write, by what the names lead to now: serve writes for hours, and
+  // an output folder that is a link may have been turned to the sources' folder since.
+  const NomiFile nomi = nomi_file(o.cartella, c.nome_linea, c.nome_treno);
+  if (const auto motivo = uscite_non_valide(o, nomi)) throw ErroreFile(*motivo);
+  return scrivi_compilati(c, nomi);
 }
 
 int uso_errato(const std::string& motivo) {

@@ -9,7 +9,10 @@
 #include <boost/asio/post.hpp>
 #include <boost/asio/signal_set.hpp>
 #include <charconv>
+#include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <future>
 #include <iostream>
 #include <memory>
 #include <nlohmann/json.hpp>
@@ -56,6 +59,8 @@ constexpr std::string_view kUsoServe =
     "start, or a port that cannot be had.\n";
 
 constexpr uint16_t kPortaPredefinita = 8237;
+// How long a stop waits for a compile in progress before it ends serve without it.
+constexpr std::chrono::seconds kAttesaCompilazione{1};
 
 // A sheet that compiled, decoded from its images as the simulator would read them.
 struct Foglio {
@@ -107,19 +112,31 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
   return f;
 }
 
-Esito compila_e_scrivi(const Opzioni& o, int versione) {
+// One compile, as the page is told of it; `c` holds it for -o's files.
+Esito compila(const Opzioni& o, int versione, Compilazione& c) {
   Esito e;
   e.versione = versione;
   std::string testi[2];
+  std::size_t letti = 0;
   try {
-    for (int i = 0; i < 2; ++i)
-      testi[i] = leggi_file(piattaforma::percorso(o.sorgenti[static_cast<std::size_t>(i)]));
+    for (; letti < 2; ++letti) testi[letti] = leggi_file(piattaforma::percorso(o.sorgenti[letti]));
   } catch (const ErroreFile& errore) {
-    // A source deleted or being replaced: the page says so and waits for it to come back.
-    e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    // A source deleted or being replaced: the page says so and waits for it to come back. When
+    // its whole folder went (a checkout, an archive unpacked anew), that is what it waits for.
+    const std::filesystem::path sorgente = piattaforma::percorso(o.sorgenti[letti]);
+    const std::filesystem::path cartella = sorgente.parent_path();
+    std::error_code ec;
+    if (!cartella.empty() &&
+        std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
+      const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
+      e.diagnostiche.push_back(diagnostica(
+          "errore", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
+                        std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
+    } else {
+      e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    }
     return e;
   }
-  Compilazione c;
   const int32_t fermata = compila_testi(c, o, std::move(testi[0]), std::move(testi[1]));
   for (const Diagnostica& d : c.registro.elenco()) {
     e.diagnostiche.push_back(diagnostica(classe(d.gravita), riga_diagnostica(d)));
@@ -134,24 +151,31 @@ Esito compila_e_scrivi(const Opzioni& o, int versione) {
     }
   }
   e.riuscita = fermata == 0 && !c.registro.ha_errori() && c.celle.dimensionata();
-  if (!e.riuscita) return e;
-  e.foglio = foglio_di(c, o.geometria ? 1 : 0);
-  if (o.scrivi) {
-    try {
-      for (const FileScritto& f : scrivi_in_cartella(o, c))
-        e.diagnostiche.push_back(diagnostica("nota", riga_scritto(f)));
-    } catch (const ErroreFile& errore) {
-      e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
-    }
+  if (e.riuscita) e.foglio = foglio_di(c, o.geometria ? 1 : 0);
+  return e;
+}
+
+// -o's files of a compile that the page already shows; what the page is told next: the files
+// written, or why they were not (then the compile did not succeed after all).
+Esito scrivi_compilati(const Opzioni& o, const Compilazione& c, const Esito& compilato) {
+  Esito e = compilato;
+  e.foglio = nullptr;  // the page has this sheet already
+  try {
+    for (const FileScritto& f : scrivi_in_cartella(o, c))
+      e.diagnostiche.push_back(diagnostica("nota", riga_scritto(f)));
+  } catch (const ErroreFile& errore) {
+    e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    e.riuscita = false;
   }
   return e;
 }
 
-// A compile whose failure of any kind (memory too) is a diagnostic on the page: the thread
-// that runs it goes on watching.
-Esito compila(const Opzioni& o, int versione) {
+// A failure of any kind (memory too) is a diagnostic on the page: the thread that compiles
+// goes on watching.
+template <class Lavoro>
+Esito senza_eccezioni(int versione, Lavoro lavoro) {
   try {
-    return compila_e_scrivi(o, versione);
+    return lavoro();
   } catch (const std::exception& errore) {
     Esito e;
     e.versione = versione;
@@ -160,6 +184,29 @@ Esito compila(const Opzioni& o, int versione) {
         "errore", std::string("error: ") + (memoria ? "out of memory" : errore.what())));
     return e;
   }
+}
+
+// What the terminal is told of a compile: "compile 3: 2 errors, 1 warning (12 ms)", and the
+// first error, so that a user watching it sees what the page sees.
+std::string riga_terminale(const Esito& e, std::chrono::steady_clock::duration durata) {
+  int errori = 0, avvisi = 0;
+  std::string primo;
+  for (const auto& d : e.diagnostiche) {
+    const std::string& c = d["classe"].get_ref<const std::string&>();
+    if (c == "errore" && errori++ == 0) primo = d["testo"].get<std::string>();
+    avvisi += c == "avviso";
+  }
+  const auto conta = [](int n, const char* una, const char* molte) {
+    return std::to_string(n) + " " + (n == 1 ? una : molte);
+  };
+  std::string riga = "compile " + std::to_string(e.versione) + ": " +
+                     (errori == 0 ? std::string("no errors") : conta(errori, "error", "errors"));
+  if (avvisi > 0) riga += ", " + conta(avvisi, "warning", "warnings");
+  riga += " (" +
+          std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(durata).count()) +
+          " ms)\n";
+  if (!primo.empty()) riga += primo + "\n";
+  return riga;
 }
 
 // What the page is sent after a compile: the diagnostics, and what it needs to ask for the
@@ -229,6 +276,8 @@ struct OpzioniServe {
 int servi(OpzioniServe& os) {
   Opzioni& o = os.compila;
   if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
+  // A terminal or pipe whose reader has gone must not end the server at its next line.
+  piattaforma::ignora_pipe_chiusa();
   // A source that cannot be read at the start is a mistake on the command line.
   for (const std::string& s : o.sorgenti) leggi_file(piattaforma::percorso(s));
 
@@ -262,18 +311,38 @@ int servi(OpzioniServe& os) {
       servitore->pubblica(evento(ultimo, mostrato.get()));
     });
   };
+  // One compile: the page first, then -o's files, so that neither a slow disk nor a folder
+  // another program holds keeps the page waiting; the terminal is told what the page is.
+  const auto compila_e_pubblica = [&](int versione) {
+    const auto inizio = std::chrono::steady_clock::now();
+    Compilazione c;
+    Esito e = senza_eccezioni(versione, [&] { return compila(o, versione, c); });
+    if (basta) return;
+    const bool da_scrivere = o.scrivi && e.riuscita;
+    if (!da_scrivere) std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio);
+    pubblica(e);
+    if (!da_scrivere) return;
+    e = senza_eccezioni(versione, [&] { return scrivi_compilati(o, c, e); });
+    if (basta) return;  // stopped while writing: what was being written is gone
+    std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio);
+    pubblica(std::move(e));
+  };
+  std::promise<void> finito;
+  std::future<void> fine = finito.get_future();
   std::thread compilatore([&] {
     std::vector<std::filesystem::path> file;
     for (const std::string& s : o.sorgenti) file.push_back(piattaforma::percorso(s));
     piattaforma::Osservatore osservatore(file);
     int versione = 0;
-    pubblica(compila(o, ++versione));
+    compila_e_pubblica(++versione);
     while (!basta) {
       if (!osservatore.aspetta(200)) continue;
       // An editor's save is often several writes: compile once they have settled.
       for (int i = 0; i < 10 && osservatore.aspetta(5);) ++i;
-      if (!basta) pubblica(compila(o, ++versione));
+      if (!basta) compila_e_pubblica(++versione);
     }
+    std::cout << std::flush;
+    finito.set_value();
   });
 
   boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
@@ -286,6 +355,14 @@ int servi(OpzioniServe& os) {
   });
   io.run();
   basta = true;
+  // A second Ctrl-C ends the program at once, as if serve had no handler; the first ends it
+  // within a second: a compile still running then has its result dropped.
+  boost::system::error_code ignora;
+  segnali.clear(ignora);
+  if (fine.wait_for(kAttesaCompilazione) != std::future_status::ready) {
+    std::cout << "stopped" << std::endl;
+    std::_Exit(0);
+  }
   compilatore.join();
   std::cout << "stopped" << std::endl;
   return 0;

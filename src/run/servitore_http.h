@@ -1,9 +1,11 @@
 // A small HTTP server on the loopback interface for one author's browser: plain requests
-// answered by a handler, and one event stream (Server-Sent Events) that gets every message
+// answered by a handler, and event streams (Server-Sent Events) that get the latest message
 // published. It runs on the io_context it is given; every call is made on that context's thread.
 #ifndef GS_RUN_SERVITORE_HTTP_H
 #define GS_RUN_SERVITORE_HTTP_H
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -29,6 +31,18 @@ struct Risposta {
 
 class ServitoreHttp {
  public:
+  // The limits that keep a browser, or anything else on this machine, from holding the server:
+  // a request's head must arrive within kScadenzaIntestazioni and fit kMassimoIntestazioni;
+  // a write (an answer, an event) that makes no progress for kScadenzaProgresso ends its
+  // connection; at most kMassimoConnessioni are open, the oldest waiting for a request closed
+  // first to make room; a failed accept (out of descriptors) waits kPausaAccetta before the
+  // next. GS_SERVE_SCADENZE_MS, for tests, sets both deadlines.
+  static constexpr std::chrono::milliseconds kScadenzaIntestazioni{10'000};
+  static constexpr std::chrono::milliseconds kScadenzaProgresso{30'000};
+  static constexpr std::size_t kMassimoIntestazioni = 16 * 1024;
+  static constexpr std::size_t kMassimoConnessioni = 64;
+  static constexpr std::chrono::milliseconds kPausaAccetta{100};
+
   using Gestore = std::function<Risposta(const Richiesta&)>;
   // Listens on 127.0.0.1:`porta` (0: a free one). std::runtime_error when it cannot, with the
   // system's reason. Requests for `percorso_eventi` open an event stream, which gets
@@ -40,8 +54,11 @@ class ServitoreHttp {
   ServitoreHttp& operator=(const ServitoreHttp&) = delete;
 
   uint16_t porta() const;
-  // Sends `dati` (one line of text) as an event to every open stream.
+  // Makes `dati` (one line of text) the latest event, which every open stream sends next: one
+  // copy for them all, and a stream still sending an older one skips what came in between.
   void pubblica(const std::string& dati);
+  // How many connections are open, streams included.
+  std::size_t connessioni() const;
   // Stops accepting and closes every connection.
   void ferma();
 

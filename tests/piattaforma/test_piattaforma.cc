@@ -1,6 +1,6 @@
 // The platform's files by name, the same on POSIX and on Windows: failures with the system's
 // reason, a temporary file moved over the old one whole, UTF-8 names that reach the disk as
-// they are, and the program's folder.
+// they are, the program's folder, and the watch on files whose folder goes and comes back.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -12,11 +12,14 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "common/nomi_file.h"
+#include "piattaforma/impronte.h"
 #include "piattaforma/piattaforma.h"
 #include "support/cartella.h"
 
@@ -199,7 +202,8 @@ TEST(Piattaforma, AStopAtAnyStepOfAWriteLeavesNoTemporaryFile) {
       const std::error_code ec = scrivi_nuovo(dir / "out.dat");
       piattaforma::prove_scrittura({});
       const bool spostato = passo == piattaforma::PassoScrittura::kSpostato;
-      EXPECT_EQ(ec, spostato ? std::error_code() : std::make_error_code(std::errc::operation_canceled))
+      EXPECT_EQ(ec,
+                spostato ? std::error_code() : std::make_error_code(std::errc::operation_canceled))
           << ec.message();
       EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
       EXPECT_EQ(test::contenuto(dir / "out.dat"), spostato ? "new" : "old");
@@ -264,6 +268,80 @@ TEST(Piattaforma, AFolderIsLockedByOneHolderAtATime) {
   // A folder that is not there has no lock to take or wait for.
   EXPECT_TRUE(terzo.prova(dir / "manca"));
   terzo.aspetta(dir / "manca");
+}
+
+// serve's watcher of files, and the polling it falls back on where the system says nothing:
+// each is asked whether the files changed, for at most so many milliseconds.
+using Attesa = std::function<bool(int)>;
+template <class Vigile>
+Attesa vigile(std::vector<fs::path> file) {
+  auto v = std::make_shared<Vigile>(std::move(file));
+  return [v](int millisecondi) { return v->aspetta(millisecondi); };
+}
+
+// Asks until nothing more is reported, so that the next change reported is the next one made;
+// false when the reports never stop.
+bool quieta(const Attesa& aspetta) {
+  for (int i = 0; i < 100; ++i)
+    if (!aspetta(50)) return true;
+  return false;
+}
+
+// The sources' folder deleted and made again, or replaced by another, as a checkout, rsync or
+// an unpacked archive leave it: the watcher says so when it goes and when it is back, is quiet
+// while it is away, and from then on watches the files of the folder now there.
+TEST(Piattaforma, AWatchedFolderThatGoesAndComesBackIsWatchedAgain) {
+  constexpr int kLimite = 20000;  // "at once", with room for a loaded machine
+  const std::string kSorgenti[] = {"L_linea.txt", "L_T-.txt"};
+  // Each write has a new size, so that the polling sees it within one tick of the clock too.
+  const auto riempi = [&](const fs::path& cartella, const std::string& testo) {
+    fs::create_directories(cartella);
+    for (const auto& nome : kSorgenti) test::scrivi(cartella / nome, testo);
+  };
+  const auto cancella = [](const fs::path& su) { fs::remove_all(su / "giu"); };
+  const auto rifai = [&](const fs::path& su) { riempi(su / "giu", "due due\n"); };
+  struct Caso {
+    const char* nome;
+    // What takes the watched folder su/giu away, and what brings one back.
+    std::function<void(const fs::path&su)> via, di_nuovo;
+    bool guardata_in_mezzo;  // whether the watcher is asked while it is away
+  };
+  const Caso casi[] = {
+      {"deleted, then made again", cancella, rifai, true},
+      {"deleted and made again at once", cancella, rifai, false},
+      {"replaced by another moved to its name",
+       [&](const fs::path& su) {
+         riempi(su / "nuova", "due due\n");
+         fs::rename(su / "giu", su / "vecchia");
+       },
+       [](const fs::path& su) { fs::rename(su / "nuova", su / "giu"); }, false},
+      {"moved away with its parent, then made again",
+       [](const fs::path& su) { fs::rename(su, su.parent_path() / "su_vecchia"); }, rifai, true},
+  };
+  const std::pair<const char*, Attesa (*)(std::vector<fs::path>)> vigili[] = {
+      {"watcher", vigile<piattaforma::Osservatore>}, {"polling", vigile<piattaforma::Impronte>}};
+  for (const auto& [nome, nuovo_vigile] : vigili) {
+    for (const Caso& caso : casi) {
+      SCOPED_TRACE(std::string(nome) + ", folder " + caso.nome);
+      test::CartellaTemporanea dir;
+      const fs::path su = dir / "su";
+      riempi(su / "giu", "uno\n");
+      std::vector<fs::path> file;
+      for (const auto& n : kSorgenti) file.push_back(su / "giu" / n);
+      const Attesa aspetta = nuovo_vigile(file);
+      EXPECT_FALSE(aspetta(0));
+      caso.via(su);
+      if (caso.guardata_in_mezzo) {
+        EXPECT_TRUE(aspetta(kLimite)) << "the folder went";
+        EXPECT_TRUE(quieta(aspetta)) << "reports without end while the folder is away";
+      }
+      caso.di_nuovo(su);
+      EXPECT_TRUE(aspetta(kLimite)) << "the folder is back";
+      ASSERT_TRUE(quieta(aspetta)) << "reports without end once the folder is back";
+      test::scrivi(file[1], "tre tre tre\n");
+      EXPECT_TRUE(aspetta(kLimite)) << "a write in the folder now there";
+    }
+  }
 }
 
 // Names are Windows-1252 inside the files; on disk they are what a person reads, in the

@@ -1,0 +1,131 @@
+#!/usr/bin/env python3
+"""serve goes on watching when the sources' folder is deleted and made again.
+
+Usage: test_serve_cartella.py PROGRAM
+
+serve is started on two sources in a folder, which is then deleted as a checkout or an unpacked
+archive does: the page says it is waiting for the folder, and stays so. The folder is made again
+with the sources: a compile without errors follows. A source saved afterwards in the new folder
+is compiled too, so the folder now there is the one watched.
+"""
+import json
+import os
+import select
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.request
+
+PROGRAMMA = sys.argv[1]
+LIMITE = 20  # seconds for each thing awaited: "at once", with room for a loaded machine
+fallimenti = []
+
+
+def controlla(condizione, cosa):
+    if not condizione:
+        fallimenti.append(cosa)
+        print("FAIL:", cosa, flush=True)
+
+
+class Eventi:
+    """serve's event stream, read as the page reads it: one event per compile, the latest
+    first."""
+
+    def __init__(self, indirizzo):
+        self.indirizzo = indirizzo
+        self.risposta = urllib.request.urlopen(indirizzo + "eventi", timeout=LIMITE)
+
+    def chiudi(self):
+        self.risposta.close()
+
+    def finche(self, condizione, cosa):
+        """The first event that meets `condizione`, or None (a failure) when none has come
+        within LIMITE seconds."""
+        fine = time.monotonic() + LIMITE
+        ultimo = None
+        try:
+            while time.monotonic() < fine:
+                riga = self.risposta.readline()  # each read waits LIMITE seconds at most
+                if not riga:
+                    break
+                if riga.startswith(b"data:"):
+                    ultimo = json.loads(riga[5:])
+                    if condizione(ultimo):
+                        return ultimo
+        except OSError as e:
+            ultimo = f"{ultimo} ({e})"
+            # A stream that timed out reads no more: the next wait starts from the latest event.
+            self.chiudi()
+            self.risposta = urllib.request.urlopen(self.indirizzo + "eventi", timeout=LIMITE)
+        controlla(False, f"{cosa}: not within {LIMITE} s; the last event: {ultimo}")
+        return None
+
+
+def testi(evento):
+    return [d["testo"] for d in evento["diagnostiche"]]
+
+
+def senza_errori(evento):
+    return evento["riuscita"] and all(d["classe"] != "errore" for d in evento["diagnostiche"])
+
+
+with tempfile.TemporaryDirectory() as radice:
+    cartella = os.path.join(radice, "sorgenti")
+    subprocess.run([PROGRAMMA, "new", cartella, "--line-name", "L", "--train-name", "T"],
+                   check=True, stdout=subprocess.DEVNULL)
+    copia = os.path.join(radice, "copia")
+    shutil.copytree(cartella, copia)
+    linea = os.path.join(cartella, "L_linea.txt")
+    treno = os.path.join(cartella, "L_T-.txt")
+    p = subprocess.Popen([PROGRAMMA, "serve", linea, treno, "--port", "0"],
+                         stdout=subprocess.PIPE, stdin=subprocess.DEVNULL)
+    flusso = None
+    try:
+        pronto, _, _ = select.select([p.stdout], [], [], LIMITE)
+        riga = p.stdout.readline().decode() if pronto else ""
+        if not riga.startswith("serving http://127.0.0.1:"):
+            controlla(False, f"serve's first line: {riga!r}")
+            sys.exit(1)
+        indirizzo = riga.split()[1]
+        flusso = Eventi(indirizzo)
+        flusso.finche(senza_errori, "the first compile")
+
+        # Gone, as `git checkout` or an archive tool's own cleaning leaves it for a while.
+        shutil.rmtree(cartella)
+        attesa = f"error: the folder {cartella} of L_linea.txt is gone: waiting for it to come back"
+        visto = flusso.finche(lambda e: attesa in testi(e), "the page waiting for the folder")
+        # A page opened now is shown the latest compile: still the wait.
+        nuovo = Eventi(indirizzo)
+        ultimo = nuovo.finche(lambda e: True, "the latest event")
+        nuovo.chiudi()
+        controlla(ultimo is not None and visto is not None and testi(ultimo) == testi(visto),
+                  f"the latest event is not the wait: {ultimo}")
+
+        # Made again with the sources: compiled at once, without errors.
+        shutil.copytree(copia, cartella)
+        flusso.finche(senza_errori, "a compile without errors once the folder is back")
+
+        # Later saves are seen in the new folder.
+        with open(treno, "a", encoding="ascii") as f:
+            f.write("pippo, 1\n")
+        flusso.finche(lambda e: any("[unknown-record]" in t for t in testi(e)),
+                      "a save in the new folder")
+
+        p.send_signal(signal.SIGINT)
+        try:
+            p.wait(timeout=LIMITE)
+        except subprocess.TimeoutExpired:
+            pass
+        controlla(p.returncode == 0, f"serve ended with {p.returncode} after Ctrl-C")
+    finally:
+        if flusso is not None:
+            flusso.chiudi()
+        if p.poll() is None:
+            p.kill()
+            p.wait()
+
+print(f"{len(fallimenti)} failures")
+sys.exit(1 if fallimenti else 0)
