@@ -74,6 +74,15 @@ Millisecondi scadenza(Millisecondi normale) {
 
 }  // namespace
 
+bool host_ammesso(std::string_view host, uint16_t porta) {
+  const std::string p = ":" + std::to_string(porta);
+  for (const std::string_view nome : {"127.0.0.1", "localhost"}) {
+    if (uguali_senza_maiuscole(host, std::string(nome) + p)) return true;
+    if (porta == 80 && uguali_senza_maiuscole(host, nome)) return true;
+  }
+  return false;
+}
+
 class Connessione;
 
 struct ServitoreHttp::Stato : std::enable_shared_from_this<ServitoreHttp::Stato> {
@@ -91,15 +100,6 @@ struct ServitoreHttp::Stato : std::enable_shared_from_this<ServitoreHttp::Stato>
   void accettata(tcp::socket socket);
   // Frees a place for a new connection: the oldest one waiting for a request goes.
   bool chiudi_la_piu_vecchia_in_attesa();
-  bool host_ammesso(std::string_view host) const {
-    // With or without the port: browsers leave out 80, the default. Names have no case.
-    const std::string p = ":" + std::to_string(porta);
-    for (const std::string_view nome : {"127.0.0.1", "localhost"}) {
-      if (uguali_senza_maiuscole(host, std::string(nome) + p)) return true;
-      if (porta == 80 && uguali_senza_maiuscole(host, nome)) return true;
-    }
-    return false;
-  }
   // The latest event, one copy shared by every stream that sends it.
   std::shared_ptr<const std::string> evento_attuale() {
     if (ultimo == nullptr) ultimo = std::make_shared<const std::string>(evento(primo_evento()));
@@ -195,6 +195,8 @@ class Connessione : public std::enable_shared_from_this<Connessione> {
     // What was wrong with a request that could not be read is told, then the connection closes.
     if (ec == http::error::header_limit)
       return invia({431, "text/plain; charset=utf-8", "request header fields too large\n"}, true);
+    if (ec == http::error::bad_version)
+      return invia({505, "text/plain; charset=utf-8", "HTTP/1.0 or HTTP/1.1 only\n"}, true);
     if (ec) return invia({400, "text/plain; charset=utf-8", "bad request\n"}, true);
     const auto& r = parser_->get();
     if (r.version() != 10 && r.version() != 11)
@@ -212,7 +214,7 @@ class Connessione : public std::enable_shared_from_this<Connessione> {
     // Only this machine's own names for this server: a page from elsewhere that got a name of
     // its own to point at 127.0.0.1 still sends its own name here.
     const auto host = r[http::field::host];
-    if (!s_->host_ammesso(std::string_view(host.data(), host.size())))
+    if (!host_ammesso(std::string_view(host.data(), host.size()), s_->porta))
       return invia({403, "text/plain; charset=utf-8", "forbidden: unknown host\n"});
     const auto bersaglio = r.target();
     const Richiesta richiesta = dividi(std::string_view(bersaglio.data(), bersaglio.size()));

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace boost::asio {
 class io_context;
@@ -28,6 +29,10 @@ struct Risposta {
   std::string tipo = "text/plain; charset=utf-8";
   std::string corpo;
 };
+
+// Whether a request's Host names this server on this machine: 127.0.0.1 or localhost, with
+// `porta`, or without a port when it is 80 (browsers leave the default out), in any case.
+bool host_ammesso(std::string_view host, uint16_t porta);
 
 class ServitoreHttp {
  public:

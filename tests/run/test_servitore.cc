@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <boost/asio.hpp>
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "run/servitore_http.h"
 
@@ -36,16 +38,28 @@ class Servitore : public ::testing::Test {
     filo_.join();
   }
 
+  tcp::socket connetti(asio::io_context& io) {
+    tcp::socket s(io);
+    s.connect({asio::ip::make_address_v4("127.0.0.1"), servitore_->porta()});
+    return s;
+  }
+  // What `s` receives until the server closes it; "(still open)" after it when the server has
+  // not closed it within 20 s.
+  static std::string fino_alla_chiusura(asio::io_context& io, tcp::socket& s) {
+    std::string letto;
+    bool chiuso = false;
+    asio::async_read(s, asio::dynamic_buffer(letto),
+                     [&](boost::system::error_code, std::size_t) { chiuso = true; });
+    io.restart();
+    io.run_for(std::chrono::seconds(20));
+    return chiuso ? letto : letto + "(still open)";
+  }
   // The whole answer to `richiesta`, read until the server closes the connection.
   std::string chiedi(const std::string& richiesta) {
     asio::io_context io;
-    tcp::socket s(io);
-    s.connect({asio::ip::make_address_v4("127.0.0.1"), servitore_->porta()});
+    tcp::socket s = connetti(io);
     asio::write(s, asio::buffer(richiesta));
-    std::string risposta;
-    boost::system::error_code ec;
-    asio::read(s, asio::dynamic_buffer(risposta), ec);
-    return risposta;
+    return fino_alla_chiusura(io, s);
   }
   std::string get(const std::string& percorso, const std::string& host) {
     return chiedi("GET " + percorso + " HTTP/1.1\r\nHost: " + host +
@@ -80,6 +94,20 @@ TEST_F(Servitore, AnswersOnlyRequestsThatNameThisMachine) {
       {"GET /eventi HTTP/1.1\r\nHost: evil.example:" + porta + "\r\n", "403"},
       {"GET /eco HTTP/1.0\r\n", "403"},
       {"POST /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\nContent-Length: 2\r\n\r\nab", "405"},
+      // Host names have no case.
+      {"GET /eco HTTP/1.1\r\nHost: LOCALHOST:" + porta + "\r\n", "200"},
+      // What cannot be answered is told, not dropped: a line that is no request, a body, a head
+      // too large, another version of HTTP, two Hosts.
+      {"HELLO\r\n", "400"},
+      {"GET /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\nContent-Length: 5\r\n\r\nhello",
+       "413"},
+      {"GET /eco HTTP/1.1\r\nHost: localhost:" + porta +
+           "\r\nX-Pad: " + std::string(ServitoreHttp::kMassimoIntestazioni, 'x') + "\r\n",
+       "431"},
+      {"GET /eco HTTP/2.0\r\nHost: localhost:" + porta + "\r\n", "505"},
+      {"GET /eco HTTP/1.1\r\nHost: localhost:" + porta + "\r\nHost: evil.example\r\n", "400"},
+      // HEAD of the stream says what a GET gets and opens nothing: the connection closes.
+      {"HEAD /eventi HTTP/1.1\r\nHost: localhost:" + porta + "\r\n", "200"},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.richiesta);
@@ -91,9 +119,54 @@ TEST_F(Servitore, AnswersOnlyRequestsThatNameThisMachine) {
     const std::string r = chiedi(richiesta);
     EXPECT_EQ(r.substr(0, 12), std::string("HTTP/1.") + r[7] + " " + c.stato) << r;
     EXPECT_NE(r.find("Cache-Control: no-store"), std::string::npos) << r;
+    EXPECT_EQ(r.find("(still open)"), std::string::npos) << r;
+    if (c.richiesta.starts_with("HEAD /eventi")) {
+      EXPECT_NE(r.find("Content-Type: text/event-stream"), std::string::npos) << r;
+      EXPECT_TRUE(r.ends_with("\r\n\r\n")) << r;
+    }
   }
   const std::string eco = get("/eco?da=100&a=2000", mio());
   EXPECT_EQ(eco.substr(eco.find("\r\n\r\n") + 4), "/eco a=2000 da=100");
+}
+
+// Browsers leave out port 80; nothing else is this machine.
+TEST(HostAmmesso, ThisMachinesNamesWithThePortOrWithoutItOn80) {
+  struct Caso {
+    const char* host;
+    uint16_t porta;
+    bool ammesso;
+  };
+  const Caso casi[] = {
+      {"127.0.0.1:8237", 8237, true},
+      {"localhost:8237", 8237, true},
+      {"LocalHost:8237", 8237, true},
+      {"127.0.0.1", 80, true},
+      {"localhost", 80, true},
+      {"LOCALHOST:80", 80, true},
+      {"127.0.0.1", 8237, false},
+      {"localhost", 8237, false},
+      {"127.0.0.1:80", 8237, false},
+      {"localhost:8238", 8237, false},
+      {"localhost.", 80, false},
+      {"evil.example", 80, false},
+      {"", 80, false},
+      {"127.0.0.1:8237 ", 8237, false},
+  };
+  for (const Caso& c : casi)
+    EXPECT_EQ(host_ammesso(c.host, c.porta), c.ammesso) << c.host << " on " << c.porta;
+}
+
+// More connections than the server keeps: the oldest waiting for a request go first, and a
+// request on a new one is answered.
+TEST_F(Servitore, TheOldestIdleConnectionsMakeRoomForNewOnes) {
+  asio::io_context io;
+  std::vector<tcp::socket> ferme;
+  for (std::size_t i = 0; i < ServitoreHttp::kMassimoConnessioni + 6; ++i)
+    ferme.push_back(connetti(io));
+  const std::string r = get("/eco", mio());
+  EXPECT_EQ(r.substr(0, 12), "HTTP/1.1 200") << r;
+  // Closed by the server, the oldest first: the first of them sees the end of its stream.
+  EXPECT_EQ(fino_alla_chiusura(io, ferme.front()), "");
 }
 
 TEST_F(Servitore, AnEventStreamGetsTheLatestAndEveryMessageAfter) {
@@ -112,9 +185,18 @@ TEST_F(Servitore, AnEventStreamGetsTheLatestAndEveryMessageAfter) {
   EXPECT_EQ(letto.rfind("HTTP/1.1 200 OK\r\n", 0), 0u) << letto;
   EXPECT_NE(letto.find("Content-Type: text/event-stream\r\n"), std::string::npos) << letto;
   asio::post(io_, [this] { servitore_->pubblica("{\"secondo\":2}"); });
-  asio::post(io_, [this] { servitore_->pubblica("{\"terzo\":3}"); });
-  fino_a("data: {\"terzo\":3}\n\n");
-  EXPECT_LT(letto.find("data: {\"secondo\":2}\n\n"), letto.find("data: {\"terzo\":3}\n\n"));
+  fino_a("data: {\"secondo\":2}\n\n");
+  // Two at once: a stream still sending the first may skip to the latest, never back.
+  asio::post(io_, [this] {
+    servitore_->pubblica("{\"terzo\":3}");
+    servitore_->pubblica("{\"quarto\":4}");
+  });
+  fino_a("data: {\"quarto\":4}\n\n");
+  const auto terzo = letto.find("data: {\"terzo\":3}\n\n");
+  if (terzo != std::string::npos) {
+    EXPECT_LT(terzo, letto.find("data: {\"quarto\":4}"));
+  }
+  EXPECT_EQ(letto.find("data: {\"secondo\":2}"), letto.rfind("data: {\"secondo\":2}"));
 }
 
 // A port another program holds is refused with the system's reason, for a clear message.
