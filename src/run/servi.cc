@@ -115,21 +115,23 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
 }
 
 // One compile, as the page is told of it; `c` holds it for -o's files.
-Esito compila(const Opzioni& o, int versione, Compilazione& c) {
+// `file`: the sources by their full names, taken at the start, so that a source given by a bare
+// name is still found when the folder serve was started in is deleted and made again.
+Esito compila(const Opzioni& o, const std::vector<std::filesystem::path>& file, int versione,
+              Compilazione& c) {
   Esito e;
   e.versione = versione;
   std::string testi[2];
   std::size_t letti = 0;
   try {
-    for (; letti < 2; ++letti) testi[letti] = leggi_file(piattaforma::percorso(o.sorgenti[letti]));
+    for (; letti < 2; ++letti) testi[letti] = leggi_file(file[letti]);
   } catch (const ErroreFile& errore) {
     // A source deleted or being replaced: the page says so and waits for it to come back. When
     // its whole folder went (a checkout, an archive unpacked anew), that is what it waits for.
-    const std::filesystem::path sorgente = piattaforma::percorso(o.sorgenti[letti]);
+    const std::filesystem::path& sorgente = file[letti];
     const std::filesystem::path cartella = sorgente.parent_path();
     std::error_code ec;
-    if (!cartella.empty() &&
-        std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
+    if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
       const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
           "errore", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
@@ -281,7 +283,11 @@ int servi(OpzioniServe& os) {
   // A terminal or pipe whose reader has gone must not end the server at its next line.
   piattaforma::ignora_pipe_chiusa();
   // A source that cannot be read at the start is a mistake on the command line.
-  for (const std::string& s : o.sorgenti) leggi_file(piattaforma::percorso(s));
+  std::vector<std::filesystem::path> file;
+  for (const std::string& s : o.sorgenti) {
+    file.push_back(std::filesystem::absolute(piattaforma::percorso(s)));
+    leggi_file(file.back());
+  }
 
   boost::asio::io_context io;
   Esito ultimo;
@@ -318,22 +324,23 @@ int servi(OpzioniServe& os) {
   const auto compila_e_pubblica = [&](int versione) {
     const auto inizio = std::chrono::steady_clock::now();
     Compilazione c;
-    Esito e = senza_eccezioni(versione, [&] { return compila(o, versione, c); });
+    Esito e = senza_eccezioni(versione, [&] { return compila(o, file, versione, c); });
     if (basta) return;
     const bool da_scrivere = o.scrivi && e.riuscita;
-    if (!da_scrivere) std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio);
+    // Flushed: a terminal shows each line at once, but a pipe (a log, an editor's task panel)
+    // would hold them until serve ends.
+    if (!da_scrivere)
+      std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
     pubblica(e);
     if (!da_scrivere) return;
     e = senza_eccezioni(versione, [&] { return scrivi_compilati(o, c, e); });
     if (basta) return;  // stopped while writing: what was being written is gone
-    std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio);
+    std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
     pubblica(std::move(e));
   };
   std::promise<void> finito;
   std::future<void> fine = finito.get_future();
   std::thread compilatore([&] {
-    std::vector<std::filesystem::path> file;
-    for (const std::string& s : o.sorgenti) file.push_back(piattaforma::percorso(s));
     piattaforma::Osservatore osservatore(file);
     int versione = 0;
     compila_e_pubblica(++versione);
