@@ -290,6 +290,8 @@ int servi(OpzioniServe& os) {
   }
 
   boost::asio::io_context io;
+  // Taken before the address is printed: a Ctrl-C as soon as it shows stops serve as any other.
+  boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
   Esito ultimo;
   std::shared_ptr<const Foglio> mostrato;
   const auto gestore = [&](const Richiesta& r) -> Risposta {
@@ -354,7 +356,6 @@ int servi(OpzioniServe& os) {
     finito.set_value();
   });
 
-  boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
   segnali.async_wait([&](const boost::system::error_code&, int) {
     basta = true;
     // The compile thread may be writing -o's files: what it has not moved into place goes.

@@ -64,7 +64,7 @@ TEST(NomiFile, EveryControlCharacterIsRefusedInAName) {
   for (int b = 0x00; b <= 0x1F; ++b) controlli.push_back(static_cast<char>(b));
   controlli.push_back('\x7F');
   for (const char c : controlli) {
-    for (const std::string& nome : {std::string(1, c), "A" + std::string(1, c) + "B"}) {
+    for (const std::string& nome : {std::string(1, c), std::string{'A', c, 'B'}}) {
       SCOPED_TRACE(static_cast<int>(static_cast<unsigned char>(c)));
       const auto motivo = nome_non_valido(nome, "the line name");
       ASSERT_TRUE(motivo.has_value());
