@@ -8,7 +8,6 @@ archive does: the page says it is waiting for the folder, and stays so. The fold
 with the sources: a compile without errors follows. A source saved afterwards in the new folder
 is compiled too, so the folder now there is the one watched.
 """
-import json
 import os
 import select
 import shutil
@@ -16,56 +15,12 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
-import urllib.request
+
+sys.dont_write_bytecode = True  # nothing left in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from aiuto_serve import LIMITE, Eventi, controlla, esito, testi  # noqa: E402
 
 PROGRAMMA = sys.argv[1]
-LIMITE = 20  # seconds for each thing awaited: "at once", with room for a loaded machine
-fallimenti = []
-
-
-def controlla(condizione, cosa):
-    if not condizione:
-        fallimenti.append(cosa)
-        print("FAIL:", cosa, flush=True)
-
-
-class Eventi:
-    """serve's event stream, read as the page reads it: one event per compile, the latest
-    first."""
-
-    def __init__(self, indirizzo):
-        self.indirizzo = indirizzo
-        self.risposta = urllib.request.urlopen(indirizzo + "eventi", timeout=LIMITE)
-
-    def chiudi(self):
-        self.risposta.close()
-
-    def finche(self, condizione, cosa):
-        """The first event that meets `condizione`, or None (a failure) when none has come
-        within LIMITE seconds."""
-        fine = time.monotonic() + LIMITE
-        ultimo = None
-        try:
-            while time.monotonic() < fine:
-                riga = self.risposta.readline()  # each read waits LIMITE seconds at most
-                if not riga:
-                    break
-                if riga.startswith(b"data:"):
-                    ultimo = json.loads(riga[5:])
-                    if condizione(ultimo):
-                        return ultimo
-        except OSError as e:
-            ultimo = f"{ultimo} ({e})"
-            # A stream that timed out reads no more: the next wait starts from the latest event.
-            self.chiudi()
-            self.risposta = urllib.request.urlopen(self.indirizzo + "eventi", timeout=LIMITE)
-        controlla(False, f"{cosa}: not within {LIMITE} s; the last event: {ultimo}")
-        return None
-
-
-def testi(evento):
-    return [d["testo"] for d in evento["diagnostiche"]]
 
 
 def senza_errori(evento):
@@ -127,5 +82,4 @@ with tempfile.TemporaryDirectory() as radice:
             p.kill()
             p.wait()
 
-print(f"{len(fallimenti)} failures")
-sys.exit(1 if fallimenti else 0)
+sys.exit(esito())
