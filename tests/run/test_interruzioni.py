@@ -114,7 +114,7 @@ with tempfile.TemporaryDirectory() as radice:
         open(os.path.join(out, nome + ".tmp-Ab3dE9"), "wb").write(b"left by a dead run")
     p = compila(piccolo, out)
     _, errore = p.communicate()
-    controlla(p.returncode == 0, errore.decode())
+    controlla(p.returncode == 0, f"exit {p.returncode}: {errore.decode()}")
     controlla(temporanei(out) == [], f"the last run left {temporanei(out)}")
     controlla(contenuti(out) == rif_piccolo, "the outputs are those of the last run")
 
@@ -129,7 +129,7 @@ with tempfile.TemporaryDirectory() as radice:
     controlla(os.listdir(out) == [], "nothing is written while it waits")
     os.close(cartella)
     _, errore = p.communicate(timeout=60)
-    controlla(p.returncode == 0, errore.decode())
+    controlla(p.returncode == 0, f"exit {p.returncode}: {errore.decode()}")
     controlla(errore.decode() == "genera_scenario: note: waiting for another run to finish "
               f"writing into {out}\n", errore.decode())
     controlla(contenuti(out) == rif_piccolo, "written once the folder is let go")
@@ -143,7 +143,7 @@ with tempfile.TemporaryDirectory() as radice:
         veloce = compila(piccolo, out)
         for q in (lenta, veloce):
             _, errore = q.communicate(timeout=120)
-            controlla(q.returncode == 0, errore.decode())
+            controlla(q.returncode == 0, f"exit {q.returncode}: {errore.decode()}")
         finale = contenuti(out)
         controlla(finale in (rif_grande, rif_piccolo),
                   "two runs at once mixed their files: " +

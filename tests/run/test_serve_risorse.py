@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """serve holds its descriptors, memory and CPU against clients that connect and do nothing.
 
-Usage: test_serve_risorse.py PROGRAM
+Usage: test_serve_risorse.py PROGRAM [--sanitizzato]
 
 - Idle connections, 80 of them, against a server that can open 64 descriptors, and against one
   that can open many: over 2 s serve spends little CPU (it does not spin on a failing accept),
@@ -25,6 +25,9 @@ from aiuto_serve import (LIMITE, Eventi, Serve, attendi, controlla, esito,  # no
                          nuovo_scenario, sorgente_salvata)
 
 PROGRAMMA = sys.argv[1]
+# The sanitizers' vptr check needs a pipe to read an object's type: with every descriptor taken
+# it calls any object invalid and ends the run. Such a build skips the descriptor limit.
+SANITIZZATO = "--sanitizzato" in sys.argv[2:]
 CONNESSIONI = 64  # serve's cap on open connections
 CPU_MASSIMA = 0.10  # of one core, over the window; a spinning accept loop takes all it gets
 MARGINE_RSS_MIB = 30  # 40 saves once took 75 MiB more with a stream that was not read
@@ -43,6 +46,9 @@ def connessioni_inattive(sorgenti):
     if not controlla(shutil.which("prlimit"), "prlimit (util-linux) is needed"):
         return
     for limite, caso in [(64, "a limit of 64 descriptors"), (4096, "the cap on connections")]:
+        if SANITIZZATO and limite == 64:
+            print(f"{caso}: skipped in the sanitizer build, whose checks need descriptors")
+            continue
         with Serve(PROGRAMMA, sorgenti, prima=["prlimit", f"--nofile={limite}:{limite}"]) as s:
             if not controlla(s.indirizzo, f"{caso}: serve's first line {s.prima_riga!r}"):
                 continue
