@@ -13,11 +13,12 @@ namespace gs {
 namespace {
 
 constexpr std::string_view kUsoSpiega =
-    "usage: genera_scenario explain N | NAME | --all [--markdown]\n"
+    "usage: genera_scenario explain N | NAME | --all | --list [--markdown]\n"
     "\n"
     "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what the compile\n"
     "does when it finds it, each cause with the form of its message, a source that gives it and\n"
-    "the fix. --all prints every entry; --markdown prints them as the authors' guide lists them.\n";
+    "the fix. --all prints every entry; --list prints each entry's code and title on one line;\n"
+    "--markdown prints them as the authors' guide and the README list them.\n";
 
 std::string nome(const Voce& v) {
   return v.avviso.empty() ? "error " + std::to_string(v.numero)
@@ -163,8 +164,27 @@ std::string markdown_voce(const Voce& v) {
   return s;
 }
 
+std::string elenco_voci(bool markdown) {
+  std::string s = markdown ? "| diagnostic | what it is |\n|---|---|\n" : "";
+  for (const Voce& v : voci()) {
+    std::string codice = v.avviso.empty() ? "E" : "";
+    codice += v.avviso.empty() ? std::to_string(v.numero) : std::string(v.avviso);
+    if (markdown) {
+      s += "| `";
+      s += codice;
+      s += "` | ";
+    } else {
+      s += codice;
+      s.append(codice.size() < 21 ? 21 - codice.size() : 1, ' ');
+    }
+    s += v.titolo;
+    s += markdown ? " |\n" : "\n";
+  }
+  return s;
+}
+
 int comando_explain(const std::vector<std::string>& argomenti) {
-  bool tutto = false, markdown = false;
+  bool tutto = false, markdown = false, elenco = false;
   std::vector<std::string> chiavi;
   for (const std::string& a : argomenti) {
     if (a == "--help" || a == "-h") {
@@ -173,6 +193,8 @@ int comando_explain(const std::vector<std::string>& argomenti) {
     }
     if (a == "--all")
       tutto = true;
+    else if (a == "--list")
+      elenco = true;
     else if (a == "--markdown")
       markdown = true;
     else if (a.size() > 1 && a[0] == '-')
@@ -180,8 +202,14 @@ int comando_explain(const std::vector<std::string>& argomenti) {
     else
       chiavi.push_back(a);
   }
+  if (elenco && (tutto || !chiavi.empty()))
+    return uso_errato("explain --list takes no entry and no --all");
+  if (elenco) {
+    std::cout << elenco_voci(markdown);
+    return 0;
+  }
   if (!tutto && chiavi.empty())
-    return uso_errato("explain expects an error number, a warning's name or --all");
+    return uso_errato("explain expects an error number, a warning's name, --all or --list");
   std::vector<const Voce*> scelte;
   if (tutto) {
     for (const Voce& v : voci()) scelte.push_back(&v);

@@ -53,7 +53,10 @@ const Causa* causa_di(const Voce& v, std::string_view messaggio);
 std::string testo_voce(const Voce& v);
 std::string markdown_voce(const Voce& v);
 
-// `explain N | NAME | --all [--markdown]`.
+// Every entry's code (E16, unknown-record) and title, one per line or as a Markdown table.
+std::string elenco_voci(bool markdown);
+
+// `explain N | NAME | --all | --list [--markdown]`.
 int comando_explain(const std::vector<std::string>& argomenti);
 
 }  // namespace gs
