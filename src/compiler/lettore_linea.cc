@@ -153,7 +153,7 @@ class LettoreLinea : LettoreSorgente {
     if (ultima < 1)
       throw ErroreLettura("a line length of " + metri(letta) +
                               " gives a track grid without cell 1; "
-                              "the length must be -6925 m or more",
+                              "the length must be -6974 m or more",
                           valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
     if (c_.j != 0) c_.linea.dimensiona(static_cast<int32_t>(esteso));

@@ -253,7 +253,7 @@ constexpr Causa k25[] = {
          "left open.",
      .rimedio = "Shorten the text, or close its quote."},
     {.modello = "a line length of {L} m gives a track grid without cell 1; the length must be "
-                "-6925 m or more",
+                "-6974 m or more",
      .generale = "lunghezza percorso, -7000",
      .rimedio = "Give the line's real length in metres."},
     {.modello = "the general section, from its [generale] at line {N}, has no \"lunghezza "
