@@ -94,6 +94,10 @@ class SorgentiInMemoria : public Sorgenti {
 // a reading failure (error 25) ends both readers and deletes both sources.
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
 
+// The whole compile in memory: `memorizza_dati`, then the code-point pass when the line source
+// sized the grid. Returns whether it did (without a grid there is nothing to write).
+bool compila_in_memoria(Compilazione& c, Sorgenti& sorgenti);
+
 // Where the three chainage records were read ("tre", "due", "uno"): their start and value
 // fields, for diagnostics.
 struct LuoghiSezioni {

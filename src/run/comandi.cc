@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "common/file_system.h"
-#include "grid/griglia.h"
 #include "output/uscita.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
