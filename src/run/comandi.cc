@@ -162,40 +162,37 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
   Opzioni o;
   o.scrivi = scrivi;
   o.rapporto.colore = colore_per(2);
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    const bool ha_valore = i + 1 < argomenti.size();
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoCompila;
-      return 0;
-    }
-    if (a == "--line-name" || a == "--train-name" || (scrivi && a == "-o")) {
-      if (!ha_valore) return uso_errato(a + " needs a value");
-      const std::string& v = argomenti[++i];
-      if (a == "-o")
-        o.cartella = piattaforma::percorso(v);
-      else if (a == "--line-name")
-        o.nome_linea = in_1252(v);
-      else
-        o.nome_treno = in_1252(v);
-    } else if (scrivi && a == "--no-geometry") {
-      o.geometria = false;
-    } else if (a == "-q") {
-      o.silenzioso = true;
-    } else if (a == "--no-caret") {
-      o.rapporto.caret = false;
-    } else if (a == "-Werror") {
-      o.rapporto.werror = true;
-    } else if (a == "--diagnostics-format=json" || a == "--diagnostics-format=text") {
-      o.json = a.ends_with("json");
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else {
-      o.sorgenti.push_back(a);
-    }
+  const auto fatto = [](auto passo) {
+    return [passo](const std::string&) {
+      passo();
+      return std::optional<std::string>();
+    };
+  };
+  std::vector<Opzione> opzioni = {
+      opzione_nome_linea(o.nome_linea),
+      opzione_nome_treno(o.nome_treno),
+      opzione_segnale("-q", o.silenzioso),
+      opzione_segnale("-Werror", o.rapporto.werror),
+      {"--no-caret", false, fatto([&o] { o.rapporto.caret = false; })},
+      {"--diagnostics-format=json", false, fatto([&o] { o.json = true; })},
+      {"--diagnostics-format=text", false, fatto([&o] { o.json = false; })},
+  };
+  if (scrivi) {
+    opzioni.push_back(opzione_cartella(o));
+    opzioni.push_back({"--no-geometry", false, fatto([&o] { o.geometria = false; })});
   }
+  if (const auto esito = analizza_opzioni(argomenti, kUsoCompila, opzioni, o.sorgenti))
+    return *esito;
   if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
   return compila_sorgenti(o);
+}
+
+Opzione opzione_cartella(Opzioni& o) {
+  return {"-o", true, [&o](const std::string& v) {
+            o.cartella = piattaforma::percorso(v);
+            o.scrivi = true;
+            return std::optional<std::string>();
+          }};
 }
 
 std::optional<std::string> prepara_nomi(Opzioni& o) {

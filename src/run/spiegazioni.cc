@@ -186,22 +186,9 @@ std::string elenco_voci(bool markdown) {
 int comando_explain(const std::vector<std::string>& argomenti) {
   bool tutto = false, markdown = false, elenco = false;
   std::vector<std::string> chiavi;
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoSpiega;
-      return 0;
-    }
-    if (a == "--all")
-      tutto = true;
-    else if (a == "--list")
-      elenco = true;
-    else if (a == "--markdown")
-      markdown = true;
-    else if (a.size() > 1 && a[0] == '-')
-      return uso_errato("unknown option " + a);
-    else
-      chiavi.push_back(a);
-  }
+  const Opzione opzioni[] = {opzione_segnale("--all", tutto), opzione_segnale("--list", elenco),
+                             opzione_segnale("--markdown", markdown)};
+  if (const auto esito = analizza_opzioni(argomenti, kUsoSpiega, opzioni, chiavi)) return *esito;
   if (elenco && (tutto || !chiavi.empty()))
     return uso_errato("explain --list takes no entry and no --all");
   if (elenco) {
