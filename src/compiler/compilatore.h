@@ -22,7 +22,10 @@ namespace gs {
 struct Compilazione {
   std::string nome_linea;  // Windows-1252
   std::string nome_treno;  // Windows-1252
-  int32_t j = 1;           // non-zero: build the plan-view geometry too
+  // The run's `j`, memorizza_percorso's argument: non-zero builds the plan view too. Read it
+  // through con_pianta(), which says what it means.
+  int32_t j = 1;
+  bool con_pianta() const { return j != 0; }
   Registro registro;
   Stazioni stazioni{};
   Celle celle;

@@ -473,18 +473,18 @@ constexpr const RigaDiagnostica& riga(int32_t numero, std::string_view avviso) {
   throw "not in the list of diagnostics";  // a compile-time error where it is reached
 }
 
-constexpr Voce errore(Errore e, std::string_view accade, std::span<const Causa> cause) {
+constexpr Spiegazione errore(Errore e, std::string_view accade, std::span<const Causa> cause) {
   const RigaDiagnostica& r = riga(e, {});
   return {r.numero, r.avviso, r.titolo, accade, cause};
 }
 
-constexpr Voce avviso(std::string_view nome, std::string_view accade,
-                      std::span<const Causa> cause) {
+constexpr Spiegazione avviso(std::string_view nome, std::string_view accade,
+                             std::span<const Causa> cause) {
   const RigaDiagnostica& r = riga(0, nome);
   return {r.numero, r.avviso, r.titolo, accade, cause};
 }
 
-constexpr Voce kVoci[] = {
+constexpr Spiegazione kVoci[] = {
     errore(kLunghezzaEccessiva, kFermaLinea, k1),
     errore(kProgressivaNonMultipla,
            "Checked after both sources have been read; it replaces an error 15 recorded before it. "
@@ -588,6 +588,6 @@ static_assert(nell_ordine_della_lista(), "one entry per diagnostic, in the list'
 
 }  // namespace
 
-std::span<const Voce> voci() { return kVoci; }
+std::span<const Spiegazione> voci() { return kVoci; }
 
 }  // namespace gs

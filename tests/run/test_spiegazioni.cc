@@ -38,7 +38,7 @@ std::string inserisci(std::string sorgente, std::string_view prima_di, std::stri
 
 TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
   for (const Errore e : kErrori) {
-    const Voce* v = voce(std::to_string(e));
+    const Spiegazione* v = voce(std::to_string(e));
     ASSERT_NE(v, nullptr) << e;
     EXPECT_FALSE(v->cause.empty()) << e;
     std::string codice = "E";
@@ -83,7 +83,7 @@ TEST(Spiegazioni, EveryExampleGivesItsCause) {
   const std::string linea = componi_testo(righe_linea_esempio());
   const std::string treno = componi_testo(righe_treno_esempio());
   int provati = 0;
-  for (const Voce& v : voci()) {
+  for (const Spiegazione& v : voci()) {
     for (const Causa& c : v.cause) {
       SCOPED_TRACE(std::string(v.avviso.empty() ? std::to_string(v.numero) : v.avviso) + ": " +
                    std::string(c.modello));
@@ -132,7 +132,7 @@ std::optional<std::string> generato(const std::string& documento, const std::str
 
 TEST(Spiegazioni, TheGuideAndTheReadmeListEveryEntryAsTheProgramDoes) {
   std::string atteso;
-  for (const Voce& v : voci()) {
+  for (const Spiegazione& v : voci()) {
     if (!atteso.empty()) atteso += '\n';
     atteso += markdown_voce(v);
   }
