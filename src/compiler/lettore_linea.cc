@@ -333,8 +333,15 @@ class LettoreLinea : LettoreSorgente {
     if (!dentro(posizione, 100, "the speed board")) return Passo::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
-    const Posa p = memo_indicatori_v_max(c_.celle, posizione, vas, vbs, vcs, strisces, vad, vbd,
-                                         vcd, strisced, da);
+    const IndicatoreVelocita letto{.vas = vas,
+                                   .vbs = vbs,
+                                   .vcs = vcs,
+                                   .strisces = strisces,
+                                   .vad = vad,
+                                   .vbd = vbd,
+                                   .vcd = vcd,
+                                   .strisced = strisced};
+    const Posa p = memo_indicatori_v_max(c_.celle, posizione, letto, da);
     if (!p.riuscita()) {
       sorgenti_.cancella_linea();
       rifiutata(p, posizione);

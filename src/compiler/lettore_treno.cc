@@ -197,8 +197,16 @@ class LettoreTreno : LettoreSorgente {
     int32_t tempo = r_.i32("tempo");
     if (!dentro(posizione, 100, "the signal")) return Passo::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
-    const Posa p =
-        memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
+    const Segnale letto{.sx = sx,
+                        .s1 = s1,
+                        .s2 = s2,
+                        .s3 = s3,
+                        .rapp = rapp,
+                        .dx = dx,
+                        .d1 = d1,
+                        .d2 = d2,
+                        .d3 = d3};
+    const Posa p = memo_segnale(c_.celle, posizione, letto, tempo, da);
     return dopo_posatore(p, posizione, "the signal");
   }
 

@@ -698,7 +698,7 @@ void Tavola::corsia_segnali(double yc, DisegnoPunti& d) const {
   std::vector<Etichetta> aspetti;
   per_punti({kSegnale}, [&](std::size_t k, int64_t pos, double px) {
     const Cella& c = celle_[k];
-    const SegnaleLetto s = decodifica_segnale(c);
+    const Segnale s = decodifica_segnale(c);
     Foglio& f = d.segno(k);
     const auto cella = static_cast<int64_t>(k);
     f.grezzo("<g class=\"segnale\"" + attributo_fonte(cella) + "><title>" +
@@ -756,7 +756,7 @@ void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
 void Tavola::corsia_indicatori(double yc, DisegnoPunti& d) const {
   std::vector<Etichetta> testi;
   per_punti({kIndicatoreVelocita}, [&](std::size_t k, int64_t pos, double px) {
-    const IndicatoreLetto v = decodifica_indicatore(celle_[k]);
+    const IndicatoreVelocita v = decodifica_indicatore(celle_[k]);
     std::string testo = n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs);
     if (v.vad != 0 || v.vbd != 0 || v.vcd != 0)
       testo += " " + n(v.vad) + "/" + n(v.vbd) + "/" + n(v.vcd);
@@ -967,7 +967,7 @@ double Tavola::velocita(double y) {
   std::vector<double> centri, larghezze;
   std::vector<std::string> testi;
   per_punti({kIndicatoreVelocita}, [&](std::size_t k, int64_t, double px) {
-    const IndicatoreLetto v = decodifica_indicatore(celle_[k]);
+    const IndicatoreVelocita v = decodifica_indicatore(celle_[k]);
     f_.linea(px, y + 22, px, yv(v.vas), "stroke:#00a;stroke-width:1;stroke-dasharray:3 3");
     testi.push_back(n(v.vas));
     centri.push_back(px);

@@ -291,35 +291,6 @@ std::string formatta_orario(int64_t secondi) {
   return b;
 }
 
-SegnaleLetto decodifica_segnale(const Cella& c) {
-  SegnaleLetto s{};
-  s.s1 = quoziente(c.dato1, 10);
-  s.d1 = resto(c.dato1, 10);
-  s.s2 = quoziente(c.dato2, 10);
-  s.d2 = resto(c.dato2, 10);
-  s.s3 = quoziente(c.dato3, 10);
-  s.d3 = resto(c.dato3, 10);
-  s.rapp = quoziente(c.dato4, 10);
-  const int32_t lati = resto(c.dato4, 10);
-  s.sx = lati / 3;
-  s.dx = lati % 3;
-  return s;
-}
-
-IndicatoreLetto decodifica_indicatore(const Cella& c) {
-  IndicatoreLetto v{};
-  const auto coppia = [](int16_t dato, int32_t& sinistra, int32_t& destra) {
-    sinistra = quoziente(dato, 20);
-    destra = resto(dato, 20) * 5;
-  };
-  coppia(c.dato1, v.vas, v.vad);
-  coppia(c.dato2, v.vbs, v.vbd);
-  coppia(c.dato3, v.vcs, v.vcd);
-  v.strisces = quoziente(c.dato4, 10);
-  v.strisced = resto(c.dato4, 10);
-  return v;
-}
-
 std::string nome_tipo_cella(uint8_t tipo) {
   switch (tipo) {
     case kLibera:
