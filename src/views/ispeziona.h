@@ -8,23 +8,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "formato/formato.h"
+#include "formato/lettore.h"
 #include "formato/punti.h"
 
 namespace gs {
-
-// A compiled file whose bytes do not fit its layout. The message says what is wrong and
-// where; the caller adds the file's name.
-class ErroreFormato : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class Compilato { kGeometria, kTabella, kGriglia };
 
