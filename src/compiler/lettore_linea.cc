@@ -185,11 +185,11 @@ class LettoreLinea : LettoreSorgente {
     Stazione& voce = st()[kVoceTreno];
     voce.inizio = r_.i32("first repetition distance");
     voce.fine = r_.i32("second repetition distance");
-    if (voce.inizio % 50 != 0)
+    if (!multiplo_cella(voce.inizio))
       return ferma(kRipetizioneUnoNonMultipla, valore(0),
                    "the first signal-repetition distance, " + metri(voce.inizio) +
                        ", is not a multiple of 50 m");
-    if (voce.fine % 50 != 0)
+    if (!multiplo_cella(voce.fine))
       return ferma(kRipetizioneDueNonMultipla, valore(1),
                    "the second signal-repetition distance, " + metri(voce.fine) +
                        ", is not a multiple of 50 m");

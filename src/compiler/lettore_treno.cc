@@ -256,7 +256,7 @@ class LettoreTreno : LettoreSorgente {
     s.posizione = r_.i32("station position");
     const int32_t p = s.posizione;
     if (!dentro(p, 800, "the station")) return Passo::kPassiFinali;
-    if (p % 50 != 0)
+    if (!multiplo_cella(p))
       return ferma_in(kStazioneNonMultipla, p, valore(0),
                       "the station at " + metri(p) + " does not stand at a multiple of 50 m");
     s.tipo = r_.u8("station kind");
@@ -386,8 +386,8 @@ class LettoreTreno : LettoreSorgente {
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
-      const bool inizio = z.inizio % 50 != 0;
-      if (!inizio && z.fine % 50 == 0) continue;
+      const bool inizio = !multiplo_cella(z.inizio);
+      if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(
           kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
           inizio
