@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "formato/formato.h"
+#include "formato/geometria.h"
 #include "formato/lettore.h"
 #include "formato/punti.h"
 
@@ -30,25 +31,6 @@ Stazioni decodifica_tabella(std::string_view byte);
 
 // The cells of a track grid file: 15 bytes each, at least one.
 std::vector<Cella> decodifica_griglia(std::string_view byte);
-
-// One tagged value of the geometry: empty, a 16-bit integer or a double.
-struct ValoreGeometria {
-  uint16_t tipo = 0;
-  double valore = 0;
-};
-
-// The two plan coordinates per metre; index = metre along the line.
-struct Geometria {
-  std::vector<ValoreGeometria> colonna0;
-  std::vector<ValoreGeometria> colonna1;
-  std::size_t metri() const { return colonna0.size(); }
-  // A metre has a plan position when both its values are there.
-  bool posizionato(std::size_t metro) const;
-};
-
-// Both columns, each the same number of tagged values; the integer origin, when there, opens
-// each column.
-Geometria decodifica_geometria(std::string_view byte);
 
 struct RiassuntoGeometria {
   std::size_t metri = 0;
