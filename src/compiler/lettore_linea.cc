@@ -187,11 +187,11 @@ class LettoreLinea : LettoreSorgente {
     Stazione& voce = st()[kVoceTreno];
     voce.inizio = r_.i32("first repetition distance");
     voce.fine = r_.i32("second repetition distance");
-    if (voce.inizio % 50 != 0)
+    if (!multiplo_cella(voce.inizio))
       return ferma(kRipetizioneUnoNonMultipla, valore(0),
                    "the first signal-repetition distance, " + metri(voce.inizio) +
                        ", is not a multiple of 50 m");
-    if (voce.fine % 50 != 0)
+    if (!multiplo_cella(voce.fine))
       return ferma(kRipetizioneDueNonMultipla, valore(1),
                    "the second signal-repetition distance, " + metri(voce.fine) +
                        ", is not a multiple of 50 m");
@@ -336,8 +336,15 @@ class LettoreLinea : LettoreSorgente {
     if (!dentro(posizione, 100, "the speed board")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
-    const Posa p = memo_indicatori_v_max(c_.celle, posizione, vas, vbs, vcs, strisces, vad, vbd,
-                                         vcd, strisced, da);
+    const IndicatoreVelocita letto{.vas = vas,
+                                   .vbs = vbs,
+                                   .vcs = vcs,
+                                   .strisces = strisces,
+                                   .vad = vad,
+                                   .vbd = vbd,
+                                   .vcd = vcd,
+                                   .strisced = strisced};
+    const Posa p = memo_indicatori_v_max(c_.celle, posizione, letto, da);
     if (!p.riuscita()) {
       sorgenti_.cancella_linea();
       rifiutata(p, posizione);

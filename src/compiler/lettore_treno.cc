@@ -198,8 +198,16 @@ class LettoreTreno : LettoreSorgente {
     int32_t tempo = r_.i32("tempo");
     if (!dentro(posizione, 100, "the signal")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
-    const Posa p =
-        memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
+    const Segnale letto{.sx = sx,
+                        .s1 = s1,
+                        .s2 = s2,
+                        .s3 = s3,
+                        .rapp = rapp,
+                        .dx = dx,
+                        .d1 = d1,
+                        .d2 = d2,
+                        .d3 = d3};
+    const Posa p = memo_segnale(c_.celle, posizione, letto, tempo, da);
     return dopo_posatore(p, posizione, "the signal");
   }
 
@@ -249,7 +257,7 @@ class LettoreTreno : LettoreSorgente {
     s.posizione = r_.i32("station position");
     const int32_t p = s.posizione;
     if (!dentro(p, 800, "the station")) return DopoRecordTreno::kPassiFinali;
-    if (p % 50 != 0)
+    if (!multiplo_cella(p))
       return ferma_in(kStazioneNonMultipla, p, valore(0),
                       "the station at " + metri(p) + " does not stand at a multiple of 50 m");
     s.tipo = r_.u8("station kind");
@@ -380,8 +388,8 @@ class LettoreTreno : LettoreSorgente {
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
-      const bool inizio = z.inizio % 50 != 0;
-      if (!inizio && z.fine % 50 == 0) continue;
+      const bool inizio = !multiplo_cella(z.inizio);
+      if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(
           kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
           inizio

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "output/codici_gara.h"
+#include "formato/codici_gara.h"
 #include "views/ispeziona.h"
 
 namespace gs {
@@ -275,7 +275,7 @@ void nome_voce(Json& j, const std::optional<Stazioni>& t, int32_t voce) {
 void punto(Json& j, const Cella& c, const std::optional<Stazioni>& t) {
   switch (c.tipo) {
     case kSegnale: {
-      const SegnaleLetto s = decodifica_segnale(c);
+      const Segnale s = decodifica_segnale(c);
       j.chiave("signal");
       j.apri_oggetto();
       j.campo("sx", s.sx);
@@ -305,7 +305,7 @@ void punto(Json& j, const Cella& c, const std::optional<Stazioni>& t) {
       j.campo("cells_from_warning", c.dato1);
       break;
     case kIndicatoreVelocita: {
-      const IndicatoreLetto v = decodifica_indicatore(c);
+      const IndicatoreVelocita v = decodifica_indicatore(c);
       j.chiave("speed_board");
       j.apri_oggetto();
       j.campo("vas_kmh", v.vas);
