@@ -22,7 +22,10 @@ namespace gs {
 struct Compilazione {
   std::string nome_linea;  // Windows-1252
   std::string nome_treno;  // Windows-1252
-  int32_t j = 1;           // non-zero: build the plan-view geometry too
+  // The run's `j`, memorizza_percorso's argument: non-zero builds the plan view too. Read it
+  // through con_pianta(), which says what it means.
+  int32_t j = 1;
+  bool con_pianta() const { return j != 0; }
   Registro registro;
   Stazioni stazioni{};
   Celle celle;
@@ -93,6 +96,10 @@ class SorgentiInMemoria : public Sorgenti {
 // `memorizza_dati`: the line reader, then the train reader. Records errors in the register;
 // a reading failure (error 25) ends both readers and deletes both sources.
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
+
+// The whole compile in memory: `memorizza_dati`, then the code-point pass when the line source
+// sized the grid. Returns whether it did (without a grid there is nothing to write).
+bool compila_in_memoria(Compilazione& c, Sorgenti& sorgenti);
 
 // Where the three chainage records were read ("tre", "due", "uno"): their start and value
 // fields, for diagnostics.

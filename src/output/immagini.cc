@@ -103,7 +103,7 @@ void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& li
 
 std::vector<FileScritto> scrivi_compilati(const Compilazione& c, const NomiFile& nomi) {
   std::vector<FileScritto> scritti;
-  if (c.j != 0) {
+  if (c.con_pianta()) {
     scrivi_geometria(nomi.geometria, c.linea);
     scritti.push_back({nomi.geometria, 2 * forma(c.linea).byte()});
   }

@@ -1,12 +1,10 @@
 // The command line: the built-in run without arguments, and the commands for route authors.
 #include <iostream>
-#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "common/file_system.h"
-#include "grid/griglia.h"
 #include "output/uscita.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
@@ -18,37 +16,6 @@
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUso =
-    "usage: genera_scenario                 write and compile the built-in scenario in the\n"
-    "                                       program's folder\n"
-    "       genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
-    "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [options]\n"
-    "       genera_scenario new DIR --line-name NAME --train-name NAME | new DIR --built-in\n"
-    "       genera_scenario explain N | NAME | --all\n"
-    "       genera_scenario inspect FILE... [--json] [--all]\n"
-    "       genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
-    "       genera_scenario serve LINE_SOURCE TRAIN_SOURCE [--port N] [-o DIR] [--open]\n"
-    "       genera_scenario COMMAND --help | --help | --version\n"
-    "\n"
-    "compile  compiles a line source and a train source into the three files the simulator\n"
-    "         loads (NAME_linea.dat, NAME_TRAIN.sim, NAME_TRAIN.dat) in DIR (default: the\n"
-    "         current folder). The sources are only read, never changed.\n"
-    "check    the same compile, writing no file; prints a summary when no error was found.\n"
-    "new      writes a starting pair of sources: the authors' guide's small scenario, or the\n"
-    "         built-in one.\n"
-    "explain  says what an error number or a warning means, its causes and the fix.\n"
-    "inspect  decodes compiled files (_linea.dat, .sim, .dat) and prints what they hold;\n"
-    "         --json for one JSON document, --all for every entry, cell and metre.\n"
-    "plot     draws the route sheet of the compiled scenario in DIR as one SVG file; without\n"
-    "         both names it finds the scenario in DIR (the .sim its own table names, narrowed\n"
-    "         by the name given) and lists the choices when there are several.\n"
-    "serve    shows the route sheet and diagnostics in the browser, on this machine only,\n"
-    "         compiled again every time a source is saved.\n"
-    "\n"
-    "Diagnostics are printed as FILE:LINE:COL: error: MESSAGE [EN at P m], as compilers print\n"
-    "them. Exit status: 0 no error, 1 a compile error, 2 a bad command line or a file that\n"
-    "cannot be read or written.\n";
 
 constexpr std::string_view kUsoCompila =
     "usage: genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
@@ -189,47 +156,44 @@ int compila_sorgenti(Opzioni& o) {
   return esito;
 }
 
+}  // namespace
+
 int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
   Opzioni o;
   o.scrivi = scrivi;
   o.rapporto.colore = colore_per(2);
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    const bool ha_valore = i + 1 < argomenti.size();
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoCompila;
-      return 0;
-    }
-    if (a == "--line-name" || a == "--train-name" || (scrivi && a == "-o")) {
-      if (!ha_valore) return uso_errato(a + " needs a value");
-      const std::string& v = argomenti[++i];
-      if (a == "-o")
-        o.cartella = piattaforma::percorso(v);
-      else if (a == "--line-name")
-        o.nome_linea = in_1252(v);
-      else
-        o.nome_treno = in_1252(v);
-    } else if (scrivi && a == "--no-geometry") {
-      o.geometria = false;
-    } else if (a == "-q") {
-      o.silenzioso = true;
-    } else if (a == "--no-caret") {
-      o.rapporto.caret = false;
-    } else if (a == "-Werror") {
-      o.rapporto.werror = true;
-    } else if (a == "--diagnostics-format=json" || a == "--diagnostics-format=text") {
-      o.json = a.ends_with("json");
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else {
-      o.sorgenti.push_back(a);
-    }
+  const auto fatto = [](auto passo) {
+    return [passo](const std::string&) {
+      passo();
+      return std::optional<std::string>();
+    };
+  };
+  std::vector<Opzione> opzioni = {
+      opzione_nome_linea(o.nome_linea),
+      opzione_nome_treno(o.nome_treno),
+      opzione_segnale("-q", o.silenzioso),
+      opzione_segnale("-Werror", o.rapporto.werror),
+      {"--no-caret", false, fatto([&o] { o.rapporto.caret = false; })},
+      {"--diagnostics-format=json", false, fatto([&o] { o.json = true; })},
+      {"--diagnostics-format=text", false, fatto([&o] { o.json = false; })},
+  };
+  if (scrivi) {
+    opzioni.push_back(opzione_cartella(o));
+    opzioni.push_back({"--no-geometry", false, fatto([&o] { o.geometria = false; })});
   }
+  if (const auto esito = analizza_opzioni(argomenti, kUsoCompila, opzioni, o.sorgenti))
+    return *esito;
   if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
   return compila_sorgenti(o);
 }
 
-}  // namespace
+Opzione opzione_cartella(Opzioni& o) {
+  return {"-o", true, [&o](const std::string& v) {
+            o.cartella = piattaforma::percorso(v);
+            o.scrivi = true;
+            return std::optional<std::string>();
+          }};
+}
 
 std::optional<std::string> prepara_nomi(Opzioni& o) {
   for (const auto& [nome, quale] :
@@ -292,40 +256,6 @@ std::string in_1252(const std::string& testo) {
   throw ErroreUso("the name \"" + testo +
                   "\" holds a character that Windows-1252 has not, so the "
                   "simulator could not show it");
-}
-
-int principale(int argc, char** argv) {
-  const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);
-  try {
-    if (argomenti.empty()) return esegui_scenario();
-    const std::string& comando = argomenti[0];
-    const std::vector<std::string> resto(argomenti.begin() + 1, argomenti.end());
-    if (comando == "--help" || comando == "-h" || comando == "help") {
-      std::cout << kUso;
-      return 0;
-    }
-    if (comando == "--version") {
-      std::cout << "genera_scenario " << GS_VERSION << "\n";
-      return 0;
-    }
-    if (comando == "compile") return comando_compila(resto, true);
-    if (comando == "check") return comando_compila(resto, false);
-    if (comando == "inspect") return comando_inspect(resto);
-    if (comando == "plot") return comando_plot(resto);
-    if (comando == "new") return comando_new(resto);
-    if (comando == "explain") return comando_explain(resto);
-    if (comando == "serve") return comando_serve(resto);
-    return uso_errato("unknown command " + comando);
-  } catch (const ErroreFile& e) {
-    std::cerr << "genera_scenario: error: " << e.what() << "\n";
-    return kEsitoUso;
-  } catch (const ErroreUso& e) {
-    return uso_errato(e.what());
-  } catch (const std::bad_alloc&) {
-    // Every input is held to kMassimoFileLetto, so this is a machine short of memory.
-    std::cerr << "genera_scenario: error: out of memory\n";
-    return kEsitoUso;
-  }
 }
 
 }  // namespace gs

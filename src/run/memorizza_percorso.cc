@@ -22,10 +22,9 @@ int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const
   c.j = j;
   c.registro.n_errore = 0;
   c.stazioni = Stazioni{};
-  memorizza_dati(c, sorgenti);
-  // Without a grid there is nothing to place code points in or to write.
-  if (!c.celle.dimensionata()) return c.registro.n_errore != 0 ? c.registro.n_errore : kLettura;
-  passa_codici(c.celle, c.registro);
+  // Without a grid there is nothing to write.
+  if (!compila_in_memoria(c, sorgenti))
+    return c.registro.n_errore != 0 ? c.registro.n_errore : kLettura;
   if (const int32_t e = timbra(c); e != 0) {
     slot_preso(c, e);
     return e;

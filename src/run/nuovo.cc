@@ -63,28 +63,16 @@ int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& no
 }  // namespace
 
 int comando_new(const std::vector<std::string>& argomenti) {
-  std::optional<std::filesystem::path> cartella;
   std::optional<std::string> nome_linea, nome_treno;
   bool incorporato = false;
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoNuovo;
-      return 0;
-    }
-    if (a == "--line-name" || a == "--train-name") {
-      if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
-      (a == "--line-name" ? nome_linea : nome_treno) = in_1252(argomenti[++i]);
-    } else if (a == "--built-in") {
-      incorporato = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else if (cartella) {
-      return uso_errato("new expects one folder, got " + cartella->string() + " and " + a);
-    } else {
-      cartella = piattaforma::percorso(a);
-    }
-  }
+  const Opzione opzioni[] = {opzione_nome_linea(nome_linea), opzione_nome_treno(nome_treno),
+                             opzione_segnale("--built-in", incorporato)};
+  std::vector<std::string> operandi;
+  if (const auto esito = analizza_opzioni(argomenti, kUsoNuovo, opzioni, operandi)) return *esito;
+  if (operandi.size() > 1)
+    return uso_errato("new expects one folder, got " + operandi[0] + " and " + operandi[1]);
+  std::optional<std::filesystem::path> cartella;
+  if (!operandi.empty()) cartella = piattaforma::percorso(operandi[0]);
   if (!cartella) return uso_errato("new expects the folder to write the sources into");
   if (incorporato && (nome_linea || nome_treno))
     return uso_errato(

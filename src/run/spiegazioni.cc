@@ -13,13 +13,14 @@ namespace gs {
 namespace {
 
 constexpr std::string_view kUsoSpiega =
-    "usage: genera_scenario explain N | NAME | --all [--markdown]\n"
+    "usage: genera_scenario explain N | NAME | --all | --list [--markdown]\n"
     "\n"
     "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what the compile\n"
     "does when it finds it, each cause with the form of its message, a source that gives it and\n"
-    "the fix. --all prints every entry; --markdown prints them as the authors' guide lists them.\n";
+    "the fix. --all prints every entry; --list prints each entry's code and title on one line;\n"
+    "--markdown prints them as the authors' guide and the README list them.\n";
 
-std::string nome(const Voce& v) {
+std::string nome(const Spiegazione& v) {
   return v.avviso.empty() ? "error " + std::to_string(v.numero)
                           : "warning " + std::string(v.avviso);
 }
@@ -79,13 +80,13 @@ std::vector<Parte> parti(const Causa& c) {
 
 }  // namespace
 
-const Voce* voce(std::string_view chiave) {
+const Spiegazione* voce(std::string_view chiave) {
   if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9')
     chiave.remove_prefix(1);
   int32_t n = 0;
   const auto [fine, ec] = std::from_chars(chiave.data(), chiave.data() + chiave.size(), n);
   const bool numero = ec == std::errc() && fine == chiave.data() + chiave.size() && !chiave.empty();
-  for (const Voce& v : voci()) {
+  for (const Spiegazione& v : voci()) {
     if (numero ? (v.avviso.empty() && v.numero == n) : (!v.avviso.empty() && v.avviso == chiave))
       return &v;
   }
@@ -119,13 +120,13 @@ bool secondo_modello(std::string_view modello, std::string_view messaggio) {
   return true;
 }
 
-const Causa* causa_di(const Voce& v, std::string_view messaggio) {
+const Causa* causa_di(const Spiegazione& v, std::string_view messaggio) {
   for (const Causa& c : v.cause)
     if (secondo_modello(c.modello, messaggio)) return &c;
   return nullptr;
 }
 
-std::string testo_voce(const Voce& v) {
+std::string testo_voce(const Spiegazione& v) {
   std::string s = a_capo(nome(v) + ": " + std::string(v.titolo)) + "\n" + a_capo(v.accade);
   for (std::size_t i = 0; i < v.cause.size(); ++i) {
     const Causa& c = v.cause[i];
@@ -142,7 +143,7 @@ std::string testo_voce(const Voce& v) {
   return s;
 }
 
-std::string markdown_voce(const Voce& v) {
+std::string markdown_voce(const Spiegazione& v) {
   const std::string codice =
       v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
   std::string s =
@@ -163,31 +164,45 @@ std::string markdown_voce(const Voce& v) {
   return s;
 }
 
-int comando_explain(const std::vector<std::string>& argomenti) {
-  bool tutto = false, markdown = false;
-  std::vector<std::string> chiavi;
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoSpiega;
-      return 0;
+std::string elenco_voci(bool markdown) {
+  std::string s = markdown ? "| diagnostic | what it is |\n|---|---|\n" : "";
+  for (const Spiegazione& v : voci()) {
+    std::string codice = v.avviso.empty() ? "E" : "";
+    codice += v.avviso.empty() ? std::to_string(v.numero) : std::string(v.avviso);
+    if (markdown) {
+      s += "| `";
+      s += codice;
+      s += "` | ";
+    } else {
+      s += codice;
+      s.append(codice.size() < 21 ? 21 - codice.size() : 1, ' ');
     }
-    if (a == "--all")
-      tutto = true;
-    else if (a == "--markdown")
-      markdown = true;
-    else if (a.size() > 1 && a[0] == '-')
-      return uso_errato("unknown option " + a);
-    else
-      chiavi.push_back(a);
+    s += v.titolo;
+    s += markdown ? " |\n" : "\n";
+  }
+  return s;
+}
+
+int comando_explain(const std::vector<std::string>& argomenti) {
+  bool tutto = false, markdown = false, elenco = false;
+  std::vector<std::string> chiavi;
+  const Opzione opzioni[] = {opzione_segnale("--all", tutto), opzione_segnale("--list", elenco),
+                             opzione_segnale("--markdown", markdown)};
+  if (const auto esito = analizza_opzioni(argomenti, kUsoSpiega, opzioni, chiavi)) return *esito;
+  if (elenco && (tutto || !chiavi.empty()))
+    return uso_errato("explain --list takes no entry and no --all");
+  if (elenco) {
+    std::cout << elenco_voci(markdown);
+    return 0;
   }
   if (!tutto && chiavi.empty())
-    return uso_errato("explain expects an error number, a warning's name or --all");
-  std::vector<const Voce*> scelte;
+    return uso_errato("explain expects an error number, a warning's name, --all or --list");
+  std::vector<const Spiegazione*> scelte;
   if (tutto) {
-    for (const Voce& v : voci()) scelte.push_back(&v);
+    for (const Spiegazione& v : voci()) scelte.push_back(&v);
   }
   for (const std::string& k : chiavi) {
-    const Voce* v = voce(k);
+    const Spiegazione* v = voce(k);
     if (v == nullptr)
       return uso_errato(
           "no error or warning is called " + k +

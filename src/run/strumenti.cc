@@ -156,26 +156,17 @@ int comando_inspect(const std::vector<std::string>& argomenti) {
   bool json = false;
   bool tutto = false;
   std::vector<std::pair<std::filesystem::path, Compilato>> file;
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoInspect;
-      return 0;
+  const Opzione opzioni[] = {opzione_segnale("--json", json), opzione_segnale("--all", tutto)};
+  std::vector<std::string> operandi;
+  if (const auto esito = analizza_opzioni(argomenti, kUsoInspect, opzioni, operandi)) return *esito;
+  for (const std::string& a : operandi) {
+    const auto tipo = compilato_da_nome(a);
+    if (!tipo) {
+      return uso_errato(a +
+                        ": not a compiled scenario file (the name must end in "
+                        "\"_linea.dat\", \".sim\" or \".dat\")");
     }
-    if (a == "--json") {
-      json = true;
-    } else if (a == "--all") {
-      tutto = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else {
-      const auto tipo = compilato_da_nome(a);
-      if (!tipo) {
-        return uso_errato(a +
-                          ": not a compiled scenario file (the name must end in "
-                          "\"_linea.dat\", \".sim\" or \".dat\")");
-      }
-      file.emplace_back(piattaforma::percorso(a), *tipo);
-    }
+    file.emplace_back(piattaforma::percorso(a), *tipo);
   }
   if (file.empty()) return uso_errato("inspect expects at least one compiled file");
 
@@ -271,29 +262,17 @@ std::variant<Scenario, Guasto> leggi_scenario(const NomiFile& nomi) {
 
 // The options of plot; an exit status when the command line is wrong or asks for help.
 std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, OpzioniPlot& o) {
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoPlot;
-      return 0;
-    }
-    if (a == "--line-name" || a == "--train-name" || a == "-o") {
-      if (i + 1 >= argomenti.size()) return uso_errato(a + " needs a value");
-      const std::string& v = argomenti[++i];
-      if (a == "-o")
-        o.uscita = piattaforma::percorso(v);
-      else if (a == "--line-name")
-        o.nome_linea = in_1252(v);
-      else
-        o.nome_treno = in_1252(v);
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else if (o.cartella) {
-      return uso_errato("plot expects one folder, got " + o.cartella->string() + " and " + a);
-    } else {
-      o.cartella = piattaforma::percorso(a);
-    }
-  }
+  const Opzione opzioni[] = {opzione_nome_linea(o.nome_linea),
+                             opzione_nome_treno(o.nome_treno),
+                             {"-o", true, [&o](const std::string& v) {
+                                o.uscita = piattaforma::percorso(v);
+                                return std::optional<std::string>();
+                              }}};
+  std::vector<std::string> operandi;
+  if (const auto esito = analizza_opzioni(argomenti, kUsoPlot, opzioni, operandi)) return esito;
+  if (operandi.size() > 1)
+    return uso_errato("plot expects one folder, got " + operandi[0] + " and " + operandi[1]);
+  if (!operandi.empty()) o.cartella = piattaforma::percorso(operandi[0]);
   if (!o.cartella) return uso_errato("plot expects the folder that holds the compiled files");
   std::error_code ec;
   if (!std::filesystem::is_directory(*o.cartella, ec))

@@ -1,4 +1,5 @@
-// The commands that show route authors what the simulator will load.
+// The commands of route authors that run/ carries out: compile and check, new, and those that
+// show what the simulator will load.
 #ifndef GS_RUN_STRUMENTI_H
 #define GS_RUN_STRUMENTI_H
 
@@ -18,9 +19,8 @@ int comando_plot(const std::vector<std::string>& argomenti);
 // sources.
 int comando_new(const std::vector<std::string>& argomenti);
 
-// `serve LINE_SOURCE TRAIN_SOURCE [--port N] [-o DIR] [--open]`: the route sheet in the
-// browser, compiled again on every save.
-int comando_serve(const std::vector<std::string>& argomenti);
+// `compile` (scrivi) or `check` (not scrivi) of LINE_SOURCE TRAIN_SOURCE [options].
+int comando_compila(const std::vector<std::string>& argomenti, bool scrivi);
 
 }  // namespace gs
 

@@ -42,6 +42,18 @@ TEST(LettoreLinea, SizesTheGridAndFillsGradientAndPlanView) {
   EXPECT_FALSE(senza_geometria->c.linea.dimensionata());
 }
 
+// The shortest line with a grid: the last cell is round((length + 7000) / 50), ties to even, and
+// cell 1 must exist. The message states the bound the reader applies.
+TEST(LettoreLinea, TheShortestLineThatHasAGrid) {
+  EXPECT_EQ(leggi(linea({}, -6974))->n(), 0);
+  auto troppo = leggi(linea({}, -6975));
+  EXPECT_EQ(troppo->n(), 25);
+  ASSERT_FALSE(troppo->c.registro.elenco().empty());
+  EXPECT_NE(troppo->c.registro.elenco().back().messaggio.find("must be -6974 m or more"),
+            std::string::npos)
+      << troppo->c.registro.elenco().back().messaggio;
+}
+
 // Errors that stop the line part: the train source is left alone and not read.
 TEST(LettoreLinea, ErrorsOfTheLinePart) {
   struct Caso {

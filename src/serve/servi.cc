@@ -29,8 +29,8 @@
 #include "run/opzioni_compila.h"
 #include "run/rapporto.h"
 #include "run/riga_comando.h"
-#include "run/servitore_http.h"
-#include "run/strumenti.h"
+#include "serve/serve.h"
+#include "serve/servitore_http.h"
 #include "views/disegna.h"
 #include "views/fonti.h"
 #include "views/ispeziona.h"
@@ -384,38 +384,22 @@ int comando_serve(const std::vector<std::string>& argomenti) {
   OpzioniServe os;
   Opzioni& o = os.compila;
   o.scrivi = false;
-  for (std::size_t i = 0; i < argomenti.size(); ++i) {
-    const std::string& a = argomenti[i];
-    const bool ha_valore = i + 1 < argomenti.size();
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoServe;
-      return 0;
-    }
-    if (a == "--line-name" || a == "--train-name" || a == "-o" || a == "--port") {
-      if (!ha_valore) return uso_errato(a + " needs a value");
-      const std::string& v = argomenti[++i];
-      if (a == "-o") {
-        o.cartella = piattaforma::percorso(v);
-        o.scrivi = true;
-      } else if (a == "--port") {
-        unsigned porta = 0;
-        const auto [fine, ec] = std::from_chars(v.data(), v.data() + v.size(), porta);
-        if (ec != std::errc() || fine != v.data() + v.size() || porta > 65535)
-          return uso_errato("--port needs a port number from 0 to 65535, not " + v);
-        os.porta = static_cast<uint16_t>(porta);
-      } else if (a == "--line-name") {
-        o.nome_linea = in_1252(v);
-      } else {
-        o.nome_treno = in_1252(v);
-      }
-    } else if (a == "--open") {
-      os.apri = true;
-    } else if (a.size() > 1 && a[0] == '-') {
-      return uso_errato("unknown option " + a);
-    } else {
-      o.sorgenti.push_back(a);
-    }
-  }
+  const Opzione opzioni[] = {
+      opzione_nome_linea(o.nome_linea),
+      opzione_nome_treno(o.nome_treno),
+      opzione_cartella(o),
+      opzione_segnale("--open", os.apri),
+      {"--port", true,
+       [&os](const std::string& v) -> std::optional<std::string> {
+         unsigned porta = 0;
+         const auto [fine, ec] = std::from_chars(v.data(), v.data() + v.size(), porta);
+         if (ec != std::errc() || fine != v.data() + v.size() || porta > 65535)
+           return "--port needs a port number from 0 to 65535, not " + v;
+         os.porta = static_cast<uint16_t>(porta);
+         return std::nullopt;
+       }},
+  };
+  if (const auto esito = analizza_opzioni(argomenti, kUsoServe, opzioni, o.sorgenti)) return *esito;
   if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
   return servi(os);
 }
