@@ -92,14 +92,14 @@ class LettoreTreno : LettoreSorgente {
     if (contiene_ic(campo, "orologio")) {
       letto = true;
       valori();
-      st()[kVoceTreno].campo10 = r_.i16("clock hours");
-      st()[kVoceTreno].campo11 = r_.i16("clock minutes");
-      st()[kVoceTreno].campo12 = r_.i16("clock seconds");
+      st()[kVoceTreno].ore() = r_.i16("clock hours");
+      st()[kVoceTreno].minuti() = r_.i16("clock minutes");
+      st()[kVoceTreno].secondi() = r_.i16("clock seconds");
     }
     if (contiene_ic(campo, "sabbia")) {
       letto = true;
       valori();
-      st()[kVoceTreno].campo7 = r_.i16("sand");
+      st()[kVoceTreno].sabbia() = r_.i16("sand");
     }
     if (contiene_ic(campo, "segnale")) {
       letto = true;

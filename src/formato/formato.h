@@ -67,6 +67,19 @@ struct Stazione {
   uint8_t campo5 = 0;
   int32_t orario = 0;
   bool operator==(const Stazione&) const = default;
+
+  // The fields that an entry's role renames. Entry 85 (the line): the table marker.
+  int16_t& marcatore() { return campo7; }
+  int16_t marcatore() const { return campo7; }
+  // Entry 86 (the train): the sand amount and the starting clock's hours, minutes, seconds.
+  int16_t& sabbia() { return campo7; }
+  int16_t sabbia() const { return campo7; }
+  int16_t& ore() { return campo10; }
+  int16_t ore() const { return campo10; }
+  int16_t& minuti() { return campo11; }
+  int16_t minuti() const { return campo11; }
+  int16_t& secondi() { return campo12; }
+  int16_t secondi() const { return campo12; }
 };
 
 inline constexpr auto kCampiStazione = std::tuple{

@@ -7,8 +7,8 @@ namespace gs {
 int32_t timbra(Compilazione& c) {
   Stazione& linea = c.stazioni[kVoceLinea];
   Cella& prima = c.celle[1];
-  if (linea.campo7 != 0 || prima.dato1 != 0) return kMarcatori;
-  linea.campo7 = kMarcatoreTabella;
+  if (linea.marcatore() != 0 || prima.dato1 != 0) return kMarcatori;
+  linea.marcatore() = kMarcatoreTabella;
   prima.dato1 = kMarcatoreGriglia;
   if (linea.orario != 0 || prima.dato2 != 0) return kCodiciGara;
   linea.orario = codice_gara_st(c.stazioni);

@@ -470,9 +470,9 @@ std::string Tavola::riassunto() const {
          n(static_cast<int64_t>(rallentamenti_.size())) + " slowdowns, " +
          n(contati(kIndicatoreVelocita)) + " speed boards, " + n(contati(kCartelloIndicatore)) +
          " indication boards, " + n(contati(kCodice)) + " code points; " + n(parametri.posizione) +
-         " cars, braked mass " + n(parametri.inizio) + " %, sand " + n(treno.campo7) + ", clock " +
-         formatta_orario(orologio) + "; race codes " + n(celle_.size() > 1 ? celle_[1].dato2 : 0) +
-         " and " + n(linea.orario);
+         " cars, braked mass " + n(parametri.inizio) + " %, sand " + n(treno.sabbia()) +
+         ", clock " + formatta_orario(orologio) + "; race codes " +
+         n(celle_.size() > 1 ? celle_[1].dato2 : 0) + " and " + n(linea.orario);
 }
 
 void Tavola::legenda(double y) {

@@ -70,7 +70,7 @@ std::string formatta_orario(int64_t secondi);
 
 // The train's starting clock (entry 86's fields 10 to 12) in seconds of the day.
 inline int64_t orologio_treno(const Stazione& treno) {
-  return int64_t{treno.campo10} * 3600 + int64_t{treno.campo11} * 60 + treno.campo12;
+  return int64_t{treno.ore()} * 3600 + int64_t{treno.minuti()} * 60 + treno.secondi();
 }
 
 // The kind of point in words ("signal", "slowdown start", ...).

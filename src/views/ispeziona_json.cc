@@ -217,8 +217,8 @@ void voce_di_coda(Json& j, const Stazioni& t, const Stazione& s, Ruolo ruolo) {
       j.campo("background_one", s.inizio);
       j.campo("background_two", s.posizione);
       j.campo("background_three", s.fine);
-      j.campo("marker", s.campo7);
-      j.campo("marker_ok", s.campo7 == kMarcatoreTabella);
+      j.campo("marker", s.marcatore());
+      j.campo("marker_ok", s.marcatore() == kMarcatoreTabella);
       j.campo("race_code", s.orario);
       j.campo("race_code_of_names", codice_gara_st(t));
       break;
@@ -228,7 +228,7 @@ void voce_di_coda(Json& j, const Stazioni& t, const Stazione& s, Ruolo ruolo) {
       j.campo("repetition_one_m", s.inizio);
       j.campo("repetition_two_m", s.fine);
       j.campo("codes", s.posizione);
-      j.campo("sand", s.campo7);
+      j.campo("sand", s.sabbia());
       j.campo_testo("clock", formatta_orario(orologio_treno(s)));
       break;
   }

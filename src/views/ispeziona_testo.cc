@@ -88,9 +88,9 @@ std::string voce_linea(const Stazioni& t) {
   const Stazione& s = t[kVoceLinea];
   const int32_t atteso = codice_gara_st(t);
   return "line " + citato(s.nome) + ": backgrounds one " + n(s.inizio) + ", two " + n(s.posizione) +
-         ", three " + n(s.fine) + "; marker " + n(s.campo7) + " in campo7 " +
-         (s.campo7 == kMarcatoreTabella ? "(as expected)"
-                                        : "(should be " + n(kMarcatoreTabella) + ")") +
+         ", three " + n(s.fine) + "; marker " + n(s.marcatore()) + " in campo7 " +
+         (s.marcatore() == kMarcatoreTabella ? "(as expected)"
+                                             : "(should be " + n(kMarcatoreTabella) + ")") +
          "; race code " + n(s.orario) + " in orario " +
          (s.orario == atteso ? "(the position-weighted code of the train and line names)"
                              : "(the train and line names give " + n(atteso) + ")");
@@ -98,7 +98,7 @@ std::string voce_linea(const Stazioni& t) {
 
 std::string voce_treno(const Stazione& s) {
   return "train " + citato(s.nome) + ": signal repetition " + n(s.inizio) + " m and " + n(s.fine) +
-         " m, " + n(s.posizione) + " codes; sand " + n(s.campo7) + "; clock " +
+         " m, " + n(s.posizione) + " codes; sand " + n(s.sabbia()) + "; clock " +
          formatta_orario(orologio_treno(s));
 }
 

@@ -300,7 +300,7 @@ TEST(LettoreLinea, Error15StopsTheLineButTheTrainIsRead) {
                  treno({"sabbia, 300"}));
   EXPECT_EQ(e->n(), 15);
   EXPECT_EQ(e->pos(), 106901);
-  EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 300);
+  EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 300);
   EXPECT_EQ(e->cella(0).pendenza, 105);
   EXPECT_EQ(e->cella(2137).pendenza, 105);  // the end fill still runs
   EXPECT_TRUE(e->sorgenti->treno_cancellata);
@@ -356,7 +356,7 @@ TEST(LettoreLinea, SpeedBoards) {
                          treno({"sabbia, 1"}));
   EXPECT_EQ(conflitto->n(), 21);
   EXPECT_EQ(conflitto->pos(), 1275);
-  EXPECT_EQ(conflitto->c.stazioni[kVoceTreno].campo7, 0);  // the train is not read
+  EXPECT_EQ(conflitto->c.stazioni[kVoceTreno].sabbia(), 0);  // the train is not read
   EXPECT_FALSE(conflitto->sorgenti->treno_cancellata);
 }
 

@@ -38,7 +38,7 @@ TEST(Bytes, LittleEndianFields) {
 TEST(Timbra, MarkersAndRaceCodes) {
   auto e = test::leggi(test::linea({}));
   EXPECT_EQ(timbra(e->c), 0);
-  EXPECT_EQ(e->c.stazioni[kVoceLinea].campo7, 610);
+  EXPECT_EQ(e->c.stazioni[kVoceLinea].marcatore(), 610);
   EXPECT_EQ(e->c.stazioni[kVoceLinea].orario, 28508);
   EXPECT_EQ(e->cella(1).dato1, 5121);
   EXPECT_EQ(e->cella(1).dato2, 2149);

@@ -38,7 +38,7 @@ TEST(Ispeziona, TableDecodesToWhatTheCompilerHeld) {
   EXPECT_EQ(beta.tipo, 12);
   EXPECT_EQ(beta.posizione, 6000);
   EXPECT_EQ(beta.orario, (5 * 60 + 37) * 60 + 10);
-  EXPECT_EQ(t[kVoceLinea].campo7, 610);
+  EXPECT_EQ(t[kVoceLinea].marcatore(), 610);
   EXPECT_EQ(t[kVoceLinea].orario, 28508);
 
   const std::string testo = vista("x.sim", t);
