@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/errori.h"
+#include "lsp/lsp.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
 #include "run/riga_comando.h"
@@ -58,6 +59,10 @@ constexpr Comando kComandi[] = {
      "shows the route sheet and diagnostics in the browser, on this machine only,\n"
      "compiled again every time a source is saved.",
      comando_serve},
+    {"lsp", "[--stdio]",
+     "a language server for editors: checks the sources as they are typed and\n"
+     "shows each diagnostic at its field. An editor starts it; it writes no file.",
+     comando_lsp},
 };
 
 std::string uso() {

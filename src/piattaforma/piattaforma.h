@@ -168,6 +168,15 @@ void prepara_ascolto(std::intptr_t socket);
 // program (SIGPIPE ignored on POSIX; Windows has no such signal).
 void ignora_pipe_chiusa();
 
+// Standard input and output as the bytes they carry, for a protocol spoken over them (Windows
+// would otherwise turn CR LF into LF as it reads and LF into CR LF as it writes).
+void flussi_binari();
+// Up to `n` bytes of standard input, as soon as any have come; 0 at its end or on a failure.
+std::size_t leggi_ingresso(char* dati, std::size_t n);
+// All of `dati` to standard output at once; false when it cannot be written (its reader has
+// gone).
+bool scrivi_uscita(std::string_view dati);
+
 // Opens `url` in the user's browser, if the system has a way; nothing happens otherwise.
 void apri_indirizzo(const std::string& url);
 

@@ -388,6 +388,28 @@ bool Osservatore::aspetta(int millisecondi) {
 
 void ignora_pipe_chiusa() { ::signal(SIGPIPE, SIG_IGN); }
 
+void flussi_binari() {}
+
+std::size_t leggi_ingresso(char* dati, std::size_t n) {
+  for (;;) {
+    const ssize_t letti = ::read(STDIN_FILENO, dati, n);
+    if (letti >= 0) return static_cast<std::size_t>(letti);
+    if (errno != EINTR) return 0;
+  }
+}
+
+bool scrivi_uscita(std::string_view dati) {
+  while (!dati.empty()) {
+    const ssize_t scritti = ::write(STDOUT_FILENO, dati.data(), dati.size());
+    if (scritti < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    dati.remove_prefix(static_cast<std::size_t>(scritti));
+  }
+  return true;
+}
+
 void prepara_ascolto(std::intptr_t socket) {
   const int si = 1;
   ::setsockopt(static_cast<int>(socket), SOL_SOCKET, SO_REUSEADDR, &si, sizeof si);

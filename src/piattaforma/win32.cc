@@ -12,7 +12,11 @@
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
+// the C runtime's descriptors
+#include <fcntl.h>
+#include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -285,6 +289,26 @@ Osservatore::~Osservatore() = default;
 bool Osservatore::aspetta(int millisecondi) { return s_->impronte.aspetta(millisecondi); }
 
 void ignora_pipe_chiusa() {}
+
+void flussi_binari() {
+  _setmode(_fileno(stdin), _O_BINARY);
+  _setmode(_fileno(stdout), _O_BINARY);
+}
+
+std::size_t leggi_ingresso(char* dati, std::size_t n) {
+  const int letti = _read(0, dati, static_cast<unsigned>(std::min<std::size_t>(n, 1u << 20)));
+  return letti > 0 ? static_cast<std::size_t>(letti) : 0;
+}
+
+bool scrivi_uscita(std::string_view dati) {
+  while (!dati.empty()) {
+    const int scritti =
+        _write(1, dati.data(), static_cast<unsigned>(std::min<std::size_t>(dati.size(), 1u << 20)));
+    if (scritti <= 0) return false;
+    dati.remove_prefix(static_cast<std::size_t>(scritti));
+  }
+  return true;
+}
 
 void prepara_ascolto(std::intptr_t socket) {
   const BOOL si = TRUE;

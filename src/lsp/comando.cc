@@ -1,0 +1,115 @@
+// The `lsp` command: standard input read on a thread of its own, so that the messages that came
+// while a compile ran are all taken before the next one; the server on the main thread.
+#include <condition_variable>
+#include <deque>
+#include <iostream>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "lsp/cornice.h"
+#include "lsp/lsp.h"
+#include "piattaforma/piattaforma.h"
+#include "run/riga_comando.h"
+
+namespace gs {
+namespace {
+
+constexpr std::string_view kUsoLsp =
+    "usage: genera_scenario lsp [--stdio]\n"
+    "\n"
+    "A language server for the line and train sources, which an editor starts: it speaks the\n"
+    "Language Server Protocol on standard input and output (--stdio is accepted and changes\n"
+    "nothing). As the sources are typed it compiles them in memory, a train source\n"
+    "LINE_TRAIN-.txt with the line source LINE_linea.txt beside it (open in the editor or on\n"
+    "disk), and shows every diagnostic of check at the field it points at. It never writes a\n"
+    "file.\n"
+    "\n"
+    "Exit status: 0 when the editor asked it to shut down before it exits, 1 otherwise, 2 a bad\n"
+    "command line.\n";
+
+// The bytes standard input gives, as they come, and whether it has ended.
+class Ingresso {
+ public:
+  Ingresso() {
+    std::thread([this] {
+      std::vector<char> blocco(std::size_t{1} << 16);
+      for (;;) {
+        const std::size_t n = piattaforma::leggi_ingresso(blocco.data(), blocco.size());
+        const std::lock_guard<std::mutex> chiave(mutex_);
+        if (n == 0) {
+          finito_ = true;
+        } else {
+          blocchi_.emplace_back(blocco.data(), n);
+        }
+        pronto_.notify_one();
+        if (n == 0) return;
+      }
+    }).detach();
+  }
+
+  // Everything that has come since the last call, waiting for something when nothing has;
+  // false once the input has ended and all of it was taken.
+  bool prendi(std::string& byte, bool aspetta) {
+    std::unique_lock<std::mutex> chiave(mutex_);
+    if (aspetta) pronto_.wait(chiave, [this] { return finito_ || !blocchi_.empty(); });
+    byte.clear();
+    for (const std::string& b : blocchi_) byte += b;
+    blocchi_.clear();
+    return !byte.empty() || !finito_;
+  }
+
+ private:
+  // The reading thread is never joined: at the end the program ends with it still waiting.
+  std::mutex mutex_;
+  std::condition_variable pronto_;
+  std::deque<std::string> blocchi_;
+  bool finito_ = false;
+};
+
+}  // namespace
+
+int comando_lsp(const std::vector<std::string>& argomenti) {
+  for (const std::string& a : argomenti) {
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoLsp;
+      return 0;
+    }
+    if (a != "--stdio")
+      return uso_errato(a.starts_with("-") ? "unknown option " + a
+                                           : "lsp takes no arguments, not " + a);
+  }
+  piattaforma::flussi_binari();
+  piattaforma::ignora_pipe_chiusa();
+  bool scrittura_fallita = false;
+  lsp::Servitore servitore([&](std::string_view corpo) {
+    if (!scrittura_fallita) scrittura_fallita = !piattaforma::scrivi_uscita(lsp::incornicia(corpo));
+  });
+  // Leaked on purpose: its thread may still be reading when the program ends.
+  auto* ingresso = new Ingresso();
+  lsp::LettoreCornici lettore;
+  std::string byte;
+  bool aspetta = true;
+  while (!servitore.finito() && !scrittura_fallita) {
+    if (!ingresso->prendi(byte, aspetta)) break;
+    if (byte.empty()) {
+      // Nothing more has come: the edits taken so far are compiled together.
+      servitore.aggiorna();
+      aspetta = true;
+      continue;
+    }
+    lettore.aggiungi(byte);
+    while (auto c = lettore.prossima()) {
+      if (c->guasto)
+        servitore.guasto_cornice(c->testo);
+      else
+        servitore.ricevi(c->testo);
+      if (servitore.finito()) break;
+    }
+    aspetta = false;
+  }
+  return servitore.finito() ? servitore.esito() : 1;
+}
+
+}  // namespace gs

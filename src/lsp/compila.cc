@@ -1,0 +1,268 @@
+#include "lsp/compila.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "common/errori.h"
+#include "common/file_system.h"
+#include "common/nomi_file.h"
+#include "compiler/parole.h"
+#include "lsp/campo.h"
+#include "lsp/testo.h"
+#include "lsp/uri.h"
+#include "piattaforma/piattaforma.h"
+#include "run/esecuzione.h"
+#include "run/opzioni_compila.h"
+#include "run/riga_comando.h"
+
+namespace gs::lsp {
+namespace {
+
+using nlohmann::json;
+
+constexpr int kErrore = 1, kAvviso = 2, kInformazione = 3;
+
+// One source as the compiler reads it and as the editor shows it.
+struct Sorgente {
+  std::string nome;  // what the compile calls it: the file's name, or the URI of one without
+  std::string uri;
+  const Documento* documento = nullptr;
+  std::string compilato;  // the bytes the compiler reads
+  std::string editore;    // UTF-8, as the editor holds it, or would on opening the file
+  // One compiled byte for each character of the editor's text (Windows-1252), or the same
+  // bytes (a file on disk that is UTF-8).
+  bool per_carattere = true;
+  std::vector<Mancante> mancanti;
+  std::optional<IndiceRighe> righe_compilato;
+  std::optional<IndiceRighe> righe_editore;
+
+  // Once the texts are in place: they are not moved after.
+  void indicizza() {
+    righe_compilato.emplace(compilato);
+    righe_editore.emplace(editore);
+  }
+
+  int64_t colonna(std::string_view riga_editore, std::size_t byte) const {
+    return per_carattere ? utf16_dei_caratteri(riga_editore, byte)
+                         : utf16_dei_byte(riga_editore, byte);
+  }
+
+  // The range of what stands at a place the compiler gave (line and byte column from 1; 0 for
+  // the whole file or the whole line).
+  Intervallo intervallo(const Luogo& l) const {
+    if (l.riga <= 0) return {};
+    std::size_t n = static_cast<std::size_t>(l.riga - 1);
+    const bool oltre = n >= righe_compilato->righe();
+    n = std::min(n, righe_compilato->righe() - 1);
+    const std::string_view rc = righe_compilato->riga(n), re = righe_editore->riga(n);
+    std::size_t da = 0, a = rc.size();
+    if (oltre) {
+      da = a;
+    } else if (l.colonna <= 0) {
+      while (da < a && (rc[da] == ' ' || rc[da] == '\t')) ++da;
+      while (a > da && (rc[a - 1] == ' ' || rc[a - 1] == '\t')) --a;
+    } else {
+      da = std::min(static_cast<std::size_t>(l.colonna - 1), rc.size());
+      a = fine_campo(rc, da);
+    }
+    const auto r = static_cast<int64_t>(n);
+    return {{r, colonna(re, da)}, {r, colonna(re, a)}};
+  }
+
+  // The range of the character at an offset of the editor's text.
+  Intervallo carattere(std::size_t offset) const {
+    const std::size_t n = righe_editore->riga_di(offset);
+    const std::string_view re = righe_editore->riga(n);
+    const int64_t c = utf16_dei_byte(re, offset - righe_editore->inizio(n));
+    const auto r = static_cast<int64_t>(n);
+    return {{r, c}, {r, c + unita_utf16(carattere_a(editore, offset).punto)}};
+  }
+};
+
+void dal_documento(Sorgente& s, const Documento& d) {
+  s.nome = d.percorso.empty() ? d.uri : d.percorso;
+  s.uri = d.uri;
+  s.documento = &d;
+  s.editore = d.testo;
+  s.compilato = testo_1252(s.editore, s.mancanti);
+}
+
+// ErroreFile when the file cannot be read.
+void dal_disco(Sorgente& s, const std::string& percorso) {
+  s.nome = percorso;
+  s.uri = uri_da_percorso(percorso);
+  s.compilato = leggi_file(piattaforma::percorso(percorso));
+  std::size_t primo = 0;
+  s.per_carattere = !sembra_utf8(s.compilato, primo);
+  s.editore = s.per_carattere ? utf8_da_1252(s.compilato) : s.compilato;
+}
+
+json posizione_json(const Posizione& p) { return {{"line", p.riga}, {"character", p.colonna}}; }
+
+json intervallo_json(const Intervallo& i) {
+  return {{"start", posizione_json(i.inizio)}, {"end", posizione_json(i.fine)}};
+}
+
+json diagnostica(const Intervallo& i, int gravita, std::string codice, std::string messaggio) {
+  json d = {{"range", intervallo_json(i)},
+            {"severity", gravita},
+            {"source", "genera_scenario"},
+            {"message", std::move(messaggio)}};
+  if (!codice.empty()) d["code"] = std::move(codice);
+  return d;
+}
+
+std::string codice_punto(char32_t c) {
+  constexpr char kCifre[] = "0123456789ABCDEF";
+  std::string s;
+  for (int spostamento = c > 0xFFFF ? 20 : 12; spostamento >= 0; spostamento -= 4)
+    s += kCifre[(c >> spostamento) & 15];
+  return "U+" + s;
+}
+
+// What the editor's text holds that the compile cannot take as it is: characters Windows-1252
+// lacks, and the file on disk that is UTF-8.
+void codifica(const Sorgente& s, std::vector<json>& elenco) {
+  if (s.documento == nullptr) return;
+  for (const Mancante& m : s.mancanti) {
+    const Carattere c = carattere_a(s.editore, m.offset);
+    std::string messaggio;
+    if (m.punto == 0xFFFD) {
+      messaggio =
+          "a character the editor could not read from the file (U+FFFD): reopen the file with "
+          "the encoding Windows-1252";
+    } else {
+      // Built piece by piece: GCC 12 sees an overlap that is not there in a chain of +.
+      messaggio = "\"";
+      messaggio.append(s.editore, m.offset, c.byte);
+      messaggio += "\" (";
+      messaggio += codice_punto(m.punto);
+      messaggio +=
+          ") is not a Windows-1252 character: the file cannot be saved as Windows-1252 with it, "
+          "and the simulator could not show it";
+    }
+    elenco.push_back(
+        diagnostica(s.carattere(m.offset), kErrore, "not-windows-1252", std::move(messaggio)));
+  }
+  if (s.documento->utf8_su_disco) {
+    const bool linea = ruolo_di(*s.documento) == Ruolo::kLinea;
+    elenco.push_back(diagnostica(
+        *s.documento->utf8_su_disco, kAvviso, std::string(kAvvisoUtf8),
+        std::string("the ") + (linea ? "line" : "train") +
+            " source looks like UTF-8; the simulator reads Windows-1252, so its names and texts "
+            "would come out garbled: save it as Windows-1252"));
+  }
+}
+
+int gravita_di(Gravita g) {
+  return g == Gravita::kErrore ? kErrore : g == Gravita::kAvviso ? kAvviso : kInformazione;
+}
+
+std::string nome_file(const std::string& percorso) {
+  return percorso.substr(percorso.find_last_of('/') + 1);
+}
+
+// Why the train source has no line source to be compiled with.
+std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
+  if (a.cercate.empty())
+    return "cannot tell the line source from this train source's file name " + nome_file(treno) +
+           " (it is not LINE_TRAIN-.txt), so it is not compiled";
+  std::string cercate;
+  for (std::size_t i = 0; i < a.cercate.size(); ++i) {
+    if (i > 0) cercate += i + 1 == a.cercate.size() ? " or " : ", ";
+    cercate += nome_file(a.cercate[i]);
+  }
+  return "no line source beside this train source: looked for " + cercate +
+         ", so it is not compiled";
+}
+
+}  // namespace
+
+Diagnostiche compila_unita(const Unita& u) {
+  Diagnostiche esito;
+  Sorgente linea, treno;
+  if (u.treno != nullptr) dal_documento(treno, *u.treno);
+  if (u.linea != nullptr) dal_documento(linea, *u.linea);
+  std::string guasto_linea;
+  if (u.linea == nullptr && !u.accanto.percorso.empty()) {
+    try {
+      dal_disco(linea, u.accanto.percorso);
+    } catch (const ErroreFile& e) {
+      guasto_linea = e.what();
+    }
+  }
+  treno.indicizza();
+  linea.indicizza();
+  Sorgente& principale = u.treno != nullptr ? treno : linea;
+  std::vector<json>& proprie = esito[principale.uri];
+  if (u.treno != nullptr) codifica(treno, esito[treno.uri]);
+  if (u.linea != nullptr) codifica(linea, esito[linea.uri]);
+  if (u.treno != nullptr && u.accanto.percorso.empty()) {
+    proprie.push_back(
+        diagnostica({}, kErrore, "no-line-source", senza_linea(u.accanto, treno.nome)));
+    return esito;
+  }
+  if (!guasto_linea.empty()) {
+    proprie.push_back(diagnostica({}, kErrore, "no-line-source",
+                                  "the line source cannot be read: " + guasto_linea));
+    return esito;
+  }
+
+  Compilazione c;
+  if (u.treno != nullptr) {
+    // The names, and so the race codes, from the file names, as `check` takes them.
+    Opzioni o;
+    o.scrivi = false;
+    o.sorgenti = {linea.nome, treno.nome};
+    std::optional<std::string> motivo;
+    try {
+      motivo = prepara_nomi(o);
+    } catch (const ErroreUso& e) {
+      motivo = e.what();
+    }
+    if (motivo) proprie.push_back(diagnostica({}, kErrore, "", *motivo));
+    compila_testi(c, o, linea.compilato, treno.compilato);
+  } else {
+    // As far as the line reader goes: without a train source the compile stops after it.
+    SorgentiInMemoria sorgenti(linea.compilato, std::nullopt, linea.nome, std::string());
+    memorizza_percorso(c, 1, sorgenti, nullptr);
+  }
+
+  const auto sorgente_di = [&](const Luogo& l) -> Sorgente* {
+    if (!l.file.empty() && l.file == linea.nome) return &linea;
+    if (u.treno != nullptr && !l.file.empty() && l.file == treno.nome) return &treno;
+    return nullptr;
+  };
+  for (const Diagnostica& d : c.registro.elenco()) {
+    Sorgente* s = sorgente_di(d.luogo);
+    // A line source alone: the missing train source is no news.
+    if (s == nullptr && u.treno == nullptr) continue;
+    // An open document's encoding is judged from its file (codifica): the compile reads the
+    // editor's text converted, whatever the file holds.
+    if (d.gravita == Gravita::kAvviso && d.avviso == kAvvisoUtf8 && s != nullptr &&
+        s->documento != nullptr)
+      continue;
+    Sorgente& dove = s != nullptr ? *s : principale;
+    const Intervallo i = s != nullptr ? s->intervallo(d.luogo) : Intervallo{};
+    const std::string codice =
+        d.gravita == Gravita::kAvviso ? d.avviso : "E" + std::to_string(d.n_errore);
+    std::string messaggio = d.messaggio;
+    json correlati = json::array();
+    for (const Correlato& r : d.correlati) {
+      const Sorgente* rs = sorgente_di(r.luogo);
+      if (rs == nullptr) {
+        messaggio += "\n" + r.messaggio;
+        continue;
+      }
+      correlati.push_back(
+          {{"location", {{"uri", rs->uri}, {"range", intervallo_json(rs->intervallo(r.luogo))}}},
+           {"message", r.messaggio}});
+    }
+    json j = diagnostica(i, gravita_di(d.gravita), codice, std::move(messaggio));
+    if (!correlati.empty()) j["relatedInformation"] = std::move(correlati);
+    esito[dove.uri].push_back(std::move(j));
+  }
+  return esito;
+}
+
+}  // namespace gs::lsp

@@ -1,0 +1,26 @@
+// The compile of one unit (unita.h) in memory, and its diagnostics as the protocol publishes
+// them: at their fields' ranges in UTF-16 units of the text the editor holds, with severity,
+// code (E16, unknown-record) and the places a conflict involves as related information.
+#ifndef GS_LSP_COMPILA_H
+#define GS_LSP_COMPILA_H
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "lsp/unita.h"
+
+namespace gs::lsp {
+
+// Lists of the protocol's Diagnostic objects, by document URI. Every open document of the unit
+// has its list, empty when nothing was found, so that what it showed before is cleared.
+using Diagnostiche = std::map<std::string, std::vector<nlohmann::json>>;
+
+// Reads what is not open from disk, converts what is open to Windows-1252, compiles as `check`
+// does (never writing a file) and places every diagnostic.
+Diagnostiche compila_unita(const Unita& u);
+
+}  // namespace gs::lsp
+
+#endif  // GS_LSP_COMPILA_H

@@ -1,0 +1,53 @@
+// `genera_scenario lsp`: a language server for the line and train sources. It speaks the
+// Language Server Protocol (3.17) over standard input and output, checks the sources as they are
+// typed and publishes what `check` finds at the fields it points at. It never writes a file.
+#ifndef GS_LSP_LSP_H
+#define GS_LSP_LSP_H
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace gs {
+
+// `lsp [--stdio]`; the arguments after the command word.
+int comando_lsp(const std::vector<std::string>& argomenti);
+
+namespace lsp {
+
+// The server without its streams: it is handed each message's body as read and hands back the
+// bodies to write. The program's loop, the tests, the benchmark and the fuzz target drive it
+// alike.
+class Servitore {
+ public:
+  using Uscita = std::function<void(std::string_view corpo)>;
+  explicit Servitore(Uscita uscita);
+  ~Servitore();
+  Servitore(const Servitore&) = delete;
+  Servitore& operator=(const Servitore&) = delete;
+
+  // One message's body. Whatever it holds, the server answers as the protocol says and goes on.
+  void ricevi(std::string_view corpo);
+  // A header that could not be read (cornice.h): answered as a parse error.
+  void guasto_cornice(std::string_view motivo);
+  // Compiles what the messages since the last call changed and publishes the diagnostics. The
+  // loop calls it when no message is waiting, so that the edits of fast typing are compiled
+  // once.
+  void aggiorna();
+
+  // After `exit`: the exit status, 0 when `shutdown` came first.
+  bool finito() const;
+  int esito() const;
+
+  struct Stato;
+
+ private:
+  std::unique_ptr<Stato> s_;
+};
+
+}  // namespace lsp
+}  // namespace gs
+
+#endif  // GS_LSP_LSP_H

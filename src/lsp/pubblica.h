@@ -1,0 +1,45 @@
+// The diagnostics the client is shown: each compile done again when what it reads changed, and
+// a document's list sent when it differs from what was sent last.
+#ifndef GS_LSP_PUBBLICA_H
+#define GS_LSP_PUBBLICA_H
+
+#include <functional>
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "lsp/compila.h"
+#include "lsp/documenti.h"
+
+namespace gs::lsp {
+
+class Pubblicatore {
+ public:
+  // The params of one textDocument/publishDiagnostics.
+  using Invia = std::function<void(nlohmann::json)>;
+
+  // Compiles again every compile whose documents changed since the last call (or every one, when
+  // a file may have changed on disk), and sends the diagnostics of every document whose list
+  // changed, an empty list for one that no compile speaks of any more.
+  void aggiorna(const Archivio& archivio, const Invia& invia);
+  // A file may have changed on disk (a save, a document opened or closed): every compile is done
+  // again at the next aggiorna.
+  void disco_cambiato() { ++epoca_disco_; }
+
+ private:
+  struct Compilato {
+    std::string stato;  // Unita::stato when it was compiled
+    Diagnostiche diagnostiche;
+  };
+  struct Inviato {
+    std::string testo;  // the params sent, as JSON text
+    bool vuoto = true;
+  };
+  std::map<std::string, Compilato> compilati_;  // by Unita::nome
+  std::map<std::string, Inviato> inviati_;      // by URI
+  unsigned long long epoca_disco_ = 0;
+};
+
+}  // namespace gs::lsp
+
+#endif  // GS_LSP_PUBBLICA_H

@@ -1,0 +1,265 @@
+// The dispatcher: JSON-RPC requests and notifications to their handlers, the server's life
+// (initialize, shutdown, exit) and the protocol's error responses.
+#include <cstdint>
+#include <new>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+#include "lsp/documenti.h"
+#include "lsp/lsp.h"
+#include "lsp/pubblica.h"
+
+namespace gs::lsp {
+namespace {
+
+using nlohmann::json;
+
+// The protocol's error codes.
+constexpr int kErroreAnalisi = -32700;
+constexpr int kRichiestaNonValida = -32600;
+constexpr int kMetodoSconosciuto = -32601;
+constexpr int kParametriNonValidi = -32602;
+constexpr int kErroreInterno = -32603;
+constexpr int kNonInizializzato = -32002;
+
+// A message's params that do not hold what its method needs.
+class ParametriNonValidi : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+const json& membro(const json& oggetto, const char* nome, const char* dove) {
+  if (!oggetto.is_object() || !oggetto.contains(nome))
+    throw ParametriNonValidi(std::string(dove) + " has no " + nome);
+  return oggetto[nome];
+}
+
+std::string stringa(const json& oggetto, const char* nome, const char* dove) {
+  const json& v = membro(oggetto, nome, dove);
+  if (!v.is_string()) throw ParametriNonValidi(std::string(dove) + "." + nome + " is not a string");
+  return v.get<std::string>();
+}
+
+int64_t intero(const json& oggetto, const char* nome, const char* dove) {
+  const json& v = membro(oggetto, nome, dove);
+  if (v.is_number_unsigned())
+    return static_cast<int64_t>(std::min<uint64_t>(v.get<uint64_t>(), INT64_MAX));
+  if (v.is_number_integer()) return v.get<int64_t>();
+  throw ParametriNonValidi(std::string(dove) + "." + nome + " is not an integer");
+}
+
+Posizione posizione(const json& p, const char* dove) {
+  return {intero(p, "line", dove), intero(p, "character", dove)};
+}
+
+}  // namespace
+
+struct Servitore::Stato {
+  Uscita uscita;
+  bool inizializzato = false;
+  bool chiuso = false;  // shutdown came
+  bool finito = false;  // exit came
+  Archivio archivio;
+  Pubblicatore pubblicatore;
+
+  void scrivi(const json& j) { uscita(j.dump(-1, ' ', false, json::error_handler_t::replace)); }
+
+  void risposta(const json& id, json risultato) {
+    scrivi({{"jsonrpc", "2.0"}, {"id", id}, {"result", std::move(risultato)}});
+  }
+
+  void errore(const json& id, int codice, const std::string& messaggio) {
+    scrivi({{"jsonrpc", "2.0"}, {"id", id}, {"error", {{"code", codice}, {"message", messaggio}}}});
+  }
+
+  void notifica(const char* metodo, json params) {
+    scrivi({{"jsonrpc", "2.0"}, {"method", metodo}, {"params", std::move(params)}});
+  }
+
+  // What a notification could not do: it has no answer, so the client's log is told.
+  void registra(const std::string& messaggio) {
+    notifica("window/logMessage", {{"type", 1}, {"message", "genera_scenario: " + messaggio}});
+  }
+
+  json inizializza() {
+    inizializzato = true;
+    return {{"capabilities",
+             {{"positionEncoding", "utf-16"},
+              {"textDocumentSync",
+               {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}}}},
+            {"serverInfo", {{"name", "genera_scenario"}, {"version", GS_VERSION}}}};
+  }
+
+  Documento* documento(const json& params, const char* dove) {
+    const std::string uri = stringa(membro(params, "textDocument", dove), "uri", dove);
+    return archivio.trova(uri);
+  }
+
+  void apri(const json& params) {
+    const json& d = membro(params, "textDocument", "didOpen's params");
+    const char* dove = "didOpen's textDocument";
+    const std::string uri = stringa(d, "uri", dove);
+    std::string lingua = d.contains("languageId") && d["languageId"].is_string()
+                             ? d["languageId"].get<std::string>()
+                             : std::string();
+    const int64_t versione = d.contains("version") ? intero(d, "version", dove) : 0;
+    archivio.apri(uri, std::move(lingua), versione, stringa(d, "text", dove));
+    pubblicatore.disco_cambiato();
+  }
+
+  void cambia(const json& params) {
+    const char* dove = "didChange's params";
+    Documento* d = documento(params, dove);
+    const json& modifiche = membro(params, "contentChanges", dove);
+    if (!modifiche.is_array()) throw ParametriNonValidi("didChange's contentChanges is not a list");
+    if (d == nullptr) throw ParametriNonValidi("didChange for a document that is not open");
+    // Every change is checked before any is made, so that a bad one leaves the text whole.
+    std::vector<std::pair<std::optional<Intervallo>, std::string>> fatte;
+    for (const json& m : modifiche) {
+      std::optional<Intervallo> intervallo;
+      if (m.is_object() && m.contains("range")) {
+        const json& r = m["range"];
+        intervallo =
+            Intervallo{posizione(membro(r, "start", "a change's range"), "a range's start"),
+                       posizione(membro(r, "end", "a change's range"), "a range's end")};
+      }
+      fatte.emplace_back(intervallo, stringa(m, "text", "a content change"));
+    }
+    for (const auto& [intervallo, testo] : fatte) archivio.modifica(*d, intervallo, testo);
+    const json& id = membro(params, "textDocument", dove);
+    if (id.contains("version") && (id["version"].is_number_integer()))
+      d->versione = id["version"].get<int64_t>();
+  }
+
+  void salva(const json& params) {
+    Documento* d = documento(params, "didSave's params");
+    if (d != nullptr) archivio.salvato(*d);
+    pubblicatore.disco_cambiato();
+  }
+
+  void chiudi(const json& params) {
+    const std::string uri =
+        stringa(membro(params, "textDocument", "didClose's params"), "uri", "didClose's params");
+    archivio.chiudi(uri);
+    pubblicatore.disco_cambiato();
+  }
+
+  // A request's answer; nothing for a method the server does not know (the caller answers).
+  std::optional<json> richiesta(const std::string& metodo, const json& params) {
+    (void)params;
+    if (metodo == "shutdown") {
+      chiuso = true;
+      return json();
+    }
+    return std::nullopt;
+  }
+
+  void notifica_ricevuta(const std::string& metodo, const json& params) {
+    if (metodo == "textDocument/didOpen")
+      apri(params);
+    else if (metodo == "textDocument/didChange")
+      cambia(params);
+    else if (metodo == "textDocument/didSave")
+      salva(params);
+    else if (metodo == "textDocument/didClose")
+      chiudi(params);
+    else if (metodo == "workspace/didChangeWatchedFiles")
+      pubblicatore.disco_cambiato();
+    // Any other notification ($/cancelRequest, $/setTrace, initialized, ...) asks for nothing.
+  }
+
+  void messaggio(const json& m) {
+    if (!m.is_object()) return errore(json(), kRichiestaNonValida, "a message must be an object");
+    const bool con_id = m.contains("id");
+    const json id = con_id ? m["id"] : json();
+    if (con_id && !id.is_string() && !id.is_number_integer() && !id.is_null())
+      return errore(json(), kRichiestaNonValida, "a request's id must be a number or a string");
+    if (!m.contains("method")) {
+      // An answer to a request of the server's: it sends none, so there is nothing to match.
+      if (con_id && (m.contains("result") || m.contains("error"))) return;
+      return errore(id, kRichiestaNonValida, "a message without a method");
+    }
+    if (!m["method"].is_string())
+      return errore(id, kRichiestaNonValida, "a message's method must be a string");
+    const std::string metodo = m["method"].get<std::string>();
+    const json params = m.contains("params") ? m["params"] : json::object();
+    if (!params.is_object() && !params.is_array()) {
+      if (con_id) return errore(id, kParametriNonValidi, "params must be an object or an array");
+      return registra(metodo + ": params must be an object or an array");
+    }
+    if (metodo == "exit") {
+      finito = true;
+      return;
+    }
+    if (!con_id) {
+      // Before initialize and after shutdown a notification is dropped.
+      if (!inizializzato || chiuso) return;
+      try {
+        notifica_ricevuta(metodo, params);
+      } catch (const ParametriNonValidi& e) {
+        registra(metodo + ": " + e.what());
+      }
+      return;
+    }
+    if (metodo == "initialize") {
+      if (inizializzato) return errore(id, kRichiestaNonValida, "initialize was already received");
+      return risposta(id, inizializza());
+    }
+    if (!inizializzato)
+      return errore(id, kNonInizializzato, "the server has not received initialize yet");
+    if (chiuso) return errore(id, kRichiestaNonValida, "the server has been shut down");
+    try {
+      if (auto r = richiesta(metodo, params)) return risposta(id, std::move(*r));
+    } catch (const ParametriNonValidi& e) {
+      return errore(id, kParametriNonValidi, e.what());
+    }
+    errore(id, kMetodoSconosciuto, "unknown method " + metodo);
+  }
+};
+
+Servitore::Servitore(Uscita uscita) : s_(std::make_unique<Stato>()) {
+  s_->uscita = std::move(uscita);
+}
+
+Servitore::~Servitore() = default;
+
+void Servitore::ricevi(std::string_view corpo) {
+  const json m = json::parse(corpo, nullptr, false);
+  if (m.is_discarded()) return s_->errore(json(), kErroreAnalisi, "the message is not valid JSON");
+  try {
+    s_->messaggio(m);
+  } catch (const std::exception& e) {
+    // A failure of the server's own (memory too): the request fails, the server goes on.
+    const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+    const std::string motivo = memoria ? "out of memory" : e.what();
+    if (m.is_object() && m.contains("id") && m.contains("method"))
+      s_->errore(m["id"], kErroreInterno, motivo);
+    else
+      s_->registra(motivo);
+  }
+}
+
+void Servitore::guasto_cornice(std::string_view motivo) {
+  s_->errore(json(), kErroreAnalisi, "a message that cannot be read: " + std::string(motivo));
+}
+
+void Servitore::aggiorna() {
+  if (!s_->inizializzato || s_->chiuso || s_->finito) return;
+  try {
+    s_->pubblicatore.aggiorna(s_->archivio, [this](json params) {
+      s_->notifica("textDocument/publishDiagnostics", std::move(params));
+    });
+  } catch (const std::exception& e) {
+    const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+    s_->registra(std::string("the compile failed: ") + (memoria ? "out of memory" : e.what()));
+  }
+}
+
+bool Servitore::finito() const { return s_->finito; }
+
+int Servitore::esito() const { return s_->chiuso ? 0 : 1; }
+
+}  // namespace gs::lsp
