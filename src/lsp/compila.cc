@@ -115,7 +115,8 @@ json diagnostica(const Intervallo& i, int gravita, std::string codice, std::stri
 std::string codice_punto(char32_t c) {
   constexpr char kCifre[] = "0123456789ABCDEF";
   std::string s;
-  for (int spostamento = c > 0xFFFF ? 20 : 12; spostamento >= 0; spostamento -= 4)
+  const int cifre = c > 0xFFFFF ? 6 : c > 0xFFFF ? 5 : 4;
+  for (int spostamento = 4 * (cifre - 1); spostamento >= 0; spostamento -= 4)
     s += kCifre[(c >> spostamento) & 15];
   return "U+" + s;
 }

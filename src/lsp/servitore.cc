@@ -185,7 +185,9 @@ struct Servitore::Stato {
     if (!m["method"].is_string())
       return errore(id, kRichiestaNonValida, "a message's method must be a string");
     const std::string metodo = m["method"].get<std::string>();
-    const json params = m.contains("params") ? m["params"] : json::object();
+    // Params left out or null (as some clients send them for shutdown) are none.
+    const json params =
+        m.contains("params") && !m["params"].is_null() ? m["params"] : json::object();
     if (!params.is_object() && !params.is_array()) {
       if (con_id) return errore(id, kParametriNonValidi, "params must be an object or an array");
       return registra(metodo + ": params must be an object or an array");

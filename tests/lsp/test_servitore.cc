@@ -1,0 +1,127 @@
+// The dispatcher: the server's life from initialize to exit, and an error response of the
+// protocol, never an end, for whatever a message holds.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "lsp/sessione.h"
+
+namespace gs {
+namespace {
+
+using nlohmann::json;
+using test::Sessione;
+
+TEST(LspServitore, InitializeShutdownExit) {
+  Sessione s;
+  const json r = s.richiesta(1, "initialize", {{"capabilities", json::object()}});
+  ASSERT_TRUE(r.contains("result")) << r;
+  const json& sync = r["result"]["capabilities"]["textDocumentSync"];
+  EXPECT_EQ(sync["change"], 2);  // incremental
+  EXPECT_EQ(sync["openClose"], true);
+  EXPECT_EQ(r["result"]["capabilities"]["positionEncoding"], "utf-16");
+  EXPECT_EQ(r["result"]["serverInfo"]["name"], "genera_scenario");
+  s.notifica("initialized", json::object());
+  const json fine = s.richiesta(2, "shutdown", nullptr);
+  EXPECT_TRUE(fine.contains("result") && fine["result"].is_null()) << fine;
+  // After shutdown a request is refused, and exit ends the server with status 0.
+  EXPECT_EQ(s.richiesta(3, "shutdown")["error"]["code"], -32600);
+  EXPECT_FALSE(s.servitore().finito());
+  s.notifica("exit", nullptr);
+  EXPECT_TRUE(s.servitore().finito());
+  EXPECT_EQ(s.servitore().esito(), 0);
+}
+
+TEST(LspServitore, ExitWithoutShutdownEndsWithStatus1) {
+  for (const bool inizializzato : {false, true}) {
+    Sessione s;
+    if (inizializzato) s.inizializza();
+    s.notifica("exit", json::object());
+    EXPECT_TRUE(s.servitore().finito());
+    EXPECT_EQ(s.servitore().esito(), 1);
+  }
+}
+
+// Each message on its own, after initialize or not: the error code of the answer (0: no answer)
+// and the id it carries; the server then still answers a request.
+TEST(LspServitore, ErrorResponsesNeverEndTheServer) {
+  struct Caso {
+    bool inizializzato;
+    std::string corpo;
+    int codice;
+    json id;
+  };
+  const std::string profondo = std::string(100000, '[') + std::string(100000, ']');
+  const Caso casi[] = {
+      {true, "not json", -32700, nullptr},
+      {true, "{\"id\": 1, \"method\": \"shutdown\"", -32700, nullptr},
+      {true, "\"\xFF\xFE\"", -32700, nullptr},
+      {true, profondo, -32600, nullptr},
+      {true, "[1, 2]", -32600, nullptr},
+      {true, "{}", -32600, nullptr},
+      {true, "{\"id\": {\"a\": 1}, \"method\": \"shutdown\"}", -32600, nullptr},
+      {true, "{\"id\": 1.5, \"method\": \"shutdown\"}", -32600, nullptr},
+      {true, "{\"id\": 4, \"method\": 5}", -32600, 4},
+      {true, "{\"id\": 5}", -32600, 5},
+      {false, "{\"id\": 6, \"method\": \"textDocument/hover\"}", -32002, 6},
+      {false, "{\"id\": \"sei\", \"method\": \"shutdown\"}", -32002, "sei"},
+      {true, "{\"id\": 7, \"method\": \"no/such/method\"}", -32601, 7},
+      {true, "{\"id\": 8, \"method\": \"initialize\", \"params\": {}}", -32600, 8},
+      {true, "{\"id\": 9, \"method\": \"shutdown\", \"params\": 7}", -32602, 9},
+      // A notification gets no answer, whatever is wrong with it; a response is not answered.
+      {true, "{\"method\": \"no/such/notification\"}", 0, nullptr},
+      {true, "{\"method\": \"textDocument/didOpen\", \"params\": 3}", 0, nullptr},
+      {true, "{\"method\": \"textDocument/didOpen\", \"params\": {}}", 0, nullptr},
+      {true,
+       "{\"method\": \"textDocument/didChange\", \"params\": {\"textDocument\": {\"uri\": "
+       "\"file:///nowhere/x-.txt\"}, \"contentChanges\": []}}",
+       0, nullptr},
+      {true, "{\"id\": 10, \"result\": null}", 0, nullptr},
+      {false, "{\"method\": \"textDocument/didOpen\", \"params\": {}}", 0, nullptr},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.corpo.substr(0, 80));
+    Sessione s;
+    if (c.inizializzato) s.inizializza();
+    const std::size_t prima = s.usciti.size();
+    s.servitore().ricevi(c.corpo);
+    std::vector<json> risposte;
+    for (std::size_t i = prima; i < s.usciti.size(); ++i)
+      if (!s.usciti[i].contains("method")) risposte.push_back(s.usciti[i]);
+    if (c.codice == 0) {
+      EXPECT_TRUE(risposte.empty()) << risposte[0];
+    } else {
+      ASSERT_EQ(risposte.size(), 1u);
+      EXPECT_EQ(risposte[0]["error"]["code"], c.codice) << risposte[0];
+      EXPECT_EQ(risposte[0]["id"], c.id);
+      EXPECT_TRUE(risposte[0]["error"]["message"].is_string());
+    }
+    EXPECT_FALSE(s.servitore().finito());
+    if (!c.inizializzato) s.inizializza();
+    EXPECT_TRUE(s.richiesta(99, "shutdown").contains("result"));
+  }
+}
+
+TEST(LspServitore, ANotificationThatCannotBeCarriedOutIsLogged) {
+  Sessione s;
+  s.inizializza();
+  s.notifica("textDocument/didOpen", {{"textDocument", {{"uri", 12}}}});
+  ASSERT_FALSE(s.usciti.empty());
+  const json& ultimo = s.usciti.back();
+  EXPECT_EQ(ultimo["method"], "window/logMessage");
+  EXPECT_EQ(ultimo["params"]["type"], 1);
+  EXPECT_NE(ultimo["params"]["message"].get<std::string>().find("uri"), std::string::npos);
+}
+
+TEST(LspServitore, AFramingFaultIsAParseError) {
+  Sessione s;
+  s.servitore().guasto_cornice("a header without Content-Length");
+  ASSERT_EQ(s.usciti.size(), 1u);
+  EXPECT_EQ(s.usciti[0]["error"]["code"], -32700);
+  EXPECT_TRUE(s.usciti[0]["id"].is_null());
+  EXPECT_NE(s.usciti[0]["error"]["message"].get<std::string>().find("Content-Length"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace gs
