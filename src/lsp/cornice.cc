@@ -70,10 +70,10 @@ void LettoreCornici::compatta() {
 }
 
 bool LettoreCornici::risincronizza() {
-  // A header starts a line: at the start of what is held, or after a line end.
+  // The body of a message whose header could not be read has no known end: whatever follows
+  // up to the next "Content-Length" is taken for it.
   for (std::size_t i = inizio_; i + kLunghezza.size() <= buffer_.size(); ++i) {
-    const bool a_capo = i == 0 || buffer_[i - 1] == '\n' || buffer_[i - 1] == '\r';
-    if (a_capo && uguali_ic(std::string_view(buffer_).substr(i, kLunghezza.size()), kLunghezza)) {
+    if (uguali_ic(std::string_view(buffer_).substr(i, kLunghezza.size()), kLunghezza)) {
       inizio_ = i;
       perso_ = false;
       return true;

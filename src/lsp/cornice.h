@@ -22,8 +22,8 @@ struct Cornice {
 };
 
 // Takes the bytes of standard input as they come and hands back whole messages. A header that
-// cannot be read is reported once and skipped: the reader then looks for the next line that
-// starts with "Content-Length" and goes on from there; a body larger than kMassimoCorpo is
+// cannot be read is reported once and skipped: the reader then looks for the next
+// "Content-Length" and goes on from there; a body larger than kMassimoCorpo is
 // reported and skipped by its length, without being held.
 class LettoreCornici {
  public:

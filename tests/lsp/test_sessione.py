@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""A session with `genera_scenario lsp` through the protocol, as an editor holds one: open a
+train source, type a mistake, see its diagnostic at its exact range, fix it and see it go; an
+accented name before a field shifts no range; bad messages get the protocol's errors and the
+server goes on; shutdown and exit end it with status 0.
+
+Usage: test_sessione.py GENERA_SCENARIO_EXE
+"""
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from cliente_lsp import Cliente, cornice, uri  # noqa: E402
+
+PROGRAMMA = sys.argv[1]
+errori = []
+
+
+def verifica(condizione, messaggio):
+    if not condizione:
+        errori.append(messaggio)
+        print("FAIL: " + messaggio)
+
+
+def intervallo(riga, da, a):
+    return {"start": {"line": riga, "character": da}, "end": {"line": riga, "character": a}}
+
+
+def inserisci(riga, colonna, testo):
+    return {"range": intervallo(riga, colonna, colonna), "text": testo}
+
+
+with tempfile.TemporaryDirectory() as cartella:
+    # The guide's scenario under a line name with an accent: its files' URIs carry it escaped.
+    subprocess.run([PROGRAMMA, "new", cartella, "--line-name", "CITTÀ", "--train-name", "D 1"],
+                   check=True, capture_output=True)
+    file_treno = os.path.join(cartella, "CITTÀ_D 1-.txt")
+    with open(file_treno, "rb") as f:
+        treno = f.read().decode("cp1252")
+    righe = treno.split("\r\n")
+    r_segnale = next(i for i, r in enumerate(righe) if r.startswith("segnale,    4500"))
+    r_stazione = next(i for i, r in enumerate(righe) if r.startswith("stazione,    6000"))
+
+    c = Cliente(PROGRAMMA)
+    # Before initialize: a framing fault and a request, each answered, the server still there.
+    c.invia_byte(b"Content-Type: x\r\n\r\n{}")
+    m = c.prossimo()
+    verifica(m.get("error", {}).get("code") == -32700 and m["id"] is None,
+             f"a header without Content-Length: a parse error, got {m}")
+    m = c.richiesta("textDocument/hover", {})
+    verifica(m.get("error", {}).get("code") == -32002, f"a request before initialize: {m}")
+    r = c.inizializza()
+    verifica(r["result"]["capabilities"]["textDocumentSync"]["change"] == 2,
+             f"incremental sync: {r}")
+
+    u = c.apri(file_treno, treno)
+    verifica("%C3%80" in u, u)
+    p = c.diagnostiche(u)
+    verifica(p["diagnostics"] == [], f"the scenario as written has no diagnostic: {p}")
+
+    # Typing "x" then "yz" into the signal's position, fast: the last version's diagnostics come.
+    versione = 1
+    for colonna, testo in ((12, "x"), (13, "y"), (14, "z")):
+        versione += 1
+        c.cambia(u, versione, [inserisci(r_segnale, colonna, testo)])
+    p = c.diagnostiche(u, condizione=lambda d: d != [])
+    while p.get("version") != versione:
+        p = c.diagnostiche(u)
+    d = p["diagnostics"]
+    verifica(len(d) == 1 and d[0]["code"] == "E25" and d[0]["severity"] == 1,
+             f"one error 25 for \"xyz4500\": {d}")
+    verifica(d and d[0]["range"] == intervallo(r_segnale, 12, 19),
+             f"the range of \"xyz4500\": {d}")
+    verifica(d and "xyz4500" in d[0]["message"], f"the message quotes the field: {d}")
+
+    # The mistake taken away: its diagnostic goes.
+    versione += 1
+    c.cambia(u, versione, [{"range": intervallo(r_segnale, 12, 15), "text": ""}])
+    p = c.diagnostiche(u)
+    verifica(p["diagnostics"] == [] and p["version"] == versione, f"fixed: {p}")
+
+    # An accented station name, then a mistake after it on the same line: the mistake's range
+    # counts "À" as one, as the editor does (its bytes are two in UTF-8, one in Windows-1252).
+    riga = righe[r_stazione]
+    nome = riga.rindex("BETA")
+    versione += 1
+    c.cambia(u, versione, [{"range": intervallo(r_stazione, nome, len(riga)),
+                            "text": "BÈTA, sabbia, 3O0"}])
+    p = c.diagnostiche(u)
+    d = p["diagnostics"]
+    inizio = nome + len("BÈTA, sabbia, ")
+    verifica(len(d) == 1 and d[0]["range"] == intervallo(r_stazione, inizio, inizio + 3),
+             f"\"3O0\" after \"BÈTA\": {d}")
+
+    # Bad messages: answered or logged, and the server goes on.
+    m = c.richiesta("no/such/method", {})
+    verifica(m.get("error", {}).get("code") == -32601, f"an unknown method: {m}")
+    c.invia_byte(cornice(b"{not json"))
+    m = c.prossimo()
+    verifica(m.get("error", {}).get("code") == -32700, f"a body that is not JSON: {m}")
+    c.notifica("textDocument/didChange", {"textDocument": {"uri": u}, "contentChanges": 5})
+    m = c.prossimo()
+    verifica(m.get("method") == "window/logMessage", f"a bad change is logged: {m}")
+
+    risposta, stato = c.chiudi()
+    verifica(risposta.get("result", "x") is None, f"shutdown's answer: {risposta}")
+    verifica(stato == 0, f"the exit status after shutdown and exit: {stato}")
+    verifica(c.processo.stderr.read() == b"", "nothing on standard error")
+
+# Without shutdown, exit ends the server with status 1, and so does the end of its input.
+for fine in ("exit", "eof"):
+    c = Cliente(PROGRAMMA)
+    c.inizializza()
+    if fine == "exit":
+        c.notifica("exit")
+    else:
+        c.processo.stdin.close()
+    stato = c.processo.wait(20)
+    verifica(stato == 1, f"{fine} without shutdown: status {stato}")
+
+sys.exit(1 if errori else 0)
