@@ -18,13 +18,13 @@ run: build
 test: test-release test-sanitize
 
 test-release:
-	@bash scripts/setup.sh test browser vscode
+	@bash scripts/setup.sh test browser vscode neovim
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=ON -DGS_BENCHMARKS=ON -DGS_WERROR=ON
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	@bash scripts/setup.sh test browser vscode
+	@bash scripts/setup.sh test browser vscode neovim
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_BENCHMARKS=OFF \
 	  -DGS_WERROR=ON
 	cmake --build build-sanitize -j $(JOBS)

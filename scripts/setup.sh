@@ -4,8 +4,9 @@
 # sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime), `windows` (the mingw-w64 cross
 # compiler, and Wine, a virtual X display and its tools for the Windows tests), `browser`
 # (Chromium and Firefox, and the Node packages that drive them, for the tests and benchmark of
-# serve's page), `vscode` (Node and the editor extension's packages, to test and package it).
-# usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser|vscode]...
+# serve's page), `vscode` (Node and the editor extension's packages, to test and package it),
+# `neovim` (Debian's Neovim, a real client of the language server for its test).
+# usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser|vscode|neovim]...
 set -euo pipefail
 
 need=()
@@ -69,8 +70,11 @@ for profile in "${@:-run}"; do
       want npm command -v npm
       want python3 command -v python3
       ;;
+    neovim)
+      want neovim command -v nvim
+      ;;
     *)
-      echo "setup: unknown profile $profile (run, test, bench, fuzz, windows, browser or vscode)" >&2
+      echo "setup: unknown profile $profile (run, test, bench, fuzz, windows, browser, vscode or neovim)" >&2
       exit 2
       ;;
   esac
