@@ -94,6 +94,27 @@ with tempfile.TemporaryDirectory() as cartella:
     verifica(len(d) == 1 and d[0]["range"] == intervallo(r_stazione, inizio, inizio + 3),
              f"\"3O0\" after \"BÈTA\": {d}")
 
+    # Fast typing: fifty changes that come together are compiled together, and the diagnostics
+    # that come are those of the last one.
+    colonna = inizio + 3
+    gruppo = b""
+    for i in range(50):
+        versione += 1
+        gruppo += cornice({"jsonrpc": "2.0", "method": "textDocument/didChange",
+                           "params": {"textDocument": {"uri": u, "version": versione},
+                                      "contentChanges": [inserisci(r_stazione, colonna + i, "0")]}})
+    pubblicate = len([m for m in c.notifiche if m.get("method") == "textDocument/publishDiagnostics"])
+    c.invia_byte(gruppo)
+    p = c.diagnostiche(u, condizione=lambda d: True)
+    while p.get("version") != versione:
+        p = c.diagnostiche(u)
+    compilate = len([m for m in c.notifiche
+                     if m.get("method") == "textDocument/publishDiagnostics"]) - pubblicate
+    verifica(compilate < 10, f"50 changes sent at once were compiled {compilate} times")
+    d = p["diagnostics"]
+    verifica(len(d) == 1 and d[0]["range"] == intervallo(r_stazione, inizio, inizio + 53),
+             f"\"3O0\" and fifty noughts: {d}")
+
     # Bad messages: answered or logged, and the server goes on.
     m = c.richiesta("no/such/method", {})
     verifica(m.get("error", {}).get("code") == -32601, f"an unknown method: {m}")
