@@ -5,12 +5,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 
 #include "common/errori.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
+#include "lsp/cornice.h"
+#include "lsp/lsp.h"
 #include "output/uscita.h"
 #include "run/esecuzione.h"
 #include "views/disegna.h"
@@ -139,6 +143,33 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
   op.finestra = Finestra{da, a};
   op.fonti = &fonti;
   (void)disegna_tavola(*tabella, *griglia, g, op);
+}
+
+// The language server: the input is what its standard input gives it, handed over in pieces
+// whose size the first byte chooses (and whether initialize has come already), the server
+// compiling after each piece as it does when no more has come. Whatever it writes must be JSON.
+inline void prova_lsp(const uint8_t* dati, std::size_t n) {
+  if (n == 0) return;
+  const std::size_t passo = 1 + static_cast<std::size_t>(dati[0] >> 1) * 61;
+  lsp::Servitore servitore([](std::string_view corpo) {
+    if (nlohmann::json::parse(corpo, nullptr, false).is_discarded()) std::abort();
+  });
+  if (dati[0] & 1)
+    servitore.ricevi(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{}})");
+  lsp::LettoreCornici lettore;
+  std::string_view resto(reinterpret_cast<const char*>(dati) + 1, n - 1);
+  while (!resto.empty() && !servitore.finito()) {
+    lettore.aggiungi(resto.substr(0, passo));
+    resto.remove_prefix(std::min(passo, resto.size()));
+    while (auto c = lettore.prossima()) {
+      if (c->guasto)
+        servitore.guasto_cornice(c->testo);
+      else
+        servitore.ricevi(c->testo);
+      if (servitore.finito()) return;
+    }
+    servitore.aggiorna();
+  }
 }
 
 }  // namespace gs::fuzz

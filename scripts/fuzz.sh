@@ -6,7 +6,7 @@ build=$1
 seconds=$2
 shift 2
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(campi linea compila compilati)
+[ ${#targets[@]} -gt 0 ] || targets=(campi linea compila compilati lsp)
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 status=0

@@ -48,6 +48,7 @@ TEST(RegressioniFuzz, FieldReader) { riproduci("campi", fuzz::prova_campi); }
 TEST(RegressioniFuzz, LineReader) { riproduci("linea", fuzz::prova_linea); }
 TEST(RegressioniFuzz, WholeCompile) { riproduci("compila", fuzz::prova_compila); }
 TEST(RegressioniFuzz, CompiledFileViews) { riproduci("compilati", fuzz::prova_compilati); }
+TEST(RegressioniFuzz, LanguageServer) { riproduci("lsp", fuzz::prova_lsp); }
 
 }  // namespace
 }  // namespace gs
