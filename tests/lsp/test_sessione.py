@@ -14,7 +14,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cliente_lsp import Cliente, cornice, uri  # noqa: E402
 
-PROGRAMMA = sys.argv[1]
+PROGRAMMA = os.path.abspath(sys.argv[1])
 errori = []
 
 
@@ -43,7 +43,8 @@ with tempfile.TemporaryDirectory() as cartella:
     r_segnale = next(i for i, r in enumerate(righe) if r.startswith("segnale,    4500"))
     r_stazione = next(i for i, r in enumerate(righe) if r.startswith("stazione,    6000"))
 
-    c = Cliente(PROGRAMMA)
+    prima = sorted(os.listdir(cartella))
+    c = Cliente(PROGRAMMA, cartella)
     # Before initialize: a framing fault and a request, each answered, the server still there.
     c.invia_byte(b"Content-Type: x\r\n\r\n{}")
     m = c.prossimo()
@@ -129,6 +130,7 @@ with tempfile.TemporaryDirectory() as cartella:
     verifica(risposta.get("result", "x") is None, f"shutdown's answer: {risposta}")
     verifica(stato == 0, f"the exit status after shutdown and exit: {stato}")
     verifica(c.processo.stderr.read() == b"", "nothing on standard error")
+    verifica(sorted(os.listdir(cartella)) == prima, "the server wrote no file")
 
 # Without shutdown, exit ends the server with status 1, and so does the end of its input.
 for fine in ("exit", "eof"):
