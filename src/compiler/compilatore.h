@@ -94,6 +94,24 @@ class SorgentiInMemoria : public Sorgenti {
 // a reading failure (error 25) ends both readers and deletes both sources.
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
 
+// `compila_in_memoria`: the whole compile in memory. Keeps `j`, clears the error and the table,
+// reads both sources (memorizza_dati) and places the code points in the grid they built.
+// Returns 0 when there is a grid, errors or not; otherwise the error number that stopped the
+// line reader before it sized the grid (`n_errore`, or kLettura when none was recorded).
+int32_t compila_in_memoria(Compilazione& c, int32_t j, Sorgenti& sorgenti);
+
+// What a compile holds, as check sums it up: the station records the train reader took, the
+// points of each kind in the grid and its cells.
+struct Conteggio {
+  int32_t stazioni = 0;
+  int32_t segnali = 0;
+  int32_t rallentamenti = 0;
+  int32_t indicatori = 0;
+  int32_t cartelli = 0;
+  int64_t celle = 0;
+};
+Conteggio conta(const Compilazione& c);
+
 // Where the three chainage records were read ("tre", "due", "uno"): their start and value
 // fields, for diagnostics.
 struct LuoghiSezioni {

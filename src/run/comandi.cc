@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "common/file_system.h"
-#include "grid/griglia.h"
+#include "compiler/compilatore.h"
 #include "output/uscita.h"
 #include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
@@ -139,17 +139,11 @@ std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& n
 }
 
 std::string riepilogo(const Compilazione& c) {
-  int segnali = 0, rallentamenti = 0, indicatori = 0, cartelli = 0;
-  for (const Cella& cella : c.celle.tutte()) {
-    segnali += cella.tipo == kSegnale;
-    rallentamenti += cella.tipo == kInizioRallentamento;
-    indicatori += cella.tipo == kIndicatoreVelocita;
-    cartelli += cella.tipo == kCartelloIndicatore;
-  }
-  return std::to_string(c.stazioni_lette) + " stations, " + std::to_string(segnali) + " signals, " +
-         std::to_string(rallentamenti) + " slowdowns, " + std::to_string(indicatori) +
-         " speed boards, " + std::to_string(cartelli) + " indication boards, " +
-         std::to_string(c.celle.tutte().size()) + " grid cells\n";
+  const Conteggio n = conta(c);
+  return std::to_string(n.stazioni) + " stations, " + std::to_string(n.segnali) + " signals, " +
+         std::to_string(n.rallentamenti) + " slowdowns, " + std::to_string(n.indicatori) +
+         " speed boards, " + std::to_string(n.cartelli) + " indication boards, " +
+         std::to_string(n.celle) + " grid cells\n";
 }
 
 int compila_sorgenti(Opzioni& o) {

@@ -19,13 +19,8 @@ void slot_preso(Compilazione& c, int32_t errore) {
 }  // namespace
 
 int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const NomiFile* nomi) {
-  c.j = j;
-  c.registro.n_errore = 0;
-  c.stazioni = Stazioni{};
-  memorizza_dati(c, sorgenti);
-  // Without a grid there is nothing to place code points in or to write.
-  if (!c.celle.dimensionata()) return c.registro.n_errore != 0 ? c.registro.n_errore : kLettura;
-  passa_codici(c.celle, c.registro);
+  // Without a grid there is nothing to stamp or to write.
+  if (const int32_t e = compila_in_memoria(c, j, sorgenti); e != 0) return e;
   if (const int32_t e = timbra(c); e != 0) {
     slot_preso(c, e);
     return e;
