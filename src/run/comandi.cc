@@ -1,4 +1,5 @@
 // The command line: the built-in run without arguments, and the commands for route authors.
+#include <charconv>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "run/riga_comando.h"
 #include "run/spiegazioni.h"
 #include "run/strumenti.h"
+#include "serve/serve.h"
 
 namespace gs {
 namespace {
@@ -80,6 +82,27 @@ constexpr std::string_view kUsoCompila =
     "bracket holds the error number and the position in metres the run has recorded. Colour\n"
     "on a terminal unless NO_COLOR is set. Exit status: 0 no error, 1 a compile error, 2 a bad\n"
     "command line or a file that cannot be read or written.\n";
+
+constexpr std::string_view kUsoServe =
+    "usage: genera_scenario serve LINE_SOURCE TRAIN_SOURCE [options]\n"
+    "\n"
+    "Compiles the two sources in memory and serves their route sheet on\n"
+    "http://127.0.0.1:PORT/, for this machine only. Every time a source is saved the sheet\n"
+    "is compiled again and every open page shows the new sheet and diagnostics at once,\n"
+    "keeping its zoom. The sources are only read, never changed. Each compile is also one\n"
+    "line on standard output, with its first error. Ctrl-C stops it within a second; a\n"
+    "second Ctrl-C at once.\n"
+    "\n"
+    "options:\n"
+    "  --port N             the port (default 8237; 0 picks a free one, printed at start)\n"
+    "  --line-name NAME     the line's name (default: from LINE_linea.txt)\n"
+    "  --train-name NAME    the train's name (default: from LINE_TRAIN-.txt)\n"
+    "  -o DIR               also write the compiled files into DIR after every compile\n"
+    "                       without errors\n"
+    "  --open               open the page in the system's browser\n"
+    "\n"
+    "Exit status: 0 when stopped, 2 a bad command line, a source that cannot be read at\n"
+    "start, or a port that cannot be had.\n";
 
 // "LINE_linea.txt" and "LINE_TRAIN-.txt" give the names; a name that comes out empty counts as
 // none. Returns the reason when a name needed for the outputs can be found nowhere.
@@ -223,7 +246,65 @@ int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
   return compila_sorgenti(o);
 }
 
+// serve, once its command line is read: the names checked, then the sources compiled and
+// written as compile does.
+int servi_sorgenti(Opzioni& o, Servizio& s) {
+  if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
+  s.sorgenti = o.sorgenti;
+  s.compila = [&o](Compilazione& c, std::string linea, std::string treno) {
+    return compila_testi(c, o, std::move(linea), std::move(treno));
+  };
+  if (o.scrivi) s.scrivi = [&o](const Compilazione& c) { return scrivi_in_cartella(o, c); };
+  s.riga_diagnostica = [](const Diagnostica& d) { return riga_diagnostica(d); };
+  s.riga_scritto = riga_scritto;
+  if (const auto motivo = servi(s)) {
+    std::cerr << "genera_scenario: error: " << *motivo << "\n";
+    return kEsitoUso;
+  }
+  return 0;
+}
+
 }  // namespace
+
+int comando_serve(const std::vector<std::string>& argomenti) {
+  Opzioni o;
+  o.scrivi = false;
+  Servizio s;
+  for (std::size_t i = 0; i < argomenti.size(); ++i) {
+    const std::string& a = argomenti[i];
+    const bool ha_valore = i + 1 < argomenti.size();
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsoServe;
+      return 0;
+    }
+    if (a == "--line-name" || a == "--train-name" || a == "-o" || a == "--port") {
+      if (!ha_valore) return uso_errato(a + " needs a value");
+      const std::string& v = argomenti[++i];
+      if (a == "-o") {
+        o.cartella = piattaforma::percorso(v);
+        o.scrivi = true;
+      } else if (a == "--port") {
+        unsigned porta = 0;
+        const auto [fine, ec] = std::from_chars(v.data(), v.data() + v.size(), porta);
+        if (ec != std::errc() || fine != v.data() + v.size() || porta > 65535)
+          return uso_errato("--port needs a port number from 0 to 65535, not " + v);
+        s.porta = static_cast<uint16_t>(porta);
+      } else if (a == "--line-name") {
+        o.nome_linea = in_1252(v);
+      } else {
+        o.nome_treno = in_1252(v);
+      }
+    } else if (a == "--open") {
+      s.apri = true;
+    } else if (a.size() > 1 && a[0] == '-') {
+      return uso_errato("unknown option " + a);
+    } else {
+      o.sorgenti.push_back(a);
+    }
+  }
+  if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
+  return servi_sorgenti(o, s);
+}
 
 std::optional<std::string> prepara_nomi(Opzioni& o) {
   for (const auto& [nome, quale] :

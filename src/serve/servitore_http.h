@@ -1,8 +1,8 @@
 // A small HTTP server on the loopback interface for one author's browser: plain requests
 // answered by a handler, and event streams (Server-Sent Events) that get the latest message
 // published. It runs on the io_context it is given; every call is made on that context's thread.
-#ifndef GS_RUN_SERVITORE_HTTP_H
-#define GS_RUN_SERVITORE_HTTP_H
+#ifndef GS_SERVE_SERVITORE_HTTP_H
+#define GS_SERVE_SERVITORE_HTTP_H
 
 #include <chrono>
 #include <cstddef>
@@ -75,4 +75,4 @@ class ServitoreHttp {
 
 }  // namespace gs
 
-#endif  // GS_RUN_SERVITORE_HTTP_H
+#endif  // GS_SERVE_SERVITORE_HTTP_H

@@ -1,4 +1,4 @@
-#include "run/servitore_http.h"
+#include "serve/servitore_http.h"
 
 // Boost 1.74's Asio uses std::exchange without including <utility> in C++20.
 #include <utility>

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "run/servitore_http.h"
+#include "serve/servitore_http.h"
 
 namespace gs {
 namespace {
