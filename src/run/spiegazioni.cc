@@ -7,17 +7,11 @@
 #include <vector>
 
 #include "common/nomi_file.h"
+#include "run/comandi.h"
 #include "run/riga_comando.h"
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUsoSpiega =
-    "usage: genera_scenario explain N | NAME | --all [--markdown]\n"
-    "\n"
-    "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what the compile\n"
-    "does when it finds it, each cause with the form of its message, a source that gives it and\n"
-    "the fix. --all prints every entry; --markdown prints them as the authors' guide lists them.\n";
 
 std::string nome(const Voce& v) {
   return v.avviso.empty() ? "error " + std::to_string(v.numero)
@@ -163,23 +157,9 @@ std::string markdown_voce(const Voce& v) {
   return s;
 }
 
-int comando_explain(const std::vector<std::string>& argomenti) {
-  bool tutto = false, markdown = false;
-  std::vector<std::string> chiavi;
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoSpiega;
-      return 0;
-    }
-    if (a == "--all")
-      tutto = true;
-    else if (a == "--markdown")
-      markdown = true;
-    else if (a.size() > 1 && a[0] == '-')
-      return uso_errato("unknown option " + a);
-    else
-      chiavi.push_back(a);
-  }
+int comando_explain(const Argomenti& a) {
+  const bool tutto = a.ha("--all"), markdown = a.ha("--markdown");
+  const std::vector<std::string>& chiavi = a.posizionali;
   if (!tutto && chiavi.empty())
     return uso_errato("explain expects an error number, a warning's name or --all");
   std::vector<const Voce*> scelte;

@@ -53,9 +53,6 @@ const Causa* causa_di(const Voce& v, std::string_view messaggio);
 std::string testo_voce(const Voce& v);
 std::string markdown_voce(const Voce& v);
 
-// `explain N | NAME | --all [--markdown]`.
-int comando_explain(const std::vector<std::string>& argomenti);
-
 }  // namespace gs
 
 #endif  // GS_RUN_SPIEGAZIONI_H
