@@ -18,13 +18,13 @@ run: build
 test: test-release test-sanitize
 
 test-release:
-	@bash scripts/setup.sh test browser
+	@bash scripts/setup.sh test browser vscode
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=ON -DGS_BENCHMARKS=ON -DGS_WERROR=ON
 	cmake --build build -j $(JOBS)
 	ctest --test-dir build --output-on-failure -j $(JOBS)
 
 test-sanitize:
-	@bash scripts/setup.sh test browser
+	@bash scripts/setup.sh test browser vscode
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_BENCHMARKS=OFF \
 	  -DGS_WERROR=ON
 	cmake --build build-sanitize -j $(JOBS)
@@ -73,7 +73,8 @@ test-windows: build
 	bash tests/windows/esegui_sotto_wine.sh build-windows $(JOBS)
 
 # Something to download: the Windows programs and the Linux one, each with the README and the
-# authors' guide (and the manual page for Linux), as dist/genera_scenario-VERSION-*.
+# authors' guide (and the manual page for Linux), as dist/genera_scenario-VERSION-*, and the
+# editor extension as dist/genera_scenario-VERSION.vsix.
 VERSION := $(shell grep -m1 -o 'genera_scenario VERSION [0-9.]*' CMakeLists.txt | cut -d' ' -f3)
 DIST_NAME := genera_scenario-$(VERSION)
 dist: build windows
@@ -84,6 +85,8 @@ dist: build windows
 	cd dist/windows && cmake -E tar cf ../$(DIST_NAME)-windows-x86_64.zip --format=zip $(DIST_NAME)
 	cd dist/linux && cmake -E tar czf ../$(DIST_NAME)-linux-x86_64.tar.gz $(DIST_NAME)
 	rm -rf dist/linux dist/windows
+	@bash scripts/setup.sh vscode
+	bash editors/vscode/impacchetta.sh dist/$(DIST_NAME).vsix
 	@ls -l dist
 
 clean:

@@ -4,12 +4,13 @@
 # sanitizers), `bench`, `fuzz` (clang and its fuzzing runtime), `windows` (the mingw-w64 cross
 # compiler, and Wine, a virtual X display and its tools for the Windows tests), `browser`
 # (Chromium and Firefox, and the Node packages that drive them, for the tests and benchmark of
-# serve's page).
-# usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser]...
+# serve's page), `vscode` (Node and the editor extension's packages, to test and package it).
+# usage: scripts/setup.sh [run|test|bench|fuzz|windows|browser|vscode]...
 set -euo pipefail
 
 need=()
 browser=0
+vscode=0
 want() { # want PACKAGE TEST...: the package when the test fails
   local package=$1
   shift
@@ -62,8 +63,14 @@ for profile in "${@:-run}"; do
       want nodejs command -v node
       want npm command -v npm
       ;;
+    vscode)
+      vscode=1
+      want nodejs command -v node
+      want npm command -v npm
+      want python3 command -v python3
+      ;;
     *)
-      echo "setup: unknown profile $profile (run, test, bench, fuzz, windows or browser)" >&2
+      echo "setup: unknown profile $profile (run, test, bench, fuzz, windows, browser or vscode)" >&2
       exit 2
       ;;
   esac
@@ -80,11 +87,14 @@ fi
 
 # The Node packages, after apt (which may have brought Node): installed again only when the lock
 # file differs from the one they were installed from. Chromium is Debian's, never downloaded.
-if [ $browser -eq 1 ]; then
-  serve_tests="$(cd "$(dirname "$0")/../tests/serve" && pwd)"
-  if ! cmp -s "$serve_tests/package-lock.json" "$serve_tests/node_modules/.installed-lock.json"; then
-    echo "setup: npm ci in tests/serve"
-    (cd "$serve_tests" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund)
-    cp "$serve_tests/package-lock.json" "$serve_tests/node_modules/.installed-lock.json"
+npm_ci() { # npm_ci FOLDER: the packages of FOLDER's package-lock.json
+  local folder
+  folder="$(cd "$(dirname "$0")/../$1" && pwd)"
+  if ! cmp -s "$folder/package-lock.json" "$folder/node_modules/.installed-lock.json"; then
+    echo "setup: npm ci in $1"
+    (cd "$folder" && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --ignore-scripts --no-audit --no-fund)
+    cp "$folder/package-lock.json" "$folder/node_modules/.installed-lock.json"
   fi
-fi
+}
+[ $browser -eq 0 ] || npm_ci tests/serve
+[ $vscode -eq 0 ] || npm_ci editors/vscode

@@ -18,18 +18,32 @@ namespace gs {
 enum class Gravita { kErrore, kAvviso, kNota };
 
 // The warnings, by the names authors see in brackets and give to -Werror and explain.
-inline constexpr std::string_view kAvvisoRecord = "unknown-record";
-inline constexpr std::string_view kAvvisoTestata = "unknown-section";
-inline constexpr std::string_view kAvvisoValore = "extra-value";
-inline constexpr std::string_view kAvvisoGenerale = "no-general";
-inline constexpr std::string_view kAvvisoStazioni = "no-station";
-inline constexpr std::string_view kAvvisoOltreLinea = "past-line-end";
-inline constexpr std::string_view kAvvisoUtf8 = "utf8-source";
-inline constexpr std::string_view kAvvisoFermata = "stop-replaces-point";
-inline constexpr std::string_view kAvvisoTrattino = "dropped-field";
-inline constexpr std::string_view kAvvisi[] = {kAvvisoRecord,   kAvvisoTestata,  kAvvisoValore,
-                                               kAvvisoGenerale, kAvvisoStazioni, kAvvisoOltreLinea,
-                                               kAvvisoUtf8,     kAvvisoFermata,  kAvvisoTrattino};
+#define GS_ERRORE(id, numero, titolo)
+#define GS_AVVISO(id, nome, titolo) inline constexpr std::string_view id = nome;
+#include "common/diagnostiche.def"
+#undef GS_ERRORE
+#undef GS_AVVISO
+inline constexpr std::string_view kAvvisi[] = {
+#define GS_ERRORE(id, numero, titolo)
+#define GS_AVVISO(id, nome, titolo) id,
+#include "common/diagnostiche.def"
+#undef GS_ERRORE
+#undef GS_AVVISO
+};
+
+// One row of the list: an error's number (0 for a warning) or a warning's name, and its title.
+struct RigaDiagnostica {
+  int32_t numero = 0;
+  std::string_view avviso;
+  std::string_view titolo;
+};
+inline constexpr RigaDiagnostica kRigheDiagnostiche[] = {
+#define GS_ERRORE(id, numero, titolo) {numero, {}, titolo},
+#define GS_AVVISO(id, nome, titolo) {0, nome, titolo},
+#include "common/diagnostiche.def"
+#undef GS_ERRORE
+#undef GS_AVVISO
+};
 
 // Another record a diagnostic speaks of: the one that holds a contested cell, say.
 struct Correlato {

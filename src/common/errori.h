@@ -11,69 +11,24 @@
 
 namespace gs {
 
-// The numbers are what users and the simulator's authors see: never renumber them.
-// 14 and 23 are not used.
+// The error numbers, from the one list of diagnostics.
 enum Errore : int32_t {
   kNessuno = 0,
-  kLunghezzaEccessiva = 1,
-  kProgressivaNonMultipla = 2,
-  kRipetizioneUnoNonMultipla = 3,
-  kRipetizioneDueNonMultipla = 4,
-  kRipetizioneSenzaCodici = 5,
-  kCartelloOccupato = 6,
-  kAbbattimentoOccupato = 7,
-  kStazioneNonMultipla = 8,
-  kLunghezzaStazioneNonMultipla = 9,
-  kTroppeStazioni = 10,
-  kCodiceSegnale = 11,
-  kCodiceInizioRallentamento = 12,
-  kCodiceDentroRallentamento = 13,
-  kOltreGriglia = 15,
-  kConflittoSegnale = 16,
-  kConflittoAvviso = 17,
-  kConflittoInizio = 18,
-  kConflittoFine = 19,
-  kConflittoPreavvisi = 20,
-  kConflittoIndicatore = 21,
-  kStazioniVicine = 22,
-  kStazioneInizioGriglia = 24,
-  kLettura = 25,
-  kLineaMancante = 101,
-  kGeneraleMancante = 102,
-  kCurvaNonValida = 103,
-  kMarcatori = 1250,
-  kCodiciGara = 1251,
+#define GS_ERRORE(id, numero, titolo) id = numero,
+#define GS_AVVISO(id, nome, titolo)
+#include "common/diagnostiche.def"
+#undef GS_ERRORE
+#undef GS_AVVISO
 };
 
 // Every number in use, for the tables that must have an entry for each.
-inline constexpr Errore kErrori[] = {kLunghezzaEccessiva,
-                                     kProgressivaNonMultipla,
-                                     kRipetizioneUnoNonMultipla,
-                                     kRipetizioneDueNonMultipla,
-                                     kRipetizioneSenzaCodici,
-                                     kCartelloOccupato,
-                                     kAbbattimentoOccupato,
-                                     kStazioneNonMultipla,
-                                     kLunghezzaStazioneNonMultipla,
-                                     kTroppeStazioni,
-                                     kCodiceSegnale,
-                                     kCodiceInizioRallentamento,
-                                     kCodiceDentroRallentamento,
-                                     kOltreGriglia,
-                                     kConflittoSegnale,
-                                     kConflittoAvviso,
-                                     kConflittoInizio,
-                                     kConflittoFine,
-                                     kConflittoPreavvisi,
-                                     kConflittoIndicatore,
-                                     kStazioniVicine,
-                                     kStazioneInizioGriglia,
-                                     kLettura,
-                                     kLineaMancante,
-                                     kGeneraleMancante,
-                                     kCurvaNonValida,
-                                     kMarcatori,
-                                     kCodiciGara};
+inline constexpr Errore kErrori[] = {
+#define GS_ERRORE(id, numero, titolo) id,
+#define GS_AVVISO(id, nome, titolo)
+#include "common/diagnostiche.def"
+#undef GS_ERRORE
+#undef GS_AVVISO
+};
 
 // A failure that ends the reading of both sources with error 25: a field that does not
 // convert, a value out of range, a read past the end of a file, an index outside a table.

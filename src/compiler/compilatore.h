@@ -22,7 +22,10 @@ namespace gs {
 struct Compilazione {
   std::string nome_linea;  // Windows-1252
   std::string nome_treno;  // Windows-1252
-  int32_t j = 1;           // non-zero: build the plan-view geometry too
+  // The run's `j`, memorizza_percorso's argument: non-zero builds the plan view too. Read it
+  // through con_pianta(), which says what it means.
+  int32_t j = 1;
+  bool con_pianta() const { return j != 0; }
   Registro registro;
   Stazioni stazioni{};
   Celle celle;
@@ -94,11 +97,9 @@ class SorgentiInMemoria : public Sorgenti {
 // a reading failure (error 25) ends both readers and deletes both sources.
 void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
 
-// `compila_in_memoria`: the whole compile in memory. Keeps `j`, clears the error and the table,
-// reads both sources (memorizza_dati) and places the code points in the grid they built.
-// Returns 0 when there is a grid, errors or not; otherwise the error number that stopped the
-// line reader before it sized the grid (`n_errore`, or kLettura when none was recorded).
-int32_t compila_in_memoria(Compilazione& c, int32_t j, Sorgenti& sorgenti);
+// The whole compile in memory: `memorizza_dati`, then the code-point pass when the line source
+// sized the grid. Returns whether it did (without a grid there is nothing to write).
+bool compila_in_memoria(Compilazione& c, Sorgenti& sorgenti);
 
 // What a compile holds, as check sums it up: the station records the train reader took, the
 // points of each kind in the grid and its cells.

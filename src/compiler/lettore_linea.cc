@@ -20,7 +20,9 @@ constexpr int kTrattiniRecord = 2;
 // Curvature in radians per metre of the classes 1 to 6.
 constexpr std::array<double, 6> kCurvature = {0.0001, 0.0002, 0.0004, 0.001, 0.002, 0.003};
 
-enum class Passo { kAvanti, kFineLettura, kFerma };
+// What the line reader does after a record: go on, end its reading as at the end of the file,
+// or stop.
+enum class DopoRecordLinea { kAvanti, kFineLettura, kFerma };
 
 class LettoreLinea : LettoreSorgente {
  public:
@@ -43,7 +45,7 @@ class LettoreLinea : LettoreSorgente {
     }
     if (!leggi_generale()) return {};
     ordina_sezioni();
-    if (c_.j != 0) c_.linea.imposta_origine();
+    if (c_.con_pianta()) c_.linea.imposta_origine();
     if (!leggi_record()) return {};
     concludi();
     esito_.leggi_treno = true;
@@ -57,9 +59,9 @@ class LettoreLinea : LettoreSorgente {
     reg().errore(errore, std::move(dove), std::move(messaggio));
     return false;
   }
-  Passo ferma_record(int32_t errore, Luogo dove, std::string messaggio) {
+  DopoRecordLinea ferma_record(int32_t errore, Luogo dove, std::string messaggio) {
     ferma(errore, std::move(dove), std::move(messaggio));
-    return Passo::kFerma;
+    return DopoRecordLinea::kFerma;
   }
 
   bool cerca_generale() {
@@ -153,10 +155,10 @@ class LettoreLinea : LettoreSorgente {
     if (ultima < 1)
       throw ErroreLettura("a line length of " + metri(letta) +
                               " gives a track grid without cell 1; "
-                              "the length must be -6925 m or more",
+                              "the length must be -6974 m or more",
                           valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
-    if (c_.j != 0) c_.linea.dimensiona(static_cast<int32_t>(esteso));
+    if (c_.con_pianta()) c_.linea.dimensiona(static_cast<int32_t>(esteso));
     return true;
   }
 
@@ -185,11 +187,11 @@ class LettoreLinea : LettoreSorgente {
     Stazione& voce = st()[kVoceTreno];
     voce.inizio = r_.i32("first repetition distance");
     voce.fine = r_.i32("second repetition distance");
-    if (voce.inizio % 50 != 0)
+    if (!multiplo_cella(voce.inizio))
       return ferma(kRipetizioneUnoNonMultipla, valore(0),
                    "the first signal-repetition distance, " + metri(voce.inizio) +
                        ", is not a multiple of 50 m");
-    if (voce.fine % 50 != 0)
+    if (!multiplo_cella(voce.fine))
       return ferma(kRipetizioneDueNonMultipla, valore(1),
                    "the second signal-repetition distance, " + metri(voce.fine) +
                        ", is not a multiple of 50 m");
@@ -210,34 +212,35 @@ class LettoreLinea : LettoreSorgente {
   bool leggi_record() {
     std::string_view campo;
     while (prossima(kTrattiniRecord, campo)) {
-      Passo e = Passo::kAvanti;
+      DopoRecordLinea e = DopoRecordLinea::kAvanti;
       bool letto = false;
       if (contiene_ic(campo, "pendenza")) {
         letto = true;
         e = pendenza();
       }
-      if (e == Passo::kAvanti && contiene_ic(campo, "curva")) {
+      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "curva")) {
         letto = true;
         // Without the plan view a curve is not a record: its values are skipped one by one.
-        if (c_.j != 0)
+        if (c_.con_pianta())
           e = curva(campo);
         else
           tace_riga();
       }
-      if (e == Passo::kAvanti && contiene_ic(campo, "montagna")) {
+      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "montagna")) {
         letto = true;
         e = montagna();
       }
-      if (e == Passo::kAvanti && contiene_ic(campo, "indicatori_v")) {
+      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "indicatori_v")) {
         letto = true;
         e = indicatore();
       }
-      if (e == Passo::kAvanti && contiene_ic(campo, "cartello") && contiene_ic(campo, "indicat")) {
+      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "cartello") &&
+          contiene_ic(campo, "indicat")) {
         letto = true;
         e = cartello();
       }
-      if (e == Passo::kFerma) return false;
-      if (e == Passo::kFineLettura) break;
+      if (e == DopoRecordLinea::kFerma) return false;
+      if (e == DopoRecordLinea::kFineLettura) break;
       if (!letto)
         sconosciuta(campo, kParoleLinea, kTestateLinea, {kAltroveGenerale, kAltroveTreno});
     }
@@ -254,11 +257,11 @@ class LettoreLinea : LettoreSorgente {
     c_.celle[cella].pendenza = static_cast<uint8_t>(valore);
   }
 
-  Passo pendenza() {
+  DopoRecordLinea pendenza() {
     valori();
     const int32_t inizio = r_.i32("gradient start");
     const int32_t valore = r_.i32("gradient");
-    if (!dentro(inizio, 100, "the gradient")) return Passo::kFineLettura;
+    if (!dentro(inizio, 100, "the gradient")) return DopoRecordLinea::kFineLettura;
     const int64_t n = cella_profilo(inizio);
     if (n > 0) {
       do {
@@ -268,14 +271,14 @@ class LettoreLinea : LettoreSorgente {
     pendenza_ = valore;
     inizio_pendenza_ = inizio;
     luogo_pendenza_ = LettoreSorgente::valore(1);
-    return Passo::kAvanti;
+    return DopoRecordLinea::kAvanti;
   }
 
-  Passo curva(std::string_view campo) {
+  DopoRecordLinea curva(std::string_view campo) {
     valori();
     const int32_t inizio = r_.i32("curve start");
     const int32_t lunghezza = r_.i32("curve length");
-    if (!dentro(inizio, 100, "the curve")) return Passo::kFineLettura;
+    if (!dentro(inizio, 100, "the curve")) return DopoRecordLinea::kFineLettura;
     double k = 0.0;
     for (std::size_t classe = 0; classe < kCurvature.size() && k == 0.0; ++classe)
       if (contiene(campo, std::string(1, static_cast<char>('1' + classe)))) k = kCurvature[classe];
@@ -307,48 +310,55 @@ class LettoreLinea : LettoreSorgente {
             "the curve from " + metri(inizio) + ", " + metri(lunghezza) +
                 " long, takes the plan view to metre 1000000, the last it computes");
     }
-    return Passo::kAvanti;
+    return DopoRecordLinea::kAvanti;
   }
 
-  Passo montagna() {
+  DopoRecordLinea montagna() {
     valori();
     const int32_t inizio = r_.i32("mountain span start");
     const int32_t fine = r_.i32("mountain span end");
     int32_t tipo = r_.i32("mountain span kind");
-    if (!dentro(inizio, 100, "the mountain span")) return Passo::kFineLettura;
+    if (!dentro(inizio, 100, "the mountain span")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
     const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
     if (!p.riuscita()) rifiutata(p, inizio);
-    return Passo::kAvanti;
+    return DopoRecordLinea::kAvanti;
   }
 
-  Passo indicatore() {
+  DopoRecordLinea indicatore() {
     valori();
     const int32_t posizione = r_.i32("speed board position");
     const int32_t vas = r_.i32("vas"), vbs = r_.i32("vbs"), vcs = r_.i32("vcs");
     const int32_t strisces = r_.i32("strisces");
     const int32_t vad = r_.i32("vad"), vbd = r_.i32("vbd"), vcd = r_.i32("vcd");
     const int32_t strisced = r_.i32("strisced");
-    if (!dentro(posizione, 100, "the speed board")) return Passo::kFineLettura;
+    if (!dentro(posizione, 100, "the speed board")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
-    const Posa p = memo_indicatori_v_max(c_.celle, posizione, vas, vbs, vcs, strisces, vad, vbd,
-                                         vcd, strisced, da);
+    const IndicatoreVelocita letto{.vas = vas,
+                                   .vbs = vbs,
+                                   .vcs = vcs,
+                                   .strisces = strisces,
+                                   .vad = vad,
+                                   .vbd = vbd,
+                                   .vcd = vcd,
+                                   .strisced = strisced};
+    const Posa p = memo_indicatori_v_max(c_.celle, posizione, letto, da);
     if (!p.riuscita()) {
       sorgenti_.cancella_linea();
       rifiutata(p, posizione);
-      return Passo::kFerma;
+      return DopoRecordLinea::kFerma;
     }
     oltre_linea(posizione, "the speed board");
-    return Passo::kAvanti;
+    return DopoRecordLinea::kAvanti;
   }
 
-  Passo cartello() {
+  DopoRecordLinea cartello() {
     valori();
     const int32_t posizione = r_.i32("indication board position");
     const std::string_view testo = testo_record(r_, "indication board text");
-    if (!dentro(posizione, 100, "the indication board")) return Passo::kFineLettura;
+    if (!dentro(posizione, 100, "the indication board")) return DopoRecordLinea::kFineLettura;
     const std::string chi = "the indication board at " + metri(posizione);
     const int64_t c = cella_punto(posizione);
     if (!c_.celle.contiene(c))
@@ -359,7 +369,7 @@ class LettoreLinea : LettoreSorgente {
                       chi + " falls in the cell at " + metri(metro_cella(c)) +
                           ", which already holds " + c_.celle.descrivi(c),
                       c_.celle.correlati(c));
-      return Passo::kFerma;
+      return DopoRecordLinea::kFerma;
     }
     // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
     if (prossimo_cartello_ < 2)
@@ -371,7 +381,7 @@ class LettoreLinea : LettoreSorgente {
     st()[prossimo_cartello_].nome = std::string(testo);
     --prossimo_cartello_;
     oltre_linea(posizione, "the indication board");
-    return Passo::kAvanti;
+    return DopoRecordLinea::kAvanti;
   }
 
   void concludi() {
@@ -380,7 +390,7 @@ class LettoreLinea : LettoreSorgente {
     do {
       scrivi_pendenza(cursore_pendenza_++);
     } while (cursore_pendenza_ <= ultima - 3);
-    if (c_.j != 0) {
+    if (c_.con_pianta()) {
       c_.linea.prolunga(int64_t{c_.linea.ultimo_metro()} - 2, 0.0);
     }
   }

@@ -13,7 +13,8 @@ namespace {
 constexpr int kTrattini = 2;
 constexpr int32_t kDistanzaStazioni = 350;  // m between one station's end and the next's start
 
-enum class Passo { kAvanti, kPassiFinali, kFerma };
+// What the train reader does after a record: go on, go to its final steps, or stop.
+enum class DopoRecordTreno { kAvanti, kPassiFinali, kFerma };
 
 // The cursor and last value of one profile (speed limit or adhesion), and the record that
 // set that value: a value is written only when a later record or the end fills the cells.
@@ -46,9 +47,9 @@ class LettoreTreno : LettoreSorgente {
     std::string_view campo;
     while (prossima(kTrattini, campo)) {
       bool letto = false;
-      const Passo e = record(campo, letto);
-      if (e == Passo::kFerma) return;
-      if (e == Passo::kPassiFinali) break;
+      const DopoRecordTreno e = record(campo, letto);
+      if (e == DopoRecordTreno::kFerma) return;
+      if (e == DopoRecordTreno::kPassiFinali) break;
       if (!letto)
         sconosciuta(campo, kParoleTreno, kTestateTreno, {kAltroveGenerale, kAltroveLinea});
     }
@@ -67,7 +68,7 @@ class LettoreTreno : LettoreSorgente {
     reg().avviso(kAvvisoGenerale, Luogo{file_}, std::move(s));
   }
 
-  Passo record(std::string_view campo, bool& letto) {
+  DopoRecordTreno record(std::string_view campo, bool& letto) {
     if (contiene_ic(campo, "massa") && contiene_ic(campo, "frenata")) {
       letto = true;
       valori();
@@ -78,41 +79,41 @@ class LettoreTreno : LettoreSorgente {
       valori();
       st()[kVoceParametri].posizione = r_.i32("number of cars");
     }
-    Passo e = Passo::kAvanti;
+    DopoRecordTreno e = DopoRecordTreno::kAvanti;
     if (contiene_ic(campo, "velocit")) {
       letto = true;
       e = profilo(velocita_, &LettoreTreno::scrivi_velocita, "speed limit");
     }
-    if (e == Passo::kAvanti && contiene_ic(campo, "aderenza")) {
+    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "aderenza")) {
       letto = true;
       e = profilo(aderenza_, &LettoreTreno::scrivi_aderenza, "adhesion value");
     }
-    if (e != Passo::kAvanti) return e;
+    if (e != DopoRecordTreno::kAvanti) return e;
     if (contiene_ic(campo, "orologio")) {
       letto = true;
       valori();
-      st()[kVoceTreno].campo10 = r_.i16("clock hours");
-      st()[kVoceTreno].campo11 = r_.i16("clock minutes");
-      st()[kVoceTreno].campo12 = r_.i16("clock seconds");
+      st()[kVoceTreno].ore() = r_.i16("clock hours");
+      st()[kVoceTreno].minuti() = r_.i16("clock minutes");
+      st()[kVoceTreno].secondi() = r_.i16("clock seconds");
     }
     if (contiene_ic(campo, "sabbia")) {
       letto = true;
       valori();
-      st()[kVoceTreno].campo7 = r_.i16("sand");
+      st()[kVoceTreno].sabbia() = r_.i16("sand");
     }
     if (contiene_ic(campo, "segnale")) {
       letto = true;
       e = segnale();
     }
-    if (e == Passo::kAvanti && contiene_ic(campo, "rallentamento")) {
+    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "rallentamento")) {
       letto = true;
       e = rallentamento();
     }
-    if (e == Passo::kAvanti && contiene_ic(campo, "abbattimento")) {
+    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "abbattimento")) {
       letto = true;
       e = abbattimento();
     }
-    if (e == Passo::kAvanti && contiene_ic(campo, "stazione")) {
+    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "stazione")) {
       letto = true;
       e = stazione();
     }
@@ -120,17 +121,17 @@ class LettoreTreno : LettoreSorgente {
   }
 
   // Stops the reading: the train source is done with and the profiles stay as they are.
-  Passo ferma(int32_t errore, Luogo dove, std::string messaggio,
-              std::vector<Correlato> correlati = {}) {
+  DopoRecordTreno ferma(int32_t errore, Luogo dove, std::string messaggio,
+                        std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
     reg().errore(errore, std::move(dove), std::move(messaggio), std::move(correlati));
-    return Passo::kFerma;
+    return DopoRecordTreno::kFerma;
   }
-  Passo ferma_in(int32_t errore, int32_t posizione, Luogo dove, std::string messaggio,
-                 std::vector<Correlato> correlati = {}) {
+  DopoRecordTreno ferma_in(int32_t errore, int32_t posizione, Luogo dove, std::string messaggio,
+                           std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
     reg().errore_in(errore, posizione, std::move(dove), std::move(messaggio), std::move(correlati));
-    return Passo::kFerma;
+    return DopoRecordTreno::kFerma;
   }
 
   void scrivi_velocita(int64_t cella, const Profilo& p) {
@@ -148,17 +149,17 @@ class LettoreTreno : LettoreSorgente {
   using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
   // Every cell before the record's cell receives the value of the record before it.
-  Passo profilo(Profilo& p, Scrittura scrivi, const std::string& nome) {
+  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, const std::string& nome) {
     valori();
     const int32_t posizione = r_.i32(nome + " position");
     const int32_t valore = r_.i32(nome);
-    if (!dentro(posizione, 100, "the " + nome)) return Passo::kPassiFinali;
+    if (!dentro(posizione, 100, "the " + nome)) return DopoRecordTreno::kPassiFinali;
     const int64_t cella = cella_profilo(posizione);
     while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
     p.precedente = valore;
     p.da = posizione;
     p.luogo = LettoreSorgente::valore(1);
-    return Passo::kAvanti;
+    return DopoRecordTreno::kAvanti;
   }
 
   // The tail: the last value up to cell U - 3, at least one cell.
@@ -172,52 +173,60 @@ class LettoreTreno : LettoreSorgente {
 
   // After a placer call: the placer's own refusal, or an error an earlier step left, stops
   // the reading at this record's position.
-  Passo dopo_posatore(const Posa& posa, int32_t posizione, std::string_view cosa) {
+  DopoRecordTreno dopo_posatore(const Posa& posa, int32_t posizione, std::string_view cosa) {
     if (!posa.riuscita()) {
       sorgenti_.cancella_treno();
       rifiutata(posa, posizione);
-      return Passo::kFerma;
+      return DopoRecordTreno::kFerma;
     }
     if (reg().n_errore <= 0) {
       oltre_linea(posizione, cosa);
-      return Passo::kAvanti;
+      return DopoRecordTreno::kAvanti;
     }
     sorgenti_.cancella_treno();
     reg().nota_in(posizione, valore(0),
                   "reading of this source stopped here because of the error above");
-    return Passo::kFerma;
+    return DopoRecordTreno::kFerma;
   }
 
-  Passo segnale() {
+  DopoRecordTreno segnale() {
     valori();
     const int32_t posizione = r_.i32("signal position");
     const int32_t sx = r_.i32("sx"), s1 = r_.i32("s1"), s2 = r_.i32("s2"), s3 = r_.i32("s3");
     const int32_t rapp = r_.i32("rapp");
     const int32_t dx = r_.i32("dx"), d1 = r_.i32("d1"), d2 = r_.i32("d2"), d3 = r_.i32("d3");
     int32_t tempo = r_.i32("tempo");
-    if (!dentro(posizione, 100, "the signal")) return Passo::kPassiFinali;
+    if (!dentro(posizione, 100, "the signal")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
-    const Posa p =
-        memo_segnale(c_.celle, posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo, da);
+    const Segnale letto{.sx = sx,
+                        .s1 = s1,
+                        .s2 = s2,
+                        .s3 = s3,
+                        .rapp = rapp,
+                        .dx = dx,
+                        .d1 = d1,
+                        .d2 = d2,
+                        .d3 = d3};
+    const Posa p = memo_segnale(c_.celle, posizione, letto, tempo, da);
     return dopo_posatore(p, posizione, "the signal");
   }
 
-  Passo rallentamento() {
+  DopoRecordTreno rallentamento() {
     valori();
     const int32_t x = r_.i32("slowdown start x"), v = r_.i32("slowdown speed v");
     const int32_t l = r_.i32("slowdown length l"), f_tt = r_.i32("f_tt");
     const int32_t f_ta = r_.i32("f_ta"), d_v = r_.i32("d_v");
-    if (!dentro(x, 100, "the slowdown")) return Passo::kPassiFinali;
+    if (!dentro(x, 100, "the slowdown")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + metri(x)});
     const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
     return dopo_posatore(p, x, "the slowdown");
   }
 
-  Passo abbattimento() {
+  DopoRecordTreno abbattimento() {
     valori();
     const int32_t posizione = r_.i32("code point position");
     const int32_t valore = r_.i32("code value");
-    if (!dentro(posizione, 100, "the code point")) return Passo::kPassiFinali;
+    if (!dentro(posizione, 100, "the code point")) return DopoRecordTreno::kPassiFinali;
     const std::string chi = "the code point at " + metri(posizione);
     const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
@@ -239,16 +248,16 @@ class LettoreTreno : LettoreSorgente {
     }
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     oltre_linea(posizione, "the code point");
-    return Passo::kAvanti;
+    return DopoRecordTreno::kAvanti;
   }
 
-  Passo stazione() {
+  DopoRecordTreno stazione() {
     valori();
     Stazione& s = st()[j_];
     s.posizione = r_.i32("station position");
     const int32_t p = s.posizione;
-    if (!dentro(p, 800, "the station")) return Passo::kPassiFinali;
-    if (p % 50 != 0)
+    if (!dentro(p, 800, "the station")) return DopoRecordTreno::kPassiFinali;
+    if (!multiplo_cella(p))
       return ferma_in(kStazioneNonMultipla, p, valore(0),
                       "the station at " + metri(p) + " does not stand at a multiple of 50 m");
     s.tipo = r_.u8("station kind");
@@ -260,8 +269,9 @@ class LettoreTreno : LettoreSorgente {
     campi_stazione(s);
     campata(s, lunghezza);
     const std::string chi = "station " + citazione(s.nome);
-    if (const Passo e = fermata(s, chi); e != Passo::kAvanti) return e;
-    if (const Passo e = dopo_la_precedente(s, chi); e != Passo::kAvanti) return e;
+    if (const DopoRecordTreno e = fermata(s, chi); e != DopoRecordTreno::kAvanti) return e;
+    if (const DopoRecordTreno e = dopo_la_precedente(s, chi); e != DopoRecordTreno::kAvanti)
+      return e;
     luogo_precedente_ = chiave();
     ++j_;
     c_.stazioni_lette = j_ - 1;
@@ -272,7 +282,7 @@ class LettoreTreno : LettoreSorgente {
                        " indication boards the table has room for " +
                        std::to_string(linea_.limite_cartelli - 2) + " stations");
     oltre_linea(p, "the station");
-    return Passo::kAvanti;
+    return DopoRecordTreno::kAvanti;
   }
 
   // Fields 4 to 17, after the position, the kind and the length.
@@ -307,7 +317,7 @@ class LettoreTreno : LettoreSorgente {
   }
 
   // The approach markers and the stop cell, for the kinds that have them.
-  Passo fermata(const Stazione& s, const std::string& chi) {
+  DopoRecordTreno fermata(const Stazione& s, const std::string& chi) {
     const int64_t f = cella_fermata(s.fine);
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
@@ -321,7 +331,7 @@ class LettoreTreno : LettoreSorgente {
       for (int64_t b = 1; b <= 4; ++b)
         if (f - b > 1) cella(f - b).preavviso = static_cast<uint8_t>(80 + b);
     }
-    if (!ha_fermata(s.tipo)) return Passo::kAvanti;
+    if (!ha_fermata(s.tipo)) return DopoRecordTreno::kAvanti;
     if (f <= 1)
       return ferma(kStazioneInizioGriglia, valore(0),
                    "the stop of " + chi + " at " + metri(s.posizione) +
@@ -337,16 +347,16 @@ class LettoreTreno : LettoreSorgente {
     cella(f).tipo = kStazione;
     c_.celle.segna(f, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[f].dato1 = basso_16(j_);
-    return Passo::kAvanti;
+    return DopoRecordTreno::kAvanti;
   }
 
   // At least 350 m between the previous station's end and this one's start.
-  Passo dopo_la_precedente(const Stazione& s, const std::string& chi) {
-    if (j_ <= 1) return Passo::kAvanti;
+  DopoRecordTreno dopo_la_precedente(const Stazione& s, const std::string& chi) {
+    if (j_ <= 1) return DopoRecordTreno::kAvanti;
     const Stazione& prima = st()[j_ - 1];
     const int32_t margine =
         in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0));
-    if (margine >= prima.fine) return Passo::kAvanti;
+    if (margine >= prima.fine) return DopoRecordTreno::kAvanti;
     const std::string distanza = s.inizio >= prima.fine
                                      ? "only " + metri(int64_t{s.inizio} - prima.fine) + " after"
                                      : metri(int64_t{prima.fine} - s.inizio) + " before";
@@ -378,8 +388,8 @@ class LettoreTreno : LettoreSorgente {
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
-      const bool inizio = z.inizio % 50 != 0;
-      if (!inizio && z.fine % 50 == 0) continue;
+      const bool inizio = !multiplo_cella(z.inizio);
+      if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(
           kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
           inizio

@@ -173,4 +173,12 @@ void memorizza_dati(Compilazione& c, Sorgenti& sorgenti) {
   }
 }
 
+bool compila_in_memoria(Compilazione& c, Sorgenti& sorgenti) {
+  memorizza_dati(c, sorgenti);
+  // Without a grid there is nothing to place code points in.
+  if (!c.celle.dimensionata()) return false;
+  passa_codici(c.celle, c.registro);
+  return true;
+}
+
 }  // namespace gs

@@ -55,6 +55,7 @@ inline void put_campo(std::string& b, int16_t v) { put_i16(b, v); }
 inline void put_campo(std::string& b, int32_t v) { put_i32(b, v); }
 inline void put_campo(std::string& b, const std::string& v) { put_testo(b, v); }
 
+// Lettore::record (formato/lettore.h) reads one back.
 template <typename Record, typename Campi>
 void put_record(std::string& b, const Record& r, const Campi& campi) {
   per_ogni_campo(campi, [&](const auto& c) { put_campo(b, r.*c.membro); });

@@ -67,6 +67,19 @@ struct Stazione {
   uint8_t campo5 = 0;
   int32_t orario = 0;
   bool operator==(const Stazione&) const = default;
+
+  // The fields that an entry's role renames. Entry 85 (the line): the table marker.
+  int16_t& marcatore() { return campo7; }
+  int16_t marcatore() const { return campo7; }
+  // Entry 86 (the train): the sand amount and the starting clock's hours, minutes, seconds.
+  int16_t& sabbia() { return campo7; }
+  int16_t sabbia() const { return campo7; }
+  int16_t& ore() { return campo10; }
+  int16_t ore() const { return campo10; }
+  int16_t& minuti() { return campo11; }
+  int16_t minuti() const { return campo11; }
+  int16_t& secondi() { return campo12; }
+  int16_t secondi() const { return campo12; }
 };
 
 inline constexpr auto kCampiStazione = std::tuple{
@@ -171,21 +184,29 @@ inline bool libera(const Cella& c) { return c.tipo == kLibera || c.tipo == kMarc
 // 25.5 -> 26. Every position is turned into a cell this way.
 int64_t arrotonda(double x);
 
+// The length of line one cell covers, in metres.
+inline constexpr int64_t kMetriCella = 50;
+// Whether a position falls on a cell boundary, a whole multiple of 50 m.
+inline bool multiplo_cella(int64_t metri) { return metri % kMetriCella == 0; }
+// The profile step that holds metre `metri`: metri / 50, truncated toward zero (for the
+// drawings, which only ask it of metres from 0 up).
+inline int64_t passo_profilo(int64_t metri) { return metri / kMetriCella; }
+
 // The cell of a point at `metri` (signals, slowdowns, boards): round(metri / 50 + 1).
 int64_t cella_punto(int64_t metri);
 // The first cell of a profile value (gradient, speed limit, adhesion) and of a code-point
 // record: round(metri / 50).
 int64_t cella_profilo(int64_t metri);
 // The position a point cell stands for: cell k holds the points around 50 (k - 1) m.
-inline int64_t metro_cella(int64_t cella) { return 50 * (cella - 1); }
+inline int64_t metro_cella(int64_t cella) { return kMetriCella * (cella - 1); }
 // Where the profile step of cell k begins: 50 k m.
-inline int64_t metro_profilo(int64_t cella) { return 50 * cella; }
+inline int64_t metro_profilo(int64_t cella) { return kMetriCella * cella; }
 // The last cell of a mountain span that ends at `metri`: round(metri / 50 - 1), which halves to
 // even are not always round(metri / 50) - 1.
 int64_t ultima_cella_campata(int64_t metri);
 // Where a grid of cells 0 to `ultima` ends, in metres: 7000 m past the line's end, and the
 // bound of every record's position (below).
-inline int64_t fine_griglia(int64_t ultima) { return 50 * ultima; }
+inline int64_t fine_griglia(int64_t ultima) { return kMetriCella * ultima; }
 // A record's position is inside a grid of cells 0 to `ultima` when (position + margine) / 50,
 // a real, does not exceed `ultima`.
 bool nella_griglia(int64_t ultima, int64_t posizione, int64_t margine);

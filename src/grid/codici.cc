@@ -107,8 +107,8 @@ class Passo {
       }
       if (!posato)
         errore(kCodiceInizioRallentamento, i, i,
-               "no free cell for a code point " + metri(primo * 50) + " to " +
-                   metri((primo + 2) * 50) + " before the start of " + chi(i) +
+               "no free cell for a code point " + metri(primo * kMetriCella) + " to " +
+                   metri((primo + 2) * kMetriCella) + " before the start of " + chi(i) +
                    "; the cells hold " + prese({i - primo, i - primo - 1, i - primo - 2}));
     }
   }

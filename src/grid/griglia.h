@@ -12,6 +12,7 @@
 #include "common/diagnostica.h"
 #include "common/errori.h"
 #include "formato/formato.h"
+#include "formato/punti.h"
 
 namespace gs {
 
@@ -85,12 +86,10 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
                    uint32_t da = 0);
 Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f_tt, int32_t f_ta,
                         int32_t d_v, uint32_t da = 0);
-Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
+Posa memo_segnale(Celle& celle, int32_t posizione, const Segnale& s, int32_t& tempo,
                   uint32_t da = 0);
-Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                           int32_t strisced, uint32_t da = 0);
+Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, const IndicatoreVelocita& v,
+                           uint32_t da = 0);
 
 // The smaller code: y when x > y, else x.
 inline int32_t minimo(int32_t x, int32_t y) { return x > y ? y : x; }

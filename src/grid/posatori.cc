@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/numeri.h"
+#include "formato/punti.h"
 #include "grid/griglia.h"
 
 namespace gs {
@@ -28,16 +29,6 @@ Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0
   return {kLettura, cella,
           chi + " falls at " + metri(metro_cella(cella)) + ", outside " + fine_griglia(celle),
           argomento};
-}
-
-// A speed-board datum: a real rounded to a signed 16-bit value.
-bool dato_indicatore(int32_t destra, int32_t sinistra, int16_t& dato) {
-  const int64_t v =
-      arrotonda(static_cast<double>(destra) / 5.0 + static_cast<double>(sinistra) * 20.0);
-  if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max())
-    return false;
-  dato = static_cast<int16_t>(v);
-  return true;
 }
 
 // Step 8 of a slowdown with f_ta set: the four cells before its warning point, all free, become
@@ -168,9 +159,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   return celle_prima_dell_avviso(celle, x, d_v, da, chi);
 }
 
-Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32_t s2, int32_t s3,
-                  int32_t rapp, int32_t dx, int32_t d1, int32_t d2, int32_t d3, int32_t& tempo,
-                  uint32_t da) {
+Posa memo_segnale(Celle& celle, int32_t posizione, const Segnale& s, int32_t& tempo, uint32_t da) {
   const std::string chi = "the signal at " + metri(posizione);
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
@@ -178,13 +167,9 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
   if (!libera(c)) return preso(celle, kConflittoSegnale, k, chi);
   c.tipo = kSegnale;
   celle.segna(k, da);
-  c.dato4 = basso_16(int64_t{rapp} * 10 + int64_t{sx} * 3 + dx);
-  c.dato1 = basso_16(int64_t{s1} * 10 + d1);
-  c.dato2 = basso_16(int64_t{s2} * 10 + d2);
-  c.dato3 = basso_16(int64_t{s3} * 10 + d3);
+  codifica_segnale(s, c);
   if (tempo >= 1 && tempo <= 100) tempo = 101;
-  c.tempo = sx == 2 ? basso_8(tempo) : 0;
-  const int64_t lato = int64_t{sx} * 3 + dx;
+  c.tempo = s.sx == 2 ? basso_8(tempo) : 0;
   for (int64_t b = 1; b <= 4; ++b) {
     if (!celle.contiene(k - 2 * b)) {
       return {kLettura, k - 2 * b,
@@ -195,14 +180,13 @@ Posa memo_segnale(Celle& celle, int32_t posizione, int32_t sx, int32_t s1, int32
                   " is not; a signal must stand at 325 m or later",
               0};
     }
-    celle[k - 2 * b].preavviso = basso_8(lato * 10 + b);
+    celle[k - 2 * b].preavviso = preavviso_segnale(s, b);
   }
   return {};
 }
 
-Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t vbs, int32_t vcs,
-                           int32_t strisces, int32_t vad, int32_t vbd, int32_t vcd,
-                           int32_t strisced, uint32_t da) {
+Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, const IndicatoreVelocita& v,
+                           uint32_t da) {
   const std::string chi = "the speed board at " + metri(posizione);
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
@@ -210,24 +194,22 @@ Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, int32_t vas, int32_t
   if (!libera(c)) return preso(celle, kConflittoIndicatore, k, chi);
   c.tipo = kIndicatoreVelocita;
   celle.segna(k, da);
-  const struct {
-    int32_t sinistra, destra;
-    int16_t* dato;
-    const char* nomi;
-  } coppie[] = {{vas, vad, &c.dato1, "vas and vad"},
-                {vbs, vbd, &c.dato2, "vbs and vbd"},
-                {vcs, vcd, &c.dato3, "vcs and vcd"}};
-  for (int i = 0; i < 3; ++i) {
-    if (!dato_indicatore(coppie[i].destra, coppie[i].sinistra, *coppie[i].dato)) {
-      return {kLettura, k,
-              chi + ": " + coppie[i].nomi + " (" + std::to_string(coppie[i].sinistra) + " and " +
-                  std::to_string(coppie[i].destra) +
-                  " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to "
-                  "32767",
-              i + 1};
-    }
+  const int coppia = codifica_indicatore(v, c);
+  if (coppia != 0) {
+    const struct {
+      int32_t sinistra, destra;
+      const char* nomi;
+    } coppie[] = {{v.vas, v.vad, "vas and vad"},
+                  {v.vbs, v.vbd, "vbs and vbd"},
+                  {v.vcs, v.vcd, "vcs and vcd"}};
+    const auto& q = coppie[coppia - 1];
+    return {kLettura, k,
+            chi + ": " + q.nomi + " (" + std::to_string(q.sinistra) + " and " +
+                std::to_string(q.destra) +
+                " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to "
+                "32767",
+            coppia};
   }
-  c.dato4 = basso_16(int64_t{strisces} * 10 + strisced);
   return {};
 }
 

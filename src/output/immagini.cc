@@ -5,13 +5,14 @@
 
 #include "common/file_system.h"
 #include "formato/bytes.h"
+#include "formato/geometria.h"
 #include "output/uscita.h"
 
 namespace gs {
 namespace {
 
 constexpr std::size_t kBloccoGeometria = 1 << 18;
-constexpr std::size_t kElementoMassimo = 2 + 8;  // a kind word and a double
+constexpr std::size_t kElementoMassimo = kByteReale;  // the largest value
 
 // What a column holds: integers at metres 0 and 1, computed doubles, then empty metres.
 struct Forma {
@@ -19,7 +20,7 @@ struct Forma {
   int64_t reali = 0;
   int64_t vuoti = 0;
   uint64_t byte() const {
-    return static_cast<uint64_t>(interi * 4 + reali * kElementoMassimo + vuoti * 2);
+    return static_cast<uint64_t>(interi * kByteIntero + reali * kByteReale + vuoti * kByteVuoto);
   }
 };
 
@@ -27,8 +28,8 @@ Forma forma(const Linea& linea) {
   const int64_t metri = int64_t{linea.ultimo_metro()} + 1;
   Forma f;
   if (linea.ha_origine()) {
-    f.interi = std::min<int64_t>(2, metri);
-    f.reali = linea.cursore() - 2;
+    f.interi = std::min<int64_t>(kMetriOrigine, metri);
+    f.reali = linea.cursore() - kMetriOrigine;
   }
   f.vuoti = metri - f.interi - f.reali;
   return f;
@@ -52,26 +53,20 @@ void geometria(const Linea& linea, Scarica&& scarica) {
   auto v1 = std::make_unique<double[]>(kLotto);
   for (const int colonna : {0, 1}) {
     // Metres 0 and 1 are the integers (0, 0) and (0, 1).
-    for (int64_t m = 0; m < f.interi; ++m) {
-      put_u16(blocco, kIntero);
-      put_i16(blocco, static_cast<int16_t>(colonna == 1 ? m : 0));
-    }
+    for (int64_t m = 0; m < f.interi; ++m) put_intero(blocco, intero_origine(colonna, m));
     Linea::Cammino cammino(linea);
     while (const std::size_t n = cammino.prossimi(v0.get(), v1.get(), kLotto)) {
       // A batch of computed metres, each its kind word and its double, encoded in place.
       const double* v = colonna == 0 ? v0.get() : v1.get();
       const std::size_t inizio = blocco.size();
-      blocco.resize(inizio + n * kElementoMassimo);
-      for (std::size_t i = 0; i < n; ++i) {
-        char* p = blocco.data() + inizio + i * kElementoMassimo;
-        metti_le(p, kReale, 2);
-        metti_le(p + 2, std::bit_cast<uint64_t>(v[i]), 8);
-      }
+      blocco.resize(inizio + n * kByteReale);
+      for (std::size_t i = 0; i < n; ++i)
+        metti_reale(blocco.data() + inizio + i * kByteReale, v[i]);
       spazio();
     }
     for (int64_t m = 0; m < f.vuoti; ++m) {
       spazio();
-      put_u16(blocco, kVuoto);
+      put_vuoto(blocco);
     }
   }
   scarica(blocco);
@@ -108,7 +103,7 @@ void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& li
 
 std::vector<FileScritto> scrivi_compilati(const Compilazione& c, const NomiFile& nomi) {
   std::vector<FileScritto> scritti;
-  if (c.j != 0) {
+  if (c.con_pianta()) {
     scrivi_geometria(nomi.geometria, c.linea);
     scritti.push_back({nomi.geometria, 2 * forma(c.linea).byte()});
   }

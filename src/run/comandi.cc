@@ -21,7 +21,7 @@ constexpr std::string_view kUsoCompile[] = {"compile LINE_SOURCE TRAIN_SOURCE [o
 constexpr std::string_view kUsoCheck[] = {"check LINE_SOURCE TRAIN_SOURCE [options]"};
 constexpr std::string_view kUsoNew[] = {"new DIR --line-name NAME --train-name NAME",
                                         "new DIR --built-in"};
-constexpr std::string_view kUsoExplain[] = {"explain N | NAME | --all [--markdown]"};
+constexpr std::string_view kUsoExplain[] = {"explain N | NAME | --all | --list [--markdown]"};
 constexpr std::string_view kUsoInspect[] = {"inspect FILE... [--json] [--all]"};
 constexpr std::string_view kUsoPlot[] = {"plot DIR [options]"};
 constexpr std::string_view kUsoServe[] = {"serve LINE_SOURCE TRAIN_SOURCE [options]"};
@@ -55,7 +55,9 @@ constexpr Opzione kOpzioniNew[] = {
 
 constexpr Opzione kOpzioniExplain[] = {
     {"--all", "", Genere::kBandiera, "every entry"},
-    {"--markdown", "", Genere::kBandiera, "the entries as the authors' guide lists them"},
+    {"--list", "", Genere::kBandiera, "each entry's code and title on one line"},
+    {"--markdown", "", Genere::kBandiera,
+     "the entries as the authors' guide and the README list them"},
 };
 
 constexpr Opzione kOpzioniInspect[] = {

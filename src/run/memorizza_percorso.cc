@@ -19,8 +19,12 @@ void slot_preso(Compilazione& c, int32_t errore) {
 }  // namespace
 
 int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const NomiFile* nomi) {
-  // Without a grid there is nothing to stamp or to write.
-  if (const int32_t e = compila_in_memoria(c, j, sorgenti); e != 0) return e;
+  c.j = j;
+  c.registro.n_errore = 0;
+  c.stazioni = Stazioni{};
+  // Without a grid there is nothing to write.
+  if (!compila_in_memoria(c, sorgenti))
+    return c.registro.n_errore != 0 ? c.registro.n_errore : kLettura;
   if (const int32_t e = timbra(c); e != 0) {
     slot_preso(c, e);
     return e;

@@ -13,7 +13,7 @@
 namespace gs {
 namespace {
 
-std::string nome(const Voce& v) {
+std::string nome(const Spiegazione& v) {
   return v.avviso.empty() ? "error " + std::to_string(v.numero)
                           : "warning " + std::string(v.avviso);
 }
@@ -73,13 +73,13 @@ std::vector<Parte> parti(const Causa& c) {
 
 }  // namespace
 
-const Voce* voce(std::string_view chiave) {
+const Spiegazione* voce(std::string_view chiave) {
   if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9')
     chiave.remove_prefix(1);
   int32_t n = 0;
   const auto [fine, ec] = std::from_chars(chiave.data(), chiave.data() + chiave.size(), n);
   const bool numero = ec == std::errc() && fine == chiave.data() + chiave.size() && !chiave.empty();
-  for (const Voce& v : voci()) {
+  for (const Spiegazione& v : voci()) {
     if (numero ? (v.avviso.empty() && v.numero == n) : (!v.avviso.empty() && v.avviso == chiave))
       return &v;
   }
@@ -113,13 +113,13 @@ bool secondo_modello(std::string_view modello, std::string_view messaggio) {
   return true;
 }
 
-const Causa* causa_di(const Voce& v, std::string_view messaggio) {
+const Causa* causa_di(const Spiegazione& v, std::string_view messaggio) {
   for (const Causa& c : v.cause)
     if (secondo_modello(c.modello, messaggio)) return &c;
   return nullptr;
 }
 
-std::string testo_voce(const Voce& v) {
+std::string testo_voce(const Spiegazione& v) {
   std::string s = a_capo(nome(v) + ": " + std::string(v.titolo)) + "\n" + a_capo(v.accade);
   for (std::size_t i = 0; i < v.cause.size(); ++i) {
     const Causa& c = v.cause[i];
@@ -136,7 +136,7 @@ std::string testo_voce(const Voce& v) {
   return s;
 }
 
-std::string markdown_voce(const Voce& v) {
+std::string markdown_voce(const Spiegazione& v) {
   const std::string codice =
       v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
   std::string s =
@@ -157,17 +157,42 @@ std::string markdown_voce(const Voce& v) {
   return s;
 }
 
+std::string elenco_voci(bool markdown) {
+  std::string s = markdown ? "| diagnostic | what it is |\n|---|---|\n" : "";
+  for (const Spiegazione& v : voci()) {
+    std::string codice = v.avviso.empty() ? "E" : "";
+    codice += v.avviso.empty() ? std::to_string(v.numero) : std::string(v.avviso);
+    if (markdown) {
+      s += "| `";
+      s += codice;
+      s += "` | ";
+    } else {
+      s += codice;
+      s.append(codice.size() < 21 ? 21 - codice.size() : 1, ' ');
+    }
+    s += v.titolo;
+    s += markdown ? " |\n" : "\n";
+  }
+  return s;
+}
+
 int comando_explain(const Argomenti& a) {
-  const bool tutto = a.ha("--all"), markdown = a.ha("--markdown");
+  const bool tutto = a.ha("--all"), markdown = a.ha("--markdown"), elenco = a.ha("--list");
   const std::vector<std::string>& chiavi = a.posizionali;
+  if (elenco && (tutto || !chiavi.empty()))
+    return uso_errato("explain --list takes no entry and no --all");
+  if (elenco) {
+    std::cout << elenco_voci(markdown);
+    return 0;
+  }
   if (!tutto && chiavi.empty())
-    return uso_errato("explain expects an error number, a warning's name or --all");
-  std::vector<const Voce*> scelte;
+    return uso_errato("explain expects an error number, a warning's name, --all or --list");
+  std::vector<const Spiegazione*> scelte;
   if (tutto) {
-    for (const Voce& v : voci()) scelte.push_back(&v);
+    for (const Spiegazione& v : voci()) scelte.push_back(&v);
   }
   for (const std::string& k : chiavi) {
-    const Voce* v = voce(k);
+    const Spiegazione* v = voce(k);
     if (v == nullptr)
       return uso_errato(
           "no error or warning is called " + k +

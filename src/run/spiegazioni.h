@@ -29,7 +29,7 @@ struct Causa {
   std::string_view rimedio{};
 };
 
-struct Voce {
+struct Spiegazione {
   int32_t numero = 0;       // the error number; 0 for a warning
   std::string_view avviso;  // the warning's name; empty for an error
   std::string_view titolo;  // what it is, in one line
@@ -38,20 +38,23 @@ struct Voce {
 };
 
 // Every entry: the errors in number order, then the warnings.
-std::span<const Voce> voci();
+std::span<const Spiegazione> voci();
 
 // The entry of an error number or a warning name ("16", "E16" or "unknown-record").
-const Voce* voce(std::string_view chiave);
+const Spiegazione* voce(std::string_view chiave);
 
 // Whether a message has the form of a cause: literal text, with {...} matching any text.
 bool secondo_modello(std::string_view modello, std::string_view messaggio);
 
 // The cause of an entry whose form a message has, or nullptr.
-const Causa* causa_di(const Voce& v, std::string_view messaggio);
+const Causa* causa_di(const Spiegazione& v, std::string_view messaggio);
 
 // An entry for the terminal (`explain N`) or as Markdown (the guide's list).
-std::string testo_voce(const Voce& v);
-std::string markdown_voce(const Voce& v);
+std::string testo_voce(const Spiegazione& v);
+std::string markdown_voce(const Spiegazione& v);
+
+// Every entry's code (E16, unknown-record) and title, one per line or as a Markdown table.
+std::string elenco_voci(bool markdown);
 
 }  // namespace gs
 

@@ -5,6 +5,9 @@
 // it gives its entry's number and a message of its cause's form.
 #include "run/spiegazioni.h"
 
+#include "common/diagnostica.h"
+#include "common/errori.h"
+
 namespace gs {
 namespace {
 
@@ -250,7 +253,7 @@ constexpr Causa k25[] = {
          "left open.",
      .rimedio = "Shorten the text, or close its quote."},
     {.modello = "a line length of {L} m gives a track grid without cell 1; the length must be "
-                "-6925 m or more",
+                "-6974 m or more",
      .generale = "lunghezza percorso, -7000",
      .rimedio = "Give the line's real length in metres."},
     {.modello = "the general section, from its [generale] at line {N}, has no \"lunghezza "
@@ -463,97 +466,128 @@ constexpr Causa kTrattino[] = {{
         "taken for a separator line, and its record's values are then read as keywords.",
 }};
 
-constexpr Voce kVoci[] = {
-    {1, "", "the line length is above 1000000 m", kFermaLinea, k1},
-    {2, "", "a chainage section's start or chainage value is not a multiple of 50 m",
-     "Checked after both sources have been read; it replaces an error 15 recorded before it. The "
-     "compile "
-     "still writes its files.",
-     k2},
-    {3, "", "the first signal-repetition distance is not a multiple of 50 m", kFermaLinea, k3},
-    {4, "", "the second signal-repetition distance is not a multiple of 50 m", kFermaLinea, k4},
-    {5, "", "the signal-repetition keyword names neither 4 nor 9 codes", kFermaLinea, k5},
-    {6, "", "an indication board falls on a grid cell that is already taken", kFermaLinea, k6},
-    {7, "", "a code point falls on a grid cell that is already taken", kFermaTreno, k7},
-    {8, "", "a station's position is not a multiple of 50 m", kFermaTreno, k8},
-    {9, "", "a station's length is not a multiple of 100 m", kFermaTreno, k9},
-    {10, "", "more stations than the table has room for below the indication-board texts",
-     "The train reader records it and stops after the station that does not fit.", k10},
-    {11, "",
-     "no free cell for a code point before a signal that precedes a slowdown's warning point",
-     kPasso, k11},
-    {12, "", "no free cell for a code point ahead of a slowdown's start", kPasso, k12},
-    {13, "", "no free cell for a code point inside or just after a slowdown", kPasso, k13},
-    {15, "", "a record's position lies beyond the end of the track grid",
-     "The reader of that source ends its reading there as at the end of the file: in the line "
-     "source "
-     "the train source is still read; in the train source the profiles are still completed to the "
-     "end. "
-     "The compile still writes its files.",
-     k15},
-    {16, "", "a signal falls on a grid cell that is already taken", kFermaTreno, k16},
-    {17, "",
-     "a slowdown's warning point (1200 m before it) falls on a grid cell that is already taken",
-     kFermaTreno, k17},
-    {18, "", "a slowdown's start falls on a grid cell that is already taken", kFermaTreno, k18},
-    {19, "", "a slowdown's end falls on a grid cell that is already taken", kFermaTreno, k19},
-    {20, "", "one of the four cells before a slowdown's warning point is already taken",
-     kFermaTreno, k20},
-    {21, "", "a speed board falls on a grid cell that is already taken", kFermaLinea, k21},
-    {22, "", "a station is closer than 350 m to the previous one, or out of order", kFermaTreno,
-     k22},
-    {24, "", "a station's stop falls too near the start of the track grid", kFermaTreno, k24},
-    {25, "", "a value cannot be read or does not fit where it goes",
-     "Both readers stop at once and both sources count as read. When the line source had not yet "
-     "sized "
-     "the grid no file is written; otherwise the compile still writes its files.",
-     k25},
-    {101, "", "the line source does not exist", "Nothing is read and no file is written.", k101},
-    {102, "", "the line source has no [generale] line",
-     "Nothing is read: the train source is not read and no file is written.", k102},
-    {103, "", "a curve has no class digit, or the plan view reaches metre 1000000", kFermaLinea,
-     k103},
-    {1250, "", "the marker slots are not empty",
-     "Found when the compiled files are about to be written: the compile ends there and writes no "
-     "file. "
-     "The built-in run shows \" Errore n. 1250\".",
-     k1250},
-    {1251, "", "the race-code slots are not empty",
-     "Found when the compiled files are about to be written: the compile ends there and writes no "
-     "file. "
-     "The built-in run shows \" Errore n. 1251\".",
-     k1251},
-    {0, "unknown-record", "a keyword field that matches no record type read at that point",
-     "The field is skipped, and so are the values on its line. Nothing compiled changes.", kRecord},
-    {0, "unknown-section", "a bracketed head that is none of the source's heads",
-     "The head is skipped like any unknown field; in the line source the first bracketed field "
-     "still ends "
-     "the general section.",
-     kTestata},
-    {0, "extra-value", "a number where a record keyword is expected", "The value is skipped.",
-     kValore},
-    {0, "no-general", "a train source without a [generale] line",
-     "The train reader finds no [generale] and reads nothing: the train has no stations, signals "
-     "or "
-     "slowdowns.",
-     kGenerale},
-    {0, "no-station", "a train source without a station record", "The train has no stations.",
-     kStazioni},
-    {0, "past-line-end", "a point past the line's length, in the 7000 m of grid that follow it",
-     "The point is placed as written.", kOltreLinea},
-    {0, "stop-replaces-point", "a station's stop cell replaces a point that stood there",
-     "The stop is placed as always; the point that held the cell is gone from the compiled grid.",
-     kFermata},
-    {0, "dropped-field", "a word holding a hyphen, dropped as a separator line",
-     "The field is dropped like a line of dashes; the values after it are then read as keywords.",
-     kTrattino},
-    {0, "utf8-source", "a source that looks like UTF-8",
-     "The source is read byte by byte as Windows-1252, as the simulator reads the names and texts.",
-     kUtf8},
+// An entry's number or name and title come from the list of diagnostics; its text is here.
+constexpr const RigaDiagnostica& riga(int32_t numero, std::string_view avviso) {
+  for (const RigaDiagnostica& r : kRigheDiagnostiche)
+    if (r.numero == numero && r.avviso == avviso) return r;
+  throw "not in the list of diagnostics";  // a compile-time error where it is reached
+}
+
+constexpr Spiegazione errore(Errore e, std::string_view accade, std::span<const Causa> cause) {
+  const RigaDiagnostica& r = riga(e, {});
+  return {r.numero, r.avviso, r.titolo, accade, cause};
+}
+
+constexpr Spiegazione avviso(std::string_view nome, std::string_view accade,
+                             std::span<const Causa> cause) {
+  const RigaDiagnostica& r = riga(0, nome);
+  return {r.numero, r.avviso, r.titolo, accade, cause};
+}
+
+constexpr Spiegazione kVoci[] = {
+    errore(kLunghezzaEccessiva, kFermaLinea, k1),
+    errore(kProgressivaNonMultipla,
+           "Checked after both sources have been read; it replaces an error 15 recorded before it. "
+           "The "
+           "compile "
+           "still writes its files.",
+           k2),
+    errore(kRipetizioneUnoNonMultipla, kFermaLinea, k3),
+    errore(kRipetizioneDueNonMultipla, kFermaLinea, k4),
+    errore(kRipetizioneSenzaCodici, kFermaLinea, k5),
+    errore(kCartelloOccupato, kFermaLinea, k6),
+    errore(kAbbattimentoOccupato, kFermaTreno, k7),
+    errore(kStazioneNonMultipla, kFermaTreno, k8),
+    errore(kLunghezzaStazioneNonMultipla, kFermaTreno, k9),
+    errore(kTroppeStazioni,
+           "The train reader records it and stops after the station that does not fit.", k10),
+    errore(kCodiceSegnale, kPasso, k11),
+    errore(kCodiceInizioRallentamento, kPasso, k12),
+    errore(kCodiceDentroRallentamento, kPasso, k13),
+    errore(
+        kOltreGriglia,
+        "The reader of that source ends its reading there as at the end of the file: in the line "
+        "source "
+        "the train source is still read; in the train source the profiles are still completed to "
+        "the "
+        "end. "
+        "The compile still writes its files.",
+        k15),
+    errore(kConflittoSegnale, kFermaTreno, k16),
+    errore(kConflittoAvviso, kFermaTreno, k17),
+    errore(kConflittoInizio, kFermaTreno, k18),
+    errore(kConflittoFine, kFermaTreno, k19),
+    errore(kConflittoPreavvisi, kFermaTreno, k20),
+    errore(kConflittoIndicatore, kFermaLinea, k21),
+    errore(kStazioniVicine, kFermaTreno, k22),
+    errore(kStazioneInizioGriglia, kFermaTreno, k24),
+    errore(kLettura,
+           "Both readers stop at once and both sources count as read. When the line source had not "
+           "yet "
+           "sized "
+           "the grid no file is written; otherwise the compile still writes its files.",
+           k25),
+    errore(kLineaMancante, "Nothing is read and no file is written.", k101),
+    errore(kGeneraleMancante,
+           "Nothing is read: the train source is not read and no file is written.", k102),
+    errore(kCurvaNonValida, kFermaLinea, k103),
+    errore(kMarcatori,
+           "Found when the compiled files are about to be written: the compile ends there and "
+           "writes no "
+           "file. "
+           "The built-in run shows \" Errore n. 1250\".",
+           k1250),
+    errore(kCodiciGara,
+           "Found when the compiled files are about to be written: the compile ends there and "
+           "writes no "
+           "file. "
+           "The built-in run shows \" Errore n. 1251\".",
+           k1251),
+    avviso(kAvvisoRecord,
+           "The field is skipped, and so are the values on its line. Nothing compiled changes.",
+           kRecord),
+    avviso(
+        kAvvisoTestata,
+        "The head is skipped like any unknown field; in the line source the first bracketed field "
+        "still ends "
+        "the general section.",
+        kTestata),
+    avviso(kAvvisoValore, "The value is skipped.", kValore),
+    avviso(kAvvisoGenerale,
+           "The train reader finds no [generale] and reads nothing: the train has no stations, "
+           "signals "
+           "or "
+           "slowdowns.",
+           kGenerale),
+    avviso(kAvvisoStazioni, "The train has no stations.", kStazioni),
+    avviso(kAvvisoOltreLinea, "The point is placed as written.", kOltreLinea),
+    avviso(kAvvisoFermata,
+           "The stop is placed as always; the point that held the cell is gone from the compiled "
+           "grid.",
+           kFermata),
+    avviso(kAvvisoTrattino,
+           "The field is dropped like a line of dashes; the values after it are then read as "
+           "keywords.",
+           kTrattino),
+    avviso(kAvvisoUtf8,
+           "The source is read byte by byte as Windows-1252, as the simulator reads the names and "
+           "texts.",
+           kUtf8),
 };
+
+// One entry per row of the list, in its order: explain --all and the guide follow it.
+constexpr bool nell_ordine_della_lista() {
+  if (std::size(kVoci) != std::size(kRigheDiagnostiche)) return false;
+  for (std::size_t i = 0; i < std::size(kVoci); ++i)
+    if (kVoci[i].numero != kRigheDiagnostiche[i].numero ||
+        kVoci[i].avviso != kRigheDiagnostiche[i].avviso)
+      return false;
+  return true;
+}
+static_assert(nell_ordine_della_lista(), "one entry per diagnostic, in the list's order");
 
 }  // namespace
 
-std::span<const Voce> voci() { return kVoci; }
+std::span<const Spiegazione> voci() { return kVoci; }
 
 }  // namespace gs

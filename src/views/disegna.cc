@@ -46,7 +46,7 @@ std::string testo_xml(std::string_view utf8) {
 std::vector<double> quote(const std::vector<Cella>& celle) {
   std::vector<double> q(celle.size() + 1, 0.0);
   for (std::size_t k = 0; k < celle.size(); ++k)
-    q[k + 1] = q[k] + (int{celle[k].pendenza} - 100) * 50.0 / 1000.0;
+    q[k + 1] = q[k] + (int{celle[k].pendenza} - 100) * static_cast<double>(kMetriCella) / 1000.0;
   return q;
 }
 
@@ -296,16 +296,16 @@ class Tavola {
   // The cells drawn, from the one whose profile step holds the drawing's start up to the last
   // whose step starts before its end; the whole sheet also draws one that starts at its end.
   std::size_t prima_cella() const {
-    return std::min(celle_.size(), static_cast<std::size_t>(da_ / 50));
+    return std::min(celle_.size(), static_cast<std::size_t>(passo_profilo(da_)));
   }
   std::size_t celle_disegnate() const {
-    const int64_t fine = finestra_ ? (a_ + 49) / 50 : a_ / 50 + 1;
+    const int64_t fine = finestra_ ? passo_profilo(a_ + kMetriCella - 1) : passo_profilo(a_) + 1;
     return std::min(celle_.size(), static_cast<std::size_t>(fine));
   }
   // Past the last cell whose point may stand in the drawing: a point stands 50 m before its
   // cell's profile step.
   std::size_t fine_punti() const {
-    return finestra_ ? std::min(celle_.size(), static_cast<std::size_t>(a_ / 50 + 2))
+    return finestra_ ? std::min(celle_.size(), static_cast<std::size_t>(passo_profilo(a_) + 2))
                      : celle_disegnate();
   }
   // Calls f(first, past_last, from, to) for each run of drawn cells with the same value of a
@@ -470,9 +470,9 @@ std::string Tavola::riassunto() const {
          n(static_cast<int64_t>(rallentamenti_.size())) + " slowdowns, " +
          n(contati(kIndicatoreVelocita)) + " speed boards, " + n(contati(kCartelloIndicatore)) +
          " indication boards, " + n(contati(kCodice)) + " code points; " + n(parametri.posizione) +
-         " cars, braked mass " + n(parametri.inizio) + " %, sand " + n(treno.campo7) + ", clock " +
-         formatta_orario(orologio) + "; race codes " + n(celle_.size() > 1 ? celle_[1].dato2 : 0) +
-         " and " + n(linea.orario);
+         " cars, braked mass " + n(parametri.inizio) + " %, sand " + n(treno.sabbia()) +
+         ", clock " + formatta_orario(orologio) + "; race codes " +
+         n(celle_.size() > 1 ? celle_[1].dato2 : 0) + " and " + n(linea.orario);
 }
 
 void Tavola::legenda(double y) {
@@ -698,7 +698,7 @@ void Tavola::corsia_segnali(double yc, DisegnoPunti& d) const {
   std::vector<Etichetta> aspetti;
   per_punti({kSegnale}, [&](std::size_t k, int64_t pos, double px) {
     const Cella& c = celle_[k];
-    const SegnaleLetto s = decodifica_segnale(c);
+    const Segnale s = decodifica_segnale(c);
     Foglio& f = d.segno(k);
     const auto cella = static_cast<int64_t>(k);
     f.grezzo("<g class=\"segnale\"" + attributo_fonte(cella) + "><title>" +
@@ -756,7 +756,7 @@ void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
 void Tavola::corsia_indicatori(double yc, DisegnoPunti& d) const {
   std::vector<Etichetta> testi;
   per_punti({kIndicatoreVelocita}, [&](std::size_t k, int64_t pos, double px) {
-    const IndicatoreLetto v = decodifica_indicatore(celle_[k]);
+    const IndicatoreVelocita v = decodifica_indicatore(celle_[k]);
     std::string testo = n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs);
     if (v.vad != 0 || v.vbd != 0 || v.vcd != 0)
       testo += " " + n(v.vad) + "/" + n(v.vbd) + "/" + n(v.vcd);
@@ -890,9 +890,11 @@ std::vector<svg::Punto> Tavola::profilo_quote() const {
     return profilo;
   }
   const auto quota = [&](int64_t metri) {
-    const auto k = static_cast<std::size_t>(metri / 50);
+    const int64_t passo = passo_profilo(metri);
+    const auto k = static_cast<std::size_t>(passo);
     if (k + 1 >= q.size()) return q.back();
-    return q[k] + (q[k + 1] - q[k]) * static_cast<double>(metri % 50) / 50;
+    return q[k] + (q[k + 1] - q[k]) * static_cast<double>(metri - metro_profilo(passo)) /
+                      static_cast<double>(kMetriCella);
   };
   profilo.push_back({static_cast<double>(da_), quota(da_)});
   for (std::size_t k = prima_cella() + 1; k < ultima && k < q.size(); ++k) {
@@ -967,7 +969,7 @@ double Tavola::velocita(double y) {
   std::vector<double> centri, larghezze;
   std::vector<std::string> testi;
   per_punti({kIndicatoreVelocita}, [&](std::size_t k, int64_t, double px) {
-    const IndicatoreLetto v = decodifica_indicatore(celle_[k]);
+    const IndicatoreVelocita v = decodifica_indicatore(celle_[k]);
     f_.linea(px, y + 22, px, yv(v.vas), "stroke:#00a;stroke-width:1;stroke-dasharray:3 3");
     testi.push_back(n(v.vas));
     centri.push_back(px);

@@ -5,68 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "formato/bytes.h"
-#include "output/codici_gara.h"
+#include "formato/lettore.h"
 
 namespace gs {
-namespace {
-
-// Reads fields front to back and refuses, with the offset, to read past the end.
-class Lettore {
- public:
-  explicit Lettore(std::string_view byte) : byte_(byte) {}
-  std::size_t posizione() const { return pos_; }
-  std::size_t restanti() const { return byte_.size() - pos_; }
-  bool finito() const { return pos_ == byte_.size(); }
-
-  // The next `n` bytes, or ErroreFormato naming what was being read.
-  const unsigned char* prendi(std::size_t n, const std::string& cosa) {
-    if (n > restanti()) {
-      throw ErroreFormato(cosa + " at byte " + std::to_string(pos_) + " needs " +
-                          std::to_string(n) + " bytes, only " + std::to_string(restanti()) +
-                          " left");
-    }
-    const auto* p = reinterpret_cast<const unsigned char*>(byte_.data()) + pos_;
-    pos_ += n;
-    return p;
-  }
-  uint8_t u8(const std::string& cosa) { return *prendi(1, cosa); }
-  uint16_t u16(const std::string& cosa) { return get_u16(prendi(2, cosa)); }
-  int16_t i16(const std::string& cosa) { return get_i16(prendi(2, cosa)); }
-  int32_t i32(const std::string& cosa) { return get_i32(prendi(4, cosa)); }
-  double f64(const std::string& cosa) { return get_f64(prendi(8, cosa)); }
-
-  // A record's field by its member's type. The message naming the field ("entry 3 campo7") is
-  // only built when the field runs past the end.
-  struct Voce {
-    const char* che;  // "entry", "cell"
-    std::size_t numero;
-    std::string nome(std::string_view campo) const {
-      return std::string(che) + " " + std::to_string(numero) + " " + std::string(campo);
-    }
-  };
-  const unsigned char* prendi(std::size_t n, const Voce& v, std::string_view campo) {
-    return n <= restanti() ? prendi(n, std::string()) : prendi(n, v.nome(campo));
-  }
-  void campo(uint8_t& x, const Voce& v, std::string_view nome) { x = *prendi(1, v, nome); }
-  void campo(int16_t& x, const Voce& v, std::string_view nome) { x = get_i16(prendi(2, v, nome)); }
-  void campo(int32_t& x, const Voce& v, std::string_view nome) { x = get_i32(prendi(4, v, nome)); }
-  void campo(std::string& x, const Voce& v, std::string_view) {
-    const uint16_t lunghezza = get_u16(prendi(2, v, "name length"));
-    const auto* p = prendi(lunghezza, v, "name of " + std::to_string(lunghezza) + " bytes");
-    x.assign(reinterpret_cast<const char*>(p), lunghezza);
-  }
-  template <typename Record, typename Campi>
-  void record(Record& r, const Campi& campi, const Voce& v) {
-    per_ogni_campo(campi, [&](const auto& c) { campo(r.*c.membro, v, c.nome); });
-  }
-
- private:
-  std::string_view byte_;
-  std::size_t pos_ = 0;
-};
-
-}  // namespace
 
 std::optional<Compilato> compilato_da_nome(std::string_view nome) {
   if (nome.ends_with("_linea.dat")) return Compilato::kGeometria;
@@ -105,69 +46,6 @@ std::vector<Cella> decodifica_griglia(std::string_view byte) {
   Lettore l(byte);
   for (std::size_t k = 0; k < celle.size(); ++k) l.record(celle[k], kCampiCella, {"cell", k});
   return celle;
-}
-
-bool Geometria::posizionato(std::size_t metro) const {
-  return metro < colonna0.size() && metro < colonna1.size() && colonna0[metro].tipo != kVuoto &&
-         colonna1[metro].tipo != kVuoto;
-}
-
-Geometria decodifica_geometria(std::string_view byte) {
-  if (byte.empty()) throw ErroreFormato("the geometry holds no value");
-  std::vector<ValoreGeometria> tutti;
-  // Every element takes at least 2 bytes: this bounds the count before reading.
-  tutti.reserve(byte.size() / 2);
-  Lettore l(byte);
-  while (!l.finito()) {
-    const std::string cosa = "element " + std::to_string(tutti.size());
-    ValoreGeometria v;
-    v.tipo = l.u16(cosa + " kind word");
-    switch (v.tipo) {
-      case kVuoto:
-        break;
-      case kIntero:
-        v.valore = l.i16(cosa + " integer");
-        break;
-      case kReale:
-        v.valore = l.f64(cosa + " double");
-        break;
-      default:
-        throw ErroreFormato(cosa + " at byte " + std::to_string(l.posizione() - 2) +
-                            " has the kind word " + std::to_string(v.tipo) +
-                            ", not 0 (empty), 2 (integer) or 5 (double)");
-    }
-    tutti.push_back(v);
-  }
-  // The integer origin opens both columns: where the second pair stands tells where the
-  // second column starts, independently of the count.
-  std::vector<std::size_t> interi;
-  for (std::size_t i = 0; i < tutti.size(); ++i) {
-    if (tutti[i].tipo == kIntero) interi.push_back(i);
-  }
-  const std::size_t n = tutti.size();
-  if (n % 2 != 0) {
-    throw ErroreFormato(std::to_string(n) + " values cannot make two columns of equal length");
-  }
-  const std::size_t meta = n / 2;
-  if (!interi.empty()) {
-    const bool origine =
-        interi.size() == 4 && interi[0] == 0 && interi[1] == 1 && interi[3] == interi[2] + 1;
-    if (!origine) {
-      throw ErroreFormato(
-          "the integer values stand at elements other than the two pairs that "
-          "open the columns");
-    }
-    if (interi[2] != meta) {
-      throw ErroreFormato("the columns are of unequal length: the second starts at element " +
-                          std::to_string(interi[2]) + ", the first holds " +
-                          std::to_string(interi[2]) + " values and the second " +
-                          std::to_string(n - interi[2]));
-    }
-  }
-  Geometria g;
-  g.colonna0.assign(tutti.begin(), tutti.begin() + static_cast<std::ptrdiff_t>(meta));
-  g.colonna1.assign(tutti.begin() + static_cast<std::ptrdiff_t>(meta), tutti.end());
-  return g;
 }
 
 RiassuntoGeometria riassumi_geometria(const Geometria& g) {
@@ -289,35 +167,6 @@ std::string formatta_orario(int64_t secondi) {
                 static_cast<unsigned long long>(a / 60 % 60),
                 static_cast<unsigned long long>(a % 60));
   return b;
-}
-
-SegnaleLetto decodifica_segnale(const Cella& c) {
-  SegnaleLetto s{};
-  s.s1 = quoziente(c.dato1, 10);
-  s.d1 = resto(c.dato1, 10);
-  s.s2 = quoziente(c.dato2, 10);
-  s.d2 = resto(c.dato2, 10);
-  s.s3 = quoziente(c.dato3, 10);
-  s.d3 = resto(c.dato3, 10);
-  s.rapp = quoziente(c.dato4, 10);
-  const int32_t lati = resto(c.dato4, 10);
-  s.sx = lati / 3;
-  s.dx = lati % 3;
-  return s;
-}
-
-IndicatoreLetto decodifica_indicatore(const Cella& c) {
-  IndicatoreLetto v{};
-  const auto coppia = [](int16_t dato, int32_t& sinistra, int32_t& destra) {
-    sinistra = quoziente(dato, 20);
-    destra = resto(dato, 20) * 5;
-  };
-  coppia(c.dato1, v.vas, v.vad);
-  coppia(c.dato2, v.vbs, v.vbd);
-  coppia(c.dato3, v.vcs, v.vcd);
-  v.strisces = quoziente(c.dato4, 10);
-  v.strisced = resto(c.dato4, 10);
-  return v;
 }
 
 std::string nome_tipo_cella(uint8_t tipo) {

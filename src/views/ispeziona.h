@@ -8,22 +8,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
 
 #include "formato/formato.h"
+#include "formato/geometria.h"
+#include "formato/lettore.h"
+#include "formato/punti.h"
 
 namespace gs {
-
-// A compiled file whose bytes do not fit its layout. The message says what is wrong and
-// where; the caller adds the file's name.
-class ErroreFormato : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
 
 enum class Compilato { kGeometria, kTabella, kGriglia };
 
@@ -36,25 +31,6 @@ Stazioni decodifica_tabella(std::string_view byte);
 
 // The cells of a track grid file: 15 bytes each, at least one.
 std::vector<Cella> decodifica_griglia(std::string_view byte);
-
-// One tagged value of the geometry: empty, a 16-bit integer or a double.
-struct ValoreGeometria {
-  uint16_t tipo = 0;
-  double valore = 0;
-};
-
-// The two plan coordinates per metre; index = metre along the line.
-struct Geometria {
-  std::vector<ValoreGeometria> colonna0;
-  std::vector<ValoreGeometria> colonna1;
-  std::size_t metri() const { return colonna0.size(); }
-  // A metre has a plan position when both its values are there.
-  bool posizionato(std::size_t metro) const;
-};
-
-// Both columns, each the same number of tagged values; the integer origin, when there, opens
-// each column.
-Geometria decodifica_geometria(std::string_view byte);
 
 struct RiassuntoGeometria {
   std::size_t metri = 0;
@@ -94,30 +70,8 @@ std::string formatta_orario(int64_t secondi);
 
 // The train's starting clock (entry 86's fields 10 to 12) in seconds of the day.
 inline int64_t orologio_treno(const Stazione& treno) {
-  return int64_t{treno.campo10} * 3600 + int64_t{treno.campo11} * 60 + treno.campo12;
+  return int64_t{treno.ore()} * 3600 + int64_t{treno.minuti()} * 60 + treno.secondi();
 }
-
-// Floor division and its remainder, so that a negative field decodes consistently.
-inline int32_t quoziente(int32_t a, int32_t b) {
-  const int32_t q = a / b;
-  return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-inline int32_t resto(int32_t a, int32_t b) { return a - quoziente(a, b) * b; }
-
-// A signal's fields: dato1..3 = left aspect x 10 + right aspect, dato4 = rapp x 10 + sx x 3
-// + dx. The packing only comes apart again when every right aspect is below 10, dx below 3
-// and sx x 3 + dx below 10, as in the built-in scenario's signals.
-struct SegnaleLetto {
-  int32_t sx, s1, s2, s3, dx, d1, d2, d3, rapp;
-};
-SegnaleLetto decodifica_segnale(const Cella& c);
-
-// A speed board's fields: dato1..3 = second-group speed / 5 + first-group speed x 20, dato4 =
-// stripes x 10 + stripes. A second-group speed of 100 km/h or more spills into the first.
-struct IndicatoreLetto {
-  int32_t vas, vbs, vcs, strisces, vad, vbd, vcd, strisced;
-};
-IndicatoreLetto decodifica_indicatore(const Cella& c);
 
 // The kind of point in words ("signal", "slowdown start", ...).
 std::string nome_tipo_cella(uint8_t tipo);

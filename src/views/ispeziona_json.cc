@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "output/codici_gara.h"
+#include "formato/codici_gara.h"
 #include "views/ispeziona.h"
 
 namespace gs {
@@ -217,8 +217,8 @@ void voce_di_coda(Json& j, const Stazioni& t, const Stazione& s, Ruolo ruolo) {
       j.campo("background_one", s.inizio);
       j.campo("background_two", s.posizione);
       j.campo("background_three", s.fine);
-      j.campo("marker", s.campo7);
-      j.campo("marker_ok", s.campo7 == kMarcatoreTabella);
+      j.campo("marker", s.marcatore());
+      j.campo("marker_ok", s.marcatore() == kMarcatoreTabella);
       j.campo("race_code", s.orario);
       j.campo("race_code_of_names", codice_gara_st(t));
       break;
@@ -228,7 +228,7 @@ void voce_di_coda(Json& j, const Stazioni& t, const Stazione& s, Ruolo ruolo) {
       j.campo("repetition_one_m", s.inizio);
       j.campo("repetition_two_m", s.fine);
       j.campo("codes", s.posizione);
-      j.campo("sand", s.campo7);
+      j.campo("sand", s.sabbia());
       j.campo_testo("clock", formatta_orario(orologio_treno(s)));
       break;
   }
@@ -275,7 +275,7 @@ void nome_voce(Json& j, const std::optional<Stazioni>& t, int32_t voce) {
 void punto(Json& j, const Cella& c, const std::optional<Stazioni>& t) {
   switch (c.tipo) {
     case kSegnale: {
-      const SegnaleLetto s = decodifica_segnale(c);
+      const Segnale s = decodifica_segnale(c);
       j.chiave("signal");
       j.apri_oggetto();
       j.campo("sx", s.sx);
@@ -305,7 +305,7 @@ void punto(Json& j, const Cella& c, const std::optional<Stazioni>& t) {
       j.campo("cells_from_warning", c.dato1);
       break;
     case kIndicatoreVelocita: {
-      const IndicatoreLetto v = decodifica_indicatore(c);
+      const IndicatoreVelocita v = decodifica_indicatore(c);
       j.chiave("speed_board");
       j.apri_oggetto();
       j.campo("vas_kmh", v.vas);

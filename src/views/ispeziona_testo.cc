@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include "common/nomi_file.h"
-#include "output/codici_gara.h"
+#include "formato/codici_gara.h"
 #include "views/ispeziona.h"
 
 namespace gs {
@@ -88,9 +88,9 @@ std::string voce_linea(const Stazioni& t) {
   const Stazione& s = t[kVoceLinea];
   const int32_t atteso = codice_gara_st(t);
   return "line " + citato(s.nome) + ": backgrounds one " + n(s.inizio) + ", two " + n(s.posizione) +
-         ", three " + n(s.fine) + "; marker " + n(s.campo7) + " in campo7 " +
-         (s.campo7 == kMarcatoreTabella ? "(as expected)"
-                                        : "(should be " + n(kMarcatoreTabella) + ")") +
+         ", three " + n(s.fine) + "; marker " + n(s.marcatore()) + " in campo7 " +
+         (s.marcatore() == kMarcatoreTabella ? "(as expected)"
+                                             : "(should be " + n(kMarcatoreTabella) + ")") +
          "; race code " + n(s.orario) + " in orario " +
          (s.orario == atteso ? "(the position-weighted code of the train and line names)"
                              : "(the train and line names give " + n(atteso) + ")");
@@ -98,7 +98,7 @@ std::string voce_linea(const Stazioni& t) {
 
 std::string voce_treno(const Stazione& s) {
   return "train " + citato(s.nome) + ": signal repetition " + n(s.inizio) + " m and " + n(s.fine) +
-         " m, " + n(s.posizione) + " codes; sand " + n(s.campo7) + "; clock " +
+         " m, " + n(s.posizione) + " codes; sand " + n(s.sabbia()) + "; clock " +
          formatta_orario(orologio_treno(s));
 }
 
@@ -170,7 +170,7 @@ std::string punto(const Cella& c, const std::optional<Stazioni>& t) {
   const auto d_v = [&] { return c.dato2 != 0 ? ", d_v " + n(c.dato2) : std::string(); };
   switch (c.tipo) {
     case kSegnale: {
-      const SegnaleLetto s = decodifica_segnale(c);
+      const Segnale s = decodifica_segnale(c);
       std::string x = nome + ": left (sx " + n(s.sx) + ") aspects " + n(s.s1) + "/" + n(s.s2) +
                       "/" + n(s.s3) + ", right (dx " + n(s.dx) + ") aspects " + n(s.d1) + "/" +
                       n(s.d2) + "/" + n(s.d3) + ", rapp " + n(s.rapp);
@@ -186,7 +186,7 @@ std::string punto(const Cella& c, const std::optional<Stazioni>& t) {
       return nome + ", " + n(c.dato1) + " of 4 counted away from it" +
              (c.dato2 != 0 ? " (d_v set)" : "");
     case kIndicatoreVelocita: {
-      const IndicatoreLetto v = decodifica_indicatore(c);
+      const IndicatoreVelocita v = decodifica_indicatore(c);
       std::string x = nome + ": " + n(v.vas) + "/" + n(v.vbs) + "/" + n(v.vcs) + " km/h, stripes " +
                       n(v.strisces);
       if (v.vad != 0 || v.vbd != 0 || v.vcd != 0 || v.strisced != 0) {

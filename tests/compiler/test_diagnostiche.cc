@@ -321,7 +321,7 @@ TEST(Diagnostiche, EachErrorStandsAtItsCause) {
     EXPECT_EQ(dove(d.luogo), k.dove);
     EXPECT_NE(d.messaggio.find(k.messaggio), std::string::npos) << d.messaggio;
     // Its form is one of the causes that explain and the guide give for its number.
-    const Voce* v = voce(std::to_string(k.n_errore));
+    const Spiegazione* v = voce(std::to_string(k.n_errore));
     ASSERT_NE(v, nullptr);
     EXPECT_NE(causa_di(*v, d.messaggio), nullptr) << d.messaggio;
     EXPECT_EQ(d.messaggio.find("cell -"), std::string::npos) << d.messaggio;  // metres, not cells

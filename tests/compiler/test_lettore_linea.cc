@@ -42,6 +42,18 @@ TEST(LettoreLinea, SizesTheGridAndFillsGradientAndPlanView) {
   EXPECT_FALSE(senza_geometria->c.linea.dimensionata());
 }
 
+// The shortest line with a grid: the last cell is round((length + 7000) / 50), ties to even, and
+// cell 1 must exist. The message states the bound the reader applies.
+TEST(LettoreLinea, TheShortestLineThatHasAGrid) {
+  EXPECT_EQ(leggi(linea({}, -6974))->n(), 0);
+  auto troppo = leggi(linea({}, -6975));
+  EXPECT_EQ(troppo->n(), 25);
+  ASSERT_FALSE(troppo->c.registro.elenco().empty());
+  EXPECT_NE(troppo->c.registro.elenco().back().messaggio.find("must be -6974 m or more"),
+            std::string::npos)
+      << troppo->c.registro.elenco().back().messaggio;
+}
+
 // Errors that stop the line part: the train source is left alone and not read.
 TEST(LettoreLinea, ErrorsOfTheLinePart) {
   struct Caso {
@@ -288,7 +300,7 @@ TEST(LettoreLinea, Error15StopsTheLineButTheTrainIsRead) {
                  treno({"sabbia, 300"}));
   EXPECT_EQ(e->n(), 15);
   EXPECT_EQ(e->pos(), 106901);
-  EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 300);
+  EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 300);
   EXPECT_EQ(e->cella(0).pendenza, 105);
   EXPECT_EQ(e->cella(2137).pendenza, 105);  // the end fill still runs
   EXPECT_TRUE(e->sorgenti->treno_cancellata);
@@ -344,7 +356,7 @@ TEST(LettoreLinea, SpeedBoards) {
                          treno({"sabbia, 1"}));
   EXPECT_EQ(conflitto->n(), 21);
   EXPECT_EQ(conflitto->pos(), 1275);
-  EXPECT_EQ(conflitto->c.stazioni[kVoceTreno].campo7, 0);  // the train is not read
+  EXPECT_EQ(conflitto->c.stazioni[kVoceTreno].sabbia(), 0);  // the train is not read
   EXPECT_FALSE(conflitto->sorgenti->treno_cancellata);
 }
 

@@ -36,7 +36,7 @@ TEST(LettoreTreno, GeneralValues) {
 TEST(LettoreTreno, WithoutGeneraleNothingButTheTails) {
   auto e = leggi(linea({}), "velocita, 0, 100\r\nsabbia, 5\r\n");
   EXPECT_EQ(e->n(), 0);
-  EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 0);
+  EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 0);
   EXPECT_EQ(e->cella(0).velocita, 0);
   EXPECT_EQ(e->cella(2137).velocita, 0);
   EXPECT_TRUE(e->sorgenti->treno_cancellata);
@@ -45,7 +45,7 @@ TEST(LettoreTreno, WithoutGeneraleNothingButTheTails) {
 TEST(LettoreTreno, DashFieldsBeforeARecord) {
   auto e =
       leggi(linea({}), treno({"----", "----", "sabbia, 5", "----", "----", "----", "sabbia, 7"}));
-  EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 7);
+  EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 7);
 }
 
 TEST(LettoreTreno, SpeedAndAdhesionProfiles) {
@@ -213,8 +213,8 @@ TEST(LettoreTreno, ErrorsThatStopTheReading) {
     auto e = leggi(linea({}), treno({"velocita, 0, 100", c.primo, c.secondo, "sabbia, 9"}));
     EXPECT_EQ(e->n(), c.errore);
     EXPECT_EQ(e->pos(), c.pos);
-    EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 0);  // nothing after the record is read
-    EXPECT_EQ(e->cella(0).velocita, 0);              // and the profiles are not completed
+    EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 0);  // nothing after the record is read
+    EXPECT_EQ(e->cella(0).velocita, 0);                // and the profiles are not completed
     EXPECT_TRUE(e->sorgenti->treno_cancellata);
   }
 }
@@ -232,7 +232,7 @@ TEST(LettoreTreno, Error15GoesToTheEndSteps) {
     auto e = leggi(linea({}), treno({"velocita, 0, 100", c.record, "sabbia, 9"}));
     EXPECT_EQ(e->n(), 15);
     EXPECT_EQ(e->pos(), c.pos);
-    EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 0);
+    EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 0);
     EXPECT_EQ(e->cella(2137).velocita, 20);  // the tails still run
   }
   // The section check still runs after an error 15, and overrides it.
@@ -248,7 +248,7 @@ TEST(LettoreTreno, AnError15OfTheLineStopsTheFirstSignal) {
   EXPECT_EQ(e->n(), 15);
   EXPECT_EQ(e->pos(), 4500);
   EXPECT_EQ(e->cella(91).tipo, kSegnale);  // placed, then the reading stops
-  EXPECT_EQ(e->c.stazioni[kVoceTreno].campo7, 3);
+  EXPECT_EQ(e->c.stazioni[kVoceTreno].sabbia(), 3);
   ASSERT_EQ(e->c.registro.elenco().size(), 2u);
   const Diagnostica& nota = e->c.registro.elenco()[1];
   EXPECT_EQ(nota.gravita, Gravita::kNota);  // one error, and a note where the train reading stopped

@@ -28,7 +28,7 @@ constexpr Documento kDocumenti[] = {
     {"BELMONZA VALICO - SOLMA_D 237_note.txt", dati_note, righe_note, 80},
 };
 
-TEST(DocumentiFile, DueScrittureLascianoUnSoloDocumentoIntero) {
+TEST(DocumentiFile, TwoWritesLeaveOneWholeDocument) {
   test::CartellaTemporanea cartella;
   for (const auto& d : kDocumenti) {
     SCOPED_TRACE(d.nome);
@@ -47,7 +47,7 @@ TEST(DocumentiFile, DueScrittureLascianoUnSoloDocumentoIntero) {
   }
 }
 
-TEST(DocumentiFile, LeNoteFinisconoConRigheVuoteEQuattordiciSpazi) {
+TEST(DocumentiFile, TheNotesEndWithBlankLinesOfFourteenSpaces) {
   test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "note.txt";
   dati_note(file);

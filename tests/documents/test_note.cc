@@ -19,13 +19,13 @@ bool prosa(std::size_t n) {
          (n >= 47 && n <= 66);
 }
 
-TEST(DocumentiNote, OttantaRigheEPoiIlMarcatore) {
+TEST(DocumentiNote, EightyRowsThenTheMarker) {
   const auto righe = righe_note();
   ASSERT_EQ(righe.size(), 81u);
   EXPECT_EQ(righe[80], kFineFile);
 }
 
-TEST(DocumentiNote, RigheFisseDelPiano) {
+TEST(DocumentiNote, ThePlanFixedLines) {
   EXPECT_EQ(riga(1), "                       CENNI STORICI DELLA FERROVIA PONTEBBANA");
   EXPECT_EQ(riga(1).size(), 62u);
   EXPECT_EQ(riga(24), "");
@@ -35,7 +35,7 @@ TEST(DocumentiNote, RigheFisseDelPiano) {
   EXPECT_EQ(riga(80), std::string(14, ' '));
 }
 
-TEST(DocumentiNote, LunghezzeERientriDelPiano) {
+TEST(DocumentiNote, ThePlanLengthsAndIndents) {
   struct Caso {
     std::size_t riga, lunghezza, rientro, spazi_finali;
   };
@@ -53,7 +53,7 @@ TEST(DocumentiNote, LunghezzeERientriDelPiano) {
   }
 }
 
-TEST(DocumentiNote, SeiAttivitaElencateConTrattino) {
+TEST(DocumentiNote, SixActivitiesListedWithADash) {
   int con_trattino = 0;
   for (std::size_t n = 53; n <= 59; ++n) {
     if (riga(n).starts_with("  -")) {
@@ -68,7 +68,7 @@ TEST(DocumentiNote, SeiAttivitaElencateConTrattino) {
   EXPECT_TRUE(riga(54).starts_with("  -"));
 }
 
-TEST(DocumentiNote, RegoleDellaProsa) {
+TEST(DocumentiNote, TheProseRules) {
   for (std::size_t n = 1; n <= 80; ++n) {
     const auto r = riga(n);
     SCOPED_TRACE("line " + std::to_string(n) + ": " + std::string(r));
@@ -87,7 +87,7 @@ TEST(DocumentiNote, RegoleDellaProsa) {
   }
 }
 
-TEST(DocumentiNote, RecapitiSoloSegnaposto) {
+TEST(DocumentiNote, ContactsArePlaceholdersOnly) {
   // Reserved names only: no real address may leak into the notes.
   EXPECT_NE(riga(65).find(".INVALID"), std::string_view::npos);
   EXPECT_NE(riga(66).find(".INVALID"), std::string_view::npos);

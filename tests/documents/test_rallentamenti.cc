@@ -67,7 +67,7 @@ constexpr Riga kRallentamenti[] = {
     {68, "     i giorni esclusi i seguenti:.........                          "},
 };
 
-TEST(DocumentiRallentamenti, OgniRigaHaTestoELunghezzaDelModulo) {
+TEST(DocumentiRallentamenti, EveryLineHasTheFormTextAndLength) {
   const auto righe = righe_rallentamenti();
   ASSERT_EQ(righe.size(), std::size(kRallentamenti) + 1);
   EXPECT_EQ(righe.back(), kFineFile);
@@ -79,7 +79,7 @@ TEST(DocumentiRallentamenti, OgniRigaHaTestoELunghezzaDelModulo) {
   }
 }
 
-TEST(DocumentiRallentamenti, StrutturaDellaTabella) {
+TEST(DocumentiRallentamenti, TheTableStructure) {
   const auto righe = righe_rallentamenti();
   auto riga = [&](std::size_t n) { return righe[n - 1]; };
   EXPECT_EQ(riga(2), " ");

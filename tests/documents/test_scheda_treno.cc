@@ -78,7 +78,7 @@ constexpr Riga kScheda[] = {
     {83, " |_____|_____|__________|_____|TRATTO DA UN FOGLIO DI VIAGGIO DEL 1982-83___|_____|"},
 };
 
-TEST(DocumentiScheda, OgniRigaHaTestoELunghezzaDelloStampato) {
+TEST(DocumentiScheda, EveryLineHasThePrintedTextAndLength) {
   const auto righe = righe_scheda();
   ASSERT_EQ(righe.size(), std::size(kScheda) + 1);
   EXPECT_EQ(righe.back(), kFineFile);
@@ -90,7 +90,7 @@ TEST(DocumentiScheda, OgniRigaHaTestoELunghezzaDelloStampato) {
   }
 }
 
-TEST(DocumentiScheda, SpaziFinaliSoloDoveLoStampatoLiHa) {
+TEST(DocumentiScheda, TrailingSpacesOnlyWhereThePrintHasThem) {
   const std::vector<std::pair<std::size_t, std::size_t>> attesi = {{9, 7},  {17, 1}, {20, 2},
                                                                    {38, 4}, {41, 1}, {54, 1}};
   std::vector<std::pair<std::size_t, std::size_t>> trovati;
@@ -102,7 +102,7 @@ TEST(DocumentiScheda, SpaziFinaliSoloDoveLoStampatoLiHa) {
   EXPECT_EQ(trovati, attesi);
 }
 
-TEST(DocumentiScheda, OrarioDiServizioDalConfineAllaPianura) {
+TEST(DocumentiScheda, TheWorkingTimetableFromTheBorderToThePlain) {
   const auto righe = righe_scheda();
   constexpr std::size_t kColonne[] = {1, 7, 13, 24, 30, 59, 76, 82};
   for (std::size_t n = 14; n <= 54; ++n) {

@@ -9,16 +9,16 @@ class Posatori : public ::testing::Test {
  protected:
   Posatori() { celle.dimensiona(2140); }
   Posa segnale(int32_t pos, int32_t sx, int32_t& tempo) {
-    return memo_segnale(celle, pos, sx, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+    return memo_segnale(celle, pos, {sx, 3, 4, 5, 6, 1, 7, 8, 9}, tempo);
   }
   Celle celle;
 };
 
 TEST_F(Posatori, PointsRoundToCellsHalvesToEven) {
-  memo_indicatori_v_max(celle, 0, 1, 1, 1, 0, 0, 0, 0, 0);
+  memo_indicatori_v_max(celle, 0, {1, 1, 1, 0, 0, 0, 0, 0});
   EXPECT_EQ(celle[1].tipo, kIndicatoreVelocita);
   EXPECT_EQ(celle[0].tipo, 0);
-  memo_indicatori_v_max(celle, 75, 1, 1, 1, 0, 0, 0, 0, 0);  // 2.5 rounds to 2
+  memo_indicatori_v_max(celle, 75, {1, 1, 1, 0, 0, 0, 0, 0});  // 2.5 rounds to 2
   EXPECT_EQ(celle[2].tipo, kIndicatoreVelocita);
   int32_t tempo = 0;
   EXPECT_TRUE(segnale(1225, 1, tempo).riuscita());
@@ -33,7 +33,7 @@ TEST_F(Posatori, PointsRoundToCellsHalvesToEven) {
 TEST_F(Posatori, SignalFields) {
   celle[41].tipo = kMarcaMontagna;  // a mountain marker gives way
   int32_t tempo = 50;
-  memo_segnale(celle, 2000, 2, 3, 4, 5, 6, 1, 7, 8, 9, tempo);
+  memo_segnale(celle, 2000, {2, 3, 4, 5, 6, 1, 7, 8, 9}, tempo);
   const Cella& c = celle[41];
   EXPECT_EQ(c.tipo, kSegnale);
   EXPECT_EQ(c.dato1, 37);
@@ -53,7 +53,7 @@ TEST_F(Posatori, SignalFields) {
     Celle g;
     g.dimensiona(100);
     int32_t t = k.tempo;
-    memo_segnale(g, 1000, k.sx, 0, 0, 0, 0, 0, 0, 0, 0, t);
+    memo_segnale(g, 1000, {k.sx, 0, 0, 0, 0, 0, 0, 0, 0}, t);
     EXPECT_EQ(g[21].tempo, k.cella);
     EXPECT_EQ(t, k.chiamante);
   }
@@ -61,7 +61,7 @@ TEST_F(Posatori, SignalFields) {
 
 TEST_F(Posatori, SignalTooNearTheStartFailsAtTheMarkerItCannotReach) {
   int32_t tempo = 0;
-  const Posa p = memo_segnale(celle, 250, 1, 0, 0, 0, 0, 0, 0, 0, 0, tempo);
+  const Posa p = memo_segnale(celle, 250, {1, 0, 0, 0, 0, 0, 0, 0, 0}, tempo);
   EXPECT_EQ(p.errore, kLettura);
   EXPECT_EQ(p.cella, -2);
   EXPECT_NE(p.motivo.find("325 m or later"), std::string::npos) << p.motivo;
@@ -165,18 +165,19 @@ TEST_F(Posatori, ThirtyTwoBitSumsUpToTheEndsOfTheRange) {
 }
 
 TEST_F(Posatori, SpeedBoards) {
-  memo_indicatori_v_max(celle, 1150, 70, 75, 75, 0, 0, 0, 0, 0);
+  memo_indicatori_v_max(celle, 1150, {70, 75, 75, 0, 0, 0, 0, 0});
   EXPECT_EQ(celle[24].dato1, 1400);
-  memo_indicatori_v_max(celle, 5000, 1, 1, 1, 0, 12, 13, -2, 0);  // halves: 2.4, 2.6, -0.4
+  memo_indicatori_v_max(celle, 5000, {1, 1, 1, 0, 12, 13, -2, 0});  // halves: 2.4, 2.6, -0.4
   EXPECT_EQ(celle[101].dato1, 22);
   EXPECT_EQ(celle[101].dato2, 23);
   EXPECT_EQ(celle[101].dato3, 20);
-  EXPECT_EQ(memo_indicatori_v_max(celle, 5000, 1, 1, 1, 0, 0, 0, 0, 0).errore, 21);
-  const Posa troppo = memo_indicatori_v_max(celle, 6000, 1639, 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_EQ(memo_indicatori_v_max(celle, 5000, {1, 1, 1, 0, 0, 0, 0, 0}).errore, 21);
+  const Posa troppo = memo_indicatori_v_max(celle, 6000, {1639, 0, 0, 0, 0, 0, 0, 0});
   EXPECT_EQ(troppo.errore, kLettura);
   EXPECT_EQ(troppo.argomento, 1);                   // vas
   EXPECT_EQ(celle[121].tipo, kIndicatoreVelocita);  // written before the value was found too large
-  EXPECT_TRUE(memo_indicatori_v_max(celle, 7000, 1638, 0, 0, 0, 35, 0, 0, 0).riuscita());  // 32767
+  EXPECT_TRUE(
+      memo_indicatori_v_max(celle, 7000, {1638, 0, 0, 0, 35, 0, 0, 0}).riuscita());  // 32767
 }
 
 TEST_F(Posatori, MountainSpanPastTheGridFailsWhereItLeaves) {

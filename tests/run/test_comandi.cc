@@ -91,7 +91,8 @@ TEST(Comandi, TheManualsSynopsisIsTheTables) {
       std::string::npos)
       << s;
   EXPECT_NE(s.find(".RB [ \\-\\-diagnostics\\-format=\\fIFORMAT\\fR ]\n"), std::string::npos);
-  EXPECT_NE(s.find("\\fIN\\fR | \\fINAME\\fR | \\fB\\-\\-all\\fR\n.RB [ \\-\\-markdown ]\n"),
+  EXPECT_NE(s.find("\\fIN\\fR | \\fINAME\\fR | \\fB\\-\\-all\\fR | \\fB\\-\\-list\\fR\n"
+                   ".RB [ \\-\\-markdown ]\n"),
             std::string::npos);
   EXPECT_NE(s.find(".IR FILE ...\\&\n"), std::string::npos);
 }

@@ -56,7 +56,7 @@ std::vector<std::string_view> records(std::string_view testa) {
   return {};
 }
 
-TEST(ContenutoLinea, TabellaDi454RigheEPoiIlMarcatore) {
+TEST(ContenutoLinea, A454RowTableThenTheMarker) {
   const auto tabella = righe_linea();
   ASSERT_EQ(tabella.size(), 455u);
   EXPECT_EQ(tabella[454], kFineFile);
@@ -65,7 +65,7 @@ TEST(ContenutoLinea, TabellaDi454RigheEPoiIlMarcatore) {
   EXPECT_EQ(tabella[453], "[fine]");
 }
 
-TEST(ContenutoLinea, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
+TEST(ContenutoLinea, SectionsInOrderWithTheirStatedRowCounts) {
   struct Atteso {
     std::string_view testa;
     std::size_t slot;
@@ -86,7 +86,7 @@ TEST(ContenutoLinea, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
   }
 }
 
-TEST(ContenutoLinea, NessunaRigaVuotaNeSpaziAiMarginiNeByteEstranei) {
+TEST(ContenutoLinea, NoBlankLineNoEdgeSpacesNoStrayBytes) {
   for (const auto r : righe()) {
     SCOPED_TRACE(std::string(r));
     ASSERT_FALSE(r.empty());
@@ -100,7 +100,7 @@ TEST(ContenutoLinea, NessunaRigaVuotaNeSpaziAiMarginiNeByteEstranei) {
   }
 }
 
-TEST(ContenutoLinea, RigheCitateSonoScritteByteperByte) {
+TEST(ContenutoLinea, QuotedLinesAreWrittenByteForByte) {
   constexpr std::string_view kCitate[] = {
       "lunghezza percorso,    100000",
       "ripetizione segnali 4 codici,    0    ,0",
@@ -115,7 +115,7 @@ TEST(ContenutoLinea, RigheCitateSonoScritteByteperByte) {
   for (const auto c : kCitate) EXPECT_EQ(std::count(tutte.begin(), tutte.end(), c), 1) << c;
 }
 
-TEST(ContenutoLinea, SezioneGenerale) {
+TEST(ContenutoLinea, GeneralSection) {
   const auto generale = records("[generale]");
   constexpr std::string_view kAttese[] = {
       "lunghezza percorso,    100000",
@@ -140,7 +140,7 @@ TEST(ContenutoLinea, SezioneGenerale) {
   EXPECT_EQ(rip[2], "0");
 }
 
-TEST(ContenutoLinea, CurveOrdinateSenzaSovrapposizioniConLeClassiDichiarate) {
+TEST(ContenutoLinea, CurvesOrderedWithoutOverlapInTheirStatedClasses) {
   const auto curve = records("[curve]");
   ASSERT_EQ(curve.size(), 183u);
   std::map<std::string, int> per_classe;
@@ -179,7 +179,7 @@ TEST(ContenutoLinea, CurveOrdinateSenzaSovrapposizioniConLeClassiDichiarate) {
   EXPECT_EQ(curve.back(), "curvad5,  97750,  150");
 }
 
-TEST(ContenutoLinea, PendenzeStrettamenteCrescentiEDentroILimiti) {
+TEST(ContenutoLinea, GradientsStrictlyIncreasingAndWithinLimits) {
   const auto pendenze = records("[pendenze]");
   ASSERT_EQ(pendenze.size(), 175u);
   int64_t precedente = -1, somma_posizioni = 0, somma_pendenze = 0;
@@ -207,7 +207,7 @@ TEST(ContenutoLinea, PendenzeStrettamenteCrescentiEDentroILimiti) {
   EXPECT_EQ(pendenze.back(), "pendenza,  99150,   0");
 }
 
-TEST(ContenutoLinea, MontagneOrdinateSenzaSovrapposizioniPerTipo) {
+TEST(ContenutoLinea, MountainMarkersOrderedWithoutOverlapByKind) {
   const auto montagne = records("[montagne]");
   ASSERT_EQ(montagne.size(), 40u);
   std::map<int64_t, int> per_tipo;
@@ -233,7 +233,7 @@ TEST(ContenutoLinea, MontagneOrdinateSenzaSovrapposizioniPerTipo) {
   EXPECT_EQ(montagne.back(), "montagna,   68850,  68950,  12");
 }
 
-TEST(ContenutoLinea, CartelliDiVelocitaConIlSecondoGruppoVuoto) {
+TEST(ContenutoLinea, SpeedBoardsWithAnEmptySecondGroup) {
   struct Cartello {
     int64_t pos, va, vb, vc;
   };
@@ -261,7 +261,7 @@ TEST(ContenutoLinea, CartelliDiVelocitaConIlSecondoGruppoVuoto) {
   }
 }
 
-TEST(ContenutoLinea, CartelliIndicatoriInGruppiTraParentesi) {
+TEST(ContenutoLinea, IndicationBoardsInBracketedGroups) {
   const auto cartelli = records("[indicazioni]");
   ASSERT_EQ(cartelli.size(), 31u);
   std::vector<int64_t> con_grado;
@@ -321,7 +321,7 @@ TEST(ContenutoLinea, CartelliIndicatoriInGruppiTraParentesi) {
   EXPECT_EQ(testi[43000], "(PONTE IN FERRO  )(FIUME FELLA     )(Mt.155 Km.56+974)");
 }
 
-TEST(ContenutoLinea, IlFileScrittoSostituisceQuelloVecchio) {
+TEST(ContenutoLinea, TheWrittenFileReplacesTheOldOne) {
   test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "BELMONZA VALICO - SOLMA_linea.txt";
   scrivi_file(file, std::string(200000, 'x'));  // an older, longer file

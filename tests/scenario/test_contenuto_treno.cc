@@ -99,7 +99,7 @@ std::vector<int64_t> valori(std::string_view testa, std::string_view riga,
   return out;
 }
 
-TEST(ContenutoTreno, TabellaDi104RigheEPoiIlMarcatore) {
+TEST(ContenutoTreno, A104RowTableThenTheMarker) {
   const auto tabella = righe_treno();
   ASSERT_EQ(tabella.size(), 105u);
   EXPECT_EQ(tabella[104], kFineFile);
@@ -110,7 +110,7 @@ TEST(ContenutoTreno, TabellaDi104RigheEPoiIlMarcatore) {
   EXPECT_EQ(tabella[103], "[fine]");
 }
 
-TEST(ContenutoTreno, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
+TEST(ContenutoTreno, SectionsInOrderWithTheirStatedRowCounts) {
   struct Atteso {
     std::string_view testa;
     std::size_t slot;
@@ -134,7 +134,7 @@ TEST(ContenutoTreno, SezioniNellOrdineConIlNumeroDiRigheDichiarato) {
   }
 }
 
-TEST(ContenutoTreno, SpaziAiMarginiSoloNelleDueRigheCheLiPortano) {
+TEST(ContenutoTreno, EdgeSpacesOnlyInTheTwoLinesThatCarryThem) {
   std::vector<std::size_t> con_spazio_finale;
   const auto tutte = righe();
   for (std::size_t i = 0; i < tutte.size(); ++i) {
@@ -151,7 +151,7 @@ TEST(ContenutoTreno, SpaziAiMarginiSoloNelleDueRigheCheLiPortano) {
   EXPECT_TRUE(tutte[con_spazio_finale[1]].ends_with(", VALBRUNA-LUSSARI "));
 }
 
-TEST(ContenutoTreno, SezioneGeneraleConLOrologioSeparatoDaSpazi) {
+TEST(ContenutoTreno, GeneralSectionWithTheClockSeparatedBySpaces) {
   const auto generale = records("[generale]");
   const std::string orologio = "orologio," + std::string(4, ' ') + "5" + std::string(15, ' ') +
                                "26" + std::string(12, ' ') + "0 ";
@@ -160,7 +160,7 @@ TEST(ContenutoTreno, SezioneGeneraleConLOrologioSeparatoDaSpazi) {
   EXPECT_EQ(generale, attese);
 }
 
-TEST(ContenutoTreno, RigheCitateSonoScritteByteperByte) {
+TEST(ContenutoTreno, QuotedLinesAreWrittenByteForByte) {
   constexpr std::string_view kCitate[] = {
       "orologio,    5               26            0 ",
       "aderenza,       0,    90",
@@ -179,14 +179,14 @@ TEST(ContenutoTreno, RigheCitateSonoScritteByteperByte) {
   EXPECT_EQ(records("[vel_limite]").back(), kCitate[3]);
 }
 
-TEST(ContenutoTreno, OgniColonnaNumericaAllineataNellaSuaLarghezza) {
+TEST(ContenutoTreno, EveryNumericColumnAlignedToItsWidth) {
   for (const auto& f : formati()) {
     SCOPED_TRACE(f.testa);
     for (const auto r : records(f.testa)) EXPECT_FALSE(valori(f.testa, r).empty()) << r;
   }
 }
 
-TEST(ContenutoTreno, ProfiliDiAderenzaEVelocita) {
+TEST(ContenutoTreno, AdhesionAndSpeedProfiles) {
   std::vector<std::array<int64_t, 2>> aderenze;
   for (const auto r : records("[aderenze]")) {
     const auto v = valori("[aderenze]", r);
@@ -214,7 +214,7 @@ TEST(ContenutoTreno, ProfiliDiAderenzaEVelocita) {
   EXPECT_EQ(somma_vel, 1235);
 }
 
-TEST(ContenutoTreno, StazioniInOrdineConTempiENomi) {
+TEST(ContenutoTreno, StationsInOrderWithTimesAndNames) {
   const auto stazioni = records("[stazioni]");
   ASSERT_EQ(stazioni.size(), 27u);
   int64_t precedente = -1000, somma_pos = 0, somma_lung = 0, somma_tipo = 0;
@@ -258,7 +258,7 @@ TEST(ContenutoTreno, StazioniInOrdineConTempiENomi) {
   EXPECT_EQ(nomi[26], "SOLMA");
 }
 
-TEST(ContenutoTreno, Rallentamenti) {
+TEST(ContenutoTreno, Slowdowns) {
   std::vector<std::vector<int64_t>> letti;
   for (const auto r : records("[rallentamenti]")) letti.push_back(valori("[rallentamenti]", r));
   const std::vector<std::vector<int64_t>> attesi = {{10650, 30, 300, 1, 0, 0},
@@ -269,7 +269,7 @@ TEST(ContenutoTreno, Rallentamenti) {
   EXPECT_EQ(letti, attesi);
 }
 
-TEST(ContenutoTreno, SegnaliConLeColonneInutilizzateAZero) {
+TEST(ContenutoTreno, SignalsWithUnusedColumnsAtZero) {
   const auto segnali = records("[segnali]");
   ASSERT_EQ(segnali.size(), 39u);
   int64_t precedente = -1, somma_pos = 0, somma_s1 = 0, somma_s2 = 0;
@@ -299,7 +299,7 @@ TEST(ContenutoTreno, SegnaliConLeColonneInutilizzateAZero) {
   EXPECT_EQ(con_tempo, attesi);
 }
 
-TEST(ContenutoTreno, IlFileScrittoSostituisceQuelloVecchio) {
+TEST(ContenutoTreno, TheWrittenFileReplacesTheOldOne) {
   test::CartellaTemporanea cartella;
   const auto file = cartella.percorso() / "BELMONZA VALICO - SOLMA_D 237-.txt";
   scrivi_file(file, std::string(50000, '\n'));

@@ -15,7 +15,7 @@
 namespace gs {
 namespace {
 
-TEST(ContenutoScrittura, IlMarcatoreChiudeLaTabellaSenzaEssereScritto) {
+TEST(ContenutoScrittura, TheMarkerEndsTheTableWithoutBeingWritten) {
   struct Caso {
     std::vector<std::string_view> slot;
     std::string_view atteso;
@@ -30,12 +30,12 @@ TEST(ContenutoScrittura, IlMarcatoreChiudeLaTabellaSenzaEssereScritto) {
   for (const auto& c : casi) EXPECT_EQ(componi_testo(c.slot), c.atteso);
 }
 
-TEST(ContenutoScrittura, SenzaMarcatoreSiFermaAllUltimoSlot) {
+TEST(ContenutoScrittura, WithoutAMarkerItStopsAtTheLastSlot) {
   const std::vector<std::string_view> slot(kSlotTesto + 5, "x");
   EXPECT_EQ(componi_testo(slot).size(), kSlotTesto * 3);
 }
 
-TEST(ContenutoScrittura, EntrambeLeSorgentiFinisconoConCrLf) {
+TEST(ContenutoScrittura, BothSourcesEndWithCrLf) {
   for (const auto tabella : {righe_linea(), righe_treno()}) {
     const auto testo = componi_testo(tabella);
     EXPECT_TRUE(testo.ends_with("[fine]\r\n"));
@@ -45,7 +45,7 @@ TEST(ContenutoScrittura, EntrambeLeSorgentiFinisconoConCrLf) {
 
 // The written train source read back: its sections with their line counts, the column widths
 // that fix each record's length, and lines known in full.
-TEST(ContenutoScrittura, UnFileNuovoEUnoPiuCortoVengonoScrittiInteri) {
+TEST(ContenutoScrittura, ANewFileAndAShorterOneAreWrittenWhole) {
   test::CartellaTemporanea cartella;
   const auto nuovo = cartella.percorso() / "nuovo.txt";
   const auto corto = cartella.percorso() / "corto.txt";

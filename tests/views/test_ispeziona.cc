@@ -38,7 +38,7 @@ TEST(Ispeziona, TableDecodesToWhatTheCompilerHeld) {
   EXPECT_EQ(beta.tipo, 12);
   EXPECT_EQ(beta.posizione, 6000);
   EXPECT_EQ(beta.orario, (5 * 60 + 37) * 60 + 10);
-  EXPECT_EQ(t[kVoceLinea].campo7, 610);
+  EXPECT_EQ(t[kVoceLinea].marcatore(), 610);
   EXPECT_EQ(t[kVoceLinea].orario, 28508);
 
   const std::string testo = vista("x.sim", t);
@@ -71,11 +71,11 @@ TEST(Ispeziona, GridDecodesPointsAndNamesThemFromTheTable) {
   EXPECT_EQ(celle[1].dato1, 5121);
   EXPECT_EQ(celle[1].dato2, 2149);
 
-  const SegnaleLetto s = decodifica_segnale(celle[115]);  // the signal at 5700 m
+  const Segnale s = decodifica_segnale(celle[115]);  // the signal at 5700 m
   EXPECT_EQ(s.sx, 2);
   EXPECT_EQ(s.s1, 2);
   EXPECT_EQ(s.s2, 3);
-  const IndicatoreLetto v = decodifica_indicatore(celle[24]);  // the board at 1150 m
+  const IndicatoreVelocita v = decodifica_indicatore(celle[24]);  // the board at 1150 m
   EXPECT_EQ(v.vas, 70);
   EXPECT_EQ(v.vbs, 75);
   EXPECT_EQ(v.vcs, 75);
@@ -226,34 +226,19 @@ TEST(Ispeziona, FileKindsByNameEnding) {
   }
 }
 
-TEST(Ispeziona, SignalAndBoardFieldsComeApartAsThePlacersPackedThem) {
-  Celle celle;
-  celle.dimensiona(100);
-  int32_t tempo = 0;
-  ASSERT_TRUE(memo_segnale(celle, 1000, 1, 3, 0, 4, 2, 2, 1, 5, 9, tempo).riuscita());
-  const SegnaleLetto s = decodifica_segnale(celle[21]);
-  EXPECT_EQ(std::vector<int32_t>({s.sx, s.s1, s.s2, s.s3, s.rapp, s.dx, s.d1, s.d2, s.d3}),
-            std::vector<int32_t>({1, 3, 0, 4, 2, 2, 1, 5, 9}));
-  ASSERT_TRUE(memo_indicatori_v_max(celle, 2000, 70, 75, 120, 2, 60, 30, 15, 1).riuscita());
-  const IndicatoreLetto v = decodifica_indicatore(celle[41]);
-  EXPECT_EQ(
-      std::vector<int32_t>({v.vas, v.vbs, v.vcs, v.strisces, v.vad, v.vbd, v.vcd, v.strisced}),
-      std::vector<int32_t>({70, 75, 120, 2, 60, 30, 15, 1}));
-}
-
 // Negative aspects pack below zero (s1 = -1 with d1 = 3 is dato1 = -7): read back from the grid
 // file, each field comes apart as it was given, in the text and in the JSON.
 TEST(Ispeziona, NegativeSignalFieldsComeApartAsGiven) {
   struct Caso {
-    int32_t sx, s1, s2, s3, rapp, dx, d1, d2, d3;
+    Segnale segnale;
     const char* testo;
     const char* json;
   };
   const Caso casi[] = {
-      {0, -1, 0, 0, 0, 0, 3, 0, 0,
+      {{0, -1, 0, 0, 0, 0, 3, 0, 0},
        "signal: left (sx 0) aspects -1/0/0, right (dx 0) aspects 3/0/0, rapp 0",
        "\"signal\":{\"sx\":0,\"s1\":-1,\"s2\":0,\"s3\":0,\"dx\":0,\"d1\":3,"},
-      {1, 0, -2, -1, -1, 2, 0, 9, 0,
+      {{1, 0, -2, -1, -1, 2, 0, 9, 0},
        "signal: left (sx 1) aspects 0/-2/-1, right (dx 2) aspects 0/9/0, rapp -1",
        "\"signal\":{\"sx\":1,\"s1\":0,\"s2\":-2,\"s3\":-1,\"dx\":2,\"d1\":0,\"d2\":9,"},
   };
@@ -262,9 +247,7 @@ TEST(Ispeziona, NegativeSignalFieldsComeApartAsGiven) {
     Celle celle;
     celle.dimensiona(100);
     int32_t tempo = 0;
-    ASSERT_TRUE(
-        memo_segnale(celle, 1000, c.sx, c.s1, c.s2, c.s3, c.rapp, c.dx, c.d1, c.d2, c.d3, tempo)
-            .riuscita());
+    ASSERT_TRUE(memo_segnale(celle, 1000, c.segnale, tempo).riuscita());
     const std::vector<Cella> letta = decodifica_griglia(immagine_griglia(celle));
     const std::string testo = vista("x.dat", letta);
     EXPECT_NE(testo.find(c.testo), std::string::npos) << testo;

@@ -1,5 +1,4 @@
-#include "output/codici_gara.h"
-#include "output/uscita.h"
+#include "formato/codici_gara.h"
 
 namespace gs {
 namespace {
@@ -47,18 +46,6 @@ int32_t codice_gara_st(const Stazioni& stazioni) {
   for (std::size_t i = 0; i < chiave.size(); ++i)
     somma += static_cast<unsigned char>(chiave[i]) * static_cast<int32_t>(i + 1);
   return somma;
-}
-
-int32_t timbra(Compilazione& c) {
-  Stazione& linea = c.stazioni[kVoceLinea];
-  Cella& prima = c.celle[1];
-  if (linea.campo7 != 0 || prima.dato1 != 0) return kMarcatori;
-  linea.campo7 = kMarcatoreTabella;
-  prima.dato1 = kMarcatoreGriglia;
-  if (linea.orario != 0 || prima.dato2 != 0) return kCodiciGara;
-  linea.orario = codice_gara_st(c.stazioni);
-  prima.dato2 = codice_gara_og(c.stazioni);
-  return 0;
 }
 
 }  // namespace gs

@@ -1,7 +1,7 @@
 // The race codes stamped into a compiled scenario, from the line and train names that the
 // table's entries 85 and 86 hold: the writer stamps them, the viewers check them.
-#ifndef GS_OUTPUT_CODICI_GARA_H
-#define GS_OUTPUT_CODICI_GARA_H
+#ifndef GS_FORMATO_CODICI_GARA_H
+#define GS_FORMATO_CODICI_GARA_H
 
 #include <cstdint>
 #include <string>
@@ -17,4 +17,4 @@ int32_t codice_gara_st(const Stazioni& stazioni);
 
 }  // namespace gs
 
-#endif  // GS_OUTPUT_CODICI_GARA_H
+#endif  // GS_FORMATO_CODICI_GARA_H
