@@ -267,7 +267,8 @@ constexpr CampoSorgente kCampiAbbattimento[] = {
      .controlli = "inside the grid (error 15; 25 before its start); a cell that holds no point "
                   "other than a mountain marker (error 7)",
      .approdo = {Dove::kCelle, 0, "tipo"},
-     .diventa = "cell round(position / 50), one cell before a point at the same position",
+     .diventa = "`tipo` of cell round(position / 50), one cell before a point at the same "
+                "position (field 2)",
      .cella = RegolaCella::kProfilo},
     {.nome = "code value",
      .segnaposto = "CODE",
