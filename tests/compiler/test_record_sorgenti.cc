@@ -192,7 +192,8 @@ TEST(RecordSorgenti, ValuesLandWhereTheTableSays) {
         EXPECT_TRUE(a.campo.empty());
         continue;
       }
-      EXPECT_NE(c.diventa.find("`" + std::string(a.campo) + "`"), std::string_view::npos);
+      EXPECT_NE(c.diventa.find(std::string(1, '`').append(a.campo).append("`")),
+                std::string_view::npos);
       if (a.dove == Dove::kCelle) {
         EXPECT_TRUE(nel_record(kCampiCella, a.campo));
         continue;
@@ -208,6 +209,47 @@ TEST(RecordSorgenti, ValuesLandWhereTheTableSays) {
     }
   }
   EXPECT_GT(provati, 15);
+}
+
+// A cell's field, by the name kCampiCella gives it.
+int64_t campo_cella(const Cella& c, std::string_view nome) {
+  int64_t v = -1;
+  per_ogni_campo(kCampiCella, [&](const auto& f) {
+    if (f.nome == nome) v = static_cast<int64_t>(c.*f.membro);
+  });
+  return v;
+}
+
+// A position field's cell rule: the cell it names holds what the record writes there, and the
+// cell beyond it on the record's outer side holds something else.
+TEST(RecordSorgenti, PositionsFallInTheCellsTheTableSays) {
+  int provati = 0;
+  for (const Esempio& e : kEsempi) {
+    const RecordSorgente& r = record_sorgente(e.tipo);
+    const Prova p = prova(e.tipo, std::string(e.riga));
+    auto l = leggi(p.linea, p.treno);
+    const std::vector<CampoScritto> scritti = campi_scritti(e.riga);
+    for (std::size_t i = 0; i < r.campi.size(); ++i) {
+      const CampoSorgente& c = r.campi[i];
+      if (c.cella == RegolaCella::kNessuna) continue;
+      SCOPED_TRACE(std::string(r.forma) + " " + std::string(c.nome));
+      // A start field itself lands nowhere: its record's value shows where it begins.
+      const std::string_view campo =
+          c.approdo.campo.empty() ? r.campi[i + 1].approdo.campo : c.approdo.campo;
+      const int64_t metri = std::stoll(scritti[i].testo);
+      const int64_t k = c.cella == RegolaCella::kPunto     ? cella_punto(metri)
+                        : c.cella == RegolaCella::kProfilo ? cella_profilo(metri)
+                                                           : ultima_cella_campata(metri);
+      const int64_t dentro = campo_cella(l->cella(k), campo);
+      EXPECT_NE(dentro, 0) << campo << " of cell " << k;
+      const int64_t fuori = c.cella == RegolaCella::kFineCampata ? k + 1 : k - 1;
+      if (fuori >= 0) {
+        EXPECT_NE(campo_cella(l->cella(fuori), campo), dentro) << campo << " of cell " << fuori;
+      }
+      ++provati;
+    }
+  }
+  EXPECT_GE(provati, 10);
 }
 
 std::string maiuscole(std::string_view s) {
