@@ -47,6 +47,7 @@ enum class TipoRecord : uint8_t {
 // keyword itself carries (a curve's side and class, the number of repetition codes).
 enum class TipoCampo : uint8_t { kI32, kI16, kU8, kTesto, kParola };
 
+// The range a number field is read in; outside it, or not a whole number, it is error 25.
 constexpr int64_t minimo(TipoCampo t) {
   switch (t) {
     case TipoCampo::kI32:
@@ -117,9 +118,9 @@ struct ParolaChiave {
 struct RecordSorgente {
   TipoRecord tipo;
   Sezione sezione;
-  std::string_view forma;                       // its keyword in the guide's form: curvaSC
-  std::span<const std::string_view> scritte;    // its keyword as authors write it
-  std::span<const ParolaChiave> parole;         // every one must be in the keyword field
+  std::string_view forma;                     // its keyword in the guide's form: curvaSC
+  std::span<const std::string_view> scritte;  // its keyword as authors write it
+  std::span<const ParolaChiave> parole;  // all must be in the keyword; a hint names it by the first
   std::span<const CampoSorgente> dalla_parola;  // what the keyword itself carries
   std::span<const CampoSorgente> campi;         // the value fields, in order
 
