@@ -14,6 +14,7 @@
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
 #include "lsp/uri.h"
+#include "run/comando_lsp.h"
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
 #include "sintetico.h"
@@ -37,9 +38,11 @@ void battito(benchmark::State& state, const char* nome, const std::string& linea
   scrivi_file(file_linea, linea);
   scrivi_file(file_treno, treno);
   int pubblicate = 0;
-  lsp::Servitore servitore([&](std::string_view corpo) {
-    pubblicate += corpo.find("publishDiagnostics") != std::string_view::npos;
-  });
+  lsp::Servitore servitore(
+      [&](std::string_view corpo) {
+        pubblicate += corpo.find("publishDiagnostics") != std::string_view::npos;
+      },
+      compilatore_lsp());
   lsp::LettoreCornici lettore;
   const auto ricevi = [&](const std::string& byte) {
     lettore.aggiungi(byte);

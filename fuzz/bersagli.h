@@ -16,6 +16,7 @@
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
 #include "output/uscita.h"
+#include "run/comando_lsp.h"
 #include "run/esecuzione.h"
 #include "views/disegna.h"
 #include "views/fonti.h"
@@ -151,9 +152,11 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
 inline void prova_lsp(const uint8_t* dati, std::size_t n) {
   if (n == 0) return;
   const std::size_t passo = 1 + static_cast<std::size_t>(dati[0] >> 1) * 61;
-  lsp::Servitore servitore([](std::string_view corpo) {
-    if (nlohmann::json::parse(corpo, nullptr, false).is_discarded()) std::abort();
-  });
+  lsp::Servitore servitore(
+      [](std::string_view corpo) {
+        if (nlohmann::json::parse(corpo, nullptr, false).is_discarded()) std::abort();
+      },
+      compilatore_lsp());
   if (dati[0] & 1)
     servitore.ricevi(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{}})");
   lsp::LettoreCornici lettore;

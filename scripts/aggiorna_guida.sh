@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Rewrites the list of errors and warnings in docs/authoring.md, and their table in README.md,
-# from the program's own list, which a test compares with both.
-# usage: scripts/aggiorna_guida.sh [PATH_TO_genera_scenario]
+# from the program's own list, and the guide's tables of the source records from the compiler's
+# table of them; tests compare each with what it is made from. tabelle_record is built with the
+# tests, beside genera_scenario under tests/docs/.
+# usage: scripts/aggiorna_guida.sh [PATH_TO_genera_scenario [PATH_TO_tabelle_record]]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 exe=${1:-build/genera_scenario}
@@ -26,3 +28,6 @@ PY
 }
 sostituisci docs/authoring.md explain --all --markdown
 sostituisci README.md explain --list --markdown
+tabelle=${2:-$(dirname "$exe")/tests/docs/tabelle_record}
+"$tabelle" docs/authoring.md
+echo "updated docs/authoring.md: the tables of the source records"

@@ -101,6 +101,18 @@ void memorizza_dati(Compilazione& c, Sorgenti& sorgenti);
 // sized the grid. Returns whether it did (without a grid there is nothing to write).
 bool compila_in_memoria(Compilazione& c, Sorgenti& sorgenti);
 
+// What a compile holds, as check sums it up: the station records the train reader took, the
+// points of each kind in the grid and its cells.
+struct Conteggio {
+  int32_t stazioni = 0;
+  int32_t segnali = 0;
+  int32_t rallentamenti = 0;
+  int32_t indicatori = 0;
+  int32_t cartelli = 0;
+  int64_t celle = 0;
+};
+Conteggio conta(const Compilazione& c);
+
 // Where the three chainage records were read ("tre", "due", "uno"): their start and value
 // fields, for diagnostics.
 struct LuoghiSezioni {

@@ -47,10 +47,24 @@ void LettoreCampi::inizia_campo(std::string_view campo) {
   luogo_.riga = riga_;
   luogo_.colonna = static_cast<int32_t>(pos_ - inizio_riga_ + 1);
   luogo_.inizio_riga = inizio_riga_;
-  campi_.push_back(luogo_);
+  estensione_ = {luogo_, pos_, pos_, luogo_.riga, luogo_.colonna};
+  campi_.push_back(estensione_);
 }
 
-Luogo LettoreCampi::campo(std::size_t i) const { return i < campi_.size() ? campi_[i] : luogo_; }
+void LettoreCampi::chiudi_campo(std::size_t fine) {
+  estensione_.fine = fine;
+  estensione_.riga_fine = riga_;
+  estensione_.colonna_fine = static_cast<int32_t>(fine - inizio_riga_ + 1);
+  campi_.back() = estensione_;
+}
+
+Luogo LettoreCampi::campo(std::size_t i) const {
+  return i < campi_.size() ? campi_[i].luogo : luogo_;
+}
+
+const Estensione& LettoreCampi::estensione_campo(std::size_t i) const {
+  return i < campi_.size() ? campi_[i] : estensione_;
+}
 
 std::string_view LettoreCampi::testo() {
   inizia_campo("");
@@ -68,6 +82,7 @@ std::string_view LettoreCampi::testo() {
     }
     const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
     if (pos_ < testo_.size()) ++pos_;  // the closing quote
+    chiudi_campo(pos_);
     // Whatever stands between the closing quote and the separator is not part of the value.
     while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
     if (pos_ < testo_.size() && testo_[pos_] == ',')
@@ -79,6 +94,7 @@ std::string_view LettoreCampi::testo() {
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && !separa(testo_[pos_])) ++pos_;
   const std::string_view valore = testo_.substr(inizio, pos_ - inizio);
+  chiudi_campo(pos_);
   if (pos_ < testo_.size() && testo_[pos_] == ',')
     ++pos_;
   else
@@ -91,6 +107,7 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
   const std::size_t inizio = pos_;
   while (pos_ < testo_.size() && testo_[pos_] != ' ' && !separa(testo_[pos_])) ++pos_;
   const std::string_view cifre = testo_.substr(inizio, pos_ - inizio);
+  chiudi_campo(pos_);
   salta_spazi();
   if (pos_ < testo_.size() && testo_[pos_] == ',')
     ++pos_;

@@ -12,6 +12,18 @@
 
 namespace gs {
 
+// Where a field stands: from its first byte after the leading blanks (`luogo`, and the offset
+// `inizio`) to just past its last byte (`riga_fine`, `colonna_fine` and the offset `fine`). A
+// quoted field runs from its opening quote to its closing one; an empty field is empty at its
+// separator; a text field keeps the blanks before its separator, as its value does.
+struct Estensione {
+  Luogo luogo;
+  std::size_t inizio = 0;
+  std::size_t fine = 0;
+  int32_t riga_fine = 0;
+  int32_t colonna_fine = 0;  // the byte column just past the field, from 1
+};
+
 class LettoreCampi {
  public:
   explicit LettoreCampi(std::string_view testo) : testo_(testo) {}
@@ -37,24 +49,31 @@ class LettoreCampi {
   int32_t riga() const { return luogo_.riga; }
   // Where the last field read starts (its first byte after the leading blanks); no file name.
   const Luogo& luogo() const { return luogo_; }
+  // Where the last field read stands, start and end.
+  const Estensione& estensione() const { return estensione_; }
 
   // Starts a new list of fields: campo(0) is the next field read, campo(1) the one after.
   void segna() { campi_.clear(); }
   // Where a field of the list starts; the last one read when the list is shorter.
   Luogo campo(std::size_t i) const;
+  // Where a field of the list stands; the last one read when the list is shorter.
+  const Estensione& estensione_campo(std::size_t i) const;
 
  private:
   void salta_spazi();
   // Consumes one line end at the cursor, if any; true when it did.
   bool consuma_fine_riga();
   void inizia_campo(std::string_view campo);
+  // The field that inizia_campo started ends at byte `fine`.
+  void chiudi_campo(std::size_t fine);
 
   std::string_view testo_;
   std::size_t pos_ = 0;
   int32_t riga_ = 1;
   std::size_t inizio_riga_ = 0;
   Luogo luogo_;
-  std::vector<Luogo> campi_;
+  Estensione estensione_;
+  std::vector<Estensione> campi_;
 };
 
 // Substring tests of the keyword rules: exact, and ignoring the case of ASCII letters.

@@ -92,34 +92,10 @@ class LettoreLinea : LettoreSorgente {
     std::string_view campo;
     while (prossima(kTrattiniGenerale, campo, false)) {
       bool letto = false;
-      if (contiene_ic(campo, "percorso") && contiene_ic(campo, "lunghezza")) {
+      for (const RecordSorgente& record : record_di(Sezione::kLineaGenerale)) {
+        if (!record.riconosce(campo)) continue;
         letto = true;
-        if (!lunghezza()) return false;
-      }
-      for (int i = 0; i < 3; ++i) {
-        static constexpr const char* kQuale[] = {"tre", "due", "uno"};
-        if (contiene(campo, kQuale[i]) && contiene(campo, "progressiva")) {
-          letto = true;
-          sezione(i);
-        }
-      }
-      static constexpr struct {
-        const char* parola;
-        int32_t Stazione::*campo;
-        const char* nome;
-      } kSfondi[] = {{"uno", &Stazione::inizio, "background value one"},
-                     {"due", &Stazione::posizione, "background value two"},
-                     {"tre", &Stazione::fine, "background value three"}};
-      for (const auto& s : kSfondi) {
-        if (contiene(campo, "sfondo") && contiene(campo, s.parola)) {
-          letto = true;
-          valori();
-          st()[kVoceLinea].*s.campo = r_.i32(s.nome);
-        }
-      }
-      if (contiene(campo, "segnali") && contiene(campo, "ripetizione")) {
-        letto = true;
-        if (!ripetizione(campo)) return false;
+        if (!generale(record.tipo, campo)) return false;
       }
       if (fine_generale(campo)) {
         // Any bracketed field ends the section, a misspelt head too.
@@ -137,6 +113,39 @@ class LettoreLinea : LettoreSorgente {
     return true;
   }
 
+  // One record of the general section; false when its error stopped the line part.
+  bool generale(TipoRecord tipo, std::string_view campo) {
+    switch (tipo) {
+      case TipoRecord::kLunghezza:
+        return lunghezza();
+      case TipoRecord::kProgressivaTre:
+        sezione(0, tipo);
+        return true;
+      case TipoRecord::kProgressivaDue:
+        sezione(1, tipo);
+        return true;
+      case TipoRecord::kProgressivaUno:
+        sezione(2, tipo);
+        return true;
+      case TipoRecord::kSfondoUno:
+        valori(tipo);
+        st()[kVoceLinea].inizio = campo_i32();
+        return true;
+      case TipoRecord::kSfondoDue:
+        valori(tipo);
+        st()[kVoceLinea].posizione = campo_i32();
+        return true;
+      case TipoRecord::kSfondoTre:
+        valori(tipo);
+        st()[kVoceLinea].fine = campo_i32();
+        return true;
+      case TipoRecord::kRipetizione:
+        return ripetizione(campo);
+      default:
+        return true;
+    }
+  }
+
   static bool fine_generale(std::string_view campo) {
     if (!contiene(campo, "[") || !contiene(campo, "]")) return false;
     const std::size_t primo = campo.find_first_not_of(' ');
@@ -144,8 +153,8 @@ class LettoreLinea : LettoreSorgente {
   }
 
   bool lunghezza() {
-    valori();
-    const int32_t letta = r_.i32("line length");
+    valori(TipoRecord::kLunghezza);
+    const int32_t letta = campo_i32();
     st()[kVoceParametri].fine = letta;
     if (letta > kLunghezzaMassima)
       return ferma(kLunghezzaEccessiva, valore(0),
@@ -163,12 +172,12 @@ class LettoreLinea : LettoreSorgente {
   }
 
   // Chainage section `i`: 0 "tre" (entry 81), 1 "due" (82), 2 "uno" (83).
-  void sezione(int i) {
-    valori();
+  void sezione(int i, TipoRecord tipo) {
+    valori(tipo);
     Stazione& voce = st()[kProgressivaTre + i];
-    voce.inizio = r_.i32("chainage section start");
-    voce.fine = r_.i32("chainage value");
-    voce.posizione = r_.i32("chainage direction flag");
+    voce.inizio = campo_i32();
+    voce.fine = campo_i32();
+    voce.posizione = campo_i32();
     letti_inizio_[static_cast<std::size_t>(i)] = valore(0);
     letti_valore_[static_cast<std::size_t>(i)] = valore(1);
   }
@@ -183,10 +192,10 @@ class LettoreLinea : LettoreSorgente {
   }
 
   bool ripetizione(std::string_view campo) {
-    valori();
+    valori(TipoRecord::kRipetizione);
     Stazione& voce = st()[kVoceTreno];
-    voce.inizio = r_.i32("first repetition distance");
-    voce.fine = r_.i32("second repetition distance");
+    voce.inizio = campo_i32();
+    voce.fine = campo_i32();
     if (!multiplo_cella(voce.inizio))
       return ferma(kRipetizioneUnoNonMultipla, valore(0),
                    "the first signal-repetition distance, " + metri(voce.inizio) +
@@ -214,30 +223,11 @@ class LettoreLinea : LettoreSorgente {
     while (prossima(kTrattiniRecord, campo)) {
       DopoRecordLinea e = DopoRecordLinea::kAvanti;
       bool letto = false;
-      if (contiene_ic(campo, "pendenza")) {
+      for (const RecordSorgente& record : record_di(Sezione::kLinea)) {
+        if (e != DopoRecordLinea::kAvanti) break;
+        if (!record.riconosce(campo)) continue;
         letto = true;
-        e = pendenza();
-      }
-      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "curva")) {
-        letto = true;
-        // Without the plan view a curve is not a record: its values are skipped one by one.
-        if (c_.con_pianta())
-          e = curva(campo);
-        else
-          tace_riga();
-      }
-      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "montagna")) {
-        letto = true;
-        e = montagna();
-      }
-      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "indicatori_v")) {
-        letto = true;
-        e = indicatore();
-      }
-      if (e == DopoRecordLinea::kAvanti && contiene_ic(campo, "cartello") &&
-          contiene_ic(campo, "indicat")) {
-        letto = true;
-        e = cartello();
+        e = record_linea(record.tipo, campo);
       }
       if (e == DopoRecordLinea::kFerma) return false;
       if (e == DopoRecordLinea::kFineLettura) break;
@@ -245,6 +235,26 @@ class LettoreLinea : LettoreSorgente {
         sconosciuta(campo, kParoleLinea, kTestateLinea, {kAltroveGenerale, kAltroveTreno});
     }
     return true;
+  }
+
+  DopoRecordLinea record_linea(TipoRecord tipo, std::string_view campo) {
+    switch (tipo) {
+      case TipoRecord::kPendenza:
+        return pendenza();
+      case TipoRecord::kCurva:
+        // Without the plan view a curve is not a record: its values are skipped one by one.
+        if (c_.con_pianta()) return curva(campo);
+        tace_riga();
+        return DopoRecordLinea::kAvanti;
+      case TipoRecord::kMontagna:
+        return montagna();
+      case TipoRecord::kIndicatori:
+        return indicatore();
+      case TipoRecord::kCartello:
+        return cartello();
+      default:
+        return DopoRecordLinea::kAvanti;
+    }
   }
 
   void scrivi_pendenza(int64_t cella) {
@@ -258,9 +268,9 @@ class LettoreLinea : LettoreSorgente {
   }
 
   DopoRecordLinea pendenza() {
-    valori();
-    const int32_t inizio = r_.i32("gradient start");
-    const int32_t valore = r_.i32("gradient");
+    valori(TipoRecord::kPendenza);
+    const int32_t inizio = campo_i32();
+    const int32_t valore = campo_i32();
     if (!dentro(inizio, 100, "the gradient")) return DopoRecordLinea::kFineLettura;
     const int64_t n = cella_profilo(inizio);
     if (n > 0) {
@@ -275,9 +285,9 @@ class LettoreLinea : LettoreSorgente {
   }
 
   DopoRecordLinea curva(std::string_view campo) {
-    valori();
-    const int32_t inizio = r_.i32("curve start");
-    const int32_t lunghezza = r_.i32("curve length");
+    valori(TipoRecord::kCurva);
+    const int32_t inizio = campo_i32();
+    const int32_t lunghezza = campo_i32();
     if (!dentro(inizio, 100, "the curve")) return DopoRecordLinea::kFineLettura;
     double k = 0.0;
     for (std::size_t classe = 0; classe < kCurvature.size() && k == 0.0; ++classe)
@@ -314,10 +324,10 @@ class LettoreLinea : LettoreSorgente {
   }
 
   DopoRecordLinea montagna() {
-    valori();
-    const int32_t inizio = r_.i32("mountain span start");
-    const int32_t fine = r_.i32("mountain span end");
-    int32_t tipo = r_.i32("mountain span kind");
+    valori(TipoRecord::kMontagna);
+    const int32_t inizio = campo_i32();
+    const int32_t fine = campo_i32();
+    int32_t tipo = campo_i32();
     if (!dentro(inizio, 100, "the mountain span")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
@@ -327,12 +337,12 @@ class LettoreLinea : LettoreSorgente {
   }
 
   DopoRecordLinea indicatore() {
-    valori();
-    const int32_t posizione = r_.i32("speed board position");
-    const int32_t vas = r_.i32("vas"), vbs = r_.i32("vbs"), vcs = r_.i32("vcs");
-    const int32_t strisces = r_.i32("strisces");
-    const int32_t vad = r_.i32("vad"), vbd = r_.i32("vbd"), vcd = r_.i32("vcd");
-    const int32_t strisced = r_.i32("strisced");
+    valori(TipoRecord::kIndicatori);
+    const int32_t posizione = campo_i32();
+    const int32_t vas = campo_i32(), vbs = campo_i32(), vcs = campo_i32();
+    const int32_t strisces = campo_i32();
+    const int32_t vad = campo_i32(), vbd = campo_i32(), vcd = campo_i32();
+    const int32_t strisced = campo_i32();
     if (!dentro(posizione, 100, "the speed board")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
@@ -355,9 +365,9 @@ class LettoreLinea : LettoreSorgente {
   }
 
   DopoRecordLinea cartello() {
-    valori();
-    const int32_t posizione = r_.i32("indication board position");
-    const std::string_view testo = testo_record(r_, "indication board text");
+    valori(TipoRecord::kCartello);
+    const int32_t posizione = campo_i32();
+    const std::string_view testo = campo_testo();
     if (!dentro(posizione, 100, "the indication board")) return DopoRecordLinea::kFineLettura;
     const std::string chi = "the indication board at " + metri(posizione);
     const int64_t c = cella_punto(posizione);

@@ -68,56 +68,53 @@ class LettoreTreno : LettoreSorgente {
     reg().avviso(kAvvisoGenerale, Luogo{file_}, std::move(s));
   }
 
+  // Every record the keyword field names, in test order, until one stops the reading.
   DopoRecordTreno record(std::string_view campo, bool& letto) {
-    if (contiene_ic(campo, "massa") && contiene_ic(campo, "frenata")) {
-      letto = true;
-      valori();
-      st()[kVoceParametri].inizio = r_.i32("braked-mass percentage");
-    }
-    if (contiene_ic(campo, "vetture")) {
-      letto = true;
-      valori();
-      st()[kVoceParametri].posizione = r_.i32("number of cars");
-    }
     DopoRecordTreno e = DopoRecordTreno::kAvanti;
-    if (contiene_ic(campo, "velocit")) {
+    for (const RecordSorgente& r : record_di(Sezione::kTreno)) {
+      if (e != DopoRecordTreno::kAvanti) break;
+      if (!r.riconosce(campo)) continue;
       letto = true;
-      e = profilo(velocita_, &LettoreTreno::scrivi_velocita, "speed limit");
-    }
-    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "aderenza")) {
-      letto = true;
-      e = profilo(aderenza_, &LettoreTreno::scrivi_aderenza, "adhesion value");
-    }
-    if (e != DopoRecordTreno::kAvanti) return e;
-    if (contiene_ic(campo, "orologio")) {
-      letto = true;
-      valori();
-      st()[kVoceTreno].ore() = r_.i16("clock hours");
-      st()[kVoceTreno].minuti() = r_.i16("clock minutes");
-      st()[kVoceTreno].secondi() = r_.i16("clock seconds");
-    }
-    if (contiene_ic(campo, "sabbia")) {
-      letto = true;
-      valori();
-      st()[kVoceTreno].sabbia() = r_.i16("sand");
-    }
-    if (contiene_ic(campo, "segnale")) {
-      letto = true;
-      e = segnale();
-    }
-    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "rallentamento")) {
-      letto = true;
-      e = rallentamento();
-    }
-    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "abbattimento")) {
-      letto = true;
-      e = abbattimento();
-    }
-    if (e == DopoRecordTreno::kAvanti && contiene_ic(campo, "stazione")) {
-      letto = true;
-      e = stazione();
+      e = record_treno(r.tipo);
     }
     return e;
+  }
+
+  DopoRecordTreno record_treno(TipoRecord tipo) {
+    switch (tipo) {
+      case TipoRecord::kMassaFrenata:
+        valori(tipo);
+        st()[kVoceParametri].inizio = campo_i32();
+        return DopoRecordTreno::kAvanti;
+      case TipoRecord::kVetture:
+        valori(tipo);
+        st()[kVoceParametri].posizione = campo_i32();
+        return DopoRecordTreno::kAvanti;
+      case TipoRecord::kVelocita:
+        return profilo(velocita_, &LettoreTreno::scrivi_velocita, tipo, "speed limit");
+      case TipoRecord::kAderenza:
+        return profilo(aderenza_, &LettoreTreno::scrivi_aderenza, tipo, "adhesion value");
+      case TipoRecord::kOrologio:
+        valori(tipo);
+        st()[kVoceTreno].ore() = campo_i16();
+        st()[kVoceTreno].minuti() = campo_i16();
+        st()[kVoceTreno].secondi() = campo_i16();
+        return DopoRecordTreno::kAvanti;
+      case TipoRecord::kSabbia:
+        valori(tipo);
+        st()[kVoceTreno].sabbia() = campo_i16();
+        return DopoRecordTreno::kAvanti;
+      case TipoRecord::kSegnale:
+        return segnale();
+      case TipoRecord::kRallentamento:
+        return rallentamento();
+      case TipoRecord::kAbbattimento:
+        return abbattimento();
+      case TipoRecord::kStazione:
+        return stazione();
+      default:
+        return DopoRecordTreno::kAvanti;
+    }
   }
 
   // Stops the reading: the train source is done with and the profiles stay as they are.
@@ -149,10 +146,10 @@ class LettoreTreno : LettoreSorgente {
   using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
   // Every cell before the record's cell receives the value of the record before it.
-  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, const std::string& nome) {
-    valori();
-    const int32_t posizione = r_.i32(nome + " position");
-    const int32_t valore = r_.i32(nome);
+  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, TipoRecord tipo, const std::string& nome) {
+    valori(tipo);
+    const int32_t posizione = campo_i32();
+    const int32_t valore = campo_i32();
     if (!dentro(posizione, 100, "the " + nome)) return DopoRecordTreno::kPassiFinali;
     const int64_t cella = cella_profilo(posizione);
     while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
@@ -190,12 +187,12 @@ class LettoreTreno : LettoreSorgente {
   }
 
   DopoRecordTreno segnale() {
-    valori();
-    const int32_t posizione = r_.i32("signal position");
-    const int32_t sx = r_.i32("sx"), s1 = r_.i32("s1"), s2 = r_.i32("s2"), s3 = r_.i32("s3");
-    const int32_t rapp = r_.i32("rapp");
-    const int32_t dx = r_.i32("dx"), d1 = r_.i32("d1"), d2 = r_.i32("d2"), d3 = r_.i32("d3");
-    int32_t tempo = r_.i32("tempo");
+    valori(TipoRecord::kSegnale);
+    const int32_t posizione = campo_i32();
+    const int32_t sx = campo_i32(), s1 = campo_i32(), s2 = campo_i32(), s3 = campo_i32();
+    const int32_t rapp = campo_i32();
+    const int32_t dx = campo_i32(), d1 = campo_i32(), d2 = campo_i32(), d3 = campo_i32();
+    int32_t tempo = campo_i32();
     if (!dentro(posizione, 100, "the signal")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
     const Segnale letto{.sx = sx,
@@ -212,10 +209,10 @@ class LettoreTreno : LettoreSorgente {
   }
 
   DopoRecordTreno rallentamento() {
-    valori();
-    const int32_t x = r_.i32("slowdown start x"), v = r_.i32("slowdown speed v");
-    const int32_t l = r_.i32("slowdown length l"), f_tt = r_.i32("f_tt");
-    const int32_t f_ta = r_.i32("f_ta"), d_v = r_.i32("d_v");
+    valori(TipoRecord::kRallentamento);
+    const int32_t x = campo_i32(), v = campo_i32();
+    const int32_t l = campo_i32(), f_tt = campo_i32();
+    const int32_t f_ta = campo_i32(), d_v = campo_i32();
     if (!dentro(x, 100, "the slowdown")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + metri(x)});
     const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
@@ -223,9 +220,9 @@ class LettoreTreno : LettoreSorgente {
   }
 
   DopoRecordTreno abbattimento() {
-    valori();
-    const int32_t posizione = r_.i32("code point position");
-    const int32_t valore = r_.i32("code value");
+    valori(TipoRecord::kAbbattimento);
+    const int32_t posizione = campo_i32();
+    const int32_t valore = campo_i32();
     if (!dentro(posizione, 100, "the code point")) return DopoRecordTreno::kPassiFinali;
     const std::string chi = "the code point at " + metri(posizione);
     const int64_t c = cella_profilo(posizione);
@@ -252,16 +249,16 @@ class LettoreTreno : LettoreSorgente {
   }
 
   DopoRecordTreno stazione() {
-    valori();
+    valori(TipoRecord::kStazione);
     Stazione& s = st()[j_];
-    s.posizione = r_.i32("station position");
+    s.posizione = campo_i32();
     const int32_t p = s.posizione;
     if (!dentro(p, 800, "the station")) return DopoRecordTreno::kPassiFinali;
     if (!multiplo_cella(p))
       return ferma_in(kStazioneNonMultipla, p, valore(0),
                       "the station at " + metri(p) + " does not stand at a multiple of 50 m");
-    s.tipo = r_.u8("station kind");
-    const int32_t lunghezza = r_.i32("station length");
+    s.tipo = campo_u8();
+    const int32_t lunghezza = campo_i32();
     if (lunghezza % 100 != 0)
       return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
                       "the station at " + metri(p) + " is " + metri(lunghezza) +
@@ -287,19 +284,19 @@ class LettoreTreno : LettoreSorgente {
 
   // Fields 4 to 17, after the position, the kind and the length.
   void campi_stazione(Stazione& s) {
-    s.campo4 = r_.u8("station field 4");
-    s.campo5 = r_.u8("station field 5");
-    s.campo6 = r_.u8("station field 6");
-    s.campo7 = r_.i16("station field 7");
-    s.campo8 = r_.i16("station field 8");
-    s.campo9 = r_.u8("station field 9");
-    s.campo10 = r_.i16("station field 10");
-    s.campo11 = r_.i16("station field 11");
-    s.campo12 = r_.i16("station field 12");
-    s.campo13 = r_.u8("station field 13");
-    const int32_t ore = r_.i32("hours"), minuti = r_.i32("minutes"), secondi = r_.i32("seconds");
+    s.campo4 = campo_u8();
+    s.campo5 = campo_u8();
+    s.campo6 = campo_u8();
+    s.campo7 = campo_i16();
+    s.campo8 = campo_i16();
+    s.campo9 = campo_u8();
+    s.campo10 = campo_i16();
+    s.campo11 = campo_i16();
+    s.campo12 = campo_i16();
+    s.campo13 = campo_u8();
+    const int32_t ore = campo_i32(), minuti = campo_i32(), secondi = campo_i32();
     s.orario = orario(ore, minuti, secondi);
-    s.nome = std::string(testo_record(r_, "station name"));
+    s.nome = std::string(campo_testo());
   }
 
   // The span from the kind and length, and the fields its rules force.

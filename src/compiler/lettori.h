@@ -12,6 +12,7 @@
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
 #include "compiler/parole.h"
+#include "compiler/record_sorgenti.h"
 
 namespace gs {
 
@@ -47,8 +48,14 @@ class LettoreSorgente {
   bool prossima(int trattini, std::string_view& campo, bool fine_nei_trattini = true);
   // A field dropped for holding "-": a warning when it reads as words, not as a separator.
   void scartato(std::string_view campo);
-  // Starts reading the value fields of the current record: valore(0) is the next one.
-  void valori() { r_.segna(); }
+  // Starts reading the value fields of the current record as `tipo`'s row of the source-record
+  // table describes them: valore(0) is the next one, and each read below takes the next field
+  // of the row, named as the row names it, in the range of its type.
+  void valori(TipoRecord tipo);
+  int32_t campo_i32();
+  int16_t campo_i16();
+  uint8_t campo_u8();
+  std::string_view campo_testo();
   // Where the current record's keyword, or its i-th value field, stands.
   const Luogo& chiave() const { return chiave_; }
   Luogo valore(std::size_t i) const;
@@ -79,8 +86,13 @@ class LettoreSorgente {
   LettoreCampi r_;
 
  private:
+  // The next field of the current record's row, which must be read as `tipo`.
+  const CampoSorgente& prossimo_campo(TipoCampo tipo);
+
   Luogo chiave_;
   int32_t riga_tacita_ = 0;
+  const RecordSorgente* record_ = nullptr;
+  std::size_t letti_ = 0;
 };
 
 }  // namespace gs

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 
 #include "common/file_system.h"
@@ -58,6 +59,39 @@ void LettoreSorgente::scartato(std::string_view campo) {
   messaggio +=
       "\" holds \"-\" and is dropped as a separator line; a keyword must not hold a hyphen";
   reg().avviso(kAvvisoTrattino, qui(), std::move(messaggio));
+}
+
+void LettoreSorgente::valori(TipoRecord tipo) {
+  record_ = &record_sorgente(tipo);
+  letti_ = 0;
+  r_.segna();
+}
+
+const CampoSorgente& LettoreSorgente::prossimo_campo(TipoCampo tipo) {
+  if (record_ == nullptr || letti_ >= record_->campi.size() || record_->campi[letti_].tipo != tipo)
+    throw std::logic_error(
+        "a reader reads a field that its row of the source-record table "
+        "does not describe");
+  return record_->campi[letti_++];
+}
+
+int32_t LettoreSorgente::campo_i32() {
+  const CampoSorgente& c = prossimo_campo(TipoCampo::kI32);
+  return static_cast<int32_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+}
+
+int16_t LettoreSorgente::campo_i16() {
+  const CampoSorgente& c = prossimo_campo(TipoCampo::kI16);
+  return static_cast<int16_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+}
+
+uint8_t LettoreSorgente::campo_u8() {
+  const CampoSorgente& c = prossimo_campo(TipoCampo::kU8);
+  return static_cast<uint8_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+}
+
+std::string_view LettoreSorgente::campo_testo() {
+  return testo_record(r_, prossimo_campo(TipoCampo::kTesto).nome);
 }
 
 Luogo LettoreSorgente::qui() const {

@@ -1,18 +1,30 @@
 #include "lsp/campo.h"
 
+#include <limits>
+
+#include "common/errori.h"
+#include "compiler/lettore_campi.h"
+
 namespace gs::lsp {
 
 std::size_t fine_campo(std::string_view riga, std::size_t inizio) {
   if (inizio >= riga.size()) return riga.size();
-  if (riga[inizio] == '"') {
-    const std::size_t chiusa = riga.find('"', inizio + 1);
-    return chiusa == std::string_view::npos ? riga.size() : chiusa + 1;
+  const std::string_view resto = riga.substr(inizio);
+  LettoreCampi lettore(resto);
+  const char primo = resto.front();
+  try {
+    if (primo == '-' || (primo >= '0' && primo <= '9'))
+      lettore.numero(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
+                     "");
+    else
+      lettore.testo();
+  } catch (const ErroreLettura&) {
+    // A number that is not one still has its extent.
   }
-  const char primo = riga[inizio];
-  const bool numero = primo == '-' || (primo >= '0' && primo <= '9');
-  std::size_t fine = inizio;
-  while (fine < riga.size() && riga[fine] != ',' && !(numero && riga[fine] == ' ')) ++fine;
-  while (fine > inizio && (riga[fine - 1] == ' ' || riga[fine - 1] == '\t')) --fine;
+  std::size_t fine = inizio + lettore.estensione().fine;
+  if (primo != '"') {
+    while (fine > inizio && (riga[fine - 1] == ' ' || riga[fine - 1] == '\t')) --fine;
+  }
   return fine;
 }
 

@@ -6,14 +6,12 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
+#include "compiler/compilatore.h"
 #include "compiler/parole.h"
 #include "lsp/campo.h"
 #include "lsp/testo.h"
 #include "lsp/uri.h"
 #include "piattaforma/piattaforma.h"
-#include "run/esecuzione.h"
-#include "run/opzioni_compila.h"
-#include "run/riga_comando.h"
 
 namespace gs::lsp {
 namespace {
@@ -179,7 +177,7 @@ std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
 
 }  // namespace
 
-Diagnostiche compila_unita(const Unita& u) {
+Diagnostiche compila_unita(const Unita& u, const Compila& compila) {
   Diagnostiche esito;
   Sorgente linea, treno;
   if (u.treno != nullptr) dal_documento(treno, *u.treno);
@@ -210,24 +208,10 @@ Diagnostiche compila_unita(const Unita& u) {
   }
 
   Compilazione c;
-  if (u.treno != nullptr) {
-    // The names, and so the race codes, from the file names, as `check` takes them.
-    Opzioni o;
-    o.scrivi = false;
-    o.sorgenti = {linea.nome, treno.nome};
-    std::optional<std::string> motivo;
-    try {
-      motivo = prepara_nomi(o);
-    } catch (const ErroreUso& e) {
-      motivo = e.what();
-    }
-    if (motivo) proprie.push_back(diagnostica({}, kErrore, "", *motivo));
-    compila_testi(c, o, linea.compilato, treno.compilato);
-  } else {
-    // As far as the line reader goes: without a train source the compile stops after it.
-    SorgentiInMemoria sorgenti(linea.compilato, std::nullopt, linea.nome, std::string());
-    memorizza_percorso(c, 1, sorgenti, nullptr);
-  }
+  std::optional<TestoSorgente> testo_treno;
+  if (u.treno != nullptr) testo_treno = TestoSorgente{treno.nome, treno.compilato};
+  if (const auto motivo = compila(c, {linea.nome, linea.compilato}, std::move(testo_treno)))
+    proprie.push_back(diagnostica({}, kErrore, "", *motivo));
 
   const auto sorgente_di = [&](const Luogo& l) -> Sorgente* {
     if (!l.file.empty() && l.file == linea.nome) return &linea;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "lsp/lsp.h"
 #include "lsp/unita.h"
 
 namespace gs::lsp {
@@ -17,9 +18,9 @@ namespace gs::lsp {
 // has its list, empty when nothing was found, so that what it showed before is cleared.
 using Diagnostiche = std::map<std::string, std::vector<nlohmann::json>>;
 
-// Reads what is not open from disk, converts what is open to Windows-1252, compiles as `check`
-// does (never writing a file) and places every diagnostic.
-Diagnostiche compila_unita(const Unita& u);
+// Reads what is not open from disk, converts what is open to Windows-1252, compiles with
+// `compila` as `check` does (never writing a file) and places every diagnostic.
+Diagnostiche compila_unita(const Unita& u, const Compila& compila);
 
 }  // namespace gs::lsp
 

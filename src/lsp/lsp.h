@@ -6,16 +6,29 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace gs {
 
-// `lsp [--stdio]`; the arguments after the command word.
-int comando_lsp(const std::vector<std::string>& argomenti);
+struct Compilazione;
 
 namespace lsp {
+
+// One source text as the compile reads it: its name (the file's, or the URI of a document
+// without one) and its Windows-1252 bytes.
+struct TestoSorgente {
+  std::string nome;
+  std::string byte;
+};
+
+// One compile in memory as `check` does it, writing no file, given by the command line: the
+// line source with its train source, the names (and so the race codes) drawn from the file
+// names; or the line source alone, as far as the line reader goes. Returns why the names could
+// not be drawn from the file names, when they could not; the compile is done all the same.
+using Compila = std::function<std::optional<std::string>(
+    Compilazione& c, TestoSorgente linea, std::optional<TestoSorgente> treno)>;
 
 // The server without its streams: it is handed each message's body as read and hands back the
 // bodies to write. The program's loop, the tests, the benchmark and the fuzz target drive it
@@ -23,7 +36,7 @@ namespace lsp {
 class Servitore {
  public:
   using Uscita = std::function<void(std::string_view corpo)>;
-  explicit Servitore(Uscita uscita);
+  Servitore(Uscita uscita, Compila compila);
   ~Servitore();
   Servitore(const Servitore&) = delete;
   Servitore& operator=(const Servitore&) = delete;
@@ -46,6 +59,9 @@ class Servitore {
  private:
   std::unique_ptr<Stato> s_;
 };
+
+// The server on standard input and output until `exit` or the input's end: its exit status.
+int esegui(Compila compila);
 
 }  // namespace lsp
 }  // namespace gs

@@ -10,7 +10,7 @@ namespace gs::lsp {
 
 using nlohmann::json;
 
-void Pubblicatore::aggiorna(const Archivio& archivio, const Invia& invia) {
+void Pubblicatore::aggiorna(const Archivio& archivio, const Compila& compila, const Invia& invia) {
   std::map<std::string, Compilato> compilati;
   for (const Unita& u : unita_aperte(archivio)) {
     const std::string nome = u.nome(), stato = u.stato(epoca_disco_);
@@ -18,7 +18,7 @@ void Pubblicatore::aggiorna(const Archivio& archivio, const Invia& invia) {
     if (prima != compilati_.end() && prima->second.stato == stato)
       compilati.emplace(nome, std::move(prima->second));
     else
-      compilati.emplace(nome, Compilato{stato, compila_unita(u)});
+      compilati.emplace(nome, Compilato{stato, compila_unita(u, compila)});
   }
   compilati_ = std::move(compilati);
 

@@ -10,6 +10,7 @@
 
 #include "lsp/compila.h"
 #include "lsp/documenti.h"
+#include "lsp/lsp.h"
 
 namespace gs::lsp {
 
@@ -21,7 +22,7 @@ class Pubblicatore {
   // Compiles again every compile whose documents changed since the last call (or every one, when
   // a file may have changed on disk), and sends the diagnostics of every document whose list
   // changed, an empty list for one that no compile speaks of any more.
-  void aggiorna(const Archivio& archivio, const Invia& invia);
+  void aggiorna(const Archivio& archivio, const Compila& compila, const Invia& invia);
   // A file may have changed on disk (a save, a document opened or closed): every compile is done
   // again at the next aggiorna.
   void disco_cambiato() { ++epoca_disco_; }

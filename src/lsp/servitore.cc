@@ -59,6 +59,7 @@ Posizione posizione(const json& p, const char* dove) {
 
 struct Servitore::Stato {
   Uscita uscita;
+  Compila compila;
   bool inizializzato = false;
   bool chiuso = false;  // shutdown came
   bool finito = false;  // exit came
@@ -222,8 +223,9 @@ struct Servitore::Stato {
   }
 };
 
-Servitore::Servitore(Uscita uscita) : s_(std::make_unique<Stato>()) {
+Servitore::Servitore(Uscita uscita, Compila compila) : s_(std::make_unique<Stato>()) {
   s_->uscita = std::move(uscita);
+  s_->compila = std::move(compila);
 }
 
 Servitore::~Servitore() = default;
@@ -251,7 +253,7 @@ void Servitore::guasto_cornice(std::string_view motivo) {
 void Servitore::aggiorna() {
   if (!s_->inizializzato || s_->chiuso || s_->finito) return;
   try {
-    s_->pubblicatore.aggiorna(s_->archivio, [this](json params) {
+    s_->pubblicatore.aggiorna(s_->archivio, s_->compila, [this](json params) {
       s_->notifica("textDocument/publishDiagnostics", std::move(params));
     });
   } catch (const std::exception& e) {

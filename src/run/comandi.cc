@@ -1,261 +1,474 @@
-// The command line: the built-in run without arguments, and the commands for route authors.
+// The command line: the built-in run without arguments, and the table of the commands for
+// route authors, from which the dispatcher, the usage, each command's --help and the manual
+// page's synopsis are made.
+#include "run/comandi.h"
+
+#include <algorithm>
 #include <iostream>
-#include <optional>
-#include <string>
+#include <new>
 #include <vector>
 
 #include "common/file_system.h"
-#include "output/uscita.h"
-#include "piattaforma/piattaforma.h"
 #include "run/esecuzione.h"
-#include "run/opzioni_compila.h"
-#include "run/rapporto.h"
-#include "run/riga_comando.h"
-#include "run/spiegazioni.h"
-#include "run/strumenti.h"
 
 namespace gs {
 namespace {
 
-constexpr std::string_view kUsoCompila =
-    "usage: genera_scenario compile LINE_SOURCE TRAIN_SOURCE [options]\n"
-    "       genera_scenario check LINE_SOURCE TRAIN_SOURCE [options]\n"
-    "\n"
-    "compile reads the two sources, reports what it found, and writes the three files the\n"
-    "simulator loads into DIR: LINE_linea.dat (plan-view geometry), LINE_TRAIN.sim (scenario\n"
-    "table) and LINE_TRAIN.dat (track grid); one line per file written. check does the same\n"
-    "compile, writes nothing, and prints a summary when no error was found. The sources are\n"
-    "only read, never changed.\n"
-    "\n"
-    "The names LINE and TRAIN name the outputs and decide the race codes. They come from the\n"
-    "file names LINE_linea.txt and LINE_TRAIN-.txt, or from the options; compile refuses to\n"
-    "guess them.\n"
-    "\n"
-    "options:\n"
-    "  -o DIR                       write into DIR, made if missing (default: the current\n"
-    "                               folder; compile only)\n"
-    "  --line-name NAME             the line's name (an empty one only when given so)\n"
-    "  --train-name NAME            the train's name\n"
-    "  --no-geometry                build no plan view and write no LINE_linea.dat (compile only)\n"
-    "  -Werror                      count warnings as errors: exit 1, no file written\n"
-    "  --no-caret                   do not echo the source line and a caret under a diagnostic\n"
-    "  --diagnostics-format=FORMAT  text (default) or json: one JSON document on standard\n"
-    "                               output with every diagnostic, the names and the files written\n"
-    "  -q                           do not list the files written\n"
-    "\n"
-    "Diagnostics go to standard error as FILE:LINE:COL: error: MESSAGE [EN at P m]; the\n"
-    "bracket holds the error number and the position in metres the run has recorded. Colour\n"
-    "on a terminal unless NO_COLOR is set. Exit status: 0 no error, 1 a compile error, 2 a bad\n"
-    "command line or a file that cannot be read or written.\n";
+// Every line of the usage and of --help fits a terminal of this width.
+constexpr std::size_t kColonne = 80;
 
-// "LINE_linea.txt" and "LINE_TRAIN-.txt" give the names; a name that comes out empty counts as
-// none. Returns the reason when a name needed for the outputs can be found nowhere.
-std::optional<std::string> nomi_dai_file(Opzioni& o) {
-  const std::string file_linea = piattaforma::percorso(o.sorgenti[0]).filename().string();
-  const std::string file_treno = piattaforma::percorso(o.sorgenti[1]).filename().string();
-  constexpr std::string_view kLinea = "_linea.txt", kTreno = "-.txt";
-  // The train file starts with the line's name as the line file writes it, whatever the
-  // encoding of the file names; a line name given as an option is matched in UTF-8.
-  std::optional<std::string> radice;
-  if (!o.nome_linea && file_linea.ends_with(kLinea) && file_linea.size() > kLinea.size()) {
-    radice = file_linea.substr(0, file_linea.size() - kLinea.size());
-    o.nome_linea = in_1252(*radice);
-  }
-  if (!o.nome_linea) {
-    if (!o.scrivi) return std::nullopt;
-    return "cannot tell the line name from the line source's file name " + file_linea +
-           " (it is not LINE_linea.txt): give it with --line-name NAME";
-  }
-  const std::string prefisso = radice.value_or(utf8_da_1252(*o.nome_linea)) + "_";
-  if (!o.nome_treno && file_treno.starts_with(prefisso) && file_treno.ends_with(kTreno) &&
-      file_treno.size() > prefisso.size() + kTreno.size()) {
-    o.nome_treno = in_1252(
-        file_treno.substr(prefisso.size(), file_treno.size() - prefisso.size() - kTreno.size()));
-  }
-  if (!o.nome_treno && o.scrivi)
-    return "cannot tell the train name from the train source's file name " + file_treno +
-           " (it is not " + prefisso + "TRAIN-.txt): give it with --train-name NAME";
-  return std::nullopt;
-}
+constexpr std::string_view kUsoCompile[] = {"compile LINE_SOURCE TRAIN_SOURCE [options]"};
+constexpr std::string_view kUsoCheck[] = {"check LINE_SOURCE TRAIN_SOURCE [options]"};
+constexpr std::string_view kUsoNew[] = {"new DIR --line-name NAME --train-name NAME",
+                                        "new DIR --built-in"};
+constexpr std::string_view kUsoExplain[] = {"explain N | NAME | --all | --list [--markdown]"};
+constexpr std::string_view kUsoInspect[] = {"inspect FILE... [--json] [--all]"};
+constexpr std::string_view kUsoPlot[] = {"plot DIR [options]"};
+constexpr std::string_view kUsoServe[] = {"serve LINE_SOURCE TRAIN_SOURCE [options]"};
+constexpr std::string_view kUsoLsp[] = {"lsp [--stdio]"};
 
-bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code ec;
-  if (std::filesystem::equivalent(a, b, ec)) return true;
-  return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
-}
+constexpr Opzione kOpzioniCompile[] = {
+    {"-o", "DIR", Genere::kUscita,
+     "write into DIR, made if missing (default: the current folder; compile only)"},
+    {"--line-name", "NAME", Genere::kNomeLinea,
+     "the line's name (an empty one only when given so)"},
+    {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
+    {"--no-geometry", "", Genere::kBandiera,
+     "build no plan view and write no LINE_linea.dat (compile only)"},
+    {"-Werror", "", Genere::kBandiera, "count warnings as errors: exit 1, no file written"},
+    {"--no-caret", "", Genere::kBandiera,
+     "do not echo the source line and a caret under a diagnostic"},
+    {"--diagnostics-format", "FORMAT", Genere::kFormato,
+     "text (default) or json: one JSON document on standard output with every diagnostic, the "
+     "names and the files written"},
+    {"-q", "", Genere::kBandiera, "do not list the files written"},
+};
+// check writes no file: neither DIR nor the plan view.
+constexpr Opzione kOpzioniCheck[] = {kOpzioniCompile[1], kOpzioniCompile[2], kOpzioniCompile[4],
+                                     kOpzioniCompile[5], kOpzioniCompile[6], kOpzioniCompile[7]};
 
-// The reason the outputs cannot be written where the names put them, if any.
-std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& nomi) {
-  std::vector<std::filesystem::path> uscite = {nomi.tabella, nomi.griglia};
-  if (o.geometria) uscite.insert(uscite.begin(), nomi.geometria);
-  for (std::size_t a = 0; a < uscite.size(); ++a) {
-    for (std::size_t b = a + 1; b < uscite.size(); ++b) {
-      if (uscite[a] == uscite[b])
-        return "these names would write two outputs to one file, " + uscite[a].string();
+constexpr Opzione kOpzioniNew[] = {
+    {"--line-name", "NAME", Genere::kNomeLinea, "the line's name"},
+    {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
+    {"--built-in", "", Genere::kBandiera,
+     "the built-in line and train under their own names, in place of both names"},
+};
+
+constexpr Opzione kOpzioniExplain[] = {
+    {"--all", "", Genere::kBandiera, "every entry"},
+    {"--list", "", Genere::kBandiera, "each entry's code and title on one line"},
+    {"--markdown", "", Genere::kBandiera,
+     "the entries as the authors' guide and the README list them"},
+};
+
+constexpr Opzione kOpzioniInspect[] = {
+    {"--json", "", Genere::kBandiera, "one JSON document (UTF-8) instead of text"},
+    {"--all", "", Genere::kBandiera,
+     "every table entry, every grid cell and every metre, not only those that hold something"},
+};
+
+constexpr Opzione kOpzioniPlot[] = {
+    {"--line-name", "NAME", Genere::kNomeLinea, "the line of the scenario to draw"},
+    {"--train-name", "NAME", Genere::kNomeTreno, "the train of the scenario to draw"},
+    {"-o", "FILE.svg", Genere::kUscita, "where to write the sheet (default: DIR/LINE_TRAIN.svg)"},
+};
+
+constexpr Opzione kOpzioniServe[] = {
+    {"--port", "N", Genere::kPorta,
+     "the port (default 8237; 0 picks a free one, printed at start)"},
+    {"--line-name", "NAME", Genere::kNomeLinea, "the line's name (default: from LINE_linea.txt)"},
+    {"--train-name", "NAME", Genere::kNomeTreno,
+     "the train's name (default: from LINE_TRAIN-.txt)"},
+    {"-o", "DIR", Genere::kUscita,
+     "also write the compiled files into DIR after every compile without errors"},
+    {"--open", "", Genere::kBandiera, "open the page in the system's browser"},
+};
+
+constexpr Opzione kOpzioniLsp[] = {
+    {"--stdio", "", Genere::kBandiera,
+     "speak on standard input and output, as the server always does (accepted for editors that "
+     "pass it)"},
+};
+
+constexpr Comando kComandi[] = {
+    {
+        .nome = "compile",
+        .uso = kUsoCompile,
+        .riassunto = "compiles a line source and a train source into the three files the "
+                     "simulator loads (LINE_linea.dat, LINE_TRAIN.sim, LINE_TRAIN.dat) in DIR "
+                     "(default: the current folder). The sources are only read, never changed.",
+        .descrizione =
+            "compile reads the two sources, reports what it found, and writes the three files "
+            "the simulator loads into DIR: LINE_linea.dat (plan-view geometry), LINE_TRAIN.sim "
+            "(scenario table) and LINE_TRAIN.dat (track grid); one line per file written. check "
+            "does the same compile, writes nothing, and prints a summary when no error was "
+            "found. The sources are only read, never changed.\n"
+            "The names LINE and TRAIN name the outputs and decide the race codes. They come from "
+            "the file names LINE_linea.txt and LINE_TRAIN-.txt, or from the options; compile "
+            "refuses to guess them.",
+        .opzioni = kOpzioniCompile,
+        .chiusura =
+            "Diagnostics go to standard error as FILE:LINE:COL: error: MESSAGE [EN at P m]; the "
+            "bracket holds the error number and the position in metres the run has recorded. "
+            "Colour on a terminal unless NO_COLOR is set. Exit status: 0 no error, 1 a compile "
+            "error, 2 a bad command line or a file that cannot be read or written.",
+        .esegui = comando_compile,
+    },
+    {
+        .nome = "check",
+        .uso = kUsoCheck,
+        .riassunto = "the same compile, writing no file; prints a summary when no error was found.",
+        .aiuto_di = "compile",
+        .opzioni = kOpzioniCheck,
+        .esegui = comando_check,
+    },
+    {
+        .nome = "new",
+        .uso = kUsoNew,
+        .riassunto = "writes a starting pair of sources: the authors' guide's small scenario, or "
+                     "the built-in one.",
+        .descrizione =
+            "Writes a line source LINE_linea.txt and a train source LINE_TRAIN-.txt into DIR "
+            "(made if missing): the small scenario of the authors' guide (docs/authoring.md) "
+            "under the names given, or with --built-in the built-in line and train under their "
+            "own names. Both compile with no error and no warning. An existing file is never "
+            "replaced: new then writes nothing and exits with status 2.",
+        .opzioni = kOpzioniNew,
+        .posizionale = una_cartella,
+        .esegui = comando_new,
+    },
+    {
+        .nome = "explain",
+        .uso = kUsoExplain,
+        .riassunto = "says what an error number or a warning means, its causes and the fix.",
+        .descrizione =
+            "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what "
+            "the compile does when it finds it, each cause with the form of its message, a "
+            "source that gives it and the fix.",
+        .opzioni = kOpzioniExplain,
+        .esegui = comando_explain,
+    },
+    {
+        .nome = "inspect",
+        .uso = kUsoInspect,
+        .riassunto = "decodes compiled files (_linea.dat, .sim, .dat) and prints what they hold; "
+                     "--json for one JSON document, --all for every entry, cell and metre.",
+        .descrizione =
+            "Decodes compiled files and prints what they hold. The kind of each file comes from "
+            "its name: LINE_linea.dat is the plan-view geometry, LINE_TRAIN.sim the scenario "
+            "table, LINE_TRAIN.dat the track grid (its stations are named from the .sim given "
+            "with it or lying beside it).",
+        .opzioni = kOpzioniInspect,
+        .chiusura = "Exit status: 0, 1 when a file does not fit its layout, 2 for a bad command "
+                    "line or a file that cannot be read.",
+        .posizionale = file_compilato,
+        .esegui = comando_inspect,
+    },
+    {
+        .nome = "plot",
+        .uso = kUsoPlot,
+        .riassunto = "draws the route sheet of the compiled scenario in DIR as one SVG file; "
+                     "without both names it finds the scenario in DIR (the .sim its own table "
+                     "names, narrowed by the name given) and lists the choices when there are "
+                     "several.",
+        .descrizione =
+            "Draws the route sheet of the scenario compiled into DIR as one SVG file: the plan "
+            "view, and along the line the chainage, stations, signals, slowdowns, boards, code "
+            "points, elevation, speed limit, adhesion and mountain sides.\n"
+            "Without both names, plot finds the scenario in DIR by the names its own table "
+            "holds, and lists the choices when there are several.",
+        .opzioni = kOpzioniPlot,
+        .posizionale = una_cartella,
+        .esegui = comando_plot,
+    },
+    {
+        .nome = "serve",
+        .uso = kUsoServe,
+        .riassunto = "shows the route sheet and diagnostics in the browser, on this machine only, "
+                     "compiled again every time a source is saved.",
+        .descrizione =
+            "Compiles the two sources in memory and serves their route sheet on "
+            "http://127.0.0.1:PORT/, for this machine only. Every time a source is saved the "
+            "sheet is compiled again and every open page shows the new sheet and diagnostics at "
+            "once, keeping its zoom. The sources are only read, never changed. Each compile is "
+            "also one line on standard output, with its first error. Ctrl-C stops it within a "
+            "second; a second Ctrl-C at once.",
+        .opzioni = kOpzioniServe,
+        .chiusura = "Exit status: 0 when stopped, 2 a bad command line, a source that cannot be "
+                    "read at start, or a port that cannot be had.",
+        .esegui = comando_serve,
+    },
+    {
+        .nome = "lsp",
+        .uso = kUsoLsp,
+        .riassunto = "a language server for editors: checks the sources as they are typed and "
+                     "shows each diagnostic at its field. An editor starts it; it writes no file.",
+        .descrizione =
+            "A language server for the line and train sources, which an editor starts: it speaks "
+            "the Language Server Protocol on standard input and output. As the sources are typed "
+            "it compiles them in memory, a train source LINE_TRAIN-.txt with the line source "
+            "LINE_linea.txt beside it (open in the editor or on disk), and shows every "
+            "diagnostic of check at the field it points at. It never writes a file.",
+        .opzioni = kOpzioniLsp,
+        .chiusura = "Exit status: 0 when the editor asked it to shut down before it exits, 1 "
+                    "otherwise, 2 a bad command line.",
+        .esegui = comando_lsp,
+    },
+};
+
+// The program run without a command, and with a command's help; the paragraph after the
+// commands.
+constexpr std::string_view kSenzaComando =
+    "write and compile the built-in scenario in the program's folder";
+constexpr std::string_view kFormaAiuto = "COMMAND --help | --help | --version";
+constexpr std::string_view kChiusuraProgramma =
+    "Diagnostics are printed as FILE:LINE:COL: error: MESSAGE [EN at P m], as compilers print "
+    "them. Exit status: 0 no error, 1 a compile error, 2 a bad command line or a file that cannot "
+    "be read or written.";
+
+// `testo` broken at blanks into lines of at most kColonne columns: the first after `primo`, the
+// others after as many blanks.
+std::string a_capo(std::string_view testo, std::string_view primo = "") {
+  std::string s, riga(primo);
+  const std::string margine(primo.size(), ' ');
+  bool vuota = true;
+  for (std::size_t i = 0; i <= testo.size();) {
+    const std::size_t fine = std::min(testo.find(' ', i), testo.size());
+    const std::string_view parola = testo.substr(i, fine - i);
+    if (!vuota && riga.size() + 1 + parola.size() > kColonne) {
+      s += riga + "\n";
+      riga = margine;
+      vuota = true;
     }
-    for (const std::string& sorgente : o.sorgenti) {
-      if (stesso_file(uscite[a], piattaforma::percorso(sorgente)))
-        return "the output " + uscite[a].string() + " would replace the source " + sorgente;
-    }
+    if (!vuota) riga += ' ';
+    riga += parola;
+    vuota = false;
+    i = fine + 1;
   }
-  std::error_code ec;
-  if (!o.cartella.empty() && std::filesystem::exists(o.cartella, ec) &&
-      !std::filesystem::is_directory(o.cartella, ec))
-    return "the output folder " + o.cartella.string() + " is a file, not a folder";
-  return std::nullopt;
+  return s + riga + "\n";
 }
 
-std::string riepilogo(const Compilazione& c) {
-  int segnali = 0, rallentamenti = 0, indicatori = 0, cartelli = 0;
-  for (const Cella& cella : c.celle.tutte()) {
-    segnali += cella.tipo == kSegnale;
-    rallentamenti += cella.tipo == kInizioRallentamento;
-    indicatori += cella.tipo == kIndicatoreVelocita;
-    cartelli += cella.tipo == kCartelloIndicatore;
+// Paragraphs, one line of `testo` each, broken into lines with a blank line between them.
+std::string paragrafi(std::string_view testo) {
+  std::string s;
+  for (std::size_t i = 0; i < testo.size();) {
+    const std::size_t fine = std::min(testo.find('\n', i), testo.size());
+    if (!s.empty()) s += '\n';
+    s += a_capo(testo.substr(i, fine - i));
+    i = fine + 1;
   }
-  return std::to_string(c.stazioni_lette) + " stations, " + std::to_string(segnali) + " signals, " +
-         std::to_string(rallentamenti) + " slowdowns, " + std::to_string(indicatori) +
-         " speed boards, " + std::to_string(cartelli) + " indication boards, " +
-         std::to_string(c.celle.tutte().size()) + " grid cells\n";
+  return s;
 }
 
-int compila_sorgenti(Opzioni& o) {
-  if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
-  std::string testi[2];
-  for (int i = 0; i < 2; ++i)
-    testi[i] = leggi_file(piattaforma::percorso(o.sorgenti[static_cast<std::size_t>(i)]));
+// "-o DIR", "--open", "--diagnostics-format=FORMAT".
+std::string etichetta(const Opzione& o) {
+  std::string s(o.nome);
+  if (o.valore.empty()) return s;
+  s += o.genere == Genere::kFormato ? '=' : ' ';
+  return s += o.valore;
+}
 
-  Compilazione c;
-  const int32_t fermata = compila_testi(c, o, std::move(testi[0]), std::move(testi[1]));
-  const bool avvisi_fatali = o.rapporto.werror && c.registro.ha_avvisi();
-  const bool errori = fermata != 0 || c.registro.ha_errori() || avvisi_fatali;
-  int esito = errori ? kEsitoErrore : 0;
-  std::vector<FileScritto> scritti;
-  std::string guasto;
-  // A compile error still writes what the run compiled, as the simulator's own run does;
-  // -Werror stops before writing, and so does an error that left no grid.
-  if (o.scrivi && c.celle.dimensionata() && fermata == 0 && !avvisi_fatali) {
-    try {
-      scritti = scrivi_in_cartella(o, c);
-    } catch (const ErroreFile& e) {
-      guasto = e.what();
-      esito = kEsitoUso;
+std::string elenco_opzioni(std::span<const Opzione> opzioni) {
+  std::size_t larga = 0;
+  for (const Opzione& o : opzioni) larga = std::max(larga, etichetta(o).size());
+  std::string s = "options:\n";
+  for (const Opzione& o : opzioni) {
+    std::string primo = "  ";
+    primo += etichetta(o);
+    primo.resize(2 + larga + 2, ' ');
+    s += a_capo(o.aiuto, primo);
+  }
+  return s;
+}
+
+// The manual's markup: a hyphen as a minus, as options are typed.
+std::string roff(std::string_view testo) {
+  std::string s;
+  for (const char c : testo) s += c == '-' ? std::string("\\-") : std::string(1, c);
+  return s;
+}
+
+bool metavariabile(std::string_view parola) {
+  return !parola.empty() && parola[0] >= 'A' && parola[0] <= 'Z';
+}
+
+// An option in brackets, one request line or two: ".RB [ \-o" and ".IR DIR ]".
+std::string opzione_roff(std::string_view nome, std::string_view valore, bool uguale) {
+  std::string s = ".RB [ ";
+  s += roff(nome);
+  if (valore.empty()) return s += " ]\n";
+  s += uguale ? "=\\fI" : "\n.IR ";
+  s += valore;
+  return s += uguale ? "\\fR ]\n" : " ]\n";
+}
+
+std::vector<std::string_view> parole(std::string_view testo) {
+  std::vector<std::string_view> v;
+  for (std::size_t i = 0; i < testo.size();) {
+    const std::size_t fine = std::min(testo.find(' ', i), testo.size());
+    if (fine > i) v.push_back(testo.substr(i, fine - i));
+    i = fine + 1;
+  }
+  return v;
+}
+
+// Words up to the next bracket, with alternatives: one line of text in the words' fonts,
+// "\fIN\fR | \fINAME\fR | \fB\-\-all\fR".
+std::string alternative_roff(std::span<const std::string_view> p) {
+  std::string s;
+  for (const std::string_view w : p) {
+    if (!s.empty()) s += ' ';
+    if (w == "|") {
+      s += w;
+      continue;
+    }
+    s += metavariabile(w) ? "\\fI" : "\\fB";
+    s += roff(w);
+    s += "\\fR";
+  }
+  return s + "\n";
+}
+
+// One form of a command as the manual's SYNOPSIS writes it: the command in bold, what the user
+// fills in in italics, options in bold within brackets.
+std::string forma_roff(std::string_view forma, std::span<const Opzione> opzioni) {
+  const std::vector<std::string_view> p = parole(forma);
+  std::string s = ".B genera_scenario";
+  std::size_t i = 0;
+  for (; i < p.size() && !metavariabile(p[i]) && p[i][0] != '-' && p[i][0] != '['; ++i)
+    (s += ' ') += p[i];
+  s += '\n';
+  while (i < p.size()) {
+    if (p[i] == "[options]") {
+      for (const Opzione& o : opzioni)
+        s += opzione_roff(o.nome, o.valore, o.genere == Genere::kFormato);
+      ++i;
+    } else if (p[i][0] == '[') {
+      std::string_view nome = p[i].substr(1), valore;
+      if (!nome.ends_with(']')) valore = p[++i];
+      if (valore.ends_with(']')) valore.remove_suffix(1);
+      if (nome.ends_with(']')) nome.remove_suffix(1);
+      const std::size_t uguale = nome.find('=');
+      if (uguale != std::string_view::npos) {
+        valore = nome.substr(uguale + 1);
+        nome = nome.substr(0, uguale);
+      }
+      s += opzione_roff(nome, valore, uguale != std::string_view::npos);
+      ++i;
+    } else {
+      std::size_t fine = i;
+      bool scelta = false;
+      for (; fine < p.size() && p[fine][0] != '['; ++fine) scelta = scelta || p[fine] == "|";
+      if (scelta) {
+        s += alternative_roff(std::span(p).subspan(i, fine - i));
+        i = fine;
+        continue;
+      }
+      for (; i < fine; ++i) {
+        if (!metavariabile(p[i])) {
+          (s += ".B ") += roff(p[i]);
+          s += '\n';
+        } else if (p[i].ends_with("...")) {
+          (s += ".IR ") += p[i].substr(0, p[i].size() - 3);
+          s += " ...\\&\n";  // not the end of a sentence
+        } else {
+          // Names to fill in side by side, in one request.
+          (s += ".I ") += p[i];
+          while (i + 1 < fine && metavariabile(p[i + 1]) && !p[i + 1].ends_with("..."))
+            (s += ' ') += p[++i];
+          s += '\n';
+        }
+      }
     }
   }
-
-  if (o.json) {
-    std::cout << rapporto_json(c.registro, c.nome_linea, c.nome_treno, scritti, o.rapporto.werror,
-                               esito);
-  } else {
-    riporta(c.registro, o.rapporto, std::cerr);
-    if (!o.silenzioso)
-      for (const FileScritto& f : scritti) std::cout << riga_scritto(f) << "\n";
-    if (!o.scrivi && !errori) std::cout << riepilogo(c);
-  }
-  if (!guasto.empty()) std::cerr << "genera_scenario: error: " << guasto << "\n";
-  return esito;
+  return s;
 }
 
 }  // namespace
 
-int comando_compila(const std::vector<std::string>& argomenti, bool scrivi) {
-  Opzioni o;
-  o.scrivi = scrivi;
-  o.rapporto.colore = colore_per(2);
-  const auto fatto = [](auto passo) {
-    return [passo](const std::string&) {
-      passo();
-      return std::optional<std::string>();
-    };
-  };
-  std::vector<Opzione> opzioni = {
-      opzione_nome_linea(o.nome_linea),
-      opzione_nome_treno(o.nome_treno),
-      opzione_segnale("-q", o.silenzioso),
-      opzione_segnale("-Werror", o.rapporto.werror),
-      {"--no-caret", false, fatto([&o] { o.rapporto.caret = false; })},
-      {"--diagnostics-format=json", false, fatto([&o] { o.json = true; })},
-      {"--diagnostics-format=text", false, fatto([&o] { o.json = false; })},
-  };
-  if (scrivi) {
-    opzioni.push_back(opzione_cartella(o));
-    opzioni.push_back({"--no-geometry", false, fatto([&o] { o.geometria = false; })});
+std::span<const Comando> comandi() { return kComandi; }
+
+const Comando* comando(std::string_view nome) {
+  for (const Comando& c : kComandi) {
+    if (c.nome == nome) return &c;
   }
-  if (const auto esito = analizza_opzioni(argomenti, kUsoCompila, opzioni, o.sorgenti))
-    return *esito;
-  if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
-  return compila_sorgenti(o);
+  return nullptr;
 }
 
-Opzione opzione_cartella(Opzioni& o) {
-  return {"-o", true, [&o](const std::string& v) {
-            o.cartella = piattaforma::percorso(v);
-            o.scrivi = true;
-            return std::optional<std::string>();
-          }};
-}
-
-std::optional<std::string> prepara_nomi(Opzioni& o) {
-  for (const auto& [nome, quale] :
-       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
-    if (!*nome) continue;
-    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
+std::string uso_programma() {
+  std::string primo = "usage: genera_scenario";
+  primo.resize(39, ' ');
+  std::string s = a_capo(kSenzaComando, primo);
+  for (const Comando& c : kComandi) {
+    for (const std::string_view forma : c.uso) ((s += "       genera_scenario ") += forma) += '\n';
   }
-  if (const auto motivo = nomi_dai_file(o)) return motivo;
-  for (const auto& [nome, quale] :
-       {std::pair{&o.nome_linea, "the line name"}, std::pair{&o.nome_treno, "the train name"}}) {
-    if (!*nome) *nome = std::string();
-    if (const auto motivo = nome_non_valido(**nome, quale)) return motivo;
+  ((s += "       genera_scenario ") += kFormaAiuto) += "\n\n";
+  std::size_t larga = 0;
+  for (const Comando& c : kComandi) larga = std::max(larga, c.nome.size());
+  for (const Comando& c : kComandi) {
+    std::string nome(c.nome);
+    nome.resize(larga + 2, ' ');
+    s += a_capo(c.riassunto, nome);
   }
-  if (const auto motivo = nomi_riservati(*o.nome_linea, *o.nome_treno)) return motivo;
-  if (o.scrivi) return uscite_non_valide(o, nomi_file(o.cartella, *o.nome_linea, *o.nome_treno));
-  return std::nullopt;
+  return (s += '\n') += a_capo(kChiusuraProgramma);
 }
 
-int32_t compila_testi(Compilazione& c, const Opzioni& o, std::string linea, std::string treno) {
-  c.nome_linea = o.nome_linea.value_or("");
-  c.nome_treno = o.nome_treno.value_or("");
-  SorgentiInMemoria sorgenti(std::move(linea), std::move(treno), o.sorgenti[0], o.sorgenti[1]);
-  return memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
-}
-
-std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c) {
-  std::error_code ec;
-  if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
-      !std::filesystem::create_directories(o.cartella, ec))
-    throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
-  // The three files of one run, never mixed with another's writing the same scenario.
-  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
-  // Checked again at every write, by what the names lead to now: serve writes for hours, and
-  // an output folder that is a link may have been turned to the sources' folder since.
-  const NomiFile nomi = nomi_file(o.cartella, c.nome_linea, c.nome_treno);
-  if (const auto motivo = uscite_non_valide(o, nomi)) throw ErroreFile(*motivo);
-  return scrivi_compilati(c, nomi);
-}
-
-int uso_errato(const std::string& motivo) {
-  std::cerr << "genera_scenario: error: " << motivo << "\n"
-            << "try 'genera_scenario --help'\n";
-  return kEsitoUso;
-}
-
-void annuncia_attesa(const std::filesystem::path& cartella) {
-  std::cerr << "genera_scenario: note: waiting for another run to finish writing into "
-            << cartella.string() << "\n"
-            << std::flush;
-}
-
-std::string in_1252(const std::string& testo) {
-  std::string convertito;
-  if (utf8_a_1252(testo, convertito)) return convertito;
-  for (std::size_t i = 0; i < testo.size();) {
-    const auto car = leggi_utf8(testo, i);
-    if (!car) return testo;  // not UTF-8: Windows-1252 bytes already
-    i += car->lunghezza;
+std::string aiuto(const Comando& c) {
+  const Comando& a = c.aiuto_di.empty() ? c : *comando(c.aiuto_di);
+  std::string s;
+  for (const Comando& d : kComandi) {
+    if (&d != &a && d.aiuto_di != a.nome) continue;
+    for (const std::string_view forma : d.uso) {
+      s += s.empty() ? "usage: genera_scenario " : "       genera_scenario ";
+      (s += forma) += '\n';
+    }
   }
-  throw ErroreUso("the name \"" + testo +
-                  "\" holds a character that Windows-1252 has not, so the "
-                  "simulator could not show it");
+  (s += '\n') += paragrafi(a.descrizione);
+  if (!a.opzioni.empty()) (s += '\n') += elenco_opzioni(a.opzioni);
+  if (!a.chiusura.empty()) (s += '\n') += paragrafi(a.chiusura);
+  return s;
+}
+
+std::string sinossi_man() {
+  std::string s = ".B genera_scenario\n";
+  for (const Comando& c : kComandi) {
+    for (const std::string_view forma : c.uso) (s += ".br\n") += forma_roff(forma, c.opzioni);
+  }
+  return (s += ".br\n") += forma_roff(kFormaAiuto, {});
+}
+
+int principale(int argc, char** argv) {
+  const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);
+  try {
+    if (argomenti.empty()) return esegui_scenario();
+    const std::string& nome = argomenti[0];
+    if (nome == "--help" || nome == "-h" || nome == "help") {
+      std::cout << uso_programma();
+      return 0;
+    }
+    if (nome == "--version") {
+      std::cout << "genera_scenario " << GS_VERSION << "\n";
+      return 0;
+    }
+    const Comando* c = comando(nome);
+    if (c == nullptr) return uso_errato("unknown command " + nome);
+    const std::optional<Argomenti> letti = leggi_argomenti(
+        c->nome, {argomenti.begin() + 1, argomenti.end()}, c->opzioni, c->posizionale);
+    if (!letti) {
+      std::cout << aiuto(*c);
+      return 0;
+    }
+    return c->esegui(*letti);
+  } catch (const ErroreFile& e) {
+    std::cerr << "genera_scenario: error: " << e.what() << "\n";
+    return kEsitoUso;
+  } catch (const ErroreUso& e) {
+    return uso_errato(e.what());
+  } catch (const std::bad_alloc&) {
+    // Every input is held to kMassimoFileLetto, so this is a machine short of memory.
+    std::cerr << "genera_scenario: error: out of memory\n";
+    return kEsitoUso;
+  }
 }
 
 }  // namespace gs

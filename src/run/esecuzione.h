@@ -1,4 +1,5 @@
-// Run control: the built-in run, the compile of a pair of sources and the error report.
+// Run control: the built-in run, the compile of a pair of sources, the error report and the
+// command line.
 #ifndef GS_RUN_ESECUZIONE_H
 #define GS_RUN_ESECUZIONE_H
 
@@ -29,6 +30,9 @@ int32_t memorizza_percorso(Compilazione& c, int32_t j, Sorgenti& sorgenti, const
 // compiles the sources and writes the three compiled files. Its diagnostics, and a file that
 // cannot be written, go where piattaforma::mostra_messaggio puts them.
 int esegui_scenario();
+
+// The program's entry point, command line included.
+int principale(int argc, char** argv);
 
 }  // namespace gs
 

@@ -10,24 +10,14 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "piattaforma/piattaforma.h"
+#include "run/comandi.h"
 #include "run/esecuzione.h"
 #include "run/riga_comando.h"
-#include "run/strumenti.h"
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUsoNuovo =
-    "usage: genera_scenario new DIR --line-name NAME --train-name NAME\n"
-    "       genera_scenario new DIR --built-in\n"
-    "\n"
-    "Writes a line source NAME_linea.txt and a train source NAME_TRAIN-.txt into DIR (made if\n"
-    "missing): the small scenario of the authors' guide (docs/authoring.md) under the names\n"
-    "given, or with --built-in the built-in line and train under their own names. Both compile\n"
-    "with no error and no warning. An existing file is never replaced: new then writes nothing\n"
-    "and exits with status 2.\n";
 
 // Both sources, or none when either file is there already.
 int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& nome_linea,
@@ -62,18 +52,10 @@ int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& no
 
 }  // namespace
 
-int comando_new(const std::vector<std::string>& argomenti) {
-  std::optional<std::string> nome_linea, nome_treno;
-  bool incorporato = false;
-  const Opzione opzioni[] = {opzione_nome_linea(nome_linea), opzione_nome_treno(nome_treno),
-                             opzione_segnale("--built-in", incorporato)};
-  std::vector<std::string> operandi;
-  if (const auto esito = analizza_opzioni(argomenti, kUsoNuovo, opzioni, operandi)) return *esito;
-  if (operandi.size() > 1)
-    return uso_errato("new expects one folder, got " + operandi[0] + " and " + operandi[1]);
-  std::optional<std::filesystem::path> cartella;
-  if (!operandi.empty()) cartella = piattaforma::percorso(operandi[0]);
-  if (!cartella) return uso_errato("new expects the folder to write the sources into");
+int comando_new(const Argomenti& a) {
+  std::optional<std::string> nome_linea = a.nome_linea, nome_treno = a.nome_treno;
+  const bool incorporato = a.ha("--built-in");
+  if (a.posizionali.empty()) return uso_errato("new expects the folder to write the sources into");
   if (incorporato && (nome_linea || nome_treno))
     return uso_errato(
         "--built-in writes the built-in names; it takes no --line-name or --train-name");
@@ -88,7 +70,8 @@ int comando_new(const std::vector<std::string>& argomenti) {
     if (const auto motivo = nome_non_valido(nome, quale)) return uso_errato(*motivo);
   }
   if (const auto motivo = nomi_riservati(*nome_linea, *nome_treno)) return uso_errato(*motivo);
-  return scrivi_sorgenti(*cartella, *nome_linea, *nome_treno, incorporato);
+  return scrivi_sorgenti(piattaforma::percorso(a.posizionali.front()), *nome_linea, *nome_treno,
+                         incorporato);
 }
 
 }  // namespace gs

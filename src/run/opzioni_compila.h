@@ -12,7 +12,6 @@
 #include "compiler/compilatore.h"
 #include "output/uscita.h"
 #include "run/rapporto.h"
-#include "run/riga_comando.h"
 
 namespace gs {
 
@@ -27,9 +26,6 @@ struct Opzioni {
   bool json = false;
   OpzioniRapporto rapporto;
 };
-
-// -o DIR: the folder the compiled files are written into, which makes the command write them.
-Opzione opzione_cartella(Opzioni& o);
 
 // The names, checked, and the outputs they give; the reason to refuse otherwise. Afterwards
 // both names are set when the outputs are to be written.

@@ -1,9 +1,10 @@
-// What the commands share: exit statuses, the usage error and the names from the command line.
+// What the commands share: exit statuses, the usage error, the names from the command line, and
+// the one reader of every command's options.
 #ifndef GS_RUN_RIGA_COMANDO_H
 #define GS_RUN_RIGA_COMANDO_H
 
+#include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -34,26 +35,55 @@ class ErroreUso : public std::runtime_error {
 // has not is ErroreUso: the simulator could not show it.
 std::string in_1252(const std::string& testo);
 
-// One option of a command: its word, whether the next argument is its value, and what it does
-// (given the value, or an empty string); the action returns the reason to refuse, if any.
-struct Opzione {
-  std::string_view parola;
-  bool con_valore = false;
-  std::function<std::optional<std::string>(const std::string&)> azione;
+// What the reader does with an option, the same for every command that takes it.
+enum class Genere {
+  kBandiera,   // a flag: --open
+  kNomeLinea,  // --line-name NAME, in Windows-1252 (in_1252)
+  kNomeTreno,  // --train-name NAME, likewise
+  kUscita,     // -o DIR or -o FILE, a path
+  kPorta,      // --port N, 0 to 65535
+  kFormato,    // --diagnostics-format=FORMAT, text or json, in the same word
 };
 
-// A command's arguments in order: --help or -h prints `uso` and ends with 0; a known option
-// takes its value and runs its action; any other word starting with '-' is refused; the rest
-// are the command's operands, in `operandi`. Returns the exit status when the command is not
-// to run, nothing when it is.
-std::optional<int> analizza_opzioni(const std::vector<std::string>& argomenti, std::string_view uso,
-                                    std::span<const Opzione> opzioni,
-                                    std::vector<std::string>& operandi);
+// One option of a command: how it is written, what its value is called in the help (empty for
+// a flag), what the reader does with it, and the help's line for it.
+struct Opzione {
+  std::string_view nome;
+  std::string_view valore{};
+  Genere genere = Genere::kBandiera;
+  std::string_view aiuto{};
+};
 
-// The options several commands share, each writing into the variable it is given.
-Opzione opzione_nome_linea(std::optional<std::string>& nome);    // --line-name NAME, as 1252
-Opzione opzione_nome_treno(std::optional<std::string>& nome);    // --train-name NAME, as 1252
-Opzione opzione_segnale(std::string_view parola, bool& acceso);  // a flag that sets `acceso`
+// A command line as read.
+struct Argomenti {
+  std::vector<std::string> posizionali;   // the words that are not options, as given (UTF-8)
+  std::optional<std::string> nome_linea;  // Windows-1252
+  std::optional<std::string> nome_treno;  // Windows-1252
+  std::optional<std::filesystem::path> uscita;
+  std::optional<uint16_t> porta;
+  bool json = false;                       // --diagnostics-format=json, the last one given
+  std::vector<std::string_view> bandiere;  // the flags given
+
+  bool ha(std::string_view bandiera) const;
+};
+
+// Whether a word that is not an option may join those before it: nothing, or the reason to
+// refuse it. `comando` is the command's name.
+using Verifica = std::optional<std::string> (*)(std::string_view comando,
+                                                const std::vector<std::string>& prima,
+                                                const std::string& parola);
+
+// At most one word, a folder: "plot expects one folder, got A and B".
+std::optional<std::string> una_cartella(std::string_view comando,
+                                        const std::vector<std::string>& prima,
+                                        const std::string& parola);
+
+// Reads a command's words in order by its options; nothing when --help (or -h) comes first.
+// ErroreUso for the first word that is wrong: an unknown option, an option without its value
+// or with a value it cannot take, a word `verifica` refuses.
+std::optional<Argomenti> leggi_argomenti(std::string_view comando,
+                                         const std::vector<std::string>& parole,
+                                         std::span<const Opzione> opzioni, Verifica verifica);
 
 }  // namespace gs
 

@@ -7,18 +7,11 @@
 #include <vector>
 
 #include "common/nomi_file.h"
+#include "run/comandi.h"
 #include "run/riga_comando.h"
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUsoSpiega =
-    "usage: genera_scenario explain N | NAME | --all | --list [--markdown]\n"
-    "\n"
-    "Prints what error N (16 or E16) or the warning NAME (unknown-record) means: what the compile\n"
-    "does when it finds it, each cause with the form of its message, a source that gives it and\n"
-    "the fix. --all prints every entry; --list prints each entry's code and title on one line;\n"
-    "--markdown prints them as the authors' guide and the README list them.\n";
 
 std::string nome(const Spiegazione& v) {
   return v.avviso.empty() ? "error " + std::to_string(v.numero)
@@ -183,12 +176,9 @@ std::string elenco_voci(bool markdown) {
   return s;
 }
 
-int comando_explain(const std::vector<std::string>& argomenti) {
-  bool tutto = false, markdown = false, elenco = false;
-  std::vector<std::string> chiavi;
-  const Opzione opzioni[] = {opzione_segnale("--all", tutto), opzione_segnale("--list", elenco),
-                             opzione_segnale("--markdown", markdown)};
-  if (const auto esito = analizza_opzioni(argomenti, kUsoSpiega, opzioni, chiavi)) return *esito;
+int comando_explain(const Argomenti& a) {
+  const bool tutto = a.ha("--all"), markdown = a.ha("--markdown"), elenco = a.ha("--list");
+  const std::vector<std::string>& chiavi = a.posizionali;
   if (elenco && (tutto || !chiavi.empty()))
     return uso_errato("explain --list takes no entry and no --all");
   if (elenco) {

@@ -56,9 +56,6 @@ std::string markdown_voce(const Spiegazione& v);
 // Every entry's code (E16, unknown-record) and title, one per line or as a Markdown table.
 std::string elenco_voci(bool markdown);
 
-// `explain N | NAME | --all | --list [--markdown]`.
-int comando_explain(const std::vector<std::string>& argomenti);
-
 }  // namespace gs
 
 #endif  // GS_RUN_SPIEGAZIONI_H

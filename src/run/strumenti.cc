@@ -1,6 +1,5 @@
 // The commands for route authors: they only read compiled files, decode them with the output
 // subsystem's decoders and print or draw the result.
-#include "run/strumenti.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -17,40 +16,13 @@
 #include "common/nomi_file.h"
 #include "formato/formato.h"
 #include "piattaforma/piattaforma.h"
+#include "run/comandi.h"
 #include "run/riga_comando.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUsoInspect =
-    "usage: genera_scenario inspect FILE... [--json] [--all]\n"
-    "\n"
-    "Decodes compiled files and prints what they hold. The kind of each file comes from its name:\n"
-    "LINE_linea.dat is the plan-view geometry, LINE_TRAIN.sim the scenario table, LINE_TRAIN.dat\n"
-    "the track grid (its stations are named from the .sim given with it or lying beside it).\n"
-    "\n"
-    "options:\n"
-    "  --json   one JSON document (UTF-8) instead of text\n"
-    "  --all    every table entry, every grid cell and every metre, not only those that hold\n"
-    "           something\n"
-    "\n"
-    "Exit status: 0, 1 when a file does not fit its layout, 2 for a bad command line or a file\n"
-    "that cannot be read.\n";
-
-constexpr std::string_view kUsoPlot =
-    "usage: genera_scenario plot DIR [--line-name NAME] [--train-name NAME] [-o FILE.svg]\n"
-    "\n"
-    "Draws the route sheet of the scenario compiled into DIR as one SVG file: the plan view, and\n"
-    "along the line the chainage, stations, signals, slowdowns, boards, code points, elevation,\n"
-    "speed limit, adhesion and mountain sides.\n"
-    "\n"
-    "options:\n"
-    "  --line-name NAME, --train-name NAME\n"
-    "               the scenario to draw; without both, plot finds it in DIR by the names its\n"
-    "               own table holds, and lists the choices when there are several\n"
-    "  -o FILE.svg  where to write the sheet (default: DIR/LINE_TRAIN.svg)\n";
 
 // What went wrong with one file, and the exit status it calls for.
 struct Guasto {
@@ -152,21 +124,22 @@ std::string tra_apici(const std::string& testo) {
 
 }  // namespace
 
-int comando_inspect(const std::vector<std::string>& argomenti) {
-  bool json = false;
-  bool tutto = false;
+std::optional<std::string> file_compilato(std::string_view, const std::vector<std::string>&,
+                                          const std::string& parola) {
+  if (compilato_da_nome(parola)) return std::nullopt;
+  return parola +
+         ": not a compiled scenario file (the name must end in "
+         "\"_linea.dat\", \".sim\" or \".dat\")";
+}
+
+int comando_inspect(const Argomenti& a) {
+  const bool json = a.ha("--json");
+  const bool tutto = a.ha("--all");
   std::vector<std::pair<std::filesystem::path, Compilato>> file;
-  const Opzione opzioni[] = {opzione_segnale("--json", json), opzione_segnale("--all", tutto)};
-  std::vector<std::string> operandi;
-  if (const auto esito = analizza_opzioni(argomenti, kUsoInspect, opzioni, operandi)) return *esito;
-  for (const std::string& a : operandi) {
-    const auto tipo = compilato_da_nome(a);
-    if (!tipo) {
-      return uso_errato(a +
-                        ": not a compiled scenario file (the name must end in "
-                        "\"_linea.dat\", \".sim\" or \".dat\")");
-    }
-    file.emplace_back(piattaforma::percorso(a), *tipo);
+  for (const std::string& p : a.posizionali) {
+    const auto tipo = compilato_da_nome(p);
+    if (!tipo) return uso_errato(*file_compilato("inspect", {}, p));
+    file.emplace_back(piattaforma::percorso(p), *tipo);
   }
   if (file.empty()) return uso_errato("inspect expects at least one compiled file");
 
@@ -260,19 +233,12 @@ std::variant<Scenario, Guasto> leggi_scenario(const NomiFile& nomi) {
   return sc;
 }
 
-// The options of plot; an exit status when the command line is wrong or asks for help.
-std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, OpzioniPlot& o) {
-  const Opzione opzioni[] = {opzione_nome_linea(o.nome_linea),
-                             opzione_nome_treno(o.nome_treno),
-                             {"-o", true, [&o](const std::string& v) {
-                                o.uscita = piattaforma::percorso(v);
-                                return std::optional<std::string>();
-                              }}};
-  std::vector<std::string> operandi;
-  if (const auto esito = analizza_opzioni(argomenti, kUsoPlot, opzioni, operandi)) return esito;
-  if (operandi.size() > 1)
-    return uso_errato("plot expects one folder, got " + operandi[0] + " and " + operandi[1]);
-  if (!operandi.empty()) o.cartella = piattaforma::percorso(operandi[0]);
+// The options of plot; an exit status when the command line is wrong.
+std::optional<int> opzioni_plot(const Argomenti& a, OpzioniPlot& o) {
+  o.uscita = a.uscita;
+  o.nome_linea = a.nome_linea;
+  o.nome_treno = a.nome_treno;
+  if (!a.posizionali.empty()) o.cartella = piattaforma::percorso(a.posizionali.front());
   if (!o.cartella) return uso_errato("plot expects the folder that holds the compiled files");
   std::error_code ec;
   if (!std::filesystem::is_directory(*o.cartella, ec))
@@ -282,9 +248,9 @@ std::optional<int> opzioni_plot(const std::vector<std::string>& argomenti, Opzio
 
 }  // namespace
 
-int comando_plot(const std::vector<std::string>& argomenti) {
+int comando_plot(const Argomenti& a) {
   OpzioniPlot o;
-  if (const auto esito = opzioni_plot(argomenti, o)) return *esito;
+  if (const auto esito = opzioni_plot(a, o)) return *esito;
   if (!o.nome_linea || !o.nome_treno) {
     if (const auto esito = trova_scenario(o)) return *esito;
   }

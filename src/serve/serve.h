@@ -1,16 +1,41 @@
-// serve: the route sheet and the diagnostics of a pair of sources in the browser, on this
-// machine only, compiled again every time a source is saved.
+// serve: the route sheet of two sources in the browser, compiled again on every save. The
+// command line (the names, -o) is the caller's: serve watches the sources, compiles them with
+// what it is given, and answers the page.
 #ifndef GS_SERVE_SERVE_H
 #define GS_SERVE_SERVE_H
 
+#include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "common/diagnostica.h"
+#include "compiler/compilatore.h"
+#include "output/uscita.h"
+
 namespace gs {
 
-// `serve LINE_SOURCE TRAIN_SOURCE [--port N] [-o DIR] [--open]`; the arguments after the
-// command word.
-int comando_serve(const std::vector<std::string>& argomenti);
+inline constexpr uint16_t kPortaPredefinita = 8237;
+
+struct Servizio {
+  std::vector<std::string> sorgenti;   // the line source and the train source, as given (UTF-8)
+  uint16_t porta = kPortaPredefinita;  // 0: a free one
+  bool apri = false;                   // open the page in the system's browser
+  // One compile of the two source texts into `c`: 0, or the error number that stopped it
+  // before a file could be written.
+  std::function<int32_t(Compilazione& c, std::string linea, std::string treno)> compila;
+  // Writes the compiled files of a compile without errors (-o); none when empty. ErroreFile
+  // when they cannot be written.
+  std::function<std::vector<FileScritto>(const Compilazione& c)> scrivi;
+  // A diagnostic's line, and a written file's, as the terminal is told them.
+  std::function<std::string(const Diagnostica& d)> riga_diagnostica;
+  std::function<std::string(const FileScritto& f)> riga_scritto;
+};
+
+// Serves until SIGINT or SIGTERM. ErroreFile when a source cannot be read at the start; the
+// reason, having served nothing, when the port cannot be had; nothing after a stop.
+std::optional<std::string> servi(const Servizio& s);
 
 }  // namespace gs
 

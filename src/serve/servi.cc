@@ -26,9 +26,6 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "piattaforma/piattaforma.h"
-#include "run/opzioni_compila.h"
-#include "run/rapporto.h"
-#include "run/riga_comando.h"
 #include "serve/serve.h"
 #include "serve/servitore_http.h"
 #include "views/disegna.h"
@@ -39,28 +36,6 @@
 namespace gs {
 namespace {
 
-constexpr std::string_view kUsoServe =
-    "usage: genera_scenario serve LINE_SOURCE TRAIN_SOURCE [options]\n"
-    "\n"
-    "Compiles the two sources in memory and serves their route sheet on\n"
-    "http://127.0.0.1:PORT/, for this machine only. Every time a source is saved the sheet\n"
-    "is compiled again and every open page shows the new sheet and diagnostics at once,\n"
-    "keeping its zoom. The sources are only read, never changed. Each compile is also one\n"
-    "line on standard output, with its first error. Ctrl-C stops it within a second; a\n"
-    "second Ctrl-C at once.\n"
-    "\n"
-    "options:\n"
-    "  --port N             the port (default 8237; 0 picks a free one, printed at start)\n"
-    "  --line-name NAME     the line's name (default: from LINE_linea.txt)\n"
-    "  --train-name NAME    the train's name (default: from LINE_TRAIN-.txt)\n"
-    "  -o DIR               also write the compiled files into DIR after every compile\n"
-    "                       without errors\n"
-    "  --open               open the page in the system's browser\n"
-    "\n"
-    "Exit status: 0 when stopped, 2 a bad command line, a source that cannot be read at\n"
-    "start, or a port that cannot be had.\n";
-
-constexpr uint16_t kPortaPredefinita = 8237;
 // How long a stop waits for a compile in progress before it ends serve without it.
 constexpr std::chrono::seconds kAttesaCompilazione{1};
 
@@ -91,11 +66,11 @@ nlohmann::json diagnostica(const char* classe, std::string testo) {
   return {{"classe", classe}, {"testo", std::move(testo)}};
 }
 
-std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
+std::shared_ptr<Foglio> foglio_di(Compilazione& c) {
   auto f = std::make_shared<Foglio>();
   f->tabella = decodifica_tabella(immagine_tabella(c.stazioni));
   f->celle = decodifica_griglia(immagine_griglia(c.celle));
-  if (j != 0) f->geometria = decodifica_geometria(immagine_geometria(c.linea));
+  if (c.j != 0) f->geometria = decodifica_geometria(immagine_geometria(c.linea));
   std::unordered_map<uint32_t, int32_t> voce_di;
   f->fonti.per_cella.assign(f->celle.size(), -1);
   for (std::size_t k = 0; k < f->celle.size(); ++k) {
@@ -117,7 +92,7 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c, int32_t j) {
 // One compile, as the page is told of it; `c` holds it for -o's files.
 // `file`: the sources by their full names, taken at the start, so that a source given by a bare
 // name is still found when the folder serve was started in is deleted and made again.
-Esito compila(const Opzioni& o, const std::vector<std::filesystem::path>& file, int versione,
+Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file, int versione,
               Compilazione& c) {
   Esito e;
   e.versione = versione;
@@ -141,32 +116,32 @@ Esito compila(const Opzioni& o, const std::vector<std::filesystem::path>& file, 
     }
     return e;
   }
-  const int32_t fermata = compila_testi(c, o, std::move(testi[0]), std::move(testi[1]));
+  const int32_t fermata = s.compila(c, std::move(testi[0]), std::move(testi[1]));
   for (const Diagnostica& d : c.registro.elenco()) {
-    e.diagnostiche.push_back(diagnostica(classe(d.gravita), riga_diagnostica(d)));
+    e.diagnostiche.push_back(diagnostica(classe(d.gravita), s.riga_diagnostica(d)));
     for (const Correlato& r : d.correlati) {
       Diagnostica nota;
       nota.gravita = Gravita::kNota;
       nota.luogo = r.luogo;
       nota.messaggio = r.messaggio;
-      std::string testo = riga_diagnostica(nota);
+      std::string testo = s.riga_diagnostica(nota);
       while (!testo.empty() && testo.back() == ' ') testo.pop_back();
       e.diagnostiche.push_back(diagnostica("nota", std::move(testo)));
     }
   }
   e.riuscita = fermata == 0 && !c.registro.ha_errori() && c.celle.dimensionata();
-  if (e.riuscita) e.foglio = foglio_di(c, o.geometria ? 1 : 0);
+  if (e.riuscita) e.foglio = foglio_di(c);
   return e;
 }
 
 // -o's files of a compile that the page already shows; what the page is told next: the files
 // written, or why they were not (then the compile did not succeed after all).
-Esito scrivi_compilati(const Opzioni& o, const Compilazione& c, const Esito& compilato) {
+Esito scrivi_compilati(const Servizio& s, const Compilazione& c, const Esito& compilato) {
   Esito e = compilato;
   e.foglio = nullptr;  // the page has this sheet already
   try {
-    for (const FileScritto& f : scrivi_in_cartella(o, c))
-      e.diagnostiche.push_back(diagnostica("nota", riga_scritto(f)));
+    for (const FileScritto& f : s.scrivi(c))
+      e.diagnostiche.push_back(diagnostica("nota", s.riga_scritto(f)));
   } catch (const ErroreFile& errore) {
     e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
     e.riuscita = false;
@@ -271,21 +246,15 @@ Risposta fonte(const Foglio* f, const Richiesta& r) {
           j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }
 
-struct OpzioniServe {
-  Opzioni compila;
-  uint16_t porta = kPortaPredefinita;
-  bool apri = false;
-};
+}  // namespace
 
-int servi(OpzioniServe& os) {
-  Opzioni& o = os.compila;
-  if (const auto motivo = prepara_nomi(o)) return uso_errato(*motivo);
+std::optional<std::string> servi(const Servizio& s) {
   // A terminal or pipe whose reader has gone must not end the server at its next line.
   piattaforma::ignora_pipe_chiusa();
   // A source that cannot be read at the start is a mistake on the command line.
   std::vector<std::filesystem::path> file;
-  for (const std::string& s : o.sorgenti) {
-    file.push_back(std::filesystem::absolute(piattaforma::percorso(s)));
+  for (const std::string& sorgente : s.sorgenti) {
+    file.push_back(std::filesystem::absolute(piattaforma::percorso(sorgente)));
     leggi_file(file.back());
   }
 
@@ -302,16 +271,14 @@ int servi(OpzioniServe& os) {
   };
   std::optional<ServitoreHttp> servitore;
   try {
-    servitore.emplace(io, os.porta, gestore, "/eventi",
+    servitore.emplace(io, s.porta, gestore, "/eventi",
                       [&] { return evento(ultimo, mostrato.get()); });
   } catch (const std::runtime_error& e) {
-    std::cerr << "genera_scenario: error: cannot serve on 127.0.0.1:" << os.porta << ": "
-              << e.what() << "\n";
-    return kEsitoUso;
+    return "cannot serve on 127.0.0.1:" + std::to_string(s.porta) + ": " + e.what();
   }
   const std::string indirizzo = "http://127.0.0.1:" + std::to_string(servitore->porta()) + "/";
   std::cout << "serving " << indirizzo << std::endl;
-  if (os.apri) piattaforma::apri_indirizzo(indirizzo);
+  if (s.apri) piattaforma::apri_indirizzo(indirizzo);
 
   std::atomic<bool> basta = false;
   const auto pubblica = [&](Esito e) {
@@ -326,16 +293,16 @@ int servi(OpzioniServe& os) {
   const auto compila_e_pubblica = [&](int versione) {
     const auto inizio = std::chrono::steady_clock::now();
     Compilazione c;
-    Esito e = senza_eccezioni(versione, [&] { return compila(o, file, versione, c); });
+    Esito e = senza_eccezioni(versione, [&] { return compila(s, file, versione, c); });
     if (basta) return;
-    const bool da_scrivere = o.scrivi && e.riuscita;
+    const bool da_scrivere = s.scrivi && e.riuscita;
     // Flushed: a terminal shows each line at once, but a pipe (a log, an editor's task panel)
     // would hold them until serve ends.
     if (!da_scrivere)
       std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
     pubblica(e);
     if (!da_scrivere) return;
-    e = senza_eccezioni(versione, [&] { return scrivi_compilati(o, c, e); });
+    e = senza_eccezioni(versione, [&] { return scrivi_compilati(s, c, e); });
     if (basta) return;  // stopped while writing: what was being written is gone
     std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
     pubblica(std::move(e));
@@ -375,33 +342,7 @@ int servi(OpzioniServe& os) {
   }
   compilatore.join();
   std::cout << "stopped" << std::endl;
-  return 0;
-}
-
-}  // namespace
-
-int comando_serve(const std::vector<std::string>& argomenti) {
-  OpzioniServe os;
-  Opzioni& o = os.compila;
-  o.scrivi = false;
-  const Opzione opzioni[] = {
-      opzione_nome_linea(o.nome_linea),
-      opzione_nome_treno(o.nome_treno),
-      opzione_cartella(o),
-      opzione_segnale("--open", os.apri),
-      {"--port", true,
-       [&os](const std::string& v) -> std::optional<std::string> {
-         unsigned porta = 0;
-         const auto [fine, ec] = std::from_chars(v.data(), v.data() + v.size(), porta);
-         if (ec != std::errc() || fine != v.data() + v.size() || porta > 65535)
-           return "--port needs a port number from 0 to 65535, not " + v;
-         os.porta = static_cast<uint16_t>(porta);
-         return std::nullopt;
-       }},
-  };
-  if (const auto esito = analizza_opzioni(argomenti, kUsoServe, opzioni, o.sorgenti)) return *esito;
-  if (o.sorgenti.size() != 2) return uso_errato("expected a line source and a train source");
-  return servi(os);
+  return std::nullopt;
 }
 
 }  // namespace gs

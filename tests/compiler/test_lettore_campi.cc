@@ -106,6 +106,69 @@ TEST(LettoreCampi, KnowsTheLineOfEachField) {
   }
 }
 
+// Each field's extent: where it starts and just past where it ends, and the text between.
+TEST(LettoreCampi, KeepsTheExtentOfEachField) {
+  struct Atteso {
+    bool numero;  // read as a number, else as a text
+    int32_t riga, colonna, riga_fine, colonna_fine;
+    std::string_view scritto;
+  };
+  struct Caso {
+    std::string_view testo;
+    std::vector<Atteso> campi;
+  };
+  const Caso casi[] = {
+      {"pendenza,  3000,   12\r\n",
+       {{false, 1, 1, 1, 9, "pendenza"}, {true, 1, 12, 1, 16, "3000"}, {true, 1, 20, 1, 22, "12"}}},
+      // Numbers separated by blanks are fields of their own; the blanks belong to none.
+      {"orologio,  5  26 0\r\n",
+       {{false, 1, 1, 1, 9, "orologio"},
+        {true, 1, 12, 1, 13, "5"},
+        {true, 1, 15, 1, 17, "26"},
+        {true, 1, 18, 1, 19, "0"}}},
+      // A text keeps the blanks before its separator; an empty field is empty at its comma.
+      {"a ,,  NOME  \r\nb",
+       {{false, 1, 1, 1, 3, "a "},
+        {true, 1, 4, 1, 4, ""},
+        {false, 1, 7, 1, 13, "NOME  "},
+        {false, 2, 1, 2, 2, "b"}}},
+      // A quoted field runs from quote to quote, across a line end too; what follows the
+      // closing quote is not part of it.
+      {"x, \"A, B\" junk,\"c\r\nd\",e",
+       {{false, 1, 1, 1, 2, "x"},
+        {false, 1, 4, 1, 10, "\"A, B\""},
+        {false, 1, 16, 2, 3, "\"c\r\nd\""},
+        {false, 2, 4, 2, 5, "e"}}},
+      // A tab is not a blank: it stays in the number's field, which is then no number.
+      {"7\t,8", {{false, 1, 1, 1, 3, "7\t"}, {true, 1, 4, 1, 5, "8"}}},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::string(c.testo));
+    LettoreCampi r(c.testo);
+    r.segna();
+    for (const Atteso& a : c.campi) {
+      if (a.numero)
+        r.numero(-1000000, 1000000, "n");
+      else
+        r.testo();
+      const Estensione& e = r.estensione();
+      EXPECT_EQ(e.luogo.riga, a.riga);
+      EXPECT_EQ(e.luogo.colonna, a.colonna);
+      EXPECT_EQ(e.riga_fine, a.riga_fine);
+      EXPECT_EQ(e.colonna_fine, a.colonna_fine);
+      EXPECT_EQ(c.testo.substr(e.inizio, e.fine - e.inizio), a.scritto);
+    }
+    // The record's list keeps them all.
+    for (std::size_t i = 0; i < c.campi.size(); ++i)
+      EXPECT_EQ(r.estensione_campo(i).colonna_fine, c.campi[i].colonna_fine);
+  }
+  // A field that is no number still has its extent, for the error at it.
+  LettoreCampi r("  12x4 ,");
+  EXPECT_THROW(r.numero(0, 100, "n"), ErroreLettura);
+  EXPECT_EQ(r.estensione().luogo.colonna, 3);
+  EXPECT_EQ(r.estensione().colonna_fine, 7);
+}
+
 TEST(LettoreCampi, KeywordTests) {
   EXPECT_TRUE(contiene_ic("PENDENZA", "pendenza"));
   EXPECT_TRUE(contiene_ic("Curvas6", "curva"));

@@ -11,6 +11,7 @@
 
 #include "lsp/lsp.h"
 #include "lsp/uri.h"
+#include "run/comando_lsp.h"
 
 namespace gs::test {
 
@@ -18,7 +19,8 @@ class Sessione {
  public:
   Sessione()
       : servitore_(
-            [this](std::string_view corpo) { usciti.push_back(nlohmann::json::parse(corpo)); }) {}
+            [this](std::string_view corpo) { usciti.push_back(nlohmann::json::parse(corpo)); },
+            compilatore_lsp()) {}
 
   // Every message the server wrote, in order.
   std::vector<nlohmann::json> usciti;

@@ -1,33 +1,19 @@
-// The `lsp` command: standard input read on a thread of its own, so that the messages that came
+// The server's loop: standard input read on a thread of its own, so that the messages that came
 // while a compile ran are all taken before the next one; the server on the main thread.
 #include <condition_variable>
 #include <deque>
-#include <iostream>
 #include <mutex>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
 #include "piattaforma/piattaforma.h"
-#include "run/riga_comando.h"
 
 namespace gs {
 namespace {
-
-constexpr std::string_view kUsoLsp =
-    "usage: genera_scenario lsp [--stdio]\n"
-    "\n"
-    "A language server for the line and train sources, which an editor starts: it speaks the\n"
-    "Language Server Protocol on standard input and output (--stdio is accepted and changes\n"
-    "nothing). As the sources are typed it compiles them in memory, a train source\n"
-    "LINE_TRAIN-.txt with the line source LINE_linea.txt beside it (open in the editor or on\n"
-    "disk), and shows every diagnostic of check at the field it points at. It never writes a\n"
-    "file.\n"
-    "\n"
-    "Exit status: 0 when the editor asked it to shut down before it exits, 1 otherwise, 2 a bad\n"
-    "command line.\n";
 
 // The bytes standard input gives, as they come, and whether it has ended.
 class Ingresso {
@@ -70,22 +56,16 @@ class Ingresso {
 
 }  // namespace
 
-int comando_lsp(const std::vector<std::string>& argomenti) {
-  for (const std::string& a : argomenti) {
-    if (a == "--help" || a == "-h") {
-      std::cout << kUsoLsp;
-      return 0;
-    }
-    if (a != "--stdio")
-      return uso_errato(a.starts_with("-") ? "unknown option " + a
-                                           : "lsp takes no arguments, not " + a);
-  }
+int lsp::esegui(Compila compila) {
   piattaforma::flussi_binari();
   piattaforma::ignora_pipe_chiusa();
   bool scrittura_fallita = false;
-  lsp::Servitore servitore([&](std::string_view corpo) {
-    if (!scrittura_fallita) scrittura_fallita = !piattaforma::scrivi_uscita(lsp::incornicia(corpo));
-  });
+  lsp::Servitore servitore(
+      [&](std::string_view corpo) {
+        if (!scrittura_fallita)
+          scrittura_fallita = !piattaforma::scrivi_uscita(lsp::incornicia(corpo));
+      },
+      std::move(compila));
   // Leaked on purpose: its thread may still be reading when the program ends.
   auto* ingresso = new Ingresso();
   lsp::LettoreCornici lettore;
