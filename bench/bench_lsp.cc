@@ -42,7 +42,7 @@ void battito(benchmark::State& state, const char* nome, const std::string& linea
       [&](std::string_view corpo) {
         pubblicate += corpo.find("publishDiagnostics") != std::string_view::npos;
       },
-      compilatore_lsp());
+      servizi_lsp());
   lsp::LettoreCornici lettore;
   const auto ricevi = [&](const std::string& byte) {
     lettore.aggiungi(byte);

@@ -156,7 +156,7 @@ inline void prova_lsp(const uint8_t* dati, std::size_t n) {
       [](std::string_view corpo) {
         if (nlohmann::json::parse(corpo, nullptr, false).is_discarded()) std::abort();
       },
-      compilatore_lsp());
+      servizi_lsp());
   if (dati[0] & 1)
     servitore.ricevi(R"({"jsonrpc":"2.0","id":0,"method":"initialize","params":{}})");
   lsp::LettoreCornici lettore;

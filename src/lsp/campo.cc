@@ -14,8 +14,7 @@ std::size_t fine_campo(std::string_view riga, std::size_t inizio) {
   const char primo = resto.front();
   try {
     if (primo == '-' || (primo >= '0' && primo <= '9'))
-      lettore.numero(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(),
-                     "");
+      lettore.numero(std::numeric_limits<int64_t>::min(), std::numeric_limits<int64_t>::max(), "");
     else
       lettore.testo();
   } catch (const ErroreLettura&) {

@@ -56,7 +56,7 @@ class Ingresso {
 
 }  // namespace
 
-int lsp::esegui(Compila compila) {
+int lsp::esegui(Servizi servizi) {
   piattaforma::flussi_binari();
   piattaforma::ignora_pipe_chiusa();
   bool scrittura_fallita = false;
@@ -65,7 +65,7 @@ int lsp::esegui(Compila compila) {
         if (!scrittura_fallita)
           scrittura_fallita = !piattaforma::scrivi_uscita(lsp::incornicia(corpo));
       },
-      std::move(compila));
+      std::move(servizi));
   // Leaked on purpose: its thread may still be reading when the program ends.
   auto* ingresso = new Ingresso();
   lsp::LettoreCornici lettore;

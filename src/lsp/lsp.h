@@ -27,8 +27,16 @@ struct TestoSorgente {
 // line source with its train source, the names (and so the race codes) drawn from the file
 // names; or the line source alone, as far as the line reader goes. Returns why the names could
 // not be drawn from the file names, when they could not; the compile is done all the same.
-using Compila = std::function<std::optional<std::string>(
-    Compilazione& c, TestoSorgente linea, std::optional<TestoSorgente> treno)>;
+using Compila = std::function<std::optional<std::string>(Compilazione& c, TestoSorgente linea,
+                                                         std::optional<TestoSorgente> treno)>;
+
+// What the command line gives the server: the compile, and explain's entry for a diagnostic's
+// code (E16, unknown-record) and message as Markdown: its title, what the compile does, and the
+// cause whose form the message has (every cause when none has it); empty when there is none.
+struct Servizi {
+  Compila compila;
+  std::function<std::string(std::string_view codice, std::string_view messaggio)> spiega;
+};
 
 // The server without its streams: it is handed each message's body as read and hands back the
 // bodies to write. The program's loop, the tests, the benchmark and the fuzz target drive it
@@ -36,7 +44,7 @@ using Compila = std::function<std::optional<std::string>(
 class Servitore {
  public:
   using Uscita = std::function<void(std::string_view corpo)>;
-  Servitore(Uscita uscita, Compila compila);
+  Servitore(Uscita uscita, Servizi servizi);
   ~Servitore();
   Servitore(const Servitore&) = delete;
   Servitore& operator=(const Servitore&) = delete;
@@ -61,7 +69,7 @@ class Servitore {
 };
 
 // The server on standard input and output until `exit` or the input's end: its exit status.
-int esegui(Compila compila);
+int esegui(Servizi servizi);
 
 }  // namespace lsp
 }  // namespace gs

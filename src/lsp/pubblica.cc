@@ -55,4 +55,10 @@ void Pubblicatore::aggiorna(const Archivio& archivio, const Compila& compila, co
   }
 }
 
+std::vector<json> Pubblicatore::pubblicate(const std::string& uri) const {
+  const auto it = inviati_.find(uri);
+  if (it == inviati_.end()) return {};
+  return json::parse(it->second.testo)["diagnostics"].get<std::vector<json>>();
+}
+
 }  // namespace gs::lsp

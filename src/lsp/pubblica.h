@@ -7,6 +7,7 @@
 #include <map>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "lsp/compila.h"
 #include "lsp/documenti.h"
@@ -26,6 +27,8 @@ class Pubblicatore {
   // A file may have changed on disk (a save, a document opened or closed): every compile is done
   // again at the next aggiorna.
   void disco_cambiato() { ++epoca_disco_; }
+  // The diagnostics last sent for a document.
+  std::vector<nlohmann::json> pubblicate(const std::string& uri) const;
 
  private:
   struct Compilato {

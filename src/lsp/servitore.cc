@@ -1,6 +1,9 @@
 // The dispatcher: JSON-RPC requests and notifications to their handlers, the server's life
 // (initialize, shutdown, exit) and the protocol's error responses.
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -8,9 +11,11 @@
 #include <string>
 #include <utility>
 
+#include "lsp/aiuti.h"
 #include "lsp/documenti.h"
 #include "lsp/lsp.h"
 #include "lsp/pubblica.h"
+#include "lsp/vista.h"
 
 namespace gs::lsp {
 namespace {
@@ -59,7 +64,7 @@ Posizione posizione(const json& p, const char* dove) {
 
 struct Servitore::Stato {
   Uscita uscita;
-  Compila compila;
+  Servizi servizi;
   bool inizializzato = false;
   bool chiuso = false;  // shutdown came
   bool finito = false;  // exit came
@@ -90,7 +95,10 @@ struct Servitore::Stato {
     return {{"capabilities",
              {{"positionEncoding", "utf-16"},
               {"textDocumentSync",
-               {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}}}},
+               {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
+              {"hoverProvider", true},
+              {"completionProvider", {{"triggerCharacters", {"["}}}},
+              {"signatureHelpProvider", {{"triggerCharacters", {",", " "}}}}}},
             {"serverInfo", {{"name", "genera_scenario"}, {"version", GS_VERSION}}}};
   }
 
@@ -148,14 +156,32 @@ struct Servitore::Stato {
     pubblicatore.disco_cambiato();
   }
 
+  // The document a request is about, read for its features; none for a document that is not
+  // open or is not a source.
+  std::unique_ptr<Vista> vista(const json& params, const char* dove, std::string& uri) {
+    uri = stringa(membro(params, "textDocument", dove), "uri", dove);
+    const Documento* d = archivio.trova(uri);
+    return d == nullptr ? nullptr : Vista::di(*d);
+  }
+
   // A request's answer; nothing for a method the server does not know (the caller answers).
   std::optional<json> richiesta(const std::string& metodo, const json& params) {
-    (void)params;
     if (metodo == "shutdown") {
       chiuso = true;
       return json();
     }
-    return std::nullopt;
+    static constexpr std::string_view kDocumento[] = {
+        "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp"};
+    if (std::find(std::begin(kDocumento), std::end(kDocumento), metodo) == std::end(kDocumento))
+      return std::nullopt;
+    const char* dove = "the request's params";
+    std::string uri;
+    const std::unique_ptr<Vista> v = vista(params, dove, uri);
+    const Posizione p = posizione(membro(params, "position", dove), "the position");
+    if (metodo == "textDocument/completion") return v ? completamento(*v, p) : json::array();
+    if (v == nullptr) return json();
+    if (metodo == "textDocument/hover") return hover(*v, p, pubblicatore.pubblicate(uri), servizi);
+    return firma(*v, p);
   }
 
   void notifica_ricevuta(const std::string& metodo, const json& params) {
@@ -223,9 +249,9 @@ struct Servitore::Stato {
   }
 };
 
-Servitore::Servitore(Uscita uscita, Compila compila) : s_(std::make_unique<Stato>()) {
+Servitore::Servitore(Uscita uscita, Servizi servizi) : s_(std::make_unique<Stato>()) {
   s_->uscita = std::move(uscita);
-  s_->compila = std::move(compila);
+  s_->servizi = std::move(servizi);
 }
 
 Servitore::~Servitore() = default;
@@ -253,7 +279,7 @@ void Servitore::guasto_cornice(std::string_view motivo) {
 void Servitore::aggiorna() {
   if (!s_->inizializzato || s_->chiuso || s_->finito) return;
   try {
-    s_->pubblicatore.aggiorna(s_->archivio, s_->compila, [this](json params) {
+    s_->pubblicatore.aggiorna(s_->archivio, s_->servizi.compila, [this](json params) {
       s_->notifica("textDocument/publishDiagnostics", std::move(params));
     });
   } catch (const std::exception& e) {

@@ -7,12 +7,14 @@
 #include "run/esecuzione.h"
 #include "run/opzioni_compila.h"
 #include "run/riga_comando.h"
+#include "run/spiegazioni.h"
 
 namespace gs {
 
-lsp::Compila compilatore_lsp() {
-  return [](Compilazione& c, lsp::TestoSorgente linea,
-            std::optional<lsp::TestoSorgente> treno) -> std::optional<std::string> {
+lsp::Servizi servizi_lsp() {
+  lsp::Servizi s;
+  s.compila = [](Compilazione& c, lsp::TestoSorgente linea,
+                 std::optional<lsp::TestoSorgente> treno) -> std::optional<std::string> {
     if (!treno) {
       // Without a train source the compile stops after the line reader.
       SorgentiInMemoria sorgenti(std::move(linea.byte), std::nullopt, linea.nome, std::string());
@@ -31,11 +33,19 @@ lsp::Compila compilatore_lsp() {
     compila_testi(c, o, std::move(linea.byte), std::move(treno->byte));
     return motivo;
   };
+  s.spiega = [](std::string_view codice, std::string_view messaggio) {
+    const Spiegazione* v = voce(codice);
+    if (v == nullptr) return std::string();
+    Spiegazione una = *v;
+    if (const Causa* c = causa_di(*v, messaggio)) una.cause = std::span(c, 1);
+    return markdown_voce(una);
+  };
+  return s;
 }
 
 int comando_lsp(const Argomenti& a) {
   if (!a.posizionali.empty()) return uso_errato("lsp takes no arguments, not " + a.posizionali[0]);
-  return lsp::esegui(compilatore_lsp());
+  return lsp::esegui(servizi_lsp());
 }
 
 }  // namespace gs

@@ -1,5 +1,5 @@
-// The `lsp` command's compile, which the language server is handed: the tests, the benchmark
-// and the fuzz target start the server with it too.
+// The `lsp` command's compile and explanations, which the language server is handed: the tests, the
+// benchmark and the fuzz target start the server with it too.
 #ifndef GS_RUN_COMANDO_LSP_H
 #define GS_RUN_COMANDO_LSP_H
 
@@ -7,9 +7,9 @@
 
 namespace gs {
 
-// As `check` compiles: the names from the file names, no file written; a line source alone as
-// far as the line reader goes.
-lsp::Compila compilatore_lsp();
+// The compile as `check` does it: the names from the file names, no file written; a line
+// source alone as far as the line reader goes. And explain's entries.
+lsp::Servizi servizi_lsp();
 
 }  // namespace gs
 

@@ -1,6 +1,6 @@
 -- Neovim (0.7, headless) as a client of `genera_scenario lsp`: starts the server with the
 -- built-in client, opens a train source as Windows-1252, types a mistake after an accented
--- name and takes it away, and writes what the editor showed as JSON into $GS_ESITO.
+-- name, asks for a hover on it, takes it away, and writes what the editor showed as JSON into $GS_ESITO.
 -- The test's own steps follow the configuration an author would use, which is the first part.
 local programma = os.getenv('GS_PROGRAMMA')
 local treno = os.getenv('GS_TRENO')
@@ -72,6 +72,13 @@ local ok, errore = pcall(function()
   esito.gravita = d.severity
   esito.codice = d.code or (d.user_data and d.user_data.lsp and d.user_data.lsp.code)
   esito.messaggio = d.message
+  -- A hover on the mistake, as K asks for it.
+  vim.api.nvim_win_set_cursor(0, { d.lnum + 1, d.col })
+  local risposte = vim.lsp.buf_request_sync(buf, 'textDocument/hover',
+    vim.lsp.util.make_position_params(), 10000) or {}
+  for _, r in pairs(risposte) do
+    if r.result and r.result.contents then esito.hover = r.result.contents.value end
+  end
   -- The mistake taken away.
   local ora = vim.api.nvim_buf_get_lines(buf, riga, riga + 1, false)[1]
   vim.api.nvim_buf_set_text(buf, riga, nome, riga, #ora, { 'BETA' })

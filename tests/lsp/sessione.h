@@ -20,7 +20,7 @@ class Sessione {
   Sessione()
       : servitore_(
             [this](std::string_view corpo) { usciti.push_back(nlohmann::json::parse(corpo)); },
-            compilatore_lsp()) {}
+            servizi_lsp()) {}
 
   // Every message the server wrote, in order.
   std::vector<nlohmann::json> usciti;

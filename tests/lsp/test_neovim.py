@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Neovim from Debian (0.7, headless) talks to `genera_scenario lsp` through its built-in
 client (neovim.lua): a mistake typed after an accented name is shown by the editor under the
-text of the field, with its code, and goes when it is taken away. Skipped (77) without nvim;
+text of the field, with its code; a hover on it names the field and gives its explain entry;
+and it goes when it is taken away. Skipped (77) without nvim;
 scripts/setup.sh neovim installs it.
 
 Usage: test_neovim.py GENERA_SCENARIO_EXE
@@ -51,6 +52,9 @@ else:
         errori.append(f"an error E25 expected: {esito['codice']} severity {esito['gravita']}")
     if esito["codifica"] != "cp1252":
         errori.append(f"the source was read as {esito['codifica']}, not as cp1252")
+    hover = esito.get("hover") or ""
+    if "**sabbia**: sand" not in hover or "### E25:" not in hover:
+        errori.append(f"the hover on the mistake lacks its field or its explain entry: {hover!r}")
     if not esito["tolta"]:
         errori.append("the diagnostic stayed after the mistake was taken away")
 for e in errori:

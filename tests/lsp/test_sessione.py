@@ -75,12 +75,70 @@ with tempfile.TemporaryDirectory() as cartella:
     verifica(d and d[0]["range"] == intervallo(r_segnale, 12, 19),
              f"the range of \"xyz4500\": {d}")
     verifica(d and "xyz4500" in d[0]["message"], f"the message quotes the field: {d}")
+    # A hover on it gives its explain entry.
+    def hover(riga, colonna, documento=None):
+        r = c.richiesta("textDocument/hover", {"textDocument": {"uri": documento or u},
+                                               "position": {"line": riga, "character": colonna}})
+        return (r.get("result") or {}).get("contents", {}).get("value", "")
+    h = hover(r_segnale, 14)
+    verifica("### E25: a value cannot be read or does not fit where it goes" in h
+             and "xyz4500" in h, f"hover on a diagnostic: {h!r}")
 
     # The mistake taken away: its diagnostic goes.
     versione += 1
     c.cambia(u, versione, [{"range": intervallo(r_segnale, 12, 15), "text": ""}])
     p = c.diagnostiche(u)
     verifica(p["diagnostics"] == [] and p["version"] == versione, f"fixed: {p}")
+
+    # Hover, from the table of the source records: on a keyword, the record and its fields; on
+    # a position, the field's name, range and cell.
+    h = hover(r_segnale, 3)
+    verifica("segnale, POSITION, sx" in h and "`tempo`" in h, f"hover on a keyword: {h!r}")
+    h = hover(r_segnale, 14)
+    verifica("signal position" in h and "from -2147483648 to 2147483647 m" in h
+             and "metre 4500, grid cell 91" in h, f"hover on a position: {h!r}")
+    verifica(hover(len(righe) + 5, 0) == "", "hover past the text: nothing")
+
+    # Signature help names the field being typed as commas are added.
+    def firma(riga, colonna):
+        return c.richiesta("textDocument/signatureHelp", {
+            "textDocument": {"uri": u}, "position": {"line": riga, "character": colonna}})["result"]
+    for colonna, attivo in ((8, 0), (16, 0), (17, 1), (21, 1), (23, 2)):
+        f = firma(r_segnale, colonna)
+        verifica(f and f["activeParameter"] == attivo
+                 and f["signatures"][0]["label"].startswith("segnale, POSITION, sx, s1"),
+                 f"signature help at column {colonna}: parameter {attivo} expected, got {f}")
+
+    # Completion in a keyword field: the train's records as snippets with their fields named,
+    # and the train's section heads.
+    def completamento(documento, riga, colonna=0):
+        r = c.richiesta("textDocument/completion", {
+            "textDocument": {"uri": documento}, "position": {"line": riga, "character": colonna}})
+        return {v["label"]: v for v in r["result"]}
+    voci = completamento(u, r_segnale)
+    verifica("segnale" in voci and "stazione" in voci and "[segnali]" in voci
+             and "pendenza" not in voci and "[curve]" not in voci, f"train keywords: {list(voci)}")
+    s = voci.get("segnale", {})
+    verifica(s.get("insertTextFormat") == 2
+             and s.get("textEdit", {}).get("newText", "").startswith("segnale,  ${1:POSITION},  ${2:sx}"),
+             f"the signal's snippet: {s}")
+    verifica(completamento(u, r_segnale, 10) == {}, "no keyword offered after the comma")
+    # In the line source: the general section's records, then the later ones after a head.
+    file_linea = os.path.join(cartella, "CITTÀ_linea.txt")
+    with open(file_linea, "rb") as f:
+        linea = f.read().decode("cp1252")
+    righe_linea = linea.split("\r\n")
+    ul = c.apri(file_linea, linea)
+    c.diagnostiche(ul)
+    r_generale = righe_linea.index("[generale]")
+    r_pendenza = next(i for i, r in enumerate(righe_linea) if r.startswith("pendenza"))
+    voci = completamento(ul, r_generale + 1)
+    verifica("lunghezza percorso" in voci and "ripetizione segnali 4 codici" in voci
+             and "pendenza" not in voci, f"the general section's keywords: {list(voci)}")
+    voci = completamento(ul, r_pendenza)
+    verifica("pendenza" in voci and "curvas5" in voci and "lunghezza percorso" not in voci
+             and "[montagne]" in voci and "[stazioni]" not in voci,
+             f"the line's later keywords: {list(voci)}")
 
     # An accented station name, then a mistake after it on the same line: the mistake's range
     # counts "À" as one, as the editor does (its bytes are two in UTF-8, one in Windows-1252).

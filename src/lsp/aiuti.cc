@@ -1,0 +1,225 @@
+#include "lsp/aiuti.h"
+
+#include <string>
+#include <string_view>
+
+#include "compiler/parole.h"
+#include "formato/formato.h"
+
+namespace gs::lsp {
+namespace {
+
+using nlohmann::json;
+
+constexpr int kVoceParola = 14, kVoceModulo = 9;  // CompletionItemKind
+constexpr int kSnippet = 2;                       // InsertTextFormat
+
+std::string s(std::string_view v) { return std::string(v); }
+
+std::string_view nome_sezione(Sezione z) {
+  switch (z) {
+    case Sezione::kLineaGenerale:
+      return "line source, general section";
+    case Sezione::kLinea:
+      return "line source, after the general section";
+    case Sezione::kTreno:
+      return "train source";
+  }
+  return "";
+}
+
+// "pendenza, START, GRADIENT", with where each field's name stands in it.
+struct Firma {
+  std::string etichetta;
+  std::vector<std::pair<std::size_t, std::size_t>> parametri;
+  std::vector<const CampoSorgente*> campi;
+};
+
+Firma firma_di(const std::vector<const RecordSorgente*>& record) {
+  Firma f;
+  for (const RecordSorgente* r : record) {
+    if (!f.etichetta.empty()) f.etichetta += " + ";
+    f.etichetta += parola_scritta(*r);
+    for (const CampoSorgente& c : r->campi) {
+      f.etichetta += ", ";
+      f.parametri.emplace_back(f.etichetta.size(), f.etichetta.size() + c.segnaposto.size());
+      f.etichetta += c.segnaposto;
+      f.campi.push_back(&c);
+    }
+  }
+  return f;
+}
+
+std::string intervallo_accettato(const CampoSorgente& c) {
+  std::string a;
+  if (c.tipo == TipoCampo::kTesto) {
+    a = "a text";
+  } else if (c.tipo == TipoCampo::kParola) {
+    a = "carried by the keyword";
+  } else {
+    a = "a whole number from " + std::to_string(minimo(c.tipo)) + " to " +
+        std::to_string(massimo(c.tipo));
+    if (!c.unita.empty()) a += " " + s(c.unita);
+  }
+  if (!c.controlli.empty()) a += "; " + s(c.controlli);
+  return a;
+}
+
+// One line on a field: "`START` gradient start (m): start".
+std::string riga_campo(const CampoSorgente& c) {
+  std::string r = "- `" + s(c.segnaposto) + "`";
+  if (c.nome != c.segnaposto) r += " " + s(c.nome);
+  if (!c.unita.empty()) r += " (" + s(c.unita) + ")";
+  return r + ": " + s(c.significato) + "\n";
+}
+
+std::string testo_record(const std::vector<const RecordSorgente*>& record) {
+  std::string t = "```\n" + firma_di(record).etichetta + "\n```\n";
+  for (const RecordSorgente* r : record) {
+    t += "\n**" + s(r->forma) + "** (" + s(nome_sezione(r->sezione)) + ")\n\n";
+    for (const CampoSorgente& c : r->dalla_parola) t += riga_campo(c);
+    for (const CampoSorgente& c : r->campi) t += riga_campo(c);
+  }
+  return t;
+}
+
+std::string testo_campo(const CampoLetto& l) {
+  const CampoSorgente& c = *l.campo;
+  std::string t = "**" + s(l.record->forma) + "**: " + s(c.nome) + " (`" + s(c.segnaposto) + "`";
+  if (!c.unita.empty()) t += ", " + s(c.unita);
+  t += ")\n\n" + s(c.significato) + "\n\nAccepted: " + intervallo_accettato(c) +
+       "\n\nBecomes: " + s(c.diventa) + "\n";
+  if (l.numero && c.cella != RegolaCella::kNessuna) {
+    const int64_t m = *l.numero;
+    const int64_t cella = c.cella == RegolaCella::kPunto     ? cella_punto(m)
+                          : c.cella == RegolaCella::kProfilo ? cella_profilo(m)
+                                                             : ultima_cella_campata(m);
+    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella) + "\n";
+  }
+  return t;
+}
+
+bool dentro(const Intervallo& i, const Posizione& p) {
+  const auto prima = [](const Posizione& a, const Posizione& b) {
+    return a.riga < b.riga || (a.riga == b.riga && a.colonna <= b.colonna);
+  };
+  return prima(i.inizio, p) && prima(p, i.fine);
+}
+
+Intervallo intervallo_di(const json& r) {
+  return {{r["start"]["line"].get<int64_t>(), r["start"]["character"].get<int64_t>()},
+          {r["end"]["line"].get<int64_t>(), r["end"]["character"].get<int64_t>()}};
+}
+
+json intervallo_json(const Intervallo& i) {
+  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
+          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
+}
+
+}  // namespace
+
+json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnostiche,
+           const Servizi& servizi) {
+  std::string testo;
+  std::optional<Intervallo> dove;
+  if (const auto b = v.byte_di(p)) {
+    const RigaLetta* r = v.riga(b->first);
+    if (r != nullptr) {
+      for (const ParolaLetta& w : r->parole) {
+        if (b->second >= w.inizio && b->second <= w.fine) {
+          testo = testo_record(w.record);
+          dove = v.intervallo(r->riga, w.inizio, w.fine);
+        }
+      }
+      for (const CampoLetto& c : r->campi) {
+        if (b->second >= c.inizio && b->second <= c.fine && testo.empty()) {
+          testo = testo_campo(c);
+          dove = v.intervallo(r->riga, c.inizio, c.fine);
+        }
+      }
+    }
+  }
+  for (const json& d : diagnostiche) {
+    if (!d.contains("range") || !dentro(intervallo_di(d["range"]), p)) continue;
+    std::string parte = "**" + d.value("code", std::string()) + "** " + d.value("message", "");
+    if (servizi.spiega && d.contains("code")) {
+      const std::string voce =
+          servizi.spiega(d["code"].get<std::string>(), d.value("message", std::string()));
+      if (!voce.empty()) parte += "\n\n" + voce;
+    }
+    testo += (testo.empty() ? "" : "\n---\n\n") + parte;
+  }
+  if (testo.empty()) return nullptr;
+  json h = {{"contents", {{"kind", "markdown"}, {"value", testo}}}};
+  if (dove) h["range"] = intervallo_json(*dove);
+  return h;
+}
+
+json completamento(const Vista& v, const Posizione& p) {
+  json voci = json::array();
+  const auto b = v.byte_di(p);
+  if (!b) return voci;
+  const RigaLetta* r = v.riga(b->first);
+  if (r == nullptr || r->testo.substr(0, b->second).find_first_of(",\"") != std::string_view::npos)
+    return voci;
+  // What is typed so far is replaced, from the field's first character to the cursor.
+  const std::size_t da = std::min(r->inizio_parola, b->second);
+  const json intervallo = intervallo_json(v.intervallo(r->riga, da, b->second));
+  const std::optional<Sezione> sezione =
+      b->first == 0 ? std::nullopt : v.analisi().sezione_dopo(b->first - 1);
+  if (sezione) {
+    for (const RecordSorgente& rec : record_di(*sezione)) {
+      const Firma f = firma_di({&rec});
+      for (const std::string_view scritta : rec.scritte) {
+        std::string snippet(scritta);
+        for (std::size_t i = 0; i < rec.campi.size(); ++i)
+          snippet += ",  ${" + std::to_string(i + 1) + ":" + s(rec.campi[i].segnaposto) + "}";
+        voci.push_back({{"label", s(scritta)},
+                        {"kind", kVoceParola},
+                        {"detail", f.etichetta},
+                        {"documentation", {{"kind", "markdown"}, {"value", testo_record({&rec})}}},
+                        {"insertTextFormat", kSnippet},
+                        {"textEdit", {{"range", intervallo}, {"newText", snippet}}}});
+      }
+    }
+  }
+  for (const std::string_view testa : v.analisi().linea ? kTestateLinea : kTestateTreno) {
+    if (!sezione && testa != "[generale]") continue;
+    voci.push_back({{"label", s(testa)},
+                    {"kind", kVoceModulo},
+                    {"detail", "section head"},
+                    {"textEdit", {{"range", intervallo}, {"newText", s(testa)}}}});
+  }
+  return voci;
+}
+
+json firma(const Vista& v, const Posizione& p) {
+  const auto b = v.byte_di(p);
+  if (!b) return nullptr;
+  const RigaLetta* r = v.riga(b->first);
+  if (r == nullptr) return nullptr;
+  // The record whose keyword stands last before the cursor.
+  const ParolaLetta* w = nullptr;
+  for (const ParolaLetta& p : r->parole)
+    if (p.fine <= b->second) w = &p;
+  if (w == nullptr) return nullptr;
+  const Firma f = firma_di(w->record);
+  if (f.campi.empty()) return nullptr;
+  std::size_t attivo = 0;
+  for (const CampoLetto& c : r->campi) attivo += c.inizio > w->fine && c.fine < b->second ? 1 : 0;
+  attivo = std::min(attivo, f.campi.size() - 1);
+  json parametri = json::array();
+  for (std::size_t i = 0; i < f.campi.size(); ++i) {
+    const CampoSorgente& c = *f.campi[i];
+    std::string doc = s(c.nome);
+    if (!c.unita.empty()) doc += " (" + s(c.unita) + ")";
+    doc += ": " + s(c.significato) + ". Accepted: " + intervallo_accettato(c);
+    parametri.push_back(
+        {{"label", {f.parametri[i].first, f.parametri[i].second}}, {"documentation", doc}});
+  }
+  return {{"signatures", json::array({{{"label", f.etichetta}, {"parameters", parametri}}})},
+          {"activeSignature", 0},
+          {"activeParameter", attivo}};
+}
+
+}  // namespace gs::lsp

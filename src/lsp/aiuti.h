@@ -1,0 +1,29 @@
+// Help while writing a source, all of it from the table of the source records
+// (record_sorgenti.h) and from explain's entries: hover, completion and signature help.
+#ifndef GS_LSP_AIUTI_H
+#define GS_LSP_AIUTI_H
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "lsp/lsp.h"
+#include "lsp/vista.h"
+
+namespace gs::lsp {
+
+// textDocument/hover at a position: on a record's keyword, the record and its fields; on a
+// value field, its name, meaning, accepted range and what it becomes (for a position, its
+// cell); on a published diagnostic, its explain entry too. Null where there is nothing.
+nlohmann::json hover(const Vista& v, const Posizione& p,
+                     const std::vector<nlohmann::json>& diagnostiche, const Servizi& servizi);
+
+// textDocument/completion: in a keyword field, the records read at that point as snippets with
+// their value fields named, and the source's section heads.
+nlohmann::json completamento(const Vista& v, const Posizione& p);
+
+// textDocument/signatureHelp: the record being typed, the field at the cursor active.
+nlohmann::json firma(const Vista& v, const Posizione& p);
+
+}  // namespace gs::lsp
+
+#endif  // GS_LSP_AIUTI_H
