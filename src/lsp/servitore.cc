@@ -15,6 +15,7 @@
 #include "lsp/documenti.h"
 #include "lsp/lsp.h"
 #include "lsp/pubblica.h"
+#include "lsp/simboli.h"
 #include "lsp/vista.h"
 
 namespace gs::lsp {
@@ -97,6 +98,8 @@ struct Servitore::Stato {
               {"textDocumentSync",
                {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
               {"hoverProvider", true},
+              {"documentSymbolProvider", true},
+              {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
               {"completionProvider", {{"triggerCharacters", {"["}}}},
               {"signatureHelpProvider", {{"triggerCharacters", {",", " "}}}}}},
             {"serverInfo", {{"name", "genera_scenario"}, {"version", GS_VERSION}}}};
@@ -171,12 +174,18 @@ struct Servitore::Stato {
       return json();
     }
     static constexpr std::string_view kDocumento[] = {
-        "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp"};
+        "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp",
+        "textDocument/documentSymbol", "textDocument/codeAction"};
     if (std::find(std::begin(kDocumento), std::end(kDocumento), metodo) == std::end(kDocumento))
       return std::nullopt;
     const char* dove = "the request's params";
     std::string uri;
     const std::unique_ptr<Vista> v = vista(params, dove, uri);
+    if (metodo == "textDocument/documentSymbol") return v ? simboli(*v) : json::array();
+    if (metodo == "textDocument/codeAction") {
+      const json& contesto = membro(params, "context", dove);
+      return v ? azioni(*v, uri, membro(contesto, "diagnostics", "the context")) : json::array();
+    }
     const Posizione p = posizione(membro(params, "position", dove), "the position");
     if (metodo == "textDocument/completion") return v ? completamento(*v, p) : json::array();
     if (v == nullptr) return json();

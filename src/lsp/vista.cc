@@ -47,4 +47,14 @@ const RigaLetta* Vista::riga(std::size_t n) const {
   return n < analisi_.righe.size() ? &analisi_.righe[n] : nullptr;
 }
 
+std::string_view Vista::testo_di(const Intervallo& i) const {
+  if (i.inizio.riga != i.fine.riga || i.inizio.riga < 0 ||
+      static_cast<std::size_t>(i.inizio.riga) >= righe_editore_.righe())
+    return {};
+  const std::string_view r = righe_editore_.riga(static_cast<std::size_t>(i.inizio.riga));
+  const std::size_t da = byte_della_colonna(r, i.inizio.colonna);
+  const std::size_t a = byte_della_colonna(r, i.fine.colonna);
+  return a > da ? r.substr(da, a - da) : std::string_view();
+}
+
 }  // namespace gs::lsp

@@ -32,6 +32,8 @@ class Vista {
   // The range of bytes [da, a) of a line, in the editor's columns.
   Intervallo intervallo(std::size_t riga, std::size_t da, std::size_t a) const;
   const RigaLetta* riga(std::size_t n) const;
+  // The editor's text of a range on one line (UTF-8); empty for a range over several lines.
+  std::string_view testo_di(const Intervallo& i) const;
 
  private:
   std::string editore_;    // UTF-8

@@ -123,6 +123,32 @@ with tempfile.TemporaryDirectory() as cartella:
              and s.get("textEdit", {}).get("newText", "").startswith("segnale,  ${1:POSITION},  ${2:sx}"),
              f"the signal's snippet: {s}")
     verifica(completamento(u, r_segnale, 10) == {}, "no keyword offered after the comma")
+    # The outline: the heads, holding the stations by name and the signals and slowdowns by
+    # position.
+    r = c.richiesta("textDocument/documentSymbol", {"textDocument": {"uri": u}})["result"]
+    figli = {s["name"]: [f["name"] for f in s.get("children", [])] for s in r}
+    verifica(figli.get("[stazioni]") == ["ALFA", "BETA", "GAMMA"]
+             and figli.get("[segnali]") == ["segnale 4500 m", "segnale 5700 m"]
+             and figli.get("[rallentamenti]") == ["rallentamento 9000 m"]
+             and figli.get("[generale]") == [], f"the outline: {figli}")
+
+    # A misspelt keyword: the quick fix puts the suggested one in place, and the warning goes.
+    versione += 1
+    c.cambia(u, versione, [{"range": intervallo(r_segnale, 0, 7), "text": "segnlae"}])
+    d = c.diagnostiche(u, condizione=lambda d: d != [])["diagnostics"]
+    verifica(len(d) == 1 and d[0]["code"] == "unknown-record", f"a misspelt keyword: {d}")
+    a = c.richiesta("textDocument/codeAction", {
+        "textDocument": {"uri": u}, "range": d[0]["range"] if d else intervallo(0, 0, 0),
+        "context": {"diagnostics": d}})["result"]
+    modifiche = a[0]["edit"]["changes"][u] if a else []
+    verifica(len(a) == 1 and a[0]["kind"] == "quickfix"
+             and modifiche == [{"range": intervallo(r_segnale, 0, 7), "newText": "segnale"}],
+             f"the quick fix: {a}")
+    versione += 1
+    c.cambia(u, versione, [{"range": m["range"], "text": m["newText"]} for m in modifiche])
+    p = c.diagnostiche(u)
+    verifica(p["diagnostics"] == [], f"the quick fix applied: {p}")
+
     # In the line source: the general section's records, then the later ones after a head.
     file_linea = os.path.join(cartella, "CITTÀ_linea.txt")
     with open(file_linea, "rb") as f:

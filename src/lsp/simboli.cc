@@ -1,0 +1,123 @@
+#include "lsp/simboli.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace gs::lsp {
+namespace {
+
+using nlohmann::json;
+
+constexpr int kSimboloSezione = 3, kSimboloStazione = 19, kSimboloEvento = 24;  // SymbolKind
+
+json intervallo_json(const Intervallo& i) {
+  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
+          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
+}
+
+Intervallo intervallo_di(const json& r) {
+  return {{r.at("start").at("line").get<int64_t>(), r.at("start").at("character").get<int64_t>()},
+          {r.at("end").at("line").get<int64_t>(), r.at("end").at("character").get<int64_t>()}};
+}
+
+std::string senza_spazi(std::string_view s) {
+  const std::size_t a = s.find_first_not_of(' ');
+  if (a == std::string_view::npos) return {};
+  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
+}
+
+// A station, signal or slowdown on the line: its symbol.
+std::optional<json> simbolo(const Vista& v, const RigaLetta& r) {
+  for (const ParolaLetta& w : r.parole) {
+    for (const RecordSorgente* rec : w.record) {
+      const bool stazione = rec->tipo == TipoRecord::kStazione;
+      if (!stazione && rec->tipo != TipoRecord::kSegnale && rec->tipo != TipoRecord::kRallentamento)
+        continue;
+      std::string nome;
+      for (const CampoLetto& c : r.campi) {
+        if (c.record != rec) continue;
+        if (stazione && c.campo->tipo == TipoCampo::kTesto) nome = senza_spazi(c.testo);
+        if (!stazione && nome.empty() && c.numero)
+          nome = std::string(parola_scritta(*rec)) + " " + std::to_string(*c.numero) + " m";
+      }
+      if (nome.empty()) continue;
+      return json{{"name", nome},
+                  {"kind", stazione ? kSimboloStazione : kSimboloEvento},
+                  {"range", intervallo_json(v.intervallo(r.riga, 0, r.testo.size()))},
+                  {"selectionRange", intervallo_json(v.intervallo(r.riga, w.inizio, w.fine))}};
+    }
+  }
+  return std::nullopt;
+}
+
+json modifica(const std::string& titolo, const std::string& uri, const json& d,
+              const std::string& testo) {
+  return {
+      {"title", titolo},
+      {"kind", "quickfix"},
+      {"diagnostics", json::array({d})},
+      {"isPreferred", true},
+      {"edit", {{"changes", {{uri, json::array({{{"range", d["range"]}, {"newText", testo}}})}}}}}};
+}
+
+}  // namespace
+
+json simboli(const Vista& v) {
+  json tutti = json::array();
+  json* sezione = nullptr;
+  for (const RigaLetta& r : v.analisi().righe) {
+    if (r.testata) {
+      const Intervallo i = v.intervallo(r.riga, r.inizio_parola, r.fine_parola);
+      tutti.push_back(
+          {{"name", senza_spazi(r.testo.substr(r.inizio_parola, r.fine_parola - r.inizio_parola))},
+           {"kind", kSimboloSezione},
+           {"range", intervallo_json(i)},
+           {"selectionRange", intervallo_json(i)},
+           {"children", json::array()}});
+      sezione = &tutti.back();
+      continue;
+    }
+    auto s = simbolo(v, r);
+    if (!s) continue;
+    if (sezione == nullptr) {
+      tutti.push_back(std::move(*s));
+      continue;
+    }
+    (*sezione)["range"]["end"] = (*s)["range"]["end"];
+    (*sezione)["children"].push_back(std::move(*s));
+  }
+  return tutti;
+}
+
+json azioni(const Vista& v, const std::string& uri, const json& diagnostiche) {
+  json fatte = json::array();
+  if (!diagnostiche.is_array()) return fatte;
+  for (const json& d : diagnostiche) {
+    if (!d.is_object() || !d.contains("range") || !d.contains("message") ||
+        !d["message"].is_string())
+      continue;
+    const std::string messaggio = d["message"].get<std::string>();
+    const std::string codice = d.value("code", std::string());
+    static constexpr std::string_view kForse = "did you mean \"";
+    const std::size_t forse = messaggio.find(kForse);
+    if (forse != std::string::npos) {
+      const std::size_t da = forse + kForse.size();
+      const std::size_t a = messaggio.find('"', da);
+      if (a != std::string::npos) {
+        const std::string parola = messaggio.substr(da, a - da);
+        fatte.push_back(modifica("Replace with \"" + parola + "\"", uri, d, parola));
+      }
+      continue;
+    }
+    if (codice == "dropped-field") {
+      std::string testo(v.testo_di(intervallo_di(d["range"])));
+      if (testo.empty() || testo.find('-') == std::string::npos) continue;
+      std::replace(testo.begin(), testo.end(), '-', ' ');
+      fatte.push_back(
+          modifica("Write \"" + testo + "\" with blanks for its hyphens", uri, d, testo));
+    }
+  }
+  return fatte;
+}
+
+}  // namespace gs::lsp
