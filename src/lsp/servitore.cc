@@ -13,6 +13,7 @@
 
 #include "lsp/aiuti.h"
 #include "lsp/documenti.h"
+#include "lsp/formatta.h"
 #include "lsp/lsp.h"
 #include "lsp/pubblica.h"
 #include "lsp/simboli.h"
@@ -99,6 +100,7 @@ struct Servitore::Stato {
                {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
               {"hoverProvider", true},
               {"documentSymbolProvider", true},
+              {"documentFormattingProvider", true},
               {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
               {"completionProvider", {{"triggerCharacters", {"["}}}},
               {"signatureHelpProvider", {{"triggerCharacters", {",", " "}}}}}},
@@ -174,14 +176,15 @@ struct Servitore::Stato {
       return json();
     }
     static constexpr std::string_view kDocumento[] = {
-        "textDocument/hover", "textDocument/completion", "textDocument/signatureHelp",
-        "textDocument/documentSymbol", "textDocument/codeAction"};
+        "textDocument/hover",          "textDocument/completion", "textDocument/signatureHelp",
+        "textDocument/documentSymbol", "textDocument/codeAction", "textDocument/formatting"};
     if (std::find(std::begin(kDocumento), std::end(kDocumento), metodo) == std::end(kDocumento))
       return std::nullopt;
     const char* dove = "the request's params";
     std::string uri;
     const std::unique_ptr<Vista> v = vista(params, dove, uri);
     if (metodo == "textDocument/documentSymbol") return v ? simboli(*v) : json::array();
+    if (metodo == "textDocument/formatting") return v ? formatta(*v) : json::array();
     if (metodo == "textDocument/codeAction") {
       const json& contesto = membro(params, "context", dove);
       return v ? azioni(*v, uri, membro(contesto, "diagnostics", "the context")) : json::array();

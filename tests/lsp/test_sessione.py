@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A session with `genera_scenario lsp` through the protocol, as an editor holds one: open a
 train source, type a mistake, see its diagnostic at its exact range, fix it and see it go; an
-accented name before a field shifts no range; bad messages get the protocol's errors and the
+accented name before a field shifts no range; hover, signature help, completion, the outline,
+the quick fix and formatting each checked; bad messages get the protocol's errors and the
 server goes on; shutdown and exit end it with status 0.
 
 Usage: test_sessione.py GENERA_SCENARIO_EXE
@@ -148,6 +149,34 @@ with tempfile.TemporaryDirectory() as cartella:
     c.cambia(u, versione, [{"range": m["range"], "text": m["newText"]} for m in modifiche])
     p = c.diagnostiche(u)
     verifica(p["diagnostics"] == [], f"the quick fix applied: {p}")
+
+    # Formatting: blanks only, the signals' values in columns, and nothing more to do after.
+    def formatta():
+        return c.richiesta("textDocument/formatting", {
+            "textDocument": {"uri": u}, "options": {"tabSize": 4, "insertSpaces": True}})["result"]
+    modifiche = formatta()
+    verifica(modifiche and all(m["newText"].strip(" ") == "" for m in modifiche),
+             f"formatting's edits: {modifiche[:3]}")
+    testo = treno
+    inizi = [0]
+    for r in testo.split("\n"):
+        inizi.append(inizi[-1] + len(r) + 1)
+    for m in sorted(modifiche, key=lambda m: (m["range"]["start"]["line"],
+                                              m["range"]["start"]["character"]), reverse=True):
+        a = inizi[m["range"]["start"]["line"]] + m["range"]["start"]["character"]
+        b = inizi[m["range"]["end"]["line"]] + m["range"]["end"]["character"]
+        testo = testo[:a] + m["newText"] + testo[b:]
+    formattate = testo.split("\r\n")
+    verifica(formattate[r_segnale] == "segnale, 4500, 1, 3, 0, 0, 0, 0, 0, 0, 0, 0"
+             and formattate[r_segnale + 1] == "segnale, 5700, 2, 2, 3, 0, 0, 0, 0, 0, 0, 0",
+             f"the signals formatted: {formattate[r_segnale:r_segnale + 2]}")
+    versione += 1
+    c.cambia(u, versione, [{"text": testo}])
+    verifica(c.diagnostiche(u)["diagnostics"] == [], "the formatted source compiles clean")
+    verifica(formatta() == [], "formatting twice changes nothing more")
+    versione += 1
+    c.cambia(u, versione, [{"text": treno}])
+    c.diagnostiche(u)
 
     # In the line source: the general section's records, then the later ones after a head.
     file_linea = os.path.join(cartella, "CITTÀ_linea.txt")
