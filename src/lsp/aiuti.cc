@@ -12,7 +12,7 @@ namespace {
 using nlohmann::json;
 
 constexpr int kVoceParola = 14, kVoceModulo = 9;  // CompletionItemKind
-constexpr int kSnippet = 2;                       // InsertTextFormat
+constexpr int kTestoSemplice = 1, kSnippet = 2;   // InsertTextFormat
 
 std::string s(std::string_view v) { return std::string(v); }
 
@@ -155,7 +155,7 @@ json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnost
   return h;
 }
 
-json completamento(const Vista& v, const Posizione& p) {
+json completamento(const Vista& v, const Posizione& p, bool snippet) {
   json voci = json::array();
   const auto b = v.byte_di(p);
   if (!b) return voci;
@@ -171,15 +171,17 @@ json completamento(const Vista& v, const Posizione& p) {
     for (const RecordSorgente& rec : record_di(*sezione)) {
       const Firma f = firma_di({&rec});
       for (const std::string_view scritta : rec.scritte) {
-        std::string snippet(scritta);
-        for (std::size_t i = 0; i < rec.campi.size(); ++i)
-          snippet += ",  ${" + std::to_string(i + 1) + ":" + s(rec.campi[i].segnaposto) + "}";
+        std::string inserito(scritta);
+        for (std::size_t i = 0; i < rec.campi.size(); ++i) {
+          const std::string nome = s(rec.campi[i].segnaposto);
+          inserito += snippet ? ",  ${" + std::to_string(i + 1) + ":" + nome + "}" : ",  " + nome;
+        }
         voci.push_back({{"label", s(scritta)},
                         {"kind", kVoceParola},
                         {"detail", f.etichetta},
                         {"documentation", {{"kind", "markdown"}, {"value", testo_record({&rec})}}},
-                        {"insertTextFormat", kSnippet},
-                        {"textEdit", {{"range", intervallo}, {"newText", snippet}}}});
+                        {"insertTextFormat", snippet ? kSnippet : kTestoSemplice},
+                        {"textEdit", {{"range", intervallo}, {"newText", inserito}}}});
       }
     }
   }

@@ -17,9 +17,10 @@ namespace gs::lsp {
 nlohmann::json hover(const Vista& v, const Posizione& p,
                      const std::vector<nlohmann::json>& diagnostiche, const Servizi& servizi);
 
-// textDocument/completion: in a keyword field, the records read at that point as snippets with
-// their value fields named, and the source's section heads.
-nlohmann::json completamento(const Vista& v, const Posizione& p);
+// textDocument/completion: in a keyword field, the records read at that point with their value
+// fields named (as snippets whose placeholders are the fields, for a client that takes them),
+// and the source's section heads.
+nlohmann::json completamento(const Vista& v, const Posizione& p, bool snippet);
 
 // textDocument/signatureHelp: the record being typed, the field at the cursor active.
 nlohmann::json firma(const Vista& v, const Posizione& p);

@@ -68,8 +68,9 @@ struct Servitore::Stato {
   Uscita uscita;
   Servizi servizi;
   bool inizializzato = false;
-  bool chiuso = false;  // shutdown came
-  bool finito = false;  // exit came
+  bool snippet = false;  // the client takes snippets in completions
+  bool chiuso = false;   // shutdown came
+  bool finito = false;   // exit came
   Archivio archivio;
   Pubblicatore pubblicatore;
 
@@ -92,8 +93,16 @@ struct Servitore::Stato {
     notifica("window/logMessage", {{"type", 1}, {"message", "genera_scenario: " + messaggio}});
   }
 
-  json inizializza() {
+  json inizializza(const json& params) {
     inizializzato = true;
+    const json::json_pointer p(
+        "/capabilities/textDocument/completion/completionItem/snippetSupport");
+    try {
+      snippet = params.is_object() && params.contains(p) && params.at(p).is_boolean() &&
+                params.at(p).get<bool>();
+    } catch (const json::exception&) {
+      snippet = false;  // capabilities of a shape the protocol does not give
+    }
     return {{"capabilities",
              {{"positionEncoding", "utf-16"},
               {"textDocumentSync",
@@ -190,7 +199,8 @@ struct Servitore::Stato {
       return v ? azioni(*v, uri, membro(contesto, "diagnostics", "the context")) : json::array();
     }
     const Posizione p = posizione(membro(params, "position", dove), "the position");
-    if (metodo == "textDocument/completion") return v ? completamento(*v, p) : json::array();
+    if (metodo == "textDocument/completion")
+      return v ? completamento(*v, p, snippet) : json::array();
     if (v == nullptr) return json();
     if (metodo == "textDocument/hover") return hover(*v, p, pubblicatore.pubblicate(uri), servizi);
     return firma(*v, p);
@@ -247,7 +257,7 @@ struct Servitore::Stato {
     }
     if (metodo == "initialize") {
       if (inizializzato) return errore(id, kRichiestaNonValida, "initialize was already received");
-      return risposta(id, inizializza());
+      return risposta(id, inizializza(params));
     }
     if (!inizializzato)
       return errore(id, kNonInizializzato, "the server has not received initialize yet");

@@ -85,8 +85,9 @@ class Cliente:
     def richiesta(self, metodo, params=None, timeout=20):
         return self.risposta(self.richiesta_senza_attesa(metodo, params), timeout)
 
-    def inizializza(self):
-        r = self.richiesta("initialize", {"processId": None, "rootUri": None, "capabilities": {}})
+    def inizializza(self, capacita=None):
+        r = self.richiesta("initialize", {"processId": None, "rootUri": None,
+                                          "capabilities": capacita or {}})
         self.notifica("initialized", {})
         return r
 

@@ -39,6 +39,22 @@ with tempfile.TemporaryDirectory() as cartella:
 
 print(json.dumps(esito, ensure_ascii=False))
 errori = []
+
+# The guide gives the configuration this test uses.
+qui = os.path.dirname(os.path.abspath(__file__))
+with open(os.path.join(qui, "neovim.lua"), encoding="utf-8") as f:
+    lua = f.read()
+configurazione = lua[lua.index("local client_id"):lua.index("-- The test's steps.")].strip()
+with open(os.path.join(qui, "..", "..", "docs", "authoring.md"), encoding="utf-8") as f:
+    guida = f.read()
+segno = "<!-- neovim configuration: tests/lsp/neovim.lua -->\n```text\n"
+if segno not in guida:
+    errori.append("the guide gives no Neovim configuration")
+else:
+    blocco = guida[guida.index(segno) + len(segno):]
+    blocco = blocco[:blocco.index("```")].split("\n", 1)[1].strip()
+    if blocco != configurazione:
+        errori.append("the guide's Neovim configuration is not the one neovim.lua uses")
 if esito.get("errore"):
     errori.append(esito["errore"])
 else:

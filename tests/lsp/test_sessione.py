@@ -53,7 +53,7 @@ with tempfile.TemporaryDirectory() as cartella:
              f"a header without Content-Length: a parse error, got {m}")
     m = c.richiesta("textDocument/hover", {})
     verifica(m.get("error", {}).get("code") == -32002, f"a request before initialize: {m}")
-    r = c.inizializza()
+    r = c.inizializza({"textDocument": {"completion": {"completionItem": {"snippetSupport": True}}}})
     verifica(r["result"]["capabilities"]["textDocumentSync"]["change"] == 2,
              f"incremental sync: {r}")
 
@@ -124,6 +124,17 @@ with tempfile.TemporaryDirectory() as cartella:
              and s.get("textEdit", {}).get("newText", "").startswith("segnale,  ${1:POSITION},  ${2:sx}"),
              f"the signal's snippet: {s}")
     verifica(completamento(u, r_segnale, 10) == {}, "no keyword offered after the comma")
+    # A client without snippets gets the fields' names as plain text.
+    semplice = Cliente(PROGRAMMA, cartella)
+    semplice.inizializza()
+    us = semplice.apri(file_treno, treno)
+    r = semplice.richiesta("textDocument/completion", {
+        "textDocument": {"uri": us}, "position": {"line": r_segnale, "character": 0}})["result"]
+    s = next((v for v in r if v["label"] == "segnale"), {})
+    verifica(s.get("insertTextFormat") == 1
+             and s.get("textEdit", {}).get("newText", "").startswith("segnale,  POSITION,  sx,  s1"),
+             f"the signal without snippets: {s}")
+    semplice.chiudi()
     # The outline: the heads, holding the stations by name and the signals and slowdowns by
     # position.
     r = c.richiesta("textDocument/documentSymbol", {"textDocument": {"uri": u}})["result"]
