@@ -1,10 +1,13 @@
 #include "lsp/aiuti.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
+#include "compiler/compilatore.h"
 #include "compiler/parole.h"
 #include "formato/formato.h"
+#include "views/ispeziona.h"
 
 namespace gs::lsp {
 namespace {
@@ -83,7 +86,7 @@ std::string testo_record(const std::vector<const RecordSorgente*>& record) {
   return t;
 }
 
-std::string testo_campo(const CampoLetto& l) {
+std::string testo_campo(const CampoLetto& l, const Compilato& k) {
   const CampoSorgente& c = *l.campo;
   std::string t = "**" + s(l.record->forma) + "**: " + s(c.nome) + " (`" + s(c.segnaposto) + "`";
   if (!c.unita.empty()) t += ", " + s(c.unita);
@@ -94,7 +97,10 @@ std::string testo_campo(const CampoLetto& l) {
     const int64_t cella = c.cella == RegolaCella::kPunto     ? cella_punto(m)
                           : c.cella == RegolaCella::kProfilo ? cella_profilo(m)
                                                              : ultima_cella_campata(m);
-    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella) + "\n";
+    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella);
+    if (k.c != nullptr && k.c->celle.dimensionata())
+      t += ", chainage " + formatta_progressiva(progressiva_a(k.c->stazioni, m));
+    t += "\n";
   }
   return t;
 }
@@ -116,10 +122,31 @@ json intervallo_json(const Intervallo& i) {
           {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
 }
 
+// The code points the compile added for the signal or slowdown on line `riga`.
+std::string punti_aggiunti(const RigaLetta& r, const Compilato& k) {
+  const bool suo = std::any_of(r.parole.begin(), r.parole.end(), [](const ParolaLetta& w) {
+    return std::any_of(w.record.begin(), w.record.end(), [](const RecordSorgente* rec) {
+      return rec->tipo == TipoRecord::kSegnale || rec->tipo == TipoRecord::kRallentamento;
+    });
+  });
+  if (!suo || k.c == nullptr) return {};
+  std::string elenco;
+  for (int64_t i = 0; i <= k.c->celle.ultimo(); ++i) {
+    const Origine* o = k.c->celle.origine(i);
+    if (o == nullptr || !o->cosa.starts_with("the code point placed for ") ||
+        o->luogo.file != k.nome || o->luogo.riga != static_cast<int32_t>(r.riga + 1))
+      continue;
+    elenco += elenco.empty() ? "" : ", ";
+    elenco += "cell " + std::to_string(i) + " (" + std::to_string(metro_profilo(i)) + " m)";
+  }
+  if (elenco.empty()) return "\nThe compiler added no code point for it.\n";
+  return "\nCode points the compiler added for it: " + elenco + "\n";
+}
+
 }  // namespace
 
 json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnostiche,
-           const Servizi& servizi) {
+           const Servizi& servizi, const Compilato& compilato) {
   std::string testo;
   std::optional<Intervallo> dove;
   if (const auto b = v.byte_di(p)) {
@@ -133,11 +160,12 @@ json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnost
       }
       for (const CampoLetto& c : r->campi) {
         if (b->second >= c.inizio && b->second <= c.fine && testo.empty()) {
-          testo = testo_campo(c);
+          testo = testo_campo(c, compilato);
           dove = v.intervallo(r->riga, c.inizio, c.fine);
         }
       }
     }
+    if (r != nullptr && !testo.empty()) testo += punti_aggiunti(*r, compilato);
   }
   for (const json& d : diagnostiche) {
     if (!d.contains("range") || !dentro(intervallo_di(d["range"]), p)) continue;

@@ -4,6 +4,7 @@
 #define GS_LSP_AIUTI_H
 
 #include <nlohmann/json.hpp>
+#include <string>
 #include <vector>
 
 #include "lsp/lsp.h"
@@ -11,11 +12,20 @@
 
 namespace gs::lsp {
 
+// What the last compile of a document gave, for hover: the compile, and the name it gave the
+// document (its Luogo::file). No compile when none was done yet.
+struct Compilato {
+  const Compilazione* c = nullptr;
+  std::string nome;
+};
+
 // textDocument/hover at a position: on a record's keyword, the record and its fields; on a
 // value field, its name, meaning, accepted range and what it becomes (for a position, its
-// cell); on a published diagnostic, its explain entry too. Null where there is nothing.
+// cell and the chainage there); on a signal or slowdown, the code points the compiler added
+// for it; on a published diagnostic, its explain entry too. Null where there is nothing.
 nlohmann::json hover(const Vista& v, const Posizione& p,
-                     const std::vector<nlohmann::json>& diagnostiche, const Servizi& servizi);
+                     const std::vector<nlohmann::json>& diagnostiche, const Servizi& servizi,
+                     const Compilato& compilato);
 
 // textDocument/completion: in a keyword field, the records read at that point with their value
 // fields named (as snippets whose placeholders are the fields, for a client that takes them),

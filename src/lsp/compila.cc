@@ -177,7 +177,8 @@ std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
 
 }  // namespace
 
-Diagnostiche compila_unita(const Unita& u, const Compila& compila) {
+Diagnostiche compila_unita(const Unita& u, const Compila& compila,
+                           std::shared_ptr<const Compilazione>* tenuta) {
   Diagnostiche esito;
   Sorgente linea, treno;
   if (u.treno != nullptr) dal_documento(treno, *u.treno);
@@ -207,7 +208,9 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila) {
     return esito;
   }
 
-  Compilazione c;
+  auto compilata = std::make_shared<Compilazione>();
+  Compilazione& c = *compilata;
+  if (tenuta != nullptr) *tenuta = compilata;
   std::optional<TestoSorgente> testo_treno;
   if (u.treno != nullptr) testo_treno = TestoSorgente{treno.nome, treno.compilato};
   if (const auto motivo = compila(c, {linea.nome, linea.compilato}, std::move(testo_treno)))

@@ -5,6 +5,7 @@
 #define GS_LSP_COMPILA_H
 
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -20,7 +21,10 @@ using Diagnostiche = std::map<std::string, std::vector<nlohmann::json>>;
 
 // Reads what is not open from disk, converts what is open to Windows-1252, compiles with
 // `compila` as `check` does (never writing a file) and places every diagnostic.
-Diagnostiche compila_unita(const Unita& u, const Compila& compila);
+// The compile itself is kept in `tenuta` when it was done (hover reads its cells and its
+// chainage table).
+Diagnostiche compila_unita(const Unita& u, const Compila& compila,
+                           std::shared_ptr<const Compilazione>* tenuta = nullptr);
 
 }  // namespace gs::lsp
 

@@ -15,10 +15,13 @@ void Pubblicatore::aggiorna(const Archivio& archivio, const Compila& compila, co
   for (const Unita& u : unita_aperte(archivio)) {
     const std::string nome = u.nome(), stato = u.stato(epoca_disco_);
     const auto prima = compilati_.find(nome);
-    if (prima != compilati_.end() && prima->second.stato == stato)
+    if (prima != compilati_.end() && prima->second.stato == stato) {
       compilati.emplace(nome, std::move(prima->second));
-    else
-      compilati.emplace(nome, Compilato{stato, compila_unita(u, compila)});
+    } else {
+      Compilato nuovo{stato, {}, nullptr};
+      nuovo.diagnostiche = compila_unita(u, compila, &nuovo.compilazione);
+      compilati.emplace(nome, std::move(nuovo));
+    }
   }
   compilati_ = std::move(compilati);
 
@@ -53,6 +56,12 @@ void Pubblicatore::aggiorna(const Archivio& archivio, const Compila& compila, co
     if (!it->second.vuoto) invia({{"uri", it->first}, {"diagnostics", json::array()}});
     it = inviati_.erase(it);
   }
+}
+
+const Compilazione* Pubblicatore::compilazione_di(const std::string& uri) const {
+  for (const auto& [nome, c] : compilati_)
+    if (c.compilazione && c.diagnostiche.count(uri) > 0) return c.compilazione.get();
+  return nullptr;
 }
 
 std::vector<json> Pubblicatore::pubblicate(const std::string& uri) const {

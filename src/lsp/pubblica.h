@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -29,11 +30,14 @@ class Pubblicatore {
   void disco_cambiato() { ++epoca_disco_; }
   // The diagnostics last sent for a document.
   std::vector<nlohmann::json> pubblicate(const std::string& uri) const;
+  // The last compile an open document took part in, if one was done.
+  const Compilazione* compilazione_di(const std::string& uri) const;
 
  private:
   struct Compilato {
     std::string stato;  // Unita::stato when it was compiled
     Diagnostiche diagnostiche;
+    std::shared_ptr<const Compilazione> compilazione;
   };
   struct Inviato {
     std::string testo;  // the params sent, as JSON text

@@ -202,7 +202,12 @@ struct Servitore::Stato {
     if (metodo == "textDocument/completion")
       return v ? completamento(*v, p, snippet) : json::array();
     if (v == nullptr) return json();
-    if (metodo == "textDocument/hover") return hover(*v, p, pubblicatore.pubblicate(uri), servizi);
+    if (metodo == "textDocument/hover") {
+      const Documento* d = archivio.trova(uri);
+      const Compilato k{pubblicatore.compilazione_di(uri),
+                        d->percorso.empty() ? d->uri : d->percorso};
+      return hover(*v, p, pubblicatore.pubblicate(uri), servizi, k);
+    }
     return firma(*v, p);
   }
 

@@ -97,7 +97,12 @@ with tempfile.TemporaryDirectory() as cartella:
     verifica("segnale, POSITION, sx" in h and "`tempo`" in h, f"hover on a keyword: {h!r}")
     h = hover(r_segnale, 14)
     verifica("signal position" in h and "from -2147483648 to 2147483647 m" in h
-             and "metre 4500, grid cell 91" in h, f"hover on a position: {h!r}")
+             and "metre 4500, grid cell 91, chainage km 7+600" in h
+             and "no code point" in h, f"hover on a position: {h!r}")
+    r_rallentamento = next(i for i, r in enumerate(righe) if r.startswith("rallentamento,"))
+    h = hover(r_rallentamento, 3)
+    verifica("Code points the compiler added for it: cell " in h,
+             f"hover on a slowdown: the code points added for it: {h!r}")
     verifica(hover(len(righe) + 5, 0) == "", "hover past the text: nothing")
 
     # Signature help names the field being typed as commas are added.
