@@ -92,7 +92,10 @@ std::string testo_voce(const Spiegazione& v) {
     const Causa& c = v.cause[i];
     s += "\n";
     if (v.cause.size() > 1)
-      s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
+      s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ": " +
+           std::string(c.nome) + ".\n";
+    else
+      s += "Cause: " + std::string(c.nome) + ".\n";
     s += "Message:\n" + a_capo(c.modello, "    ");
     for (const Parte& p : parti(c))
       s += a_capo(std::string("Example, ") + p.dove + " that `genera_scenario new` writes:") +
@@ -109,7 +112,7 @@ std::string markdown_voce(const Spiegazione& v) {
   std::string s =
       "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
   for (const Causa& c : v.cause) {
-    s += "\n- Message: `" + std::string(c.modello) + "`\n";
+    s += "\n- Cause `" + std::string(c.nome) + "`, message: `" + std::string(c.modello) + "`\n";
     if (!c.situazione.empty()) s += "\n  When: " + std::string(c.situazione) + "\n";
     const std::vector<Parte> p = parti(c);
     for (std::size_t i = 0; i < p.size(); ++i) {
@@ -139,6 +142,28 @@ std::string elenco_voci(bool markdown) {
     }
     s += v.titolo;
     s += markdown ? " |\n" : "\n";
+  }
+  return s;
+}
+
+std::string elenco_voci_man() {
+  std::string s;
+  for (const Spiegazione& v : voci()) {
+    s += ".TP\n.B ";
+    if (v.avviso.empty()) {
+      s += 'E';
+      s += std::to_string(v.numero);
+    } else {
+      s += v.avviso;
+    }
+    s += '\n';
+    for (const char c : v.titolo) {
+      if (c == '\\')
+        s += "\\e";
+      else
+        s += c;
+    }
+    s += "\n";
   }
   return s;
 }

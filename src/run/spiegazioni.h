@@ -23,6 +23,8 @@ std::string markdown_voce(const Spiegazione& v);
 
 // Every entry's code (E16, unknown-record) and title, one per line or as a Markdown table.
 std::string elenco_voci(bool markdown);
+// The same list as the manual page's paragraphs (roff).
+std::string elenco_voci_man();
 
 }  // namespace gs
 

@@ -167,6 +167,16 @@ TEST(Spiegazioni, TheGuideAndTheReadmeListEveryEntryAsTheProgramDoes) {
     riga << "| `" << (r.avviso.empty() ? "E" : "") << codice << "` | " << r.titolo << " |\n";
     EXPECT_NE(tabella->find(riga.str()), std::string::npos) << codice;
   }
+  // And so is the manual page's.
+  std::ifstream f(std::string(GS_SORGENTI) + "/docs/genera_scenario.1", std::ios::binary);
+  std::stringstream pagina;
+  pagina << f.rdbuf();
+  const std::string p = pagina.str(), inizio = ".\\\" BEGIN generated: the table of diagnostics\n";
+  const std::size_t a = p.find(inizio), b = p.find(".\\\" END generated\n");
+  ASSERT_NE(a, std::string::npos) << "the manual page has no generated list of diagnostics";
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_EQ(p.substr(a + inizio.size(), b - a - inizio.size()), elenco_voci_man())
+      << "regenerate it: scripts/aggiorna_man.sh";
 }
 
 }  // namespace
