@@ -171,8 +171,10 @@ json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnost
     if (!d.contains("range") || !dentro(intervallo_di(d["range"]), p)) continue;
     std::string parte = "**" + d.value("code", std::string()) + "** " + d.value("message", "");
     if (servizi.spiega && d.contains("code")) {
-      const std::string voce =
-          servizi.spiega(d["code"].get<std::string>(), d.value("message", std::string()));
+      const json::json_pointer causa("/data/cause");
+      const std::string voce = servizi.spiega(
+          d["code"].get<std::string>(),
+          d.contains(causa) && d[causa].is_string() ? d[causa].get<std::string>() : "");
       if (!voce.empty()) parte += "\n\n" + voce;
     }
     testo += (testo.empty() ? "" : "\n---\n\n") + parte;

@@ -248,6 +248,8 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
     }
     json j = diagnostica(i, gravita_di(d.gravita), codice, std::move(messaggio));
     if (!correlati.empty()) j["relatedInformation"] = std::move(correlati);
+    // Which of its entry's causes it is, for the hover's explanation.
+    if (d.causa != nullptr) j["data"] = {{"cause", d.causa->nome}};
     esito[dove.uri].push_back(std::move(j));
   }
   return esito;

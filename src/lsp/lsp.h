@@ -31,11 +31,11 @@ using Compila = std::function<std::optional<std::string>(Compilazione& c, TestoS
                                                          std::optional<TestoSorgente> treno)>;
 
 // What the command line gives the server: the compile, and explain's entry for a diagnostic's
-// code (E16, unknown-record) and message as Markdown: its title, what the compile does, and the
-// cause whose form the message has (every cause when none has it); empty when there is none.
+// code (E16, unknown-record) and its cause's name as Markdown: its title, what the compile does,
+// and that cause (every cause when the name is none of them); empty when there is no entry.
 struct Servizi {
   Compila compila;
-  std::function<std::string(std::string_view codice, std::string_view messaggio)> spiega;
+  std::function<std::string(std::string_view codice, std::string_view causa)> spiega;
 };
 
 // The server without its streams: it is handed each message's body as read and hands back the

@@ -33,11 +33,12 @@ lsp::Servizi servizi_lsp() {
     compila_testi(c, o, std::move(linea.byte), std::move(treno->byte));
     return motivo;
   };
-  s.spiega = [](std::string_view codice, std::string_view messaggio) {
+  s.spiega = [](std::string_view codice, std::string_view causa) {
     const Spiegazione* v = voce(codice);
     if (v == nullptr) return std::string();
     Spiegazione una = *v;
-    if (const Causa* c = causa_di(*v, messaggio)) una.cause = std::span(c, 1);
+    for (const Causa& c : v->cause)
+      if (c.nome == causa) una.cause = std::span(&c, 1);
     return markdown_voce(una);
   };
   return s;
