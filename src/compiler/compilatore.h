@@ -12,7 +12,7 @@
 #include "common/diagnostica.h"
 #include "common/errori.h"
 #include "compiler/linea.h"
-#include "formato/formato.h"
+#include "format/formato.h"
 #include "grid/griglia.h"
 
 namespace gs {

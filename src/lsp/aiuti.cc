@@ -6,7 +6,7 @@
 
 #include "compiler/compilatore.h"
 #include "compiler/parole.h"
-#include "formato/formato.h"
+#include "format/formato.h"
 #include "views/ispeziona.h"
 
 namespace gs::lsp {

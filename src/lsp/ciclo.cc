@@ -10,7 +10,7 @@
 
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs {
 namespace {

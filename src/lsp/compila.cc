@@ -11,7 +11,7 @@
 #include "lsp/campo.h"
 #include "lsp/testo.h"
 #include "lsp/uri.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs::lsp {
 namespace {

@@ -6,7 +6,7 @@
 #include "common/file_system.h"
 #include "compiler/parole.h"
 #include "lsp/uri.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs::lsp {
 namespace {

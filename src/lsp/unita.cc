@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs::lsp {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "formato/formato.h"
+#include "format/formato.h"
 #include "views/fonti.h"
 #include "views/ispeziona.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "formato/formato.h"
+#include "format/formato.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
 

@@ -1,11 +1,11 @@
 // What a signal cell and a speed-board cell hold, and the one packing of each into the four
 // 16-bit data of its cell: the placers encode with it, the viewers decode with it.
-#ifndef GS_FORMATO_PUNTI_H
-#define GS_FORMATO_PUNTI_H
+#ifndef GS_FORMAT_PUNTI_H
+#define GS_FORMAT_PUNTI_H
 
 #include <cstdint>
 
-#include "formato/formato.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -51,4 +51,4 @@ IndicatoreVelocita decodifica_indicatore(const Cella& c);
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_PUNTI_H
+#endif  // GS_FORMAT_PUNTI_H

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "formato/geometria.h"
-#include "formato/lettore.h"
+#include "format/geometria.h"
+#include "format/lettore.h"
 
 namespace gs {
 namespace {

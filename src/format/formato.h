@@ -2,8 +2,8 @@
 // the track grid, each with the one ordered list of its fields that the compiler's writer, the
 // viewers' readers and the tests all use; the byte layouts of the three files; and the rules
 // that turn positions on the line into grid cells.
-#ifndef GS_FORMATO_FORMATO_H
-#define GS_FORMATO_FORMATO_H
+#ifndef GS_FORMAT_FORMATO_H
+#define GS_FORMAT_FORMATO_H
 
 #include <array>
 #include <cstddef>
@@ -229,4 +229,4 @@ int64_t cella_fermata(int64_t fine);
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_FORMATO_H
+#endif  // GS_FORMAT_FORMATO_H

@@ -1,4 +1,4 @@
-#include "piattaforma/temporanei.h"
+#include "platform/temporanei.h"
 
 #include <atomic>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 
 namespace gs {
 namespace {

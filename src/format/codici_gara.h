@@ -1,12 +1,12 @@
 // The race codes stamped into a compiled scenario, from the line and train names that the
 // table's entries 85 and 86 hold: the writer stamps them, the viewers check them.
-#ifndef GS_FORMATO_CODICI_GARA_H
-#define GS_FORMATO_CODICI_GARA_H
+#ifndef GS_FORMAT_CODICI_GARA_H
+#define GS_FORMAT_CODICI_GARA_H
 
 #include <cstdint>
 #include <string>
 
-#include "formato/formato.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -17,4 +17,4 @@ int32_t codice_gara_st(const Stazioni& stazioni);
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_CODICI_GARA_H
+#endif  // GS_FORMAT_CODICI_GARA_H

@@ -3,8 +3,8 @@
 // entry point. posix.cc and win32.cc implement it (with avvio_posix.cc and avvio_win32.cc for
 // the entry point), and CMake builds the pair of the target system. Nothing outside this folder
 // asks which system it runs on.
-#ifndef GS_PIATTAFORMA_PIATTAFORMA_H
-#define GS_PIATTAFORMA_PIATTAFORMA_H
+#ifndef GS_PLATFORM_PIATTAFORMA_H
+#define GS_PLATFORM_PIATTAFORMA_H
 
 #include <cstddef>
 #include <cstdint>
@@ -204,4 +204,4 @@ bool messaggi_in_finestra();
 template <>
 struct std::is_error_code_enum<gs::piattaforma::Rifiuto> : std::true_type {};
 
-#endif  // GS_PIATTAFORMA_PIATTAFORMA_H
+#endif  // GS_PLATFORM_PIATTAFORMA_H

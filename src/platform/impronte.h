@@ -1,7 +1,7 @@
 // What tells a changed file from the same one without the system's help: whether it is there,
 // its time and its size.
-#ifndef GS_PIATTAFORMA_IMPRONTE_H
-#define GS_PIATTAFORMA_IMPRONTE_H
+#ifndef GS_PLATFORM_IMPRONTE_H
+#define GS_PLATFORM_IMPRONTE_H
 
 #include <chrono>
 #include <cstdint>
@@ -33,4 +33,4 @@ class Impronte {
 
 }  // namespace gs::piattaforma
 
-#endif  // GS_PIATTAFORMA_IMPRONTE_H
+#endif  // GS_PLATFORM_IMPRONTE_H

@@ -5,7 +5,7 @@
 #include <string>
 #include <type_traits>
 
-#include "formato/lettore.h"
+#include "format/lettore.h"
 
 namespace gs {
 namespace {

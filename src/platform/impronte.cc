@@ -1,4 +1,4 @@
-#include "piattaforma/impronte.h"
+#include "platform/impronte.h"
 
 #include <thread>
 

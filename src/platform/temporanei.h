@@ -1,13 +1,13 @@
 // What both systems share of FileTemporaneo: the temporary names (the destination's name,
 // ".tmp-" and six random letters or digits, beside it in its folder), the register of the names
 // an interrupt removes, and the order in which a name is registered and then made.
-#ifndef GS_PIATTAFORMA_TEMPORANEI_H
-#define GS_PIATTAFORMA_TEMPORANEI_H
+#ifndef GS_PLATFORM_TEMPORANEI_H
+#define GS_PLATFORM_TEMPORANEI_H
 
 #include <filesystem>
 #include <system_error>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs::piattaforma {
 
@@ -68,4 +68,4 @@ std::error_code dai_nome(const std::filesystem::path& destinazione, std::filesys
 
 }  // namespace gs::piattaforma
 
-#endif  // GS_PIATTAFORMA_TEMPORANEI_H
+#endif  // GS_PLATFORM_TEMPORANEI_H

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 
 namespace gs {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/errori.h"
-#include "formato/formato.h"
+#include "format/formato.h"
 
 namespace gs {
 

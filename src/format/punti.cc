@@ -1,5 +1,5 @@
 // The packing of signals and speed boards into their cells.
-#include "formato/punti.h"
+#include "format/punti.h"
 
 #include <limits>
 

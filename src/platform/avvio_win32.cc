@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace {
 

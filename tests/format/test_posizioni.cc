@@ -7,7 +7,7 @@
 #include <limits>
 
 #include "common/errori.h"
-#include "formato/formato.h"
+#include "format/formato.h"
 
 namespace gs {
 namespace {

@@ -3,8 +3,8 @@
 // (0, 1), when the line has one; the computed metres follow as doubles, and the metres past
 // them are empty. The writer encodes with the put_ functions below and the viewers decode the
 // file with decodifica_geometria.
-#ifndef GS_FORMATO_GEOMETRIA_H
-#define GS_FORMATO_GEOMETRIA_H
+#ifndef GS_FORMAT_GEOMETRIA_H
+#define GS_FORMAT_GEOMETRIA_H
 
 #include <bit>
 #include <cstddef>
@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "formato/bytes.h"
-#include "formato/formato.h"
+#include "format/bytes.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -63,4 +63,4 @@ Geometria decodifica_geometria(std::string_view byte);
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_GEOMETRIA_H
+#endif  // GS_FORMAT_GEOMETRIA_H

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "formato/punti.h"
+#include "format/punti.h"
 
 namespace gs {
 namespace {

@@ -1,7 +1,7 @@
 // Reading a compiled file back front to back, field by field: the inverse of the put_
 // functions and of put_record, for the tools that decode compiled files.
-#ifndef GS_FORMATO_LETTORE_H
-#define GS_FORMATO_LETTORE_H
+#ifndef GS_FORMAT_LETTORE_H
+#define GS_FORMAT_LETTORE_H
 
 #include <cstddef>
 #include <cstdint>
@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "formato/bytes.h"
-#include "formato/formato.h"
+#include "format/bytes.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -79,4 +79,4 @@ class Lettore {
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_LETTORE_H
+#endif  // GS_FORMAT_LETTORE_H

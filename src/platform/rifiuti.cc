@@ -3,7 +3,7 @@
 #include <string>
 #include <system_error>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs::piattaforma {
 namespace {

@@ -1,7 +1,7 @@
 // Reading the line geometry file back.
-#include "formato/geometria.h"
+#include "format/geometria.h"
 
-#include "formato/lettore.h"
+#include "format/lettore.h"
 
 namespace gs {
 

@@ -1,13 +1,13 @@
 // Little-endian encoding into a byte buffer, one field at a time.
-#ifndef GS_FORMATO_BYTES_H
-#define GS_FORMATO_BYTES_H
+#ifndef GS_FORMAT_BYTES_H
+#define GS_FORMAT_BYTES_H
 
 #include <bit>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "formato/formato.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -55,7 +55,7 @@ inline void put_campo(std::string& b, int16_t v) { put_i16(b, v); }
 inline void put_campo(std::string& b, int32_t v) { put_i32(b, v); }
 inline void put_campo(std::string& b, const std::string& v) { put_testo(b, v); }
 
-// Lettore::record (formato/lettore.h) reads one back.
+// Lettore::record (format/lettore.h) reads one back.
 template <typename Record, typename Campi>
 void put_record(std::string& b, const Record& r, const Campi& campi) {
   per_ogni_campo(campi, [&](const auto& c) { put_campo(b, r.*c.membro); });
@@ -79,4 +79,4 @@ inline double get_f64(const unsigned char* p) {
 
 }  // namespace gs
 
-#endif  // GS_FORMATO_BYTES_H
+#endif  // GS_FORMAT_BYTES_H

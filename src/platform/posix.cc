@@ -21,9 +21,9 @@
 #include <iostream>
 #include <thread>
 
-#include "piattaforma/impronte.h"
-#include "piattaforma/piattaforma.h"
-#include "piattaforma/temporanei.h"
+#include "platform/impronte.h"
+#include "platform/piattaforma.h"
+#include "platform/temporanei.h"
 
 namespace gs::piattaforma {
 namespace {

@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "piattaforma/impronte.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/impronte.h"
+#include "platform/piattaforma.h"
 #include "support/cartella.h"
 
 namespace gs {
