@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -86,13 +87,37 @@ class LettoreSorgente {
   LettoreCampi r_;
 
  private:
+  // The first value field of the current record that stands on a line after its keyword's:
+  // the record is short, and took it from there.
+  struct Preso {
+    std::size_t campo = 0;
+    int32_t riga = 0;
+    std::string_view testo;
+  };
+
   // The next field of the current record's row, which must be read as `tipo`.
   const CampoSorgente& prossimo_campo(TipoCampo tipo);
+  // Reads the value field just taken from the row with `leggi`: a short record is warned about
+  // once its last field is read, and a reading failure in it stands at its keyword.
+  template <typename F>
+  auto leggi_valore(F leggi) -> decltype(leggi());
+  void segna_preso();
+  // "K" has N of its M values on its line; its F was read from line L ..., up to field `fino_a`.
+  std::string corto(std::size_t fino_a, bool con_testo) const;
+  // A value where a keyword is expected, right after a number of the record before it: a
+  // decimal comma or a thousands separator. The warning's message, or empty.
+  std::string numero_spezzato(std::string_view campo) const;
 
   Luogo chiave_;
+  std::string_view testo_chiave_;
+  Estensione estensione_chiave_;
+  Estensione prima_della_chiave_;  // the field read just before the keyword
+  bool numero_prima_ = false;      // ... was a number value of a record
+  bool ultimo_numero_ = false;     // the last field read was a number value of a record
   int32_t riga_tacita_ = 0;
   const RecordSorgente* record_ = nullptr;
   std::size_t letti_ = 0;
+  std::optional<Preso> preso_;
 };
 
 }  // namespace gs

@@ -234,6 +234,15 @@ constexpr Causa k24[] = {{
 }};
 
 constexpr Causa k25[] = {
+    // First: its messages end in another cause's message.
+    {.modello = "\"{K}\" has {N} of its {M} value{...}",
+     .treno = "segnale, 4500, 1, 3, 0, 0, 0, 0, 0,0,0",
+     .rimedio =
+         "Write every value of the record on its keyword's line: a line end ends a field as a "
+         "comma "
+         "does, so a record short of values takes the next line's fields, its keyword or section "
+         "head included, and the error stands at the short record. A keyword must be followed by "
+         "a comma."},
     {.modello = "{field} \"{V}\" is not a whole number",
      .treno = "sabbia, 3OO",
      .rimedio =
@@ -401,15 +410,19 @@ constexpr Causa kTestata[] = {{
         "aside), so a misspelt one changes nothing else.",
 }};
 
-constexpr Causa kValore[] = {{
-    .modello = "the value \"{V}\" stands where a record keyword is expected and is skipped; is it "
-               "one value "
-               "too many for the record before it?",
-    .treno = "sabbia, 300, 5",
-    .rimedio =
-        "Remove the extra value, or check the record's fields: a record reads a fixed number of "
-        "values.",
-}};
+constexpr Causa kValore[] = {
+    {.modello = "the value \"{V}\" stands where a record keyword is expected and is skipped; is "
+                "it one value too many for the record before it?",
+     .treno = "sabbia, 300, 5",
+     .rimedio = "Remove the extra value, or check the record's fields: a record reads a fixed "
+                "number of values."},
+    {.modello = "\"{T}\" was read as the value {N}, then a stray \"{V}\" that is skipped: values "
+                "are whole numbers, with no decimal comma or thousands separator",
+     .linea = "pendenza, 8000, 12,5",
+     .rimedio = "Write the value as a whole number (12 or 13 per mille, 62000 for 62 000): a comma "
+                "ends a field and a blank ends a number, so what follows them is read as the next "
+                "field."},
+};
 
 constexpr Causa kGenerale[] = {
     {.modello = "the train source has no [generale] line, so nothing in it is read{...}",
@@ -464,6 +477,15 @@ constexpr Causa kTrattino[] = {{
     .rimedio =
         "Write the keyword without a hyphen (cartello_indicatore). A field that holds \"-\" is "
         "taken for a separator line, and its record's values are then read as keywords.",
+}};
+
+constexpr Causa kCorto[] = {{
+    .modello = "\"{K}\" has {N} of its {M} value{...}",
+    .linea = "cartello_indicatore, 8000\n(PONTE)",
+    .rimedio =
+        "Write every value of the record on its keyword's line, after a comma. A line end ends a "
+        "field as a comma does, so a record short of values takes the fields of the next line: "
+        "here the text was meant, but a value left out takes the next record's keyword.",
 }};
 
 // An entry's number or name and title come from the list of diagnostics; its text is here.
@@ -573,6 +595,11 @@ constexpr Spiegazione kVoci[] = {
            "The source is read byte by byte as Windows-1252, as the simulator reads the names and "
            "texts.",
            kUtf8),
+    avviso(kAvvisoCorto,
+           "The record is compiled with the values it took; the rest of the line it took them "
+           "from is skipped without a word. Where a taken value cannot be read, the error 25 "
+           "stands at the short record instead.",
+           kCorto),
 };
 
 // One entry per row of the list, in its order: explain --all and the guide follow it.

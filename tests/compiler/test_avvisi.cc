@@ -82,6 +82,33 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
        treno({kStazione}), "past-line-end", "linea.txt:4:18", "the speed board at 12500 m"},
       {"board past the end", linea({"cartello_indicatore, 12500, (A)"}, 12000), treno({kStazione}),
        "past-line-end", "linea.txt:4:22", "the indication board at 12500 m"},
+      {"decimal comma", linea({"pendenza, 3000, 12,5"}), treno({kStazione}), "extra-value",
+       "linea.txt:4:20",
+       "\"12,5\" was read as the value 12, then a stray \"5\" that is skipped: values are whole "
+       "numbers"},
+      {"thousands separator", linea({}), treno({kStazione, "sabbia, 1 000"}), "extra-value",
+       "treno.txt:3:11", "\"1 000\" was read as the value 1, then a stray \"000\""},
+      {"short board, its text on the next line", linea({"cartello_indicatore, 100", "(A)"}),
+       treno({kStazione}), "short-record", "linea.txt:4:1",
+       "\"cartello_indicatore\" has 1 of its 2 values on its line; its indication board text was "
+       "read from line 5 (\"(A)\")"},
+      // The rest of the line it took from is not warned about again.
+      {"short board, the next record's keyword for its text",
+       linea({"cartello_indicatore, 100", "pendenza, 3000, 12"}), treno({kStazione}),
+       "short-record", "linea.txt:4:1",
+       "its indication board text was read from line 5 (\"pendenza\")"},
+      {"short station", linea({}),
+       treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0", "A"}), "short-record",
+       "treno.txt:2:1",
+       "\"stazione\" has 16 of its 17 values on its line; its station name was read from line 3"},
+      {"short clock, a blank line read as 0", linea({}), treno({kStazione, "orologio, 7 0", ""}),
+       "short-record", "treno.txt:3:1",
+       "\"orologio\" has 2 of its 3 values on its line; its clock seconds was read from line 4 "
+       "(\"\")"},
+      {"short signal, several values from the next lines", linea({}),
+       treno({kStazione, "segnale, 4500, 1,0,0,0,0,0,0", "", "", "0"}), "short-record",
+       "treno.txt:3:1",
+       "\"segnale\" has 8 of its 11 values on its line; its d2 to tempo were read from line 4 on"},
       {"UTF-8 source", linea({"pendenza, 0, 5", "cartello_indicatore, 100, (CITT\xC3\x80)"}),
        treno({kStazione}), "utf8-source", "linea.txt:5:32", "the line source looks like UTF-8"},
   };
