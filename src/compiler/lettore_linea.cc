@@ -273,6 +273,8 @@ class LettoreLinea : LettoreSorgente {
     const int32_t valore = campo_i32();
     if (!dentro(inizio, 100, "the gradient")) return DopoRecordLinea::kFineLettura;
     const int64_t n = cella_profilo(inizio);
+    if (luogo_pendenza_.riga > 0 && n <= cursore_pendenza_)
+      pendenza_fuori_ordine(inizio, valore, n);
     if (n > 0) {
       do {
         scrivi_pendenza(cursore_pendenza_++);
@@ -282,6 +284,39 @@ class LettoreLinea : LettoreSorgente {
     inizio_pendenza_ = inizio;
     luogo_pendenza_ = LettoreSorgente::valore(1);
     return DopoRecordLinea::kAvanti;
+  }
+
+  // A gradient whose cell the profile has reached: one more cell of the gradient before it
+  // is written (none from cell 0), and its own holds from the cell after.
+  void pendenza_fuori_ordine(int32_t inizio, int32_t valore, int64_t n) {
+    const auto pm = [](int32_t v) { return std::to_string(v) + " per mille"; };
+    std::string s = "the gradient " + pm(valore) + " from " + metri(inizio) +
+                    " is read after the gradient " + pm(pendenza_) + " from " +
+                    metri(inizio_pendenza_) +
+                    ": the profile is filled in increasing order of start, so ";
+    if (n > 0)
+      s += pm(pendenza_) + " holds one cell, from " + metri(metro_profilo(cursore_pendenza_)) +
+           ", and " + pm(valore) + " from " + metri(metro_profilo(cursore_pendenza_ + 1));
+    else
+      s += pm(valore) + " holds from " + metri(metro_profilo(cursore_pendenza_)) + " and " +
+           pm(pendenza_) + " nowhere";
+    fuori_ordine(std::move(s));
+  }
+
+  // A curve that starts before the metres the curves before it reach: the plan view is
+  // computed in order, so it turns only the metres after them, or none.
+  void curva_fuori_ordine(int32_t inizio, int32_t lunghezza) {
+    const int64_t cursore = c_.linea.cursore();
+    if (!curva_letta_ || lunghezza <= 0 || inizio >= cursore - 1) return;
+    const int64_t fine = int64_t{inizio} + lunghezza;
+    std::string s = "the curve from " + metri(inizio) + ", " + metri(lunghezza) + " long, " +
+                    (fine < cursore ? "ends" : "starts") + " before metre " +
+                    std::to_string(cursore - 1) +
+                    ", where the curves before it end: curves are computed in increasing order "
+                    "of metres without overlapping, so it turns ";
+    s += fine < cursore ? "no metre"
+                        : "only metres " + std::to_string(cursore) + " to " + std::to_string(fine);
+    fuori_ordine(std::move(s));
   }
 
   DopoRecordLinea curva(std::string_view campo) {
@@ -297,6 +332,8 @@ class LettoreLinea : LettoreSorgente {
                           "the curve keyword \"" + citazione(campo) +
                               "\" holds no class digit 1 to 6 (as in \"curvad6\" or \"curvas1\")");
     if (contiene_ic(campo, "s")) k = -k;
+    curva_fuori_ordine(inizio, lunghezza);
+    curva_letta_ = true;
     const int64_t fine = int64_t{inizio} + lunghezza;
     const struct {
       int64_t fino_a;
@@ -331,9 +368,24 @@ class LettoreLinea : LettoreSorgente {
     if (!dentro(inizio, 100, "the mountain span")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
+    const int32_t n = montagne_.conta;
     const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
     if (!p.riuscita()) rifiutata(p, inizio);
+    if (n > 0 && inizio <= montagne_.inizi[n]) montagna_fuori_ordine(inizio, n);
     return DopoRecordLinea::kAvanti;
+  }
+
+  // A span that does not start after the one before it.
+  void montagna_fuori_ordine(int32_t inizio, int32_t n) {
+    const int32_t prima = montagne_.inizi[n], fine_prima = montagne_.fini[n];
+    std::string s = "the mountain span from " + metri(inizio) + " is read after the span from " +
+                    metri(prima) + " to " + metri(fine_prima) + ": ";
+    if (int64_t{inizio} - fine_prima <= 150)
+      s += "a span that starts 150 m or less after the previous span's end gets side 3, so all "
+           "its cells get side 3 whatever its kind";
+    else
+      s += "mountain spans are read in increasing order of start";
+    fuori_ordine(std::move(s));
   }
 
   DopoRecordLinea indicatore() {
@@ -385,6 +437,7 @@ class LettoreLinea : LettoreSorgente {
     if (prossimo_cartello_ < 2)
       throw ErroreLettura(chi + " is the 80th; a line holds at most 79 indication boards",
                           chiave());
+    controlla_nome(testo, 1, "text", chi);
     c_.celle[c].tipo = kCartelloIndicatore;
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);
@@ -412,6 +465,7 @@ class LettoreLinea : LettoreSorgente {
   std::array<Luogo, 3> letti_inizio_{};
   std::array<Luogo, 3> letti_valore_{};
   Montagne montagne_;
+  bool curva_letta_ = false;
   int32_t prossimo_cartello_ = kPrimoCartello;
   int64_t cursore_pendenza_ = 0;
   int32_t pendenza_ = 0;

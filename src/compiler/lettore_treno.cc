@@ -2,6 +2,7 @@
 // slowdowns, code points and stations.
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/numeri.h"
@@ -91,9 +92,9 @@ class LettoreTreno : LettoreSorgente {
         st()[kVoceParametri].posizione = campo_i32();
         return DopoRecordTreno::kAvanti;
       case TipoRecord::kVelocita:
-        return profilo(velocita_, &LettoreTreno::scrivi_velocita, tipo, "speed limit");
+        return profilo(velocita_, &LettoreTreno::scrivi_velocita, tipo, "speed limit", " km/h");
       case TipoRecord::kAderenza:
-        return profilo(aderenza_, &LettoreTreno::scrivi_aderenza, tipo, "adhesion value");
+        return profilo(aderenza_, &LettoreTreno::scrivi_aderenza, tipo, "adhesion value", "");
       case TipoRecord::kOrologio:
         valori(tipo);
         st()[kVoceTreno].ore() = campo_i16();
@@ -146,12 +147,23 @@ class LettoreTreno : LettoreSorgente {
   using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
   // Every cell before the record's cell receives the value of the record before it.
-  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, TipoRecord tipo, const std::string& nome) {
+  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, TipoRecord tipo, const std::string& nome,
+                          std::string_view unita) {
     valori(tipo);
     const int32_t posizione = campo_i32();
     const int32_t valore = campo_i32();
     if (!dentro(posizione, 100, "the " + nome)) return DopoRecordTreno::kPassiFinali;
     const int64_t cella = cella_profilo(posizione);
+    // A record whose cell the profile has reached writes nothing: it takes the place of the
+    // value before it, which then holds nowhere.
+    if (p.luogo.riga > 0 && cella <= p.cursore) {
+      const auto quanto = [&](int32_t v) { return std::to_string(v) + std::string(unita); };
+      fuori_ordine("the " + nome + " " + quanto(valore) + " from " + metri(posizione) +
+                   " is read after the " + nome + " " + quanto(p.precedente) + " from " +
+                   metri(p.da) + ": the profile is filled in increasing order of start, so " +
+                   quanto(valore) + " holds from " + metri(metro_profilo(p.cursore)) + " and " +
+                   quanto(p.precedente) + " nowhere");
+    }
     while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
     p.precedente = valore;
     p.da = posizione;
@@ -263,7 +275,10 @@ class LettoreTreno : LettoreSorgente {
       return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
                       "the station at " + metri(p) + " is " + metri(lunghezza) +
                           " long, which is not a multiple of 100 m");
-    campi_stazione(s);
+    const Orario o = campi_stazione(s);
+    controlla_nome(s.nome, 16, "name",
+                   "station " + std::to_string(j_) + " at " + metri(s.posizione));
+    controlla_orario(s, o);
     campata(s, lunghezza);
     const std::string chi = "station " + citazione(s.nome);
     if (const DopoRecordTreno e = fermata(s, chi); e != DopoRecordTreno::kAvanti) return e;
@@ -282,8 +297,12 @@ class LettoreTreno : LettoreSorgente {
     return DopoRecordTreno::kAvanti;
   }
 
-  // Fields 4 to 17, after the position, the kind and the length.
-  void campi_stazione(Stazione& s) {
+  struct Orario {
+    int32_t ore = 0, minuti = 0, secondi = 0;
+  };
+
+  // Fields 4 to 17, after the position, the kind and the length; the scheduled time as written.
+  Orario campi_stazione(Stazione& s) {
     s.campo4 = campo_u8();
     s.campo5 = campo_u8();
     s.campo6 = campo_u8();
@@ -297,6 +316,36 @@ class LettoreTreno : LettoreSorgente {
     const int32_t ore = campo_i32(), minuti = campo_i32(), secondi = campo_i32();
     s.orario = orario(ore, minuti, secondi);
     s.nome = std::string(campo_testo());
+    return {ore, minuti, secondi};
+  }
+
+  // A time of day, later than the previous timed station's. 0:00:00 is no scheduled time.
+  void controlla_orario(const Stazione& s, const Orario& o) {
+    if (o.ore == 0 && o.minuti == 0 && o.secondi == 0) return;
+    const std::string scritto = testo_orario(o.ore, o.minuti, o.secondi);
+    const std::string chi = "station " + citazione(s.nome);
+    const struct {
+      int32_t v, massimo;
+      const char* nome;
+      std::size_t campo;
+    } parti[] = {
+        {o.ore, 23, "hours", 13}, {o.minuti, 59, "minutes", 14}, {o.secondi, 59, "seconds", 15}};
+    for (const auto& p : parti) {
+      if (p.v >= 0 && p.v <= p.massimo) continue;
+      reg().avviso(kAvvisoOra, valore(p.campo),
+                   "the scheduled time " + scritto + " of " + chi + " is not a time of day: its " +
+                       p.nome + " are " + std::to_string(p.v) + ", outside 0 to " +
+                       std::to_string(p.massimo) + "; it is stored as " + std::to_string(s.orario) +
+                       " s from midnight");
+      break;
+    }
+    if (orario_precedente_ && s.orario < orario_precedente_->secondi)
+      reg().avviso(kAvvisoOrdineOrari, valore(13),
+                   "the scheduled time " + scritto + " of " + chi + " is earlier than " +
+                       orario_precedente_->scritto + " of " + orario_precedente_->chi +
+                       " on line " + std::to_string(orario_precedente_->riga) +
+                       "; the times follow the stations in running order");
+    orario_precedente_ = OrarioLetto{s.orario, scritto, chi, chiave().riga};
   }
 
   // The span from the kind and length, and the fields its rules force.
@@ -405,6 +454,13 @@ class LettoreTreno : LettoreSorgente {
   Profilo velocita_;
   Profilo aderenza_;
   Luogo luogo_precedente_;
+  // The last station with a scheduled time.
+  struct OrarioLetto {
+    int32_t secondi = 0;
+    std::string scritto, chi;
+    int32_t riga = 0;
+  };
+  std::optional<OrarioLetto> orario_precedente_;
 };
 
 }  // namespace

@@ -30,6 +30,9 @@ struct EsitoLinea {
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti);
 void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
 
+// A scheduled time as written: "7:05:00".
+std::string testo_orario(int32_t ore, int32_t minuti, int32_t secondi);
+
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);
 
@@ -74,6 +77,15 @@ class LettoreSorgente {
   // A placer's refusal: a conflict is recorded at the record with its position and the record
   // holding the cell; a value that does not fit ends the reading (error 25).
   void rifiutata(const Posa& posa, int32_t posizione);
+  // A name or text that is empty, blanks only, or holds a control character: a warning at
+  // the current record's value field `campo`. `cosa` is "name" or "text", `di` whose it is.
+  void controlla_nome(std::string_view nome, std::size_t campo, std::string_view cosa,
+                      const std::string& di);
+  // A record read after one of its kind that it should follow (record-order), at its keyword.
+  void fuori_ordine(std::string messaggio) {
+    reg().avviso(kAvvisoOrdine, chiave_, std::move(messaggio));
+  }
+
   // A reading failure, completed with this source's name and, when it has no place of its
   // own, the current record's.
   [[noreturn]] void rilancia(const ErroreLettura& e) const;

@@ -488,6 +488,63 @@ constexpr Causa kCorto[] = {{
         "here the text was meant, but a value left out takes the next record's keyword.",
 }};
 
+constexpr Causa kOra[] = {{
+    .modello = "the scheduled time {T} of station {S} is not a time of day: its {part} are {V}, "
+               "outside 0 to {N}; it is stored as {X} s from midnight",
+    .treno = "[generale]\nstazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,70,0, ALFA",
+    .treno_intera = true,
+    .rimedio = "Write the time as hours 0 to 23, minutes 0 to 59 and seconds 0 to 59 (7:70:00 is "
+               "8:10:00). 0:00:00 stands for no scheduled time, so midnight cannot be written.",
+}};
+
+constexpr Causa kOrdineOrari[] = {{
+    .modello = "the scheduled time {T} of station {S} is earlier than {T} of station {S} on line "
+               "{L}; the times follow the stations in running order",
+    .treno = "[generale]\nstazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,0, ALFA\n"
+             "stazione, 3000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,5,0, BETA",
+    .treno_intera = true,
+    .rimedio = "Correct the time, or the order of the stations: they are written in running order, "
+               "so their times only grow. Stations whose time is 0:00:00 have none and are left "
+               "out; a timetable that runs past midnight gets this warning too.",
+}};
+
+constexpr Causa kOrdine[] = {
+    {.modello = "the gradient {G} per mille from {P} m is read after the gradient {G} per mille "
+                "from {Q} m: the profile is filled in increasing order of start, so {...}",
+     .linea = "pendenza, 2000, 5",
+     .rimedio = "Write the gradients in increasing order of start, one record per start."},
+    {.modello = "the {speed limit} {V} from {P} m is read after the {speed limit} {V} from {Q} m: "
+                "the profile is filled in increasing order of start, so {V} holds from {R} m and "
+                "{V} nowhere",
+     .treno = "velocita, 5000, 50",
+     .rimedio = "Write the speed limits, and the adhesion values, in increasing order of start, "
+                "one record per start: a record whose cell the profile has reached only replaces "
+                "the value before it."},
+    {.modello = "the curve from {S} m, {L} m long, {...} before metre {M}, where the curves before "
+                "it end: curves are computed in increasing order of metres without overlapping, "
+                "so it turns {...}",
+     .linea = "curvad3, 7000, 400",
+     .rimedio = "Write the curves in increasing order of start, each starting at or after the end "
+                "of the one before (start + length)."},
+    {.modello = "the mountain span from {S} m is read after the span from {P} m to {E} m: {...}",
+     .linea = "montagna, 4000, 4500, 1",
+     .rimedio = "Write the mountain spans in increasing order of start."},
+};
+
+constexpr Causa kNomeVuoto[] = {{
+    .modello = "the {name} of {X} is empty{...}",
+    .linea = "cartello_indicatore, 8000,",
+    .rimedio = "Give the station its name, or the board its text: a comma at the end of the line "
+               "leaves an empty text field before the line end.",
+}};
+
+constexpr Causa kNomeControllo[] = {{
+    .modello = "the {name} \"{N}\" of {X} holds a control character ({C})",
+    .linea = "cartello_indicatore, 8000, \"(PONTE\n)\"",
+    .rimedio = "Write names and texts with printable characters only: blanks in place of tabs, "
+               "and no line break inside quotes. Blanks at the end are kept and are fine.",
+}};
+
 // An entry's number or name and title come from the list of diagnostics; its text is here.
 constexpr const RigaDiagnostica& riga(int32_t numero, std::string_view avviso) {
   for (const RigaDiagnostica& r : kRigheDiagnostiche)
@@ -600,6 +657,14 @@ constexpr Spiegazione kVoci[] = {
            "from is skipped without a word. Where a taken value cannot be read, the error 25 "
            "stands at the short record instead.",
            kCorto),
+    avviso(kAvvisoOra, "The time is stored as written, as (h x 60 + m) x 60 + s seconds.", kOra),
+    avviso(kAvvisoOrdineOrari, "The times are stored as written.", kOrdineOrari),
+    avviso(kAvvisoOrdine,
+           "The record is compiled as the profile or the plan view has come to it, which is not "
+           "what it says: the message tells what it changes.",
+           kOrdine),
+    avviso(kAvvisoNomeVuoto, "The name is stored as written.", kNomeVuoto),
+    avviso(kAvvisoNomeControllo, "The name is stored as written, byte for byte.", kNomeControllo),
 };
 
 // One entry per row of the list, in its order: explain --all and the guide follow it.
