@@ -330,15 +330,22 @@ class LettoreTreno : LettoreSorgente {
       std::size_t campo;
     } parti[] = {
         {o.ore, 23, "hours", 13}, {o.minuti, 59, "minutes", 14}, {o.secondi, 59, "seconds", 15}};
+    std::string fuori;
+    std::size_t campo = 0;
     for (const auto& p : parti) {
       if (p.v >= 0 && p.v <= p.massimo) continue;
-      reg().avviso(kAvvisoOra, valore(p.campo),
-                   "the scheduled time " + scritto + " of " + chi + " is not a time of day: its " +
-                       p.nome + " are " + std::to_string(p.v) + ", outside 0 to " +
-                       std::to_string(p.massimo) + "; it is stored as " + std::to_string(s.orario) +
-                       " s from midnight");
-      break;
+      if (fuori.empty())
+        campo = p.campo;
+      else
+        fuori += ", and ";
+      fuori += "its " + std::string(p.nome) + " are " + std::to_string(p.v) + ", outside 0 to " +
+               std::to_string(p.massimo);
     }
+    if (!fuori.empty())
+      reg().avviso(kAvvisoOra, valore(campo),
+                   "the scheduled time " + scritto + " of " + chi +
+                       " is not a time of day: " + fuori + "; it is stored as " +
+                       std::to_string(s.orario) + " s from midnight");
     if (orario_precedente_ && s.orario < orario_precedente_->secondi)
       reg().avviso(kAvvisoOrdineOrari, valore(13),
                    "the scheduled time " + scritto + " of " + chi + " is earlier than " +

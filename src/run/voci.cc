@@ -490,7 +490,7 @@ constexpr Causa kCorto[] = {{
 
 constexpr Causa kOra[] = {{
     .modello = "the scheduled time {T} of station {S} is not a time of day: its {part} are {V}, "
-               "outside 0 to {N}; it is stored as {X} s from midnight",
+               "outside 0 to {N}{...}; it is stored as {X} s from midnight",
     .treno = "[generale]\nstazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,70,0, ALFA",
     .treno_intera = true,
     .rimedio = "Write the time as hours 0 to 23, minutes 0 to 59 and seconds 0 to 59 (7:70:00 is "

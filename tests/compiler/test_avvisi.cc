@@ -117,6 +117,11 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
       {"minutes above 59", linea({}),
        treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,70,0, A"}), "time-value",
        "treno.txt:2:49", "its minutes are 70, outside 0 to 59"},
+      {"hours and minutes", linea({}),
+       treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 25,70,0, A"}), "time-value",
+       "treno.txt:2:47",
+       "its hours are 25, outside 0 to 23, and its minutes are 70, outside 0 to 59; it is stored "
+       "as 94200 s from midnight"},
       {"negative seconds", linea({}),
        treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,-5, A"}), "time-value",
        "treno.txt:2:52", "its seconds are -5, outside 0 to 59"},
