@@ -33,18 +33,18 @@ void LettoreSorgente::controlla_nome(std::string_view nome, std::size_t campo,
                                      std::string_view cosa, const std::string& di) {
   // Trailing blanks are how names are padded, and are kept as written.
   if (nome.find_first_not_of(' ') == std::string_view::npos) {
-    std::string s = "the " + std::string(cosa) + " of " + di + " is empty";
-    if (!nome.empty()) s += ": it holds only blanks";
-    reg().avviso(kAvvisoNomeVuoto, valore(campo), std::move(s));
+    reg().avviso(
+        detto(IdCausa::kNomeVuoto,
+              {{"what", cosa}, {"X", di}, {"...", nome.empty() ? "" : ": it holds only blanks"}}),
+        valore(campo));
     return;
   }
   for (const char c : nome) {
     const auto b = static_cast<unsigned char>(c);
     if (b >= 0x20 && b != 0x7F) continue;
-    std::string s = "the " + std::string(cosa) + " \"";
-    s += citazione(nome);
-    s += "\" of " + di + " holds a control character (" + controllo(b) + ")";
-    reg().avviso(kAvvisoNomeControllo, valore(campo), std::move(s));
+    reg().avviso(detto(IdCausa::kNomeControllo,
+                       {{"what", cosa}, {"N", citazione(nome)}, {"X", di}, {"C", controllo(b)}}),
+                 valore(campo));
     return;
   }
 }

@@ -82,9 +82,7 @@ class LettoreSorgente {
   void controlla_nome(std::string_view nome, std::size_t campo, std::string_view cosa,
                       const std::string& di);
   // A record read after one of its kind that it should follow (record-order), at its keyword.
-  void fuori_ordine(std::string messaggio) {
-    reg().avviso(kAvvisoOrdine, chiave_, std::move(messaggio));
-  }
+  void fuori_ordine(Detto d) { reg().avviso(std::move(d), chiave_); }
 
   // A reading failure, completed with this source's name and, when it has no place of its
   // own, the current record's.
@@ -114,11 +112,12 @@ class LettoreSorgente {
   template <typename F>
   auto leggi_valore(F leggi) -> decltype(leggi());
   void segna_preso();
-  // "K" has N of its M values on its line; its F was read from line L ..., up to field `fino_a`.
-  std::string corto(std::size_t fino_a, bool con_testo) const;
+  // "K" has N of its M values on its line; its F was read from line L ..., up to field `fino_a`,
+  // then the reading failure `errore` if any.
+  Detto corto(IdCausa id, std::size_t fino_a, bool con_testo, std::string_view errore) const;
   // A value where a keyword is expected, right after a number of the record before it: a
-  // decimal comma or a thousands separator. The warning's message, or empty.
-  std::string numero_spezzato(std::string_view campo) const;
+  // decimal comma or a thousands separator. The warning, or nothing.
+  std::optional<Detto> numero_spezzato(std::string_view campo) const;
 
   Luogo chiave_;
   std::string_view testo_chiave_;

@@ -10,8 +10,7 @@ namespace gs {
 std::string_view testo_record(LettoreCampi& r, std::string_view campo) {
   const std::string_view testo = r.testo();
   if (testo.size() > kTestoMassimo)
-    throw ErroreLettura(std::string(campo) + " of " + std::to_string(testo.size()) +
-                            " bytes is longer than 65535 bytes",
+    throw ErroreLettura(detto(IdCausa::kTestoLungo, {{"field", campo}, {"N", testo.size()}}),
                         r.luogo());
   return testo;
 }
@@ -29,10 +28,7 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
     }
   }
   l.colonna = static_cast<int32_t>(primo - l.inizio_riga + 1);
-  reg().avviso(kAvvisoUtf8, l,
-               "the " + std::string(quale) +
-                   " source looks like UTF-8; the simulator reads Windows-1252, so its names and "
-                   "texts would come out garbled: save it as Windows-1252");
+  reg().avviso(detto(IdCausa::kUtf8, {{"line", quale}}), l);
 }
 
 bool LettoreSorgente::prossima(int trattini, std::string_view& campo, bool fine_nei_trattini) {
@@ -60,11 +56,7 @@ void LettoreSorgente::scartato(std::string_view campo) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   });
   if (!parola) return;
-  std::string messaggio = "\"";
-  messaggio += citazione(campo);
-  messaggio +=
-      "\" holds \"-\" and is dropped as a separator line; a keyword must not hold a hyphen";
-  reg().avviso(kAvvisoTrattino, qui(), std::move(messaggio));
+  reg().avviso(detto(IdCausa::kTrattino, {{"K", citazione(campo)}}), qui());
 }
 
 void LettoreSorgente::valori(TipoRecord tipo) {
@@ -90,7 +82,7 @@ auto LettoreSorgente::leggi_valore(F leggi) -> decltype(leggi()) {
     auto v = leggi();
     segna_preso();
     if (preso_ && letti_ == record_->campi.size()) {
-      reg().avviso(kAvvisoCorto, chiave_, corto(i, true));
+      reg().avviso(corto(IdCausa::kCorto, i, true, {}), chiave_);
       // What is left of the line it took from is said by this warning already.
       riga_tacita_ = r_.estensione().riga_fine;
     }
@@ -98,7 +90,7 @@ auto LettoreSorgente::leggi_valore(F leggi) -> decltype(leggi()) {
   } catch (const ErroreLettura& e) {
     if (!alla_fine) segna_preso();
     if (!preso_ && !alla_fine) throw;
-    throw ErroreLettura(corto(i, false) + ": " + e.what(), chiave_);
+    throw ErroreLettura(corto(IdCausa::kRecordCorto, i, false, e.what()), chiave_);
   }
 }
 
@@ -124,47 +116,49 @@ bool virgola_mancante(std::string_view chiave) {
 
 }  // namespace
 
-std::string LettoreSorgente::corto(std::size_t fino_a, bool con_testo) const {
+Detto LettoreSorgente::corto(IdCausa id, std::size_t fino_a, bool con_testo,
+                             std::string_view errore) const {
   const std::size_t m = record_->campi.size();
   const std::size_t n = preso_ ? preso_->campo : fino_a;
-  std::string s = "\"";
-  s += citazione(senza_spazi_finali(testo_chiave_));
-  s += "\" has " + std::to_string(n) + " of its " + std::to_string(m);
-  s += m == 1 ? " value" : " values";
-  s += " on its line";
-  if (n == 0 && virgola_mancante(testo_chiave_)) s += " (is the comma after its keyword missing?)";
-  if (!preso_) return s;
-  s += "; its " + std::string(record_->campi[preso_->campo].nome);
-  if (fino_a > preso_->campo) {
-    s += " to " + std::string(record_->campi[fino_a].nome) + " were read from line " +
-         std::to_string(preso_->riga) + " on";
-  } else {
-    s += " was read from line " + std::to_string(preso_->riga);
-    if (con_testo) {
-      s += " (\"";
-      s += citazione(senza_spazi_finali(preso_->testo));
-      s += "\")";
+  std::string coda;
+  if (n == 0 && virgola_mancante(testo_chiave_))
+    coda += " (is the comma after its keyword missing?)";
+  if (preso_) {
+    coda += "; its " + std::string(record_->campi[preso_->campo].nome);
+    if (fino_a > preso_->campo) {
+      coda += " to " + std::string(record_->campi[fino_a].nome) + " were read from line " +
+              std::to_string(preso_->riga) + " on";
+    } else {
+      coda += " was read from line " + std::to_string(preso_->riga);
+      if (con_testo) {
+        coda += " (\"";
+        coda += citazione(senza_spazi_finali(preso_->testo));
+        coda += "\")";
+      }
     }
   }
-  return s;
+  if (!errore.empty()) {
+    coda += ": ";
+    coda += errore;
+  }
+  return detto(id, {{"K", citazione(senza_spazi_finali(testo_chiave_))},
+                    {"N", n},
+                    {"M", std::to_string(m) + (m == 1 ? " value" : " values")},
+                    {"...", std::move(coda)}});
 }
 
-std::string LettoreSorgente::numero_spezzato(std::string_view campo) const {
+std::optional<Detto> LettoreSorgente::numero_spezzato(std::string_view campo) const {
   const Estensione& a = prima_della_chiave_;
   const Estensione& b = estensione_chiave_;
-  if (!numero_prima_ || a.riga_fine != b.luogo.riga || b.inizio < a.fine) return {};
+  if (!numero_prima_ || a.riga_fine != b.luogo.riga || b.inizio < a.fine) return std::nullopt;
   const std::string_view testo = r_.testo_intero();
   const std::string_view tra = testo.substr(a.fine, b.inizio - a.fine);
   const bool blank = !tra.empty() && tra.find_first_not_of(' ') == std::string_view::npos;
-  if (!blank && tra != ",") return {};
-  std::string s = "\"";
-  s += citazione(senza_spazi_finali(testo.substr(a.inizio, b.fine - a.inizio)));
-  s += "\" was read as the value ";
-  s += citazione(testo.substr(a.inizio, a.fine - a.inizio));
-  s += ", then a stray \"";
-  s += citazione(senza_spazi_finali(campo));
-  s += "\" that is skipped: values are whole numbers, with no decimal comma or thousands separator";
-  return s;
+  if (!blank && tra != ",") return std::nullopt;
+  return detto(IdCausa::kNumeroSpezzato,
+               {{"T", citazione(senza_spazi_finali(testo.substr(a.inizio, b.fine - a.inizio)))},
+                {"N", citazione(testo.substr(a.inizio, a.fine - a.inizio))},
+                {"V", citazione(senza_spazi_finali(campo))}});
 }
 
 int32_t LettoreSorgente::campo_i32() {
@@ -209,25 +203,23 @@ Luogo LettoreSorgente::valore(std::size_t i) const {
 bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_view cosa) {
   if (nella_griglia(c_.celle.ultimo(), posizione, margine)) return true;
   const int64_t fine = fine_griglia(c_.celle.ultimo());
-  std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
-                  " m lies beyond the end of the track grid, which ends at " +
-                  std::to_string(fine) + " m, 7000 m past the end of the " +
-                  std::to_string(st()[kVoceParametri].fine) + " m line";
-  s += margine == 100
-           ? "; the last position it takes is "
-           : "; a station needs 800 m of grid beyond its position, so the last it takes is ";
-  s += std::to_string(fine - margine) + " m";
-  reg().errore_in(kOltreGriglia, posizione, valore(0), std::move(s));
+  const Dati dati = {{"the record", cosa},
+                     {"P", posizione},
+                     {"G", fine},
+                     {"L", st()[kVoceParametri].fine},
+                     {"Q", fine - margine}};
+  reg().errore_in(
+      detto(margine == 100 ? IdCausa::kOltreGriglia : IdCausa::kStazioneOltreGriglia, dati),
+      posizione, valore(0));
   return false;
 }
 
 void LettoreSorgente::oltre_linea(int32_t posizione, std::string_view cosa) {
   const int32_t lunghezza = st()[kVoceParametri].fine;
   if (posizione <= lunghezza) return;
-  reg().avviso(kAvvisoOltreLinea, valore(0),
-               std::string(cosa) + " at " + std::to_string(posizione) +
-                   " m lies past the end of the " + std::to_string(lunghezza) +
-                   " m line, in the 7000 m of grid that follow it");
+  reg().avviso(
+      detto(IdCausa::kOltreLinea, {{"the point", cosa}, {"P", posizione}, {"L", lunghezza}}),
+      valore(0));
 }
 
 void LettoreSorgente::sconosciuta(std::string_view campo,
@@ -239,20 +231,17 @@ void LettoreSorgente::sconosciuta(std::string_view campo,
     if (testata(campo) && contiene_ic(campo, t)) return;
   const bool valore = numerico(campo);
   if (valore && chiave_.riga == riga_tacita_) return;
-  std::string messaggio = valore ? numero_spezzato(campo) : std::string();
-  if (messaggio.empty()) messaggio = avviso_parola(campo, accettate, testate, altrove);
-  reg().avviso(testata(campo) ? kAvvisoTestata
-               : valore       ? kAvvisoValore
-                              : kAvvisoRecord,
-               chiave_, std::move(messaggio));
+  std::optional<Detto> spezzato = valore ? numero_spezzato(campo) : std::nullopt;
+  reg().avviso(spezzato ? std::move(*spezzato) : avviso_parola(campo, accettate, testate, altrove),
+               chiave_);
   if (!valore) tace_riga();
 }
 
 void LettoreSorgente::rifiutata(const Posa& posa, int32_t posizione) {
   if (posa.errore == kLettura)
     throw ErroreLettura(posa.motivo, valore(static_cast<std::size_t>(posa.argomento)));
-  reg().errore_in(posa.errore, posizione, valore(static_cast<std::size_t>(posa.argomento)),
-                  posa.motivo, c_.celle.correlati(posa.cella));
+  reg().errore_in(posa.motivo, posizione, valore(static_cast<std::size_t>(posa.argomento)),
+                  c_.celle.correlati(posa.cella));
 }
 
 void LettoreSorgente::rilancia(const ErroreLettura& e) const {
@@ -272,7 +261,8 @@ std::optional<std::string> SorgentiSuDisco::leggi_linea() {
   try {
     return leggi_file(linea_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what(), Luogo{linea_.string()});
+    throw ErroreLettura(detto(IdCausa::kSorgenteIllegibile, {{"reason", e.what()}}),
+                        Luogo{linea_.string()});
   }
 }
 
@@ -280,7 +270,8 @@ std::string SorgentiSuDisco::leggi_treno() {
   try {
     return leggi_file(treno_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what(), Luogo{treno_.string()});
+    throw ErroreLettura(detto(IdCausa::kSorgenteIllegibile, {{"reason", e.what()}}),
+                        Luogo{treno_.string()});
   }
 }
 
@@ -294,7 +285,7 @@ void SorgentiSuDisco::cancella_treno() {
 
 std::string SorgentiInMemoria::leggi_treno() {
   if (!treno_)
-    throw ErroreLettura("the train source " + nome_treno_ + " does not exist", Luogo{nome_treno_});
+    throw ErroreLettura(detto(IdCausa::kTrenoMancante, {{"F", nome_treno_}}), Luogo{nome_treno_});
   return *treno_;
 }
 
@@ -303,7 +294,7 @@ void memorizza_dati(Compilazione& c, Sorgenti& sorgenti) {
     const EsitoLinea linea = leggi_linea(c, sorgenti);
     if (linea.leggi_treno) leggi_treno(c, sorgenti, linea);
   } catch (const ErroreLettura& e) {
-    c.registro.errore(kLettura, e.luogo, e.what());
+    c.registro.errore({e.causa, e.what()}, e.luogo);
     sorgenti.cancella_linea();
     sorgenti.cancella_treno();
   }
