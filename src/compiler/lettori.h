@@ -28,6 +28,10 @@ struct EsitoLinea {
 
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti);
 void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
+// The timetable against the speed limits, once the train source has been read to its end: a
+// stretch between timed stations faster than the limits allow is told at the later station's
+// time field (`orari`, by table entry).
+void controlla_orario(Compilazione& c, std::span<const Luogo> orari);
 
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);

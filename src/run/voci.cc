@@ -466,6 +466,17 @@ constexpr Causa kTrattino[] = {{
         "taken for a separator line, and its record's values are then read as keywords.",
 }};
 
+constexpr Causa kOrario[] = {{
+    .modello = "the train needs at least {T} from {A} ({K}) to {B} ({K}) under its speed limits; "
+               "the timetable gives {S}",
+    .treno = "rallentamento, 1500, 10, 2500, 0, 0, 0",
+    .rimedio =
+        "Give the later station a later time, or check the speed limits and slowdowns between "
+        "the two stations. The least time sums, over each 50 m cell between them, 50 m at the "
+        "cell's compiled limit or at the speed of a slowdown covering the whole cell, whichever "
+        "is lower; stations whose time is 0:00:00 have no scheduled time and are left out.",
+}};
+
 // An entry's number or name and title come from the list of diagnostics; its text is here.
 constexpr const RigaDiagnostica& riga(int32_t numero, std::string_view avviso) {
   for (const RigaDiagnostica& r : kRigheDiagnostiche)
@@ -573,6 +584,10 @@ constexpr Spiegazione kVoci[] = {
            "The source is read byte by byte as Windows-1252, as the simulator reads the names and "
            "texts.",
            kUtf8),
+    avviso(kAvvisoOrario,
+           "Checked once the train source has been read to its end. The timetable is compiled as "
+           "written.",
+           kOrario),
 };
 
 // One entry per row of the list, in its order: explain --all and the guide follow it.
