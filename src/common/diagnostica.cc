@@ -16,23 +16,26 @@ void Registro::aggiungi(Gravita g, Luogo luogo, std::string messaggio,
   elenco_.push_back(std::move(d));
 }
 
-void Registro::errore(int32_t numero, Luogo luogo, std::string messaggio,
-                      std::vector<Correlato> correlati) {
-  n_errore = numero;
+void Registro::errore(Detto d, Luogo luogo, std::vector<Correlato> correlati) {
+  const Spiegazione& v = voce_di(d.causa);
+  n_errore = v.numero;
   ++errori_;
-  aggiungi(Gravita::kErrore, std::move(luogo), std::move(messaggio), std::move(correlati));
+  aggiungi(Gravita::kErrore, std::move(luogo), std::move(d.testo), std::move(correlati));
+  elenco_.back().causa = &causa(d.causa);
 }
 
-void Registro::errore_in(int32_t numero, int32_t posizione, Luogo luogo, std::string messaggio,
+void Registro::errore_in(Detto d, int32_t posizione, Luogo luogo,
                          std::vector<Correlato> correlati) {
   pos_errore = posizione;
   pos_impostata_ = true;
-  errore(numero, std::move(luogo), std::move(messaggio), std::move(correlati));
+  errore(std::move(d), std::move(luogo), std::move(correlati));
 }
 
-void Registro::avviso(std::string_view nome, Luogo luogo, std::string messaggio) {
-  aggiungi(Gravita::kAvviso, std::move(luogo), std::move(messaggio), {});
-  elenco_.back().avviso = std::string(nome);
+void Registro::avviso(Detto d, Luogo luogo) {
+  const Spiegazione& v = voce_di(d.causa);
+  aggiungi(Gravita::kAvviso, std::move(luogo), std::move(d.testo), {});
+  elenco_.back().avviso = std::string(v.avviso);
+  elenco_.back().causa = &causa(d.causa);
 }
 
 void Registro::nota_in(int32_t posizione, Luogo luogo, std::string messaggio) {

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/cause.h"
 #include "common/luogo.h"
 
 namespace gs {
@@ -18,14 +19,14 @@ namespace gs {
 enum class Gravita { kErrore, kAvviso, kNota };
 
 // The warnings, by the names authors see in brackets and give to -Werror and explain.
-#define GS_ERRORE(id, numero, titolo)
-#define GS_AVVISO(id, nome, titolo) inline constexpr std::string_view id = nome;
+#define GS_ERRORE(id, numero, titolo, ...)
+#define GS_AVVISO(id, nome, titolo, ...) inline constexpr std::string_view id = nome;
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
 inline constexpr std::string_view kAvvisi[] = {
-#define GS_ERRORE(id, numero, titolo)
-#define GS_AVVISO(id, nome, titolo) id,
+#define GS_ERRORE(id, numero, titolo, ...)
+#define GS_AVVISO(id, nome, titolo, ...) id,
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
@@ -38,8 +39,8 @@ struct RigaDiagnostica {
   std::string_view titolo;
 };
 inline constexpr RigaDiagnostica kRigheDiagnostiche[] = {
-#define GS_ERRORE(id, numero, titolo) {numero, {}, titolo},
-#define GS_AVVISO(id, nome, titolo) {0, nome, titolo},
+#define GS_ERRORE(id, numero, titolo, ...) {numero, {}, titolo},
+#define GS_AVVISO(id, nome, titolo, ...) {0, nome, titolo},
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
@@ -61,6 +62,7 @@ struct Diagnostica {
   Luogo luogo;
   std::string messaggio;  // UTF-8
   std::vector<Correlato> correlati;
+  const Causa* causa = nullptr;  // none for a note
 };
 
 class Registro {
@@ -69,12 +71,10 @@ class Registro {
   int32_t pos_errore = 0;
 
   // An error without a position of its own (pos_errore stays as it is).
-  void errore(int32_t numero, Luogo luogo, std::string messaggio,
-              std::vector<Correlato> correlati = {});
+  void errore(Detto d, Luogo luogo, std::vector<Correlato> correlati = {});
   // An error that records `posizione` in pos_errore.
-  void errore_in(int32_t numero, int32_t posizione, Luogo luogo, std::string messaggio,
-                 std::vector<Correlato> correlati = {});
-  void avviso(std::string_view nome, Luogo luogo, std::string messaggio);
+  void errore_in(Detto d, int32_t posizione, Luogo luogo, std::vector<Correlato> correlati = {});
+  void avviso(Detto d, Luogo luogo);
   // A note that records `posizione` in pos_errore, as a reader does when it stops on an error
   // that an earlier step left.
   void nota_in(int32_t posizione, Luogo luogo, std::string messaggio);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "common/cause.h"
 #include "common/luogo.h"
 
 namespace gs {
@@ -14,8 +15,8 @@ namespace gs {
 // The error numbers, from the one list of diagnostics.
 enum Errore : int32_t {
   kNessuno = 0,
-#define GS_ERRORE(id, numero, titolo) id = numero,
-#define GS_AVVISO(id, nome, titolo)
+#define GS_ERRORE(id, numero, titolo, ...) id = numero,
+#define GS_AVVISO(id, nome, titolo, ...)
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
@@ -23,8 +24,8 @@ enum Errore : int32_t {
 
 // Every number in use, for the tables that must have an entry for each.
 inline constexpr Errore kErrori[] = {
-#define GS_ERRORE(id, numero, titolo) id,
-#define GS_AVVISO(id, nome, titolo)
+#define GS_ERRORE(id, numero, titolo, ...) id,
+#define GS_AVVISO(id, nome, titolo, ...)
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
@@ -36,8 +37,9 @@ inline constexpr Errore kErrori[] = {
 // filled in by the reader of that file; line 0 = the reader's current record).
 class ErroreLettura : public std::runtime_error {
  public:
-  explicit ErroreLettura(const std::string& messaggio, Luogo luogo = {})
-      : std::runtime_error(messaggio), luogo(std::move(luogo)) {}
+  explicit ErroreLettura(Detto d, Luogo luogo = {})
+      : std::runtime_error(d.testo), causa(d.causa), luogo(std::move(luogo)) {}
+  IdCausa causa;
   Luogo luogo;
 };
 

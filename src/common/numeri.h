@@ -16,8 +16,7 @@ namespace gs {
 // field that gave it, "CHE comes to V, which does not fit 32 bits".
 inline int32_t in_32_bit(int64_t v, std::string_view che, const Luogo& dove) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-    throw ErroreLettura(
-        std::string(che) + " comes to " + std::to_string(v) + ", which does not fit 32 bits", dove);
+    throw ErroreLettura(detto(IdCausa::kTrentaDueBit, {{"what", che}, {"V", v}}), dove);
   return static_cast<int32_t>(v);
 }
 

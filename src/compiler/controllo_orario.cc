@@ -12,8 +12,7 @@ void controlla_orario(Compilazione& c, std::span<const Luogo> orari) {
   for (const Tratta& t : tratte_orario(c.stazioni, c.stazioni_lette, ammesse)) {
     if (!t.impossibile()) continue;
     const auto a = static_cast<std::size_t>(t.a);
-    c.registro.avviso(kAvvisoOrario, a < orari.size() ? orari[a] : Luogo{},
-                      messaggio_tratta(c.stazioni, t));
+    c.registro.avviso(avviso_tratta(c.stazioni, t), a < orari.size() ? orari[a] : Luogo{});
   }
 }
 

@@ -14,8 +14,6 @@ bool separa(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
 char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string mostra(std::string_view s) { return "\"" + citazione(s) + "\""; }
-
 }  // namespace
 
 void LettoreCampi::salta_spazi() {
@@ -39,9 +37,9 @@ bool LettoreCampi::consuma_fine_riga() {
 
 void LettoreCampi::inizia_campo(std::string_view campo) {
   if (fine()) {
-    throw ErroreLettura(campo.empty() ? std::string("the record runs past the end of the file")
-                                      : "the record runs past the end of the file before its " +
-                                            std::string(campo));
+    throw ErroreLettura(
+        detto(IdCausa::kFineFile,
+              {{"...", campo.empty() ? std::string() : " before its " + std::string(campo)}}));
   }
   salta_spazi();
   luogo_.riga = riga_;
@@ -121,7 +119,7 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
     return c >= '0' && c <= '9';
   });
   if (!solo_cifre)
-    throw ErroreLettura(std::string(campo) + " " + mostra(cifre) + " is not a whole number",
+    throw ErroreLettura(detto(IdCausa::kNonIntero, {{"field", campo}, {"V", citazione(cifre)}}),
                         luogo_);
 
   int64_t valore = 0;
@@ -135,9 +133,10 @@ int64_t LettoreCampi::numero(int64_t minimo, int64_t massimo, std::string_view c
   }
   if (negativo) valore = -valore;
   if (troppo || valore < minimo || valore > massimo)
-    throw ErroreLettura(std::string(campo) + " " + citazione(cifre) + " is outside " +
-                            std::to_string(minimo) + " to " + std::to_string(massimo),
-                        luogo_);
+    throw ErroreLettura(
+        detto(IdCausa::kFuoriIntervallo,
+              {{"field", campo}, {"V", citazione(cifre)}, {"A", minimo}, {"B", massimo}}),
+        luogo_);
   return valore;
 }
 

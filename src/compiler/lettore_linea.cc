@@ -40,7 +40,7 @@ class LettoreLinea : LettoreSorgente {
  private:
   EsitoLinea leggi_tutto() {
     if (!cerca_generale()) {
-      ferma(kGeneraleMancante, Luogo{file_}, senza_generale());
+      ferma(senza_generale(), Luogo{file_});
       return {};
     }
     if (!leggi_generale()) return {};
@@ -54,13 +54,13 @@ class LettoreLinea : LettoreSorgente {
   }
 
   // An error of the line part: the line source is done with and the train source is not read.
-  bool ferma(int32_t errore, Luogo dove, std::string messaggio) {
+  bool ferma(Detto d, Luogo dove) {
     sorgenti_.cancella_linea();
-    reg().errore(errore, std::move(dove), std::move(messaggio));
+    reg().errore(std::move(d), std::move(dove));
     return false;
   }
-  DopoRecordLinea ferma_record(int32_t errore, Luogo dove, std::string messaggio) {
-    ferma(errore, std::move(dove), std::move(messaggio));
+  DopoRecordLinea ferma_record(Detto d, Luogo dove) {
+    ferma(std::move(d), std::move(dove));
     return DopoRecordLinea::kFerma;
   }
 
@@ -77,14 +77,15 @@ class LettoreLinea : LettoreSorgente {
   }
 
   // Why no "[generale]" was found, in the words of the file's content.
-  std::string senza_generale() const {
-    std::string s = "the line source has no [generale] line";
-    if (testo_.empty()) return s + ": the file is empty";
-    if (testo_.find('\0') != std::string_view::npos)
-      return s + ": it holds NUL bytes, so it is not a text file";
-    if (contiene_ic(testo_, "[generale]"))
-      return s + ": the only \"[generale]\" is its last field, and nothing after it is read";
-    return s + " before its end; the general section starts with the line [generale]";
+  Detto senza_generale() const {
+    const char* perche =
+        testo_.empty() ? ": the file is empty"
+        : testo_.find('\0') != std::string_view::npos
+            ? ": it holds NUL bytes, so it is not a text file"
+        : contiene_ic(testo_, "[generale]")
+            ? ": the only \"[generale]\" is its last field, and nothing after it is read"
+            : " before its end; the general section starts with the line [generale]";
+    return detto(IdCausa::kGeneraleMancante, {{"...", perche}});
   }
 
   // False when a general-section error stopped the line part.
@@ -106,9 +107,7 @@ class LettoreLinea : LettoreSorgente {
         sconosciuta(campo, kParoleGenerale, kTestateLinea, {kAltroveLinea, kAltroveTreno});
     }
     if (!c_.celle.dimensionata())
-      throw ErroreLettura("the general section, from its [generale] at line " +
-                              std::to_string(generale_.riga) +
-                              ", has no \"lunghezza percorso\" record, which sizes the track grid",
+      throw ErroreLettura(detto(IdCausa::kSenzaLunghezza, {{"N", generale_.riga}}),
                           r_.fine() ? qui() : chiave());
     return true;
   }
@@ -157,15 +156,10 @@ class LettoreLinea : LettoreSorgente {
     const int32_t letta = campo_i32();
     st()[kVoceParametri].fine = letta;
     if (letta > kLunghezzaMassima)
-      return ferma(kLunghezzaEccessiva, valore(0),
-                   "the line length of " + metri(letta) + " is above the largest, 1000000 m");
+      return ferma(detto(IdCausa::kLineaTroppoLunga, {{"L", letta}}), valore(0));
     const int64_t esteso = int64_t{letta} + kOltreLaFine;
     const int64_t ultima = cella_profilo(esteso);
-    if (ultima < 1)
-      throw ErroreLettura("a line length of " + metri(letta) +
-                              " gives a track grid without cell 1; "
-                              "the length must be -6974 m or more",
-                          valore(0));
+    if (ultima < 1) throw ErroreLettura(detto(IdCausa::kLineaCorta, {{"L", letta}}), valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
     if (c_.con_pianta()) c_.linea.dimensiona(static_cast<int32_t>(esteso));
     return true;
@@ -197,22 +191,15 @@ class LettoreLinea : LettoreSorgente {
     voce.inizio = campo_i32();
     voce.fine = campo_i32();
     if (!multiplo_cella(voce.inizio))
-      return ferma(kRipetizioneUnoNonMultipla, valore(0),
-                   "the first signal-repetition distance, " + metri(voce.inizio) +
-                       ", is not a multiple of 50 m");
+      return ferma(detto(IdCausa::kRipetizioneUno, {{"D", voce.inizio}}), valore(0));
     if (!multiplo_cella(voce.fine))
-      return ferma(kRipetizioneDueNonMultipla, valore(1),
-                   "the second signal-repetition distance, " + metri(voce.fine) +
-                       ", is not a multiple of 50 m");
+      return ferma(detto(IdCausa::kRipetizioneDue, {{"D", voce.fine}}), valore(1));
     if (contiene(campo, "4"))
       voce.posizione = 4;
     else if (contiene(campo, "9"))
       voce.posizione = 9;
     else
-      return ferma(kRipetizioneSenzaCodici, chiave(),
-                   "the signal-repetition keyword \"" + citazione(campo) +
-                       "\" names neither 4 nor 9 codes; write \"ripetizione segnali 4 codici\" or "
-                       "\"ripetizione segnali 9 codici\"");
+      return ferma(detto(IdCausa::kRipetizioneCodici, {{"K", citazione(campo)}}), chiave());
     if (voce.fine == 0) voce.posizione = 0;
     return true;
   }
@@ -260,10 +247,9 @@ class LettoreLinea : LettoreSorgente {
   void scrivi_pendenza(int64_t cella) {
     const int64_t valore = int64_t{pendenza_} + 100;
     if (valore < 0 || valore > 255)
-      throw ErroreLettura("the gradient of " + std::to_string(pendenza_) + " per mille from " +
-                              metri(inizio_pendenza_) +
-                              " does not fit a track cell (-100 to 155 per mille)",
-                          luogo_pendenza_);
+      throw ErroreLettura(
+          detto(IdCausa::kPendenzaCella, {{"G", pendenza_}, {"P", inizio_pendenza_}}),
+          luogo_pendenza_);
     c_.celle[cella].pendenza = static_cast<uint8_t>(valore);
   }
 
@@ -293,9 +279,7 @@ class LettoreLinea : LettoreSorgente {
     for (std::size_t classe = 0; classe < kCurvature.size() && k == 0.0; ++classe)
       if (contiene(campo, std::string(1, static_cast<char>('1' + classe)))) k = kCurvature[classe];
     if (k == 0.0)
-      return ferma_record(kCurvaNonValida, chiave(),
-                          "the curve keyword \"" + citazione(campo) +
-                              "\" holds no class digit 1 to 6 (as in \"curvad6\" or \"curvas1\")");
+      return ferma_record(detto(IdCausa::kCurvaSenzaClasse, {{"K", citazione(campo)}}), chiave());
     if (contiene_ic(campo, "s")) k = -k;
     const int64_t fine = int64_t{inizio} + lunghezza;
     const struct {
@@ -307,18 +291,15 @@ class LettoreLinea : LettoreSorgente {
       try {
         c_.linea.prolunga(std::min<int64_t>(corsa.fino_a, kMetroMassimo), corsa.k);
       } catch (const ErroreLettura&) {
-        throw ErroreLettura("the curve from " + metri(inizio) + ", " + metri(lunghezza) +
-                                " long, runs past the end of the plan view at metre " +
-                                std::to_string(c_.linea.ultimo_metro()) +
-                                ", 7000 m past the end of the line",
-                            LettoreSorgente::valore(corsa.campo));
+        throw ErroreLettura(
+            detto(IdCausa::kCurvaOltrePianta,
+                  {{"P", inizio}, {"L", lunghezza}, {"M", c_.linea.ultimo_metro()}}),
+            LettoreSorgente::valore(corsa.campo));
       }
       // Metre 1000000 is the last the plan view computes: a run that writes it ends the line.
       if (c_.linea.cursore() > kMetroMassimo)
-        return ferma_record(
-            kCurvaNonValida, LettoreSorgente::valore(corsa.campo),
-            "the curve from " + metri(inizio) + ", " + metri(lunghezza) +
-                " long, takes the plan view to metre 1000000, the last it computes");
+        return ferma_record(detto(IdCausa::kCurvaMetroMassimo, {{"P", inizio}, {"L", lunghezza}}),
+                            LettoreSorgente::valore(corsa.campo));
     }
     return DopoRecordLinea::kAvanti;
   }
@@ -372,19 +353,17 @@ class LettoreLinea : LettoreSorgente {
     const std::string chi = "the indication board at " + metri(posizione);
     const int64_t c = cella_punto(posizione);
     if (!c_.celle.contiene(c))
-      throw ErroreLettura(chi + " lies before the start of the track grid", valore(0));
+      throw ErroreLettura(detto(IdCausa::kPrimaDellaGriglia, {{"the point", chi}}), valore(0));
     if (!libera(c_.celle[c])) {
       sorgenti_.cancella_linea();
-      reg().errore_in(kCartelloOccupato, posizione, valore(0),
-                      chi + " falls in the cell at " + metri(metro_cella(c)) +
-                          ", which already holds " + c_.celle.descrivi(c),
-                      c_.celle.correlati(c));
+      reg().errore_in(detto(IdCausa::kCartelloOccupato,
+                            {{"P", posizione}, {"C", metro_cella(c)}, {"X", c_.celle.descrivi(c)}}),
+                      posizione, valore(0), c_.celle.correlati(c));
       return DopoRecordLinea::kFerma;
     }
     // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
     if (prossimo_cartello_ < 2)
-      throw ErroreLettura(chi + " is the 80th; a line holds at most 79 indication boards",
-                          chiave());
+      throw ErroreLettura(detto(IdCausa::kTroppiCartelli, {{"P", posizione}}), chiave());
     c_.celle[c].tipo = kCartelloIndicatore;
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);
@@ -427,7 +406,7 @@ EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti) {
   std::optional<std::string> testo = sorgenti.leggi_linea();
   const std::string file = sorgenti.nome_linea();
   if (!testo) {
-    c.registro.errore(kLineaMancante, Luogo{file}, "the line source " + file + " does not exist");
+    c.registro.errore(detto(IdCausa::kLineaMancante, {{"F", file}}), Luogo{file});
     return {};
   }
   auto citato = std::make_shared<const std::string>(std::move(*testo));

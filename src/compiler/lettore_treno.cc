@@ -65,14 +65,13 @@ class LettoreTreno : LettoreSorgente {
 
   void avvisa_senza_generale() {
     const std::string_view testo = r_.testo_intero();
-    std::string s = "the train source has no [generale] line, so nothing in it is read";
-    if (testo.empty())
-      s = "the train source is empty, so the train has no records";
-    else if (contiene_ic(testo, "[generale]"))
-      s += ": its only \"[generale]\" is its last field";
-    else if (contiene_ic(testo, "[general"))
-      s += "; did you mean \"[generale]\"?";
-    reg().avviso(kAvvisoGenerale, Luogo{file_}, std::move(s));
+    const char* forse = contiene_ic(testo, "[generale]")
+                            ? ": its only \"[generale]\" is its last field"
+                        : contiene_ic(testo, "[general") ? "; did you mean \"[generale]\"?"
+                                                         : "";
+    reg().avviso(testo.empty() ? detto(IdCausa::kTrenoVuoto)
+                               : detto(IdCausa::kTrenoSenzaGenerale, {{"...", forse}}),
+                 Luogo{file_});
   }
 
   // Every record the keyword field names, in test order, until one stops the reading.
@@ -125,24 +124,22 @@ class LettoreTreno : LettoreSorgente {
   }
 
   // Stops the reading: the train source is done with and the profiles stay as they are.
-  DopoRecordTreno ferma(int32_t errore, Luogo dove, std::string messaggio,
-                        std::vector<Correlato> correlati = {}) {
+  DopoRecordTreno ferma(Detto d, Luogo dove) {
     sorgenti_.cancella_treno();
-    reg().errore(errore, std::move(dove), std::move(messaggio), std::move(correlati));
+    reg().errore(std::move(d), std::move(dove));
     return DopoRecordTreno::kFerma;
   }
-  DopoRecordTreno ferma_in(int32_t errore, int32_t posizione, Luogo dove, std::string messaggio,
+  DopoRecordTreno ferma_in(Detto d, int32_t posizione, Luogo dove,
                            std::vector<Correlato> correlati = {}) {
     sorgenti_.cancella_treno();
-    reg().errore_in(errore, posizione, std::move(dove), std::move(messaggio), std::move(correlati));
+    reg().errore_in(std::move(d), posizione, std::move(dove), std::move(correlati));
     return DopoRecordTreno::kFerma;
   }
 
   void scrivi_velocita(int64_t cella, const Profilo& p) {
     const int64_t quinti = arrotonda(static_cast<double>(p.precedente) / 5.0);
     if (quinti < 0 || quinti > 255)
-      throw ErroreLettura("the speed limit of " + std::to_string(p.precedente) + " km/h from " +
-                              metri(p.da) + " does not fit a track cell (-2 to 1277 km/h)",
+      throw ErroreLettura(detto(IdCausa::kVelocitaCella, {{"V", p.precedente}, {"P", p.da}}),
                           p.luogo);
     c_.celle[cella].velocita = static_cast<uint8_t>(quinti);
   }
@@ -235,15 +232,12 @@ class LettoreTreno : LettoreSorgente {
     const std::string chi = "the code point at " + metri(posizione);
     const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
-      throw ErroreLettura(chi + " lies before the start of the track grid",
+      throw ErroreLettura(detto(IdCausa::kPrimaDellaGriglia, {{"the point", chi}}),
                           LettoreSorgente::valore(0));
     if (!libera(c_.celle[c])) {
-      return ferma_in(kAbbattimentoOccupato, posizione, LettoreSorgente::valore(0),
-                      chi + " goes to the cell at " + metri(metro_cella(c)) +
-                          " (a code point record takes the cell before the one other points at its "
-                          "position take), which already holds " +
-                          c_.celle.descrivi(c),
-                      c_.celle.correlati(c));
+      return ferma_in(detto(IdCausa::kAbbattimentoOccupato,
+                            {{"P", posizione}, {"C", metro_cella(c)}, {"X", c_.celle.descrivi(c)}}),
+                      posizione, LettoreSorgente::valore(0), c_.celle.correlati(c));
     }
     if (valore > 0) {
       c_.celle[c].tipo = kCodice;
@@ -263,29 +257,26 @@ class LettoreTreno : LettoreSorgente {
     const int32_t p = s.posizione;
     if (!dentro(p, 800, "the station")) return DopoRecordTreno::kPassiFinali;
     if (!multiplo_cella(p))
-      return ferma_in(kStazioneNonMultipla, p, valore(0),
-                      "the station at " + metri(p) + " does not stand at a multiple of 50 m");
+      return ferma_in(detto(IdCausa::kStazioneNonMultipla, {{"P", p}}), p, valore(0));
     s.tipo = campo_u8();
     const int32_t lunghezza = campo_i32();
     if (lunghezza % 100 != 0)
-      return ferma_in(kLunghezzaStazioneNonMultipla, p, valore(2),
-                      "the station at " + metri(p) + " is " + metri(lunghezza) +
-                          " long, which is not a multiple of 100 m");
+      return ferma_in(detto(IdCausa::kLunghezzaStazione, {{"P", p}, {"L", lunghezza}}), p,
+                      valore(2));
     campi_stazione(s);
     campata(s, lunghezza);
     const std::string chi = "station " + citazione(s.nome);
     if (const DopoRecordTreno e = fermata(s, chi); e != DopoRecordTreno::kAvanti) return e;
-    if (const DopoRecordTreno e = dopo_la_precedente(s, chi); e != DopoRecordTreno::kAvanti)
-      return e;
+    if (const DopoRecordTreno e = dopo_la_precedente(s); e != DopoRecordTreno::kAvanti) return e;
     luogo_precedente_ = chiave();
     ++j_;
     c_.stazioni_lette = j_ - 1;
     if (j_ >= linea_.limite_cartelli)
-      return ferma(kTroppeStazioni, chiave(),
-                   chi + " is station " + std::to_string(j_ - 1) + "; with the line's " +
-                       std::to_string(kPrimoCartello - linea_.limite_cartelli) +
-                       " indication boards the table has room for " +
-                       std::to_string(linea_.limite_cartelli - 2) + " stations");
+      return ferma(detto(IdCausa::kTroppeStazioni, {{"S", citazione(s.nome)},
+                                                    {"J", j_ - 1},
+                                                    {"B", kPrimoCartello - linea_.limite_cartelli},
+                                                    {"M", linea_.limite_cartelli - 2}}),
+                   chiave());
     oltre_linea(p, "the station");
     return DopoRecordTreno::kAvanti;
   }
@@ -327,9 +318,11 @@ class LettoreTreno : LettoreSorgente {
     const int64_t f = cella_fermata(s.fine);
     const auto cella = [&](int64_t c) -> Cella& {
       if (!c_.celle.contiene(c))
-        throw ErroreLettura(chi + " at " + metri(s.posizione) + " spans " + metri(s.inizio) +
-                                " to " + metri(s.fine) + ", past the end of the track grid at " +
-                                metri(fine_griglia(ultima())),
+        throw ErroreLettura(detto(IdCausa::kStazioneFuori, {{"S", citazione(s.nome)},
+                                                            {"P", s.posizione},
+                                                            {"A", s.inizio},
+                                                            {"B", s.fine},
+                                                            {"G", fine_griglia(ultima())}}),
                             valore(2));
       return c_.celle[c];
     };
@@ -339,17 +332,18 @@ class LettoreTreno : LettoreSorgente {
     }
     if (!ha_fermata(s.tipo)) return DopoRecordTreno::kAvanti;
     if (f <= 1)
-      return ferma(kStazioneInizioGriglia, valore(0),
-                   "the stop of " + chi + " at " + metri(s.posizione) +
-                       " would fall in the cell at " + metri(metro_cella(f)) +
-                       ", too near the start of the track grid: its span ends at " + metri(s.fine) +
-                       ", and must end at 150 m or later");
+      return ferma(
+          detto(
+              IdCausa::kStazioneInizioGriglia,
+              {{"S", citazione(s.nome)}, {"P", s.posizione}, {"C", metro_cella(f)}, {"E", s.fine}}),
+          valore(0));
     // A station's stop takes its cell whatever held it; the point that was there is lost to the
     // simulator, which an author should hear of.
     if (!libera(cella(f)))
-      reg().avviso(kAvvisoFermata, valore(0),
-                   "the stop of " + chi + " takes the cell at " + metri(metro_cella(f)) +
-                       ", which held " + c_.celle.descrivi(f) + "; that point is lost");
+      reg().avviso(
+          detto(IdCausa::kFermata,
+                {{"S", citazione(s.nome)}, {"C", metro_cella(f)}, {"X", c_.celle.descrivi(f)}}),
+          valore(0));
     cella(f).tipo = kStazione;
     c_.celle.segna(f, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[f].dato1 = basso_16(j_);
@@ -357,7 +351,7 @@ class LettoreTreno : LettoreSorgente {
   }
 
   // At least 350 m between the previous station's end and this one's start.
-  DopoRecordTreno dopo_la_precedente(const Stazione& s, const std::string& chi) {
+  DopoRecordTreno dopo_la_precedente(const Stazione& s) {
     if (j_ <= 1) return DopoRecordTreno::kAvanti;
     const Stazione& prima = st()[j_ - 1];
     const int32_t margine =
@@ -367,12 +361,12 @@ class LettoreTreno : LettoreSorgente {
                                      ? "only " + metri(int64_t{s.inizio} - prima.fine) + " after"
                                      : metri(int64_t{prima.fine} - s.inizio) + " before";
     return ferma_in(
-        kStazioniVicine, s.posizione, valore(0),
-        chi + " starts at " + metri(s.inizio) + ", " + distanza +
-            " the end of the previous station " + citazione(prima.nome) + " at " +
-            metri(prima.fine) +
-            "; stations follow in running order with at least 350 m between one's end "
-            "and the next's start",
+        detto(IdCausa::kStazioniVicine, {{"S", citazione(s.nome)},
+                                         {"A", s.inizio},
+                                         {"D", distanza},
+                                         {"T", citazione(prima.nome)},
+                                         {"E", prima.fine}}),
+        s.posizione, valore(0),
         {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
   }
 
@@ -389,21 +383,20 @@ class LettoreTreno : LettoreSorgente {
     sorgenti_.cancella_treno();
     completa(velocita_, &LettoreTreno::scrivi_velocita);
     completa(aderenza_, &LettoreTreno::scrivi_aderenza);
-    if (generale && j_ == 1)
-      reg().avviso(kAvvisoStazioni, Luogo{file_}, "the train source has no station record");
+    if (generale && j_ == 1) reg().avviso(detto(IdCausa::kSenzaStazioni), Luogo{file_});
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
       const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
       const bool inizio = !multiplo_cella(z.inizio);
       if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(
-          kProgressivaNonMultipla, inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i],
-          inizio
-              ? "the chainage section starting at " + metri(z.inizio) +
-                    " does not start at a multiple of 50 m (table entry " + kVoce[i] + ")"
-              : "the chainage section starting at " + metri(z.inizio) + " has the chainage " +
-                    metri(z.fine) + (z.posizione == 1 ? " (100 m added, since it decreases)" : "") +
-                    ", which is not a multiple of 50 m (table entry " + kVoce[i] + ")");
+          inizio ? detto(IdCausa::kProgressivaInizio, {{"S", z.inizio}, {"N", kVoce[i]}})
+                 : detto(IdCausa::kProgressivaValore,
+                         {{"S", z.inizio},
+                          {"C", z.fine},
+                          {"...", z.posizione == 1 ? " (100 m added, since it decreases)" : ""},
+                          {"N", kVoce[i]}}),
+          inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i]);
       break;
     }
   }

@@ -55,7 +55,7 @@ void Linea::dimensiona(int32_t ultimo_metro) {
 }
 
 void Linea::imposta_origine() {
-  if (ultimo_ < 1) throw ErroreLettura("the plan view has no metre 1");
+  if (ultimo_ < 1) throw ErroreLettura(detto(IdCausa::kPiantaVuota));
   origine_ = true;
   cursore_ = 2;
   tratti_.clear();
@@ -63,7 +63,7 @@ void Linea::imposta_origine() {
 
 void Linea::prolunga(int64_t fino_a, double k) {
   if (fino_a < cursore_) return;
-  if (!origine_) throw ErroreLettura("the plan view has no origin");
+  if (!origine_) throw ErroreLettura(detto(IdCausa::kPiantaSenzaOrigine));
   const int32_t ultimo = static_cast<int32_t>(std::min<int64_t>(fino_a, ultimo_));
   if (ultimo >= cursore_) {
     if (!tratti_.empty() && tratti_.back().k == k)
@@ -73,8 +73,8 @@ void Linea::prolunga(int64_t fino_a, double k) {
     cursore_ = ultimo + 1;
   }
   if (fino_a > ultimo_)
-    throw ErroreLettura("metre " + std::to_string(int64_t{ultimo_} + 1) +
-                        " lies outside the plan view (0 to " + std::to_string(ultimo_) + ")");
+    throw ErroreLettura(
+        detto(IdCausa::kFuoriPianta, {{"M", int64_t{ultimo_} + 1}, {"U", ultimo_}}));
 }
 
 }  // namespace gs

@@ -10,8 +10,7 @@ namespace gs {
 std::string_view testo_record(LettoreCampi& r, std::string_view campo) {
   const std::string_view testo = r.testo();
   if (testo.size() > kTestoMassimo)
-    throw ErroreLettura(std::string(campo) + " of " + std::to_string(testo.size()) +
-                            " bytes is longer than 65535 bytes",
+    throw ErroreLettura(detto(IdCausa::kTestoLungo, {{"field", campo}, {"N", testo.size()}}),
                         r.luogo());
   return testo;
 }
@@ -29,10 +28,7 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
     }
   }
   l.colonna = static_cast<int32_t>(primo - l.inizio_riga + 1);
-  reg().avviso(kAvvisoUtf8, l,
-               "the " + std::string(quale) +
-                   " source looks like UTF-8; the simulator reads Windows-1252, so its names and "
-                   "texts would come out garbled: save it as Windows-1252");
+  reg().avviso(detto(IdCausa::kUtf8, {{"line", quale}}), l);
 }
 
 bool LettoreSorgente::prossima(int trattini, std::string_view& campo, bool fine_nei_trattini) {
@@ -54,11 +50,7 @@ void LettoreSorgente::scartato(std::string_view campo) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
   });
   if (!parola) return;
-  std::string messaggio = "\"";
-  messaggio += citazione(campo);
-  messaggio +=
-      "\" holds \"-\" and is dropped as a separator line; a keyword must not hold a hyphen";
-  reg().avviso(kAvvisoTrattino, qui(), std::move(messaggio));
+  reg().avviso(detto(IdCausa::kTrattino, {{"K", citazione(campo)}}), qui());
 }
 
 void LettoreSorgente::valori(TipoRecord tipo) {
@@ -109,25 +101,23 @@ Luogo LettoreSorgente::valore(std::size_t i) const {
 bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_view cosa) {
   if (nella_griglia(c_.celle.ultimo(), posizione, margine)) return true;
   const int64_t fine = fine_griglia(c_.celle.ultimo());
-  std::string s = std::string(cosa) + " at " + std::to_string(posizione) +
-                  " m lies beyond the end of the track grid, which ends at " +
-                  std::to_string(fine) + " m, 7000 m past the end of the " +
-                  std::to_string(st()[kVoceParametri].fine) + " m line";
-  s += margine == 100
-           ? "; the last position it takes is "
-           : "; a station needs 800 m of grid beyond its position, so the last it takes is ";
-  s += std::to_string(fine - margine) + " m";
-  reg().errore_in(kOltreGriglia, posizione, valore(0), std::move(s));
+  const Dati dati = {{"the record", cosa},
+                     {"P", posizione},
+                     {"G", fine},
+                     {"L", st()[kVoceParametri].fine},
+                     {"Q", fine - margine}};
+  reg().errore_in(
+      detto(margine == 100 ? IdCausa::kOltreGriglia : IdCausa::kStazioneOltreGriglia, dati),
+      posizione, valore(0));
   return false;
 }
 
 void LettoreSorgente::oltre_linea(int32_t posizione, std::string_view cosa) {
   const int32_t lunghezza = st()[kVoceParametri].fine;
   if (posizione <= lunghezza) return;
-  reg().avviso(kAvvisoOltreLinea, valore(0),
-               std::string(cosa) + " at " + std::to_string(posizione) +
-                   " m lies past the end of the " + std::to_string(lunghezza) +
-                   " m line, in the 7000 m of grid that follow it");
+  reg().avviso(
+      detto(IdCausa::kOltreLinea, {{"the point", cosa}, {"P", posizione}, {"L", lunghezza}}),
+      valore(0));
 }
 
 void LettoreSorgente::sconosciuta(std::string_view campo,
@@ -139,18 +129,15 @@ void LettoreSorgente::sconosciuta(std::string_view campo,
     if (testata(campo) && contiene_ic(campo, t)) return;
   const bool valore = numerico(campo);
   if (valore && chiave_.riga == riga_tacita_) return;
-  reg().avviso(testata(campo) ? kAvvisoTestata
-               : valore       ? kAvvisoValore
-                              : kAvvisoRecord,
-               chiave_, avviso_parola(campo, accettate, testate, altrove));
+  reg().avviso(avviso_parola(campo, accettate, testate, altrove), chiave_);
   if (!valore) tace_riga();
 }
 
 void LettoreSorgente::rifiutata(const Posa& posa, int32_t posizione) {
   if (posa.errore == kLettura)
     throw ErroreLettura(posa.motivo, valore(static_cast<std::size_t>(posa.argomento)));
-  reg().errore_in(posa.errore, posizione, valore(static_cast<std::size_t>(posa.argomento)),
-                  posa.motivo, c_.celle.correlati(posa.cella));
+  reg().errore_in(posa.motivo, posizione, valore(static_cast<std::size_t>(posa.argomento)),
+                  c_.celle.correlati(posa.cella));
 }
 
 void LettoreSorgente::rilancia(const ErroreLettura& e) const {
@@ -170,7 +157,8 @@ std::optional<std::string> SorgentiSuDisco::leggi_linea() {
   try {
     return leggi_file(linea_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what(), Luogo{linea_.string()});
+    throw ErroreLettura(detto(IdCausa::kSorgenteIllegibile, {{"reason", e.what()}}),
+                        Luogo{linea_.string()});
   }
 }
 
@@ -178,7 +166,8 @@ std::string SorgentiSuDisco::leggi_treno() {
   try {
     return leggi_file(treno_);
   } catch (const ErroreFile& e) {
-    throw ErroreLettura(e.what(), Luogo{treno_.string()});
+    throw ErroreLettura(detto(IdCausa::kSorgenteIllegibile, {{"reason", e.what()}}),
+                        Luogo{treno_.string()});
   }
 }
 
@@ -192,7 +181,7 @@ void SorgentiSuDisco::cancella_treno() {
 
 std::string SorgentiInMemoria::leggi_treno() {
   if (!treno_)
-    throw ErroreLettura("the train source " + nome_treno_ + " does not exist", Luogo{nome_treno_});
+    throw ErroreLettura(detto(IdCausa::kTrenoMancante, {{"F", nome_treno_}}), Luogo{nome_treno_});
   return *treno_;
 }
 
@@ -201,7 +190,7 @@ void memorizza_dati(Compilazione& c, Sorgenti& sorgenti) {
     const EsitoLinea linea = leggi_linea(c, sorgenti);
     if (linea.leggi_treno) leggi_treno(c, sorgenti, linea);
   } catch (const ErroreLettura& e) {
-    c.registro.errore(kLettura, e.luogo, e.what());
+    c.registro.errore({e.causa, e.what()}, e.luogo);
     sorgenti.cancella_linea();
     sorgenti.cancella_treno();
   }

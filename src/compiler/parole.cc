@@ -124,37 +124,32 @@ bool numerico(std::string_view campo) {
   });
 }
 
-std::string avviso_parola(std::string_view campo, std::span<const std::string_view> accettate,
-                          std::span<const std::string_view> testate,
-                          std::initializer_list<Altrove> altrove) {
-  std::string citato = "\"";
-  citato += citazione(senza_spazi(campo));
-  citato += '"';
+Detto avviso_parola(std::string_view campo, std::span<const std::string_view> accettate,
+                    std::span<const std::string_view> testate,
+                    std::initializer_list<Altrove> altrove) {
+  const std::string citato = citazione(senza_spazi(campo));
   if (testata(campo)) {
-    std::string s = "unknown section head " + citato + " is skipped";
+    std::string forse;
     if (const auto p = piu_vicina(campo, testate))
-      s += "; did you mean \"" + std::string(*p) + "\"?";
-    return s;
+      forse = "; did you mean \"" + std::string(*p) + "\"?";
+    return detto(IdCausa::kTestata, {{"H", citato}, {"...", forse}});
   }
-  if (numerico(campo))
-    return "the value " + citato +
-           " stands where a record keyword is expected and is skipped; "
-           "is it one value too many for the record before it?";
+  if (numerico(campo)) return detto(IdCausa::kValore, {{"V", citato}});
   for (const Altrove& a : altrove) {
     for (const std::string_view chiave : a.chiavi) {
       if (contiene_ic(campo, chiave))
-        return citato + " is skipped here: records with \"" + std::string(chiave) + "\" are read " +
-               std::string(a.dove);
+        return detto(IdCausa::kRecordAltrove, {{"K", citato}, {"W", chiave}, {"where", a.dove}});
     }
   }
-  std::string s = citato + " matches no record type and is skipped";
+  std::string forse;
   if (const auto p = piu_vicina(campo, accettate)) {
-    s += "; did you mean \"" + std::string(*p) + "\"?";
+    forse = "; did you mean \"" + std::string(*p) + "\"?";
     if (uguali_ic(senza_spazi(campo), *p))
-      s += " (the words uno, due, tre, progressiva, sfondo, segnali and ripetizione are read in "
-           "lower case only)";
+      forse +=
+          " (the words uno, due, tre, progressiva, sfondo, segnali and ripetizione are read in "
+          "lower case only)";
   }
-  return s;
+  return detto(IdCausa::kRecordSconosciuto, {{"K", citato}, {"...", forse}});
 }
 
 bool sembra_utf8(std::string_view testo, std::size_t& primo) {

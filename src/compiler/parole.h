@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "common/cause.h"
+
 namespace gs {
 
 // The written keywords: the line's general section, the line's later records, the train's
@@ -45,9 +47,9 @@ extern const Altrove kAltroveTreno;     // the train source
 // The text of an unknown-record or unknown-section warning for a skipped keyword field:
 // `accettate` are the keywords read at that point (and the section heads of the source),
 // `altrove` the records read elsewhere.
-std::string avviso_parola(std::string_view campo, std::span<const std::string_view> accettate,
-                          std::span<const std::string_view> testate,
-                          std::initializer_list<Altrove> altrove);
+Detto avviso_parola(std::string_view campo, std::span<const std::string_view> accettate,
+                    std::span<const std::string_view> testate,
+                    std::initializer_list<Altrove> altrove);
 
 // Whether the text holds bytes above 0x7F that form valid UTF-8; `primo` is the offset of
 // the first such byte.

@@ -114,13 +114,15 @@ std::string km_progressiva(const Stazioni& tabella, int64_t posizione) {
   return std::string("km ") + (m < 0 ? "-" : "") + std::to_string(a / 1000) + "." + millesimi;
 }
 
-std::string messaggio_tratta(const Stazioni& tabella, const Tratta& tratta) {
+Detto avviso_tratta(const Stazioni& tabella, const Tratta& tratta) {
   const Stazione& da = tabella[static_cast<std::size_t>(tratta.da)];
   const Stazione& a = tabella[static_cast<std::size_t>(tratta.a)];
-  return "the train needs at least " + durata(secondi_interi(tratta.minimo)) + " from " +
-         citazione(da.nome) + " (" + km_progressiva(tabella, da.posizione) + ") to " +
-         citazione(a.nome) + " (" + km_progressiva(tabella, a.posizione) +
-         ") under its speed limits; the timetable gives " + durata(tratta.previsto);
+  return detto(IdCausa::kOrario, {{"T", durata(secondi_interi(tratta.minimo))},
+                                  {"A", citazione(da.nome)},
+                                  {"KA", km_progressiva(tabella, da.posizione)},
+                                  {"B", citazione(a.nome)},
+                                  {"KB", km_progressiva(tabella, a.posizione)},
+                                  {"S", durata(tratta.previsto)}});
 }
 
 }  // namespace gs

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/cause.h"
 #include "formato/formato.h"
 
 namespace gs {
@@ -61,10 +62,10 @@ std::string durata(int64_t secondi);
 // "km 12.100": the chainage at a position, as the warning gives it.
 std::string km_progressiva(const Stazioni& tabella, int64_t posizione);
 
-// What the compiler says of an impossible stretch, and the route sheet shows over it: "the train
-// needs at least 6 min 0 s from ALFA (km 0.000) to BRAVO (km 10.000) under its speed limits;
-// the timetable gives 1 min 0 s".
-std::string messaggio_tratta(const Stazioni& tabella, const Tratta& tratta);
+// The warning of an impossible stretch, as the compiler raises it and the route sheet shows it
+// over the stretch: "the train needs at least 6 min 0 s from ALFA (km 0.000) to BRAVO
+// (km 10.000) under its speed limits; the timetable gives 1 min 0 s".
+Detto avviso_tratta(const Stazioni& tabella, const Tratta& tratta);
 
 }  // namespace gs
 

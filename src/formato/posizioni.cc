@@ -9,7 +9,7 @@ namespace gs {
 
 int64_t arrotonda(double x) {
   const double r = std::nearbyint(x);
-  if (!(r >= -9.2e18 && r <= 9.2e18)) throw ErroreLettura("value out of range");
+  if (!(r >= -9.2e18 && r <= 9.2e18)) throw ErroreLettura(detto(IdCausa::kValoreEnorme));
   return static_cast<int64_t>(r);
 }
 

@@ -17,9 +17,8 @@ int64_t Celle::indice(int64_t i) const {
 }
 
 void Celle::fuori(int64_t i) const {
-  throw ErroreLettura("the point at " + std::to_string(metro_cella(i)) +
-                      " m lies outside the track grid (0 to " +
-                      std::to_string(metro_cella(ultimo())) + " m)");
+  throw ErroreLettura(
+      detto(IdCausa::kPuntoFuori, {{"P", metro_cella(i)}, {"A", 0}, {"B", metro_cella(ultimo())}}));
 }
 
 Cella& Celle::operator[](int64_t i) { return celle_[static_cast<std::size_t>(indice(i))]; }

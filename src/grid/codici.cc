@@ -63,12 +63,11 @@ class Passo {
     return o != nullptr ? o->cosa : "the point at " + metri(metro_cella(c));
   }
   // Errors 11 to 13 stand at the record of the signal or slowdown in cell `di`.
-  void errore(int32_t numero, int64_t cella, int64_t di, std::string messaggio,
+  void errore(IdCausa id, Dati dati, int64_t cella, int64_t di,
               std::vector<Correlato> correlati = {}) {
     const Origine* o = celle_.origine(di);
-    registro_.errore_in(numero, static_cast<int32_t>(metro_profilo(cella)),
-                        o != nullptr ? o->luogo : Luogo{}, std::move(messaggio),
-                        std::move(correlati));
+    registro_.errore_in(detto(id, dati), static_cast<int32_t>(metro_profilo(cella)),
+                        o != nullptr ? o->luogo : Luogo{}, std::move(correlati));
   }
 
   // Step A: every signal among the 20 cells before a warning point, nearest first.
@@ -86,10 +85,8 @@ class Passo {
       else if (tipo(d - 2) == kCodice)
         abbassa(d - 2);
       else
-        errore(kCodiceSegnale, d, d,
-               "no free cell for the code point just before " + chi(d) +
-                   ", which stands within 1000 m before the warning point of " + chi(i) +
-                   "; the two cells before the signal hold " + prese({d - 1, d - 2}),
+        errore(IdCausa::kCodiceSegnale,
+               {{"signal", chi(d)}, {"slowdown", chi(i)}, {"X", prese({d - 1, d - 2})}}, d, d,
                celle_.correlati(i));
     }
   }
@@ -106,10 +103,12 @@ class Passo {
         }
       }
       if (!posato)
-        errore(kCodiceInizioRallentamento, i, i,
-               "no free cell for a code point " + metri(primo * kMetriCella) + " to " +
-                   metri((primo + 2) * kMetriCella) + " before the start of " + chi(i) +
-                   "; the cells hold " + prese({i - primo, i - primo - 1, i - primo - 2}));
+        errore(IdCausa::kCodiceInizio,
+               {{"A", primo * kMetriCella},
+                {"B", (primo + 2) * kMetriCella},
+                {"slowdown", chi(i)},
+                {"X", prese({i - primo, i - primo - 1, i - primo - 2})}},
+               i, i);
     }
   }
 
@@ -131,10 +130,9 @@ class Passo {
           posa(k + 1, i);
           contatore = -1;
         } else {
-          errore(kCodiceDentroRallentamento, k, i,
-                 "no free cell for the code point due every 400 m inside " + chi(i) + " near " +
-                     metri(metro_cella(k)) + "; the cells hold " + prese({k - 1, k, k + 1}) +
-                     "; no further code point is placed inside this slowdown");
+          errore(IdCausa::kCodiceDentro,
+                 {{"slowdown", chi(i)}, {"P", metro_cella(k)}, {"X", prese({k - 1, k, k + 1})}}, k,
+                 i);
         }
       }
       if (tipo(k) == kFineRallentamento || k >= celle_.ultimo()) return k;
@@ -159,10 +157,8 @@ class Passo {
         else if (libera_in(s - 1))
           posa(s - 1, i);
         else
-          errore(kCodiceDentroRallentamento, e, i,
-                 "no free cell for the code point before " + chi(g) +
-                     ", the first signal after the end of " + chi(i) + "; the cells hold " +
-                     prese({s, s - 1}),
+          errore(IdCausa::kCodiceDopo,
+                 {{"signal", chi(g)}, {"slowdown", chi(i)}, {"X", prese({s, s - 1})}}, e, i,
                  celle_.correlati(g));
       }
       return;

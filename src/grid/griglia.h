@@ -76,7 +76,7 @@ struct Montagne {
 struct Posa {
   int32_t errore = 0;  // 0 placed; 16 to 21 a taken cell; 25 a cell or value that does not fit
   int64_t cella = 0;   // the taken cell, or the one outside the grid
-  std::string motivo;  // what went wrong, in words an author can act on
+  Detto motivo;        // what went wrong, in words an author can act on
   int argomento = 0;   // the placer's argument (from 0) whose value is the cause
   bool riuscita() const { return errore == 0; }
 };

@@ -12,37 +12,39 @@
 namespace gs {
 namespace {
 
-Posa preso(const Celle& celle, int32_t errore, int64_t cella, std::string chi, int argomento = 0) {
-  return {errore, cella,
-          chi + " falls in the cell at " + metri(metro_cella(cella)) + ", which already holds " +
-              celle.descrivi(cella),
-          argomento};
+Posa rifiuto(Detto d, int64_t cella, int argomento = 0) {
+  const int32_t numero = voce_di(d.causa).numero;
+  return {numero, cella, std::move(d), argomento};
 }
 
-// Where the grid ends, for a message: its last cell stands for this position.
-std::string fine_griglia(const Celle& celle) {
-  return "the track grid, which runs from " + metri(metro_cella(0)) + " to " +
-         metri(metro_cella(celle.ultimo()));
+// A cell already taken: the cause's values, then the cell and what holds it.
+Posa preso(const Celle& celle, IdCausa id, int64_t cella, Dati dati, int argomento = 0) {
+  dati.push_back({"C", metro_cella(cella)});
+  dati.push_back({"X", celle.descrivi(cella)});
+  return rifiuto(detto(id, dati), cella, argomento);
 }
 
+// A cell outside the grid, whose last cell stands for the position G.
 Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0) {
-  return {kLettura, cella,
-          chi + " falls at " + metri(metro_cella(cella)) + ", outside " + fine_griglia(celle),
-          argomento};
+  return rifiuto(detto(IdCausa::kFuoriGriglia, {{"the point", std::move(chi)},
+                                                {"P", metro_cella(cella)},
+                                                {"G", metro_cella(celle.ultimo())}}),
+                 cella, argomento);
 }
 
 // Step 8 of a slowdown with f_ta set: the four cells before its warning point, all free, become
 // kind 5 counting away from it.
-Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da,
-                             const std::string& chi) {
+Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da) {
   const int64_t t = cella_profilo(int64_t{x} - 1200);
   static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
   for (int64_t i = 0; i < 4; ++i) {
-    const std::string quale = std::string("the ") + kQuale[i] +
-                              " of the four cells before the warning point of " + chi +
-                              " (f_ta is set)";
-    if (!celle.contiene(t - i)) return fuori(celle, t - i, quale);
-    if (!libera(celle[t - i])) return preso(celle, kConflittoPreavvisi, t - i, quale);
+    if (!celle.contiene(t - i))
+      return fuori(celle, t - i,
+                   std::string("the ") + kQuale[i] +
+                       " of the four cells before the warning point of the slowdown at " +
+                       metri(x) + " (f_ta is set)");
+    if (!libera(celle[t - i]))
+      return preso(celle, IdCausa::kConflittoPreavvisi, t - i, {{"first", kQuale[i]}, {"P", x}});
   }
   for (int64_t i = 0; i < 4; ++i) {
     Cella& c = celle[t - i];
@@ -58,11 +60,7 @@ Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da,
 
 Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fine, int32_t& tipo,
                    uint32_t da) {
-  if (montagne.conta >= Montagne::kMassimo)
-    return {kLettura, 0,
-            "this is mountain record " + std::to_string(Montagne::kMassimo + 1) +
-                "; a line holds at most " + std::to_string(Montagne::kMassimo),
-            0};
+  if (montagne.conta >= Montagne::kMassimo) return rifiuto(detto(IdCausa::kTroppeMontagne), 0);
   bool marcatori = false;
   if (tipo > 10) {
     tipo -= 10;
@@ -77,11 +75,12 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     const int64_t distacco = int64_t{inizio} - montagne.fini[n - 1];
     if (distacco < std::numeric_limits<int32_t>::min() ||
         distacco > std::numeric_limits<int32_t>::max())
-      return {kLettura, 0,
-              "the gap between the mountain span from " + metri(inizio) +
-                  " and the end of the one before it (" + metri(montagne.fini[n - 1]) +
-                  ") comes to " + std::to_string(distacco) + ", which does not fit 32 bits",
-              0};
+      return rifiuto(detto(IdCausa::kTrentaDueBit,
+                           {{"what", "the gap between the mountain span from " + metri(inizio) +
+                                         " and the end of the one before it (" +
+                                         metri(montagne.fini[n - 1]) + ")"},
+                            {"V", distacco}}),
+                     0);
     if (distacco <= 150) tipo = 3;
   }
 
@@ -90,13 +89,11 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
   int64_t contate = 0;
   for (int64_t c = primo; c <= ultimo; ++c) {
     if (!celle.contiene(c)) {
-      const std::string chi = "the mountain span from " + metri(inizio) + " to " + metri(fine);
-      if (c < 0)
-        return {kLettura, c, chi + " starts before the track grid, which starts at 0 m", 0};
-      return {kLettura, c,
-              chi + " runs past the end of the track grid at " +
-                  metri(metro_profilo(int64_t{celle.ultimo()} + 1)),
-              1};
+      if (c < 0) return rifiuto(detto(IdCausa::kMontagnaPrima, {{"S", inizio}, {"E", fine}}), c);
+      return rifiuto(
+          detto(IdCausa::kMontagnaOltre,
+                {{"S", inizio}, {"E", fine}, {"G", metro_profilo(int64_t{celle.ultimo()} + 1)}}),
+          c, 1);
     }
     Cella& cella = celle[c];
     ++contate;
@@ -117,26 +114,22 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   if (avviso) {
     w = cella_punto(static_cast<int64_t>(x) - 1200);
     if (!celle.contiene(w)) return fuori(celle, w, "the warning point of " + chi);
-    if (!libera(celle[w]))
-      return preso(celle, kConflittoAvviso, w,
-                   "the warning point of " + chi + ", 1200 m before it,");
+    if (!libera(celle[w])) return preso(celle, IdCausa::kConflittoAvviso, w, {{"P", x}});
   } else {
     f_ta = 0;
   }
   const int64_t s = cella_punto(x);
   if (!celle.contiene(s)) return fuori(celle, s, chi);
-  if (!libera(celle[s])) return preso(celle, kConflittoInizio, s, "the start of " + chi);
+  if (!libera(celle[s])) return preso(celle, IdCausa::kConflittoInizio, s, {{"P", x}});
   const int64_t fine = int64_t{x} + l;
   if (fine < std::numeric_limits<int32_t>::min() || fine > std::numeric_limits<int32_t>::max())
-    return {kLettura, 0,
-            "the end of " + chi + ", x + l, comes to " + std::to_string(fine) +
-                ", which does not fit 32 bits",
-            2};
+    return rifiuto(
+        detto(IdCausa::kTrentaDueBit, {{"what", "the end of " + chi + ", x + l,"}, {"V", fine}}), 0,
+        2);
   const int64_t e = cella_punto(fine);
   if (!celle.contiene(e))
     return fuori(celle, e, "the end of " + chi + ", " + metri(l) + " long,", 2);
-  if (!libera(celle[e]))
-    return preso(celle, kConflittoFine, e, "the end of " + chi + ", " + metri(l) + " long,", 2);
+  if (!libera(celle[e])) return preso(celle, IdCausa::kConflittoFine, e, {{"P", x}, {"L", l}}, 2);
 
   celle[e].tipo = kFineRallentamento;
   celle.segna(e, da);
@@ -156,7 +149,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   }
 
   if (f_ta == 0) return {};
-  return celle_prima_dell_avviso(celle, x, d_v, da, chi);
+  return celle_prima_dell_avviso(celle, x, d_v, da);
 }
 
 Posa memo_segnale(Celle& celle, int32_t posizione, const Segnale& s, int32_t& tempo, uint32_t da) {
@@ -164,7 +157,7 @@ Posa memo_segnale(Celle& celle, int32_t posizione, const Segnale& s, int32_t& te
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
   Cella& c = celle[k];
-  if (!libera(c)) return preso(celle, kConflittoSegnale, k, chi);
+  if (!libera(c)) return preso(celle, IdCausa::kConflittoSegnale, k, {{"P", posizione}});
   c.tipo = kSegnale;
   celle.segna(k, da);
   codifica_segnale(s, c);
@@ -172,13 +165,9 @@ Posa memo_segnale(Celle& celle, int32_t posizione, const Segnale& s, int32_t& te
   c.tempo = s.sx == 2 ? basso_8(tempo) : 0;
   for (int64_t b = 1; b <= 4; ++b) {
     if (!celle.contiene(k - 2 * b)) {
-      return {kLettura, k - 2 * b,
-              chi +
-                  " needs its four approach markers 100 to 400 m before it inside the track grid, "
-                  "which starts at " +
-                  metri(metro_cella(0)) + ": the one at " + metri(metro_cella(k - 2 * b)) +
-                  " is not; a signal must stand at 325 m or later",
-              0};
+      return rifiuto(
+          detto(IdCausa::kMarcatoriSegnale, {{"P", posizione}, {"M", metro_cella(k - 2 * b)}}),
+          k - 2 * b);
     }
     celle[k - 2 * b].preavviso = preavviso_segnale(s, b);
   }
@@ -191,7 +180,7 @@ Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, const IndicatoreVelo
   const int64_t k = cella_punto(posizione);
   if (!celle.contiene(k)) return fuori(celle, k, chi);
   Cella& c = celle[k];
-  if (!libera(c)) return preso(celle, kConflittoIndicatore, k, chi);
+  if (!libera(c)) return preso(celle, IdCausa::kConflittoIndicatore, k, {{"P", posizione}});
   c.tipo = kIndicatoreVelocita;
   celle.segna(k, da);
   const int coppia = codifica_indicatore(v, c);
@@ -203,12 +192,9 @@ Posa memo_indicatori_v_max(Celle& celle, int32_t posizione, const IndicatoreVelo
                   {v.vbs, v.vbd, "vbs and vbd"},
                   {v.vcs, v.vcd, "vcs and vcd"}};
     const auto& q = coppie[coppia - 1];
-    return {kLettura, k,
-            chi + ": " + q.nomi + " (" + std::to_string(q.sinistra) + " and " +
-                std::to_string(q.destra) +
-                " km/h) give a cell value, left speed x 20 + right speed / 5, outside -32768 to "
-                "32767",
-            coppia};
+    return rifiuto(detto(IdCausa::kValoreIndicatore,
+                         {{"P", posizione}, {"pair", q.nomi}, {"A", q.sinistra}, {"B", q.destra}}),
+                   k, coppia);
   }
   return {};
 }

@@ -7,13 +7,10 @@ namespace {
 // A marker or race-code slot already taken: a point stands in cell 1, whose data the marker
 // and the race code take. Named at the record that put it there.
 void slot_preso(Compilazione& c, int32_t errore) {
-  std::string m = std::string(errore == kMarcatori ? "the marker slots are not empty"
-                                                   : "the race-code slots are not empty") +
-                  ": cell 1 (0 m) holds " + c.celle.descrivi(1) + ", and the " +
-                  (errore == kMarcatori ? "marker" : "race code") +
-                  " goes into its data; no point may stand within 25 m of 0 m";
   const Origine* o = c.celle.origine(1);
-  c.registro.errore(errore, o != nullptr ? o->luogo : Luogo{}, std::move(m));
+  c.registro.errore(detto(errore == kMarcatori ? IdCausa::kMarcatori : IdCausa::kCodiciGara,
+                          {{"X", c.celle.descrivi(1)}}),
+                    o != nullptr ? o->luogo : Luogo{});
 }
 
 }  // namespace

@@ -141,6 +141,8 @@ std::string rapporto_json(const Registro& registro, const std::string& nome_line
     j["severity"] = parola(d, werror);
     j["error"] = d.gravita == Gravita::kAvviso ? json() : json(d.n_errore);
     j["warning"] = d.gravita == Gravita::kAvviso ? json(d.avviso) : json();
+    j["cause"] = d.causa != nullptr ? json(d.causa->nome) : json();
+    j["title"] = d.causa != nullptr ? json(voce_di(d.causa->id).titolo) : json();
     j["position_m"] = d.gravita != Gravita::kAvviso && d.pos_errore ? json(*d.pos_errore) : json();
     j["message"] = d.messaggio;
     json correlati = json::array();

@@ -86,46 +86,16 @@ const Spiegazione* voce(std::string_view chiave) {
   return nullptr;
 }
 
-bool secondo_modello(std::string_view modello, std::string_view messaggio) {
-  // The literal runs between the {...} holes: the first begins the message, the last ends it,
-  // and the others are found in order between them.
-  std::vector<std::string_view> pezzi;
-  std::size_t m = 0;
-  for (;;) {
-    const std::size_t aperta = modello.find('{', m);
-    pezzi.push_back(
-        modello.substr(m, aperta == std::string_view::npos ? std::string_view::npos : aperta - m));
-    if (aperta == std::string_view::npos) break;
-    const std::size_t chiusa = modello.find('}', aperta);
-    if (chiusa == std::string_view::npos) return false;
-    m = chiusa + 1;
-  }
-  if (pezzi.size() == 1) return messaggio == pezzi[0];
-  if (!messaggio.starts_with(pezzi.front()) || !messaggio.ends_with(pezzi.back())) return false;
-  std::size_t t = pezzi.front().size();
-  const std::size_t limite = messaggio.size() - pezzi.back().size();
-  if (limite < t) return false;
-  for (std::size_t i = 1; i + 1 < pezzi.size(); ++i) {
-    const std::size_t trovato = messaggio.find(pezzi[i], t);
-    if (trovato == std::string_view::npos || trovato + pezzi[i].size() > limite) return false;
-    t = trovato + pezzi[i].size();
-  }
-  return true;
-}
-
-const Causa* causa_di(const Spiegazione& v, std::string_view messaggio) {
-  for (const Causa& c : v.cause)
-    if (secondo_modello(c.modello, messaggio)) return &c;
-  return nullptr;
-}
-
 std::string testo_voce(const Spiegazione& v) {
   std::string s = a_capo(nome(v) + ": " + std::string(v.titolo)) + "\n" + a_capo(v.accade);
   for (std::size_t i = 0; i < v.cause.size(); ++i) {
     const Causa& c = v.cause[i];
     s += "\n";
     if (v.cause.size() > 1)
-      s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ".\n";
+      s += "Cause " + std::to_string(i + 1) + " of " + std::to_string(v.cause.size()) + ": " +
+           std::string(c.nome) + ".\n";
+    else
+      s += "Cause: " + std::string(c.nome) + ".\n";
     s += "Message:\n" + a_capo(c.modello, "    ");
     for (const Parte& p : parti(c))
       s += a_capo(std::string("Example, ") + p.dove + " that `genera_scenario new` writes:") +
@@ -142,7 +112,7 @@ std::string markdown_voce(const Spiegazione& v) {
   std::string s =
       "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
   for (const Causa& c : v.cause) {
-    s += "\n- Message: `" + std::string(c.modello) + "`\n";
+    s += "\n- Cause `" + std::string(c.nome) + "`, message: `" + std::string(c.modello) + "`\n";
     if (!c.situazione.empty()) s += "\n  When: " + std::string(c.situazione) + "\n";
     const std::vector<Parte> p = parti(c);
     for (std::size_t i = 0; i < p.size(); ++i) {
@@ -172,6 +142,28 @@ std::string elenco_voci(bool markdown) {
     }
     s += v.titolo;
     s += markdown ? " |\n" : "\n";
+  }
+  return s;
+}
+
+std::string elenco_voci_man() {
+  std::string s;
+  for (const Spiegazione& v : voci()) {
+    s += ".TP\n.B ";
+    if (v.avviso.empty()) {
+      s += 'E';
+      s += std::to_string(v.numero);
+    } else {
+      s += v.avviso;
+    }
+    s += '\n';
+    for (const char c : v.titolo) {
+      if (c == '\\')
+        s += "\\e";
+      else
+        s += c;
+    }
+    s += "\n";
   }
   return s;
 }

@@ -174,7 +174,7 @@ void Diagramma::disegna(std::span<const Cella> celle, std::span<const Rallentato
     if (m1 < m0) continue;
     const int64_t fermata = ha_fermata(a.tipo) ? cella_fermata(a.fine) : -1;
     f_.grezzo("<g class=\"orario-impossibile\"" + fonte(fermata) + "><title>" +
-              testo_xml(messaggio_tratta(t_, s.tratta)) + "</title>\n");
+              testo_xml(avviso_tratta(t_, s.tratta).testo) + "</title>\n");
     f_.rettangolo(x(m0), y0_ - kMargine + 2, x(m1) - x(m0), y1_ - y0_ + 2 * kMargine - 4,
                   "fill:#d22;opacity:0.12");
     f_.grezzo(

@@ -95,7 +95,9 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
     EXPECT_EQ(dove(v[0]->luogo), k.dove);
     EXPECT_NE(v[0]->messaggio.find(k.messaggio), std::string::npos) << v[0]->messaggio;
     ASSERT_NE(voce(k.avviso), nullptr);
-    EXPECT_NE(causa_di(*voce(k.avviso), v[0]->messaggio), nullptr) << v[0]->messaggio;
+    ASSERT_NE(v[0]->causa, nullptr);
+    EXPECT_EQ(&voce_di(v[0]->causa->id), voce(k.avviso));
+    EXPECT_EQ(v[0]->messaggio.find('{'), std::string::npos) << v[0]->messaggio;
   }
 }
 

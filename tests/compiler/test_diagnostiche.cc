@@ -320,10 +320,12 @@ TEST(Diagnostiche, EachErrorStandsAtItsCause) {
     }
     EXPECT_EQ(dove(d.luogo), k.dove);
     EXPECT_NE(d.messaggio.find(k.messaggio), std::string::npos) << d.messaggio;
-    // Its form is one of the causes that explain and the guide give for its number.
+    // It is one of the causes that explain and the guide give for its number, worded whole.
     const Spiegazione* v = voce(std::to_string(k.n_errore));
     ASSERT_NE(v, nullptr);
-    EXPECT_NE(causa_di(*v, d.messaggio), nullptr) << d.messaggio;
+    ASSERT_NE(d.causa, nullptr) << d.messaggio;
+    EXPECT_EQ(&voce_di(d.causa->id), v) << d.messaggio;
+    EXPECT_EQ(d.messaggio.find('{'), std::string::npos) << d.messaggio;
     EXPECT_EQ(d.messaggio.find("cell -"), std::string::npos) << d.messaggio;  // metres, not cells
     if (*k.correlato != '\0') {
       ASSERT_FALSE(d.correlati.empty()) << d.messaggio;

@@ -47,8 +47,9 @@ TEST(Orario, WorkedExample) {
             "its speed limits; the timetable gives 7 min 30 s");
   // At BRAVO's hours field.
   EXPECT_EQ(dove(v[0]->luogo), "treno.txt:6:47");
-  ASSERT_NE(voce("timetable"), nullptr);
-  EXPECT_NE(causa_di(*voce("timetable"), v[0]->messaggio), nullptr);
+  ASSERT_NE(v[0]->causa, nullptr);
+  EXPECT_EQ(v[0]->causa->id, IdCausa::kOrario);
+  EXPECT_EQ(&voce_di(v[0]->causa->id), voce("timetable"));
 }
 
 // Variations on the worked example, each with the least time it leaves (nothing when the

@@ -64,7 +64,7 @@ TEST_F(Posatori, SignalTooNearTheStartFailsAtTheMarkerItCannotReach) {
   const Posa p = memo_segnale(celle, 250, {1, 0, 0, 0, 0, 0, 0, 0, 0}, tempo);
   EXPECT_EQ(p.errore, kLettura);
   EXPECT_EQ(p.cella, -2);
-  EXPECT_NE(p.motivo.find("325 m or later"), std::string::npos) << p.motivo;
+  EXPECT_NE(p.motivo.testo.find("325 m or later"), std::string::npos) << p.motivo.testo;
   EXPECT_EQ(celle[6].tipo, kSegnale);  // what was written before stays
   EXPECT_EQ(celle[4].preavviso, 31);
   EXPECT_EQ(celle[0].preavviso, 33);
@@ -144,7 +144,8 @@ TEST_F(Posatori, ThirtyTwoBitSumsUpToTheEndsOfTheRange) {
     const Posa p = memo_rallentamento(celle, k.x, 60, k.l, 1, 0, 0);
     EXPECT_EQ(p.errore, kLettura);
     EXPECT_EQ(p.argomento, 2);  // l
-    EXPECT_EQ(p.motivo.find("does not fit 32 bits") == std::string::npos, k.entra) << p.motivo;
+    EXPECT_EQ(p.motivo.testo.find("does not fit 32 bits") == std::string::npos, k.entra)
+        << p.motivo.testo;
   }
   struct Distacco {
     int32_t fine_prima, inizio;
@@ -159,7 +160,7 @@ TEST_F(Posatori, ThirtyTwoBitSumsUpToTheEndsOfTheRange) {
     int32_t tipo = 1;
     ASSERT_TRUE(memo_montagna(celle, m, 100, k.fine_prima, tipo).riuscita());
     const Posa p = memo_montagna(celle, m, k.inizio, k.inizio, tipo);  // an empty span
-    EXPECT_EQ(p.riuscita(), k.entra) << p.motivo;
+    EXPECT_EQ(p.riuscita(), k.entra) << p.motivo.testo;
     EXPECT_EQ(tipo, k.tipo);
   }
 }

@@ -32,6 +32,8 @@ assert w["warning"] == "unknown-record" and w["error"] is None and w["position_m
 assert (w["file"], w["line"], w["column"]) == ("MIA_linea.txt", 4, 1), w
 assert (e["file"], e["line"], e["column"], e["error"], e["position_m"]) == ("MIA_R1-.txt", 4, 10, 16, 9000), e
 assert "the start of the slowdown at 9000 m from MIA_R1-.txt:3" in e["message"], e
+assert (w["cause"], e["cause"]) == ("unknown-record", "signal-cell-taken"), d
+assert e["title"] == "a signal falls on a grid cell that is already taken", e
 rel = e["related"]
 assert len(rel) == 1 and (rel[0]["file"], rel[0]["line"], rel[0]["column"]) == ("MIA_R1-.txt", 3, 1), rel
 paths = sorted(f["path"] for f in r["files_written"])

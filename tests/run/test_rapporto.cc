@@ -15,11 +15,13 @@ namespace {
 
 TEST(Rapporto, BracketsFollowTheRunsNumbers) {
   Registro r;
-  r.errore_in(15, 4500, {"l.txt", 7, 12, 0}, "the signal lies beyond the grid");
+  r.errore_in({IdCausa::kOltreGriglia, "the signal lies beyond the grid"}, 4500,
+              {"l.txt", 7, 12, 0});
   r.nota_in(4600, {"t.txt", 3, 10, 0}, "reading of this source stopped here");
-  r.errore(2, {"l.txt", 4, 5, 0}, "not a multiple of 50 m");  // keeps the position before it
-  r.avviso("unknown-record", {"t.txt", 9, 1, 0}, "\"segnal\" matches no record type");
-  r.errore(102, {"x.txt"}, "no [generale] line");
+  r.errore({IdCausa::kProgressivaInizio, "not a multiple of 50 m"},
+           {"l.txt", 4, 5, 0});  // keeps the position before it
+  r.avviso({IdCausa::kRecordSconosciuto, "\"segnal\" matches no record type"}, {"t.txt", 9, 1, 0});
+  r.errore({IdCausa::kGeneraleMancante, "no [generale] line"}, {"x.txt"});
   const auto& e = r.elenco();
   EXPECT_EQ(riga_diagnostica(e[0]),
             "l.txt:7:12: error: the signal lies beyond the grid [E15 at 4500 m]");
@@ -34,7 +36,7 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
   EXPECT_EQ(r.n_errore, 102);
 
   Registro s;
-  s.errore(25, {}, "the train source does not exist");
+  s.errore({IdCausa::kTrenoMancante, "the train source does not exist"}, {});
   EXPECT_EQ(riga_diagnostica(s.elenco()[0]),
             "genera_scenario: error: the train source does not exist [E25]");
 }
@@ -47,7 +49,7 @@ TEST(Rapporto, EchoesTheLineWithACaretUnderTheColumn) {
   Correlato sezione;
   sezione.luogo = {"t.txt", 1, 1, 0};
   sezione.messaggio = "the section is here";
-  r.errore(25, {"t.txt", 2, 19, 12}, "too fast", {sezione});
+  r.errore({IdCausa::kFuoriIntervallo, "too fast"}, {"t.txt", 2, 19, 12}, {sezione});
   std::ostringstream con, senza;
   riporta(r, {}, con);
   EXPECT_EQ(con.str(),

@@ -3,8 +3,10 @@
 // its cause's form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -54,27 +56,43 @@ TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
     EXPECT_EQ(voce(nessuna), nullptr) << nessuna;
 }
 
-TEST(Spiegazioni, MessageForms) {
+// A template's values by name, an optional tail, and a name the raise forgot left in sight.
+TEST(Spiegazioni, MessagesAreWordedFromTheirTemplates) {
   struct Caso {
     const char* modello;
+    Dati dati;
     const char* messaggio;
-    bool corrisponde;
   };
   const Caso casi[] = {
       {"the signal at {P} m falls in the cell at {C} m",
-       "the signal at 9000 m falls in the cell at 9000 m", true},
-      {"the signal at {P} m falls in the cell at {C} m",
-       "the signal at 9000 m falls in the cell at 9000 m!", false},
-      {"the signal at {P} m", "a signal at 9000 m", false},
-      {"\"{K}\" is skipped{...}", "\"x\" is skipped; did you mean \"y\"?", true},
-      {"\"{K}\" is skipped{...}", "\"x\" is skipped", true},
-      {"{a} m to {b} m", "5 m to 6 m", true},
-      {"{a} m to {b} m", "5 m to 6", false},
-      {"exact", "exact", true},
-      {"exact", "exactly", false},
+       {{"P", 9000}, {"C", int64_t{-50}}},
+       "the signal at 9000 m falls in the cell at -50 m"},
+      {"\"{K}\" is skipped{...}",
+       {{"K", "x"}, {"...", "; did you mean \"y\"?"}},
+       "\"x\" is skipped; did you mean \"y\"?"},
+      {"\"{K}\" is skipped{...}", {{"K", "x"}}, "\"x\" is skipped"},
+      {"{the point} lies at {P} m", {{"P", 5}}, "{the point} lies at 5 m"},
+      {"{A}{A}", {{"A", "{B}"}, {"B", "no"}}, "{B}{B}"},
+      {"exact", {}, "exact"},
+      {"open {brace", {}, "open {brace"},
   };
-  for (const Caso& c : casi)
-    EXPECT_EQ(secondo_modello(c.modello, c.messaggio), c.corrisponde) << c.messaggio;
+  for (const Caso& c : casi) EXPECT_EQ(formatta(c.modello, c.dati), c.messaggio) << c.modello;
+}
+
+// One row for every cause: each id finds its own row, whose entry lists it, and names are
+// unique, since the JSON output gives them.
+TEST(Spiegazioni, EveryCauseHasOneRowInItsEntry) {
+  std::set<std::string_view> nomi;
+  for (const Causa& c : cause()) {
+    EXPECT_EQ(&causa(c.id), &c);
+    const Spiegazione& v = voce_di(c.id);
+    EXPECT_TRUE(std::any_of(v.cause.begin(), v.cause.end(), [&](const Causa& x) {
+      return &x == &c;
+    })) << c.nome;
+    EXPECT_TRUE(nomi.insert(c.nome).second) << c.nome;
+    EXPECT_FALSE(c.modello.empty()) << c.nome;
+    EXPECT_FALSE(c.rimedio.empty()) << c.nome;
+  }
 }
 
 // Each example, added to the small scenario of `new`, gives its entry's number (or warning)
@@ -109,7 +127,8 @@ TEST(Spiegazioni, EveryExampleGivesItsCause) {
         EXPECT_EQ(comp.registro.n_errore, v.numero) << trovata->messaggio;
       else
         EXPECT_FALSE(comp.registro.ha_errori()) << comp.registro.elenco()[0].messaggio;
-      EXPECT_EQ(causa_di(v, trovata->messaggio), &c) << trovata->messaggio;
+      EXPECT_EQ(trovata->causa, &c) << trovata->messaggio;
+      EXPECT_EQ(trovata->messaggio.find('{'), std::string::npos) << trovata->messaggio;
       ++provati;
     }
   }
@@ -148,6 +167,16 @@ TEST(Spiegazioni, TheGuideAndTheReadmeListEveryEntryAsTheProgramDoes) {
     riga << "| `" << (r.avviso.empty() ? "E" : "") << codice << "` | " << r.titolo << " |\n";
     EXPECT_NE(tabella->find(riga.str()), std::string::npos) << codice;
   }
+  // And so is the manual page's.
+  std::ifstream f(std::string(GS_SORGENTI) + "/docs/genera_scenario.1", std::ios::binary);
+  std::stringstream pagina;
+  pagina << f.rdbuf();
+  const std::string p = pagina.str(), inizio = ".\\\" BEGIN generated: the table of diagnostics\n";
+  const std::size_t a = p.find(inizio), b = p.find(".\\\" END generated\n");
+  ASSERT_NE(a, std::string::npos) << "the manual page has no generated list of diagnostics";
+  ASSERT_NE(b, std::string::npos);
+  EXPECT_EQ(p.substr(a + inizio.size(), b - a - inizio.size()), elenco_voci_man())
+      << "regenerate it: scripts/aggiorna_man.sh";
 }
 
 }  // namespace
