@@ -5,7 +5,7 @@
 #include <mutex>
 
 #include "common/errori.h"
-#include "piattaforma/temporanei.h"
+#include "platform/temporanei.h"
 
 namespace gs {
 namespace {

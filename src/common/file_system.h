@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs {
 

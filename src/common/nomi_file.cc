@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs {
 namespace {

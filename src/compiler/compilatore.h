@@ -13,8 +13,8 @@
 #include "common/diagnostica.h"
 #include "common/errori.h"
 #include "compiler/linea.h"
-#include "formato/formato.h"
-#include "formato/percorrenza.h"
+#include "format/formato.h"
+#include "format/percorrenza.h"
 #include "grid/griglia.h"
 
 namespace gs {

@@ -1,13 +1,13 @@
-// controlla_orario: the timetable against the speed limits, with the limits the grid holds and
-// the slowdowns as their records give them.
+// controlla_percorrenze: the timetable against the speed limits, with the limits the grid holds
+// and the slowdowns as their records give them.
 #include <vector>
 
 #include "compiler/lettori.h"
-#include "formato/percorrenza.h"
+#include "format/percorrenza.h"
 
 namespace gs {
 
-void controlla_orario(Compilazione& c, std::span<const Luogo> orari) {
+void controlla_percorrenze(Compilazione& c, std::span<const Luogo> orari) {
   const std::vector<int32_t> ammesse = velocita_ammesse(c.celle.tutte(), c.rallentamenti);
   for (const Tratta& t : tratte_orario(c.stazioni, c.stazioni_lette, ammesse)) {
     if (!t.impossibile()) continue;

@@ -259,6 +259,8 @@ class LettoreLinea : LettoreSorgente {
     const int32_t valore = campo_i32();
     if (!dentro(inizio, 100, "the gradient")) return DopoRecordLinea::kFineLettura;
     const int64_t n = cella_profilo(inizio);
+    if (luogo_pendenza_.riga > 0 && n <= cursore_pendenza_)
+      pendenza_fuori_ordine(inizio, valore, n);
     if (n > 0) {
       do {
         scrivi_pendenza(cursore_pendenza_++);
@@ -268,6 +270,36 @@ class LettoreLinea : LettoreSorgente {
     inizio_pendenza_ = inizio;
     luogo_pendenza_ = LettoreSorgente::valore(1);
     return DopoRecordLinea::kAvanti;
+  }
+
+  // A gradient whose cell the profile has reached: one more cell of the gradient before it
+  // is written (none from cell 0), and its own holds from the cell after.
+  void pendenza_fuori_ordine(int32_t inizio, int32_t valore, int64_t n) {
+    const auto pm = [](int32_t v) { return std::to_string(v) + " per mille"; };
+    const std::string coda =
+        n > 0 ? pm(pendenza_) + " holds one cell, from " + metri(metro_profilo(cursore_pendenza_)) +
+                    ", and " + pm(valore) + " from " + metri(metro_profilo(cursore_pendenza_ + 1))
+              : pm(valore) + " holds from " + metri(metro_profilo(cursore_pendenza_)) + " and " +
+                    pm(pendenza_) + " nowhere";
+    fuori_ordine(detto(
+        IdCausa::kOrdinePendenza,
+        {{"G", valore}, {"P", inizio}, {"H", pendenza_}, {"Q", inizio_pendenza_}, {"...", coda}}));
+  }
+
+  // A curve that starts before the metres the curves before it reach: the plan view is
+  // computed in order, so it turns only the metres after them, or none.
+  void curva_fuori_ordine(int32_t inizio, int32_t lunghezza) {
+    const int64_t cursore = c_.linea.cursore();
+    if (!curva_letta_ || lunghezza <= 0 || inizio >= cursore - 1) return;
+    const int64_t fine = int64_t{inizio} + lunghezza;
+    fuori_ordine(detto(IdCausa::kOrdineCurva,
+                       {{"S", inizio},
+                        {"L", lunghezza},
+                        {"ends", fine < cursore ? "ends" : "starts"},
+                        {"M", cursore - 1},
+                        {"turns", fine < cursore ? "no metre"
+                                                 : "only metres " + std::to_string(cursore) +
+                                                       " to " + std::to_string(fine)}}));
   }
 
   DopoRecordLinea curva(std::string_view campo) {
@@ -281,6 +313,8 @@ class LettoreLinea : LettoreSorgente {
     if (k == 0.0)
       return ferma_record(detto(IdCausa::kCurvaSenzaClasse, {{"K", citazione(campo)}}), chiave());
     if (contiene_ic(campo, "s")) k = -k;
+    curva_fuori_ordine(inizio, lunghezza);
+    curva_letta_ = true;
     const int64_t fine = int64_t{inizio} + lunghezza;
     const struct {
       int64_t fino_a;
@@ -312,9 +346,25 @@ class LettoreLinea : LettoreSorgente {
     if (!dentro(inizio, 100, "the mountain span")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
+    const int32_t n = montagne_.conta;
     const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
     if (!p.riuscita()) rifiutata(p, inizio);
+    if (n > 0 && inizio <= montagne_.inizi[n]) montagna_fuori_ordine(inizio, n);
     return DopoRecordLinea::kAvanti;
+  }
+
+  // A span that does not start after the one before it.
+  void montagna_fuori_ordine(int32_t inizio, int32_t n) {
+    const int32_t prima = montagne_.inizi[n], fine_prima = montagne_.fini[n];
+    fuori_ordine(detto(
+        IdCausa::kOrdineMontagna,
+        {{"S", inizio},
+         {"P", prima},
+         {"E", fine_prima},
+         {"...", int64_t{inizio} - fine_prima <= 150
+                     ? "a span that starts 150 m or less after the previous span's end gets side "
+                       "3, so all its cells get side 3 whatever its kind"
+                     : "mountain spans are read in increasing order of start"}}));
   }
 
   DopoRecordLinea indicatore() {
@@ -364,6 +414,7 @@ class LettoreLinea : LettoreSorgente {
     // Entry 1 belongs to the first station: at most 79 boards, from entry 80 down to 2.
     if (prossimo_cartello_ < 2)
       throw ErroreLettura(detto(IdCausa::kTroppiCartelli, {{"P", posizione}}), chiave());
+    controlla_nome(testo, 1, "text", chi);
     c_.celle[c].tipo = kCartelloIndicatore;
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);
@@ -391,6 +442,7 @@ class LettoreLinea : LettoreSorgente {
   std::array<Luogo, 3> letti_inizio_{};
   std::array<Luogo, 3> letti_valore_{};
   Montagne montagne_;
+  bool curva_letta_ = false;
   int32_t prossimo_cartello_ = kPrimoCartello;
   int64_t cursore_pendenza_ = 0;
   int32_t pendenza_ = 0;

@@ -3,6 +3,7 @@
 #include <array>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "common/numeri.h"
@@ -60,7 +61,7 @@ class LettoreTreno : LettoreSorgente {
     }
     passi_finali(generale);
     // Only a source read to its end has its whole speed-limit profile and every station.
-    if (fino_in_fondo) controlla_orario(c_, orari_);
+    if (fino_in_fondo) controlla_percorrenze(c_, orari_);
   }
 
   void avvisa_senza_generale() {
@@ -97,9 +98,9 @@ class LettoreTreno : LettoreSorgente {
         st()[kVoceParametri].posizione = campo_i32();
         return DopoRecordTreno::kAvanti;
       case TipoRecord::kVelocita:
-        return profilo(velocita_, &LettoreTreno::scrivi_velocita, tipo, "speed limit");
+        return profilo(velocita_, &LettoreTreno::scrivi_velocita, tipo, "speed limit", " km/h");
       case TipoRecord::kAderenza:
-        return profilo(aderenza_, &LettoreTreno::scrivi_aderenza, tipo, "adhesion value");
+        return profilo(aderenza_, &LettoreTreno::scrivi_aderenza, tipo, "adhesion value", "");
       case TipoRecord::kOrologio:
         valori(tipo);
         st()[kVoceTreno].ore() = campo_i16();
@@ -150,12 +151,24 @@ class LettoreTreno : LettoreSorgente {
   using Scrittura = void (LettoreTreno::*)(int64_t, const Profilo&);
 
   // Every cell before the record's cell receives the value of the record before it.
-  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, TipoRecord tipo, const std::string& nome) {
+  DopoRecordTreno profilo(Profilo& p, Scrittura scrivi, TipoRecord tipo, const std::string& nome,
+                          std::string_view unita) {
     valori(tipo);
     const int32_t posizione = campo_i32();
     const int32_t valore = campo_i32();
     if (!dentro(posizione, 100, "the " + nome)) return DopoRecordTreno::kPassiFinali;
     const int64_t cella = cella_profilo(posizione);
+    // A record whose cell the profile has reached writes nothing: it takes the place of the
+    // value before it, which then holds nowhere.
+    if (p.luogo.riga > 0 && cella <= p.cursore) {
+      const auto quanto = [&](int32_t v) { return std::to_string(v) + std::string(unita); };
+      fuori_ordine(detto(IdCausa::kOrdineProfilo, {{"what", nome},
+                                                   {"V", quanto(valore)},
+                                                   {"P", posizione},
+                                                   {"W", quanto(p.precedente)},
+                                                   {"Q", p.da},
+                                                   {"R", metro_profilo(p.cursore)}}));
+    }
     while (p.cursore < cella && p.cursore < ultima()) (this->*scrivi)(p.cursore++, p);
     p.precedente = valore;
     p.da = posizione;
@@ -263,7 +276,10 @@ class LettoreTreno : LettoreSorgente {
     if (lunghezza % 100 != 0)
       return ferma_in(detto(IdCausa::kLunghezzaStazione, {{"P", p}, {"L", lunghezza}}), p,
                       valore(2));
-    campi_stazione(s);
+    const Orario o = campi_stazione(s);
+    controlla_nome(s.nome, 16, "name",
+                   "station " + std::to_string(j_) + " at " + metri(s.posizione));
+    controlla_orario(s, o);
     campata(s, lunghezza);
     const std::string chi = "station " + citazione(s.nome);
     if (const DopoRecordTreno e = fermata(s, chi); e != DopoRecordTreno::kAvanti) return e;
@@ -281,8 +297,12 @@ class LettoreTreno : LettoreSorgente {
     return DopoRecordTreno::kAvanti;
   }
 
-  // Fields 4 to 17, after the position, the kind and the length.
-  void campi_stazione(Stazione& s) {
+  struct Orario {
+    int32_t ore = 0, minuti = 0, secondi = 0;
+  };
+
+  // Fields 4 to 17, after the position, the kind and the length; the scheduled time as written.
+  Orario campi_stazione(Stazione& s) {
     s.campo4 = campo_u8();
     s.campo5 = campo_u8();
     s.campo6 = campo_u8();
@@ -297,6 +317,43 @@ class LettoreTreno : LettoreSorgente {
     orari_[static_cast<std::size_t>(j_)] = valore(13);
     s.orario = orario(ore, minuti, secondi);
     s.nome = std::string(campo_testo());
+    return {ore, minuti, secondi};
+  }
+
+  // A time of day, later than the previous timed station's. 0:00:00 is no scheduled time.
+  void controlla_orario(const Stazione& s, const Orario& o) {
+    if (o.ore == 0 && o.minuti == 0 && o.secondi == 0) return;
+    const std::string scritto = testo_orario(o.ore, o.minuti, o.secondi);
+    const struct {
+      int32_t v, massimo;
+      const char* nome;
+      std::size_t campo;
+    } parti[] = {
+        {o.ore, 23, "hours", 13}, {o.minuti, 59, "minutes", 14}, {o.secondi, 59, "seconds", 15}};
+    std::string fuori;
+    std::size_t campo = 0;
+    for (const auto& p : parti) {
+      if (p.v >= 0 && p.v <= p.massimo) continue;
+      if (fuori.empty())
+        campo = p.campo;
+      else
+        fuori += ", and ";
+      fuori += "its " + std::string(p.nome) + " are " + std::to_string(p.v) + ", outside 0 to " +
+               std::to_string(p.massimo);
+    }
+    if (!fuori.empty())
+      reg().avviso(
+          detto(IdCausa::kOra,
+                {{"T", scritto}, {"S", citazione(s.nome)}, {"parts", fuori}, {"X", s.orario}}),
+          valore(campo));
+    if (orario_precedente_ && s.orario < orario_precedente_->secondi)
+      reg().avviso(detto(IdCausa::kOrdineOrari, {{"T", scritto},
+                                                 {"S", citazione(s.nome)},
+                                                 {"U", orario_precedente_->scritto},
+                                                 {"R", orario_precedente_->nome},
+                                                 {"L", orario_precedente_->riga}}),
+                   valore(13));
+    orario_precedente_ = OrarioLetto{s.orario, scritto, citazione(s.nome), chiave().riga};
   }
 
   // The span from the kind and length, and the fields its rules force.
@@ -408,6 +465,13 @@ class LettoreTreno : LettoreSorgente {
   Profilo aderenza_;
   Luogo luogo_precedente_;
   std::array<Luogo, kVociStazioni> orari_{};  // each station's time field, by entry
+  // The last station with a scheduled time.
+  struct OrarioLetto {
+    int32_t secondi = 0;
+    std::string scritto, nome;
+    int32_t riga = 0;
+  };
+  std::optional<OrarioLetto> orario_precedente_;
 };
 
 }  // namespace

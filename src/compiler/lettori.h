@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -31,7 +32,10 @@ void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
 // The timetable against the speed limits, once the train source has been read to its end: a
 // stretch between timed stations faster than the limits allow is told at the later station's
 // time field (`orari`, by table entry).
-void controlla_orario(Compilazione& c, std::span<const Luogo> orari);
+void controlla_percorrenze(Compilazione& c, std::span<const Luogo> orari);
+
+// A scheduled time as written: "7:05:00".
+std::string testo_orario(int32_t ore, int32_t minuti, int32_t secondi);
 
 // A text field that fits a table record (16-bit length).
 std::string_view testo_record(LettoreCampi& r, std::string_view campo);
@@ -77,6 +81,13 @@ class LettoreSorgente {
   // A placer's refusal: a conflict is recorded at the record with its position and the record
   // holding the cell; a value that does not fit ends the reading (error 25).
   void rifiutata(const Posa& posa, int32_t posizione);
+  // A name or text that is empty, blanks only, or holds a control character: a warning at
+  // the current record's value field `campo`. `cosa` is "name" or "text", `di` whose it is.
+  void controlla_nome(std::string_view nome, std::size_t campo, std::string_view cosa,
+                      const std::string& di);
+  // A record read after one of its kind that it should follow (record-order), at its keyword.
+  void fuori_ordine(Detto d) { reg().avviso(std::move(d), chiave_); }
+
   // A reading failure, completed with this source's name and, when it has no place of its
   // own, the current record's.
   [[noreturn]] void rilancia(const ErroreLettura& e) const;
@@ -90,13 +101,38 @@ class LettoreSorgente {
   LettoreCampi r_;
 
  private:
+  // The first value field of the current record that stands on a line after its keyword's:
+  // the record is short, and took it from there.
+  struct Preso {
+    std::size_t campo = 0;
+    int32_t riga = 0;
+    std::string_view testo;
+  };
+
   // The next field of the current record's row, which must be read as `tipo`.
   const CampoSorgente& prossimo_campo(TipoCampo tipo);
+  // Reads the value field just taken from the row with `leggi`: a short record is warned about
+  // once its last field is read, and a reading failure in it stands at its keyword.
+  template <typename F>
+  auto leggi_valore(F leggi) -> decltype(leggi());
+  void segna_preso();
+  // "K" has N of its M values on its line; its F was read from line L ..., up to field `fino_a`,
+  // then the reading failure `errore` if any.
+  Detto corto(IdCausa id, std::size_t fino_a, bool con_testo, std::string_view errore) const;
+  // A value where a keyword is expected, right after a number of the record before it: a
+  // decimal comma or a thousands separator. The warning, or nothing.
+  std::optional<Detto> numero_spezzato(std::string_view campo) const;
 
   Luogo chiave_;
+  std::string_view testo_chiave_;
+  Estensione estensione_chiave_;
+  Estensione prima_della_chiave_;  // the field read just before the keyword
+  bool numero_prima_ = false;      // ... was a number value of a record
+  bool ultimo_numero_ = false;     // the last field read was a number value of a record
   int32_t riga_tacita_ = 0;
   const RecordSorgente* record_ = nullptr;
   std::size_t letti_ = 0;
+  std::optional<Preso> preso_;
 };
 
 }  // namespace gs

@@ -32,15 +32,21 @@ LettoreSorgente::LettoreSorgente(Compilazione& c, std::string file, std::string_
 }
 
 bool LettoreSorgente::prossima(int trattini, std::string_view& campo, bool fine_nei_trattini) {
+  prima_della_chiave_ = r_.estensione();
+  numero_prima_ = ultimo_numero_;
+  ultimo_numero_ = false;
   if (r_.fine()) return false;
   campo = r_.testo();
   if (r_.fine()) return false;
   for (int n = 0; n < trattini && contiene(campo, "-"); ++n) {
     scartato(campo);
+    numero_prima_ = false;
     campo = r_.testo();
     if (fine_nei_trattini && r_.fine()) return false;
   }
   chiave_ = qui();
+  testo_chiave_ = campo;
+  estensione_chiave_ = r_.estensione();
   return true;
 }
 
@@ -56,6 +62,7 @@ void LettoreSorgente::scartato(std::string_view campo) {
 void LettoreSorgente::valori(TipoRecord tipo) {
   record_ = &record_sorgente(tipo);
   letti_ = 0;
+  preso_.reset();
   r_.segna();
 }
 
@@ -67,23 +74,118 @@ const CampoSorgente& LettoreSorgente::prossimo_campo(TipoCampo tipo) {
   return record_->campi[letti_++];
 }
 
+template <typename F>
+auto LettoreSorgente::leggi_valore(F leggi) -> decltype(leggi()) {
+  const std::size_t i = letti_ - 1;
+  const bool alla_fine = r_.fine();
+  try {
+    auto v = leggi();
+    segna_preso();
+    if (preso_ && letti_ == record_->campi.size()) {
+      reg().avviso(corto(IdCausa::kCorto, i, true, {}), chiave_);
+      // What is left of the line it took from is said by this warning already.
+      riga_tacita_ = r_.estensione().riga_fine;
+    }
+    return v;
+  } catch (const ErroreLettura& e) {
+    if (!alla_fine) segna_preso();
+    if (!preso_ && !alla_fine) throw;
+    throw ErroreLettura(corto(IdCausa::kRecordCorto, i, false, e.what()), chiave_);
+  }
+}
+
+void LettoreSorgente::segna_preso() {
+  if (preso_ || r_.luogo().riga <= chiave_.riga) return;
+  const Estensione& e = r_.estensione();
+  preso_ = Preso{letti_ - 1, e.luogo.riga, r_.testo_intero().substr(e.inizio, e.fine - e.inizio)};
+}
+
+namespace {
+
+std::string_view senza_spazi_finali(std::string_view s) {
+  while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+  return s;
+}
+
+// A keyword with a blank and a number in it: "pendenza 7000 3".
+bool virgola_mancante(std::string_view chiave) {
+  for (std::size_t i = 0; i + 1 < chiave.size(); ++i)
+    if (chiave[i] == ' ' && chiave[i + 1] >= '0' && chiave[i + 1] <= '9') return true;
+  return false;
+}
+
+}  // namespace
+
+Detto LettoreSorgente::corto(IdCausa id, std::size_t fino_a, bool con_testo,
+                             std::string_view errore) const {
+  const std::size_t m = record_->campi.size();
+  const std::size_t n = preso_ ? preso_->campo : fino_a;
+  std::string coda;
+  if (n == 0 && virgola_mancante(testo_chiave_))
+    coda += " (is the comma after its keyword missing?)";
+  if (preso_) {
+    coda += "; its " + std::string(record_->campi[preso_->campo].nome);
+    if (fino_a > preso_->campo) {
+      coda += " to " + std::string(record_->campi[fino_a].nome) + " were read from line " +
+              std::to_string(preso_->riga) + " on";
+    } else {
+      coda += " was read from line " + std::to_string(preso_->riga);
+      if (con_testo) {
+        coda += " (\"";
+        coda += citazione(senza_spazi_finali(preso_->testo));
+        coda += "\")";
+      }
+    }
+  }
+  if (!errore.empty()) {
+    coda += ": ";
+    coda += errore;
+  }
+  return detto(id, {{"K", citazione(senza_spazi_finali(testo_chiave_))},
+                    {"N", n},
+                    {"M", std::to_string(m) + (m == 1 ? " value" : " values")},
+                    {"...", std::move(coda)}});
+}
+
+std::optional<Detto> LettoreSorgente::numero_spezzato(std::string_view campo) const {
+  const Estensione& a = prima_della_chiave_;
+  const Estensione& b = estensione_chiave_;
+  if (!numero_prima_ || a.riga_fine != b.luogo.riga || b.inizio < a.fine) return std::nullopt;
+  const std::string_view testo = r_.testo_intero();
+  const std::string_view tra = testo.substr(a.fine, b.inizio - a.fine);
+  const bool blank = !tra.empty() && tra.find_first_not_of(' ') == std::string_view::npos;
+  if (!blank && tra != ",") return std::nullopt;
+  return detto(IdCausa::kNumeroSpezzato,
+               {{"T", citazione(senza_spazi_finali(testo.substr(a.inizio, b.fine - a.inizio)))},
+                {"N", citazione(testo.substr(a.inizio, a.fine - a.inizio))},
+                {"V", citazione(senza_spazi_finali(campo))}});
+}
+
 int32_t LettoreSorgente::campo_i32() {
   const CampoSorgente& c = prossimo_campo(TipoCampo::kI32);
-  return static_cast<int32_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+  const auto v = leggi_valore([&] { return r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome); });
+  ultimo_numero_ = true;
+  return static_cast<int32_t>(v);
 }
 
 int16_t LettoreSorgente::campo_i16() {
   const CampoSorgente& c = prossimo_campo(TipoCampo::kI16);
-  return static_cast<int16_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+  const auto v = leggi_valore([&] { return r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome); });
+  ultimo_numero_ = true;
+  return static_cast<int16_t>(v);
 }
 
 uint8_t LettoreSorgente::campo_u8() {
   const CampoSorgente& c = prossimo_campo(TipoCampo::kU8);
-  return static_cast<uint8_t>(r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome));
+  const auto v = leggi_valore([&] { return r_.numero(minimo(c.tipo), massimo(c.tipo), c.nome); });
+  ultimo_numero_ = true;
+  return static_cast<uint8_t>(v);
 }
 
 std::string_view LettoreSorgente::campo_testo() {
-  return testo_record(r_, prossimo_campo(TipoCampo::kTesto).nome);
+  const CampoSorgente& c = prossimo_campo(TipoCampo::kTesto);
+  ultimo_numero_ = false;
+  return leggi_valore([&] { return testo_record(r_, c.nome); });
 }
 
 Luogo LettoreSorgente::qui() const {
@@ -129,7 +231,9 @@ void LettoreSorgente::sconosciuta(std::string_view campo,
     if (testata(campo) && contiene_ic(campo, t)) return;
   const bool valore = numerico(campo);
   if (valore && chiave_.riga == riga_tacita_) return;
-  reg().avviso(avviso_parola(campo, accettate, testate, altrove), chiave_);
+  std::optional<Detto> spezzato = valore ? numero_spezzato(campo) : std::nullopt;
+  reg().avviso(spezzato ? std::move(*spezzato) : avviso_parola(campo, accettate, testate, altrove),
+               chiave_);
   if (!valore) tace_riga();
 }
 

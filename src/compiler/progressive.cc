@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <limits>
+#include <optional>
 #include <string>
 
 #include "common/numeri.h"
@@ -52,17 +53,26 @@ std::array<int, 3> progressive_ordina(Stazioni& stazioni, const LuoghiSezioni& l
     if (uno.valore > 0) ordinate = {uno, due, tre};
   }
 
+  // The 100 m is added entry by entry, on the ordered entries: an addition that leaves 32 bits
+  // is the error, and that entry and the ones after it keep their values as read.
   std::array<int, 3> da{};
+  std::optional<ErroreLettura> errore;
   for (std::size_t i = 0; i < 3; ++i) {
     Sezione& z = ordinate[i];
-    if (z.verso == 1)
-      z.valore = in_32_bit(int64_t{z.valore} + 100, "the chainage value + 100",
-                           z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
+    if (z.verso == 1 && !errore) {
+      try {
+        z.valore = in_32_bit(int64_t{z.valore} + 100, "the chainage value + 100",
+                             z.da >= 0 ? luoghi.valore[static_cast<std::size_t>(z.da)] : Luogo{});
+      } catch (const ErroreLettura& e) {
+        errore = e;
+      }
+    }
     da[i] = z.da;
   }
   in_voce(stazioni[kProgressivaTre], ordinate[0]);
   in_voce(stazioni[kProgressivaDue], ordinate[1]);
   in_voce(stazioni[kProgressivaUno], ordinate[2]);
+  if (errore) throw *errore;
   return da;
 }
 

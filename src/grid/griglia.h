@@ -11,8 +11,8 @@
 
 #include "common/diagnostica.h"
 #include "common/errori.h"
-#include "formato/formato.h"
-#include "formato/punti.h"
+#include "format/formato.h"
+#include "format/punti.h"
 
 namespace gs {
 

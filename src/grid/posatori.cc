@@ -6,7 +6,7 @@
 #include <string>
 
 #include "common/numeri.h"
-#include "formato/punti.h"
+#include "format/punti.h"
 #include "grid/griglia.h"
 
 namespace gs {

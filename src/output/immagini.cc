@@ -4,8 +4,8 @@
 #include <memory>
 
 #include "common/file_system.h"
-#include "formato/bytes.h"
-#include "formato/geometria.h"
+#include "format/bytes.h"
+#include "format/geometria.h"
 #include "output/uscita.h"
 
 namespace gs {

@@ -1,5 +1,5 @@
 // The markers and the race codes stamped into the table and the grid once both are complete.
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 #include "output/uscita.h"
 
 namespace gs {

@@ -10,7 +10,7 @@
 
 #include "common/nomi_file.h"
 #include "compiler/compilatore.h"
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 
 namespace gs {
 

@@ -8,7 +8,7 @@
 #include "common/file_system.h"
 #include "compiler/compilatore.h"
 #include "output/uscita.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "run/comandi.h"
 #include "run/esecuzione.h"
 #include "run/opzioni_compila.h"

@@ -9,7 +9,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "run/comandi.h"
 #include "run/esecuzione.h"
 #include "run/riga_comando.h"

@@ -24,9 +24,12 @@ const char* parola(const Diagnostica& d, bool werror) {
   return "error";
 }
 
+// A note that shows a related record (no error recorded with it) has no bracket: only the
+// errors and the notes that say where reading stopped carry the run's state.
 std::string parentesi(const Diagnostica& d, bool werror) {
   if (d.gravita == Gravita::kAvviso)
     return werror ? "[-Werror=" + d.avviso + "]" : "[" + d.avviso + "]";
+  if (d.gravita == Gravita::kNota && d.n_errore == 0) return "";
   std::string s = "[E" + std::to_string(d.n_errore);
   if (d.pos_errore) s += " at " + std::to_string(*d.pos_errore) + " m";
   return s + "]";
@@ -110,8 +113,9 @@ bool colore_per(int fd) {
 }
 
 std::string riga_diagnostica(const Diagnostica& d, bool werror) {
-  return prefisso(d.luogo) + ": " + parola(d, werror) + ": " + d.messaggio + " " +
-         parentesi(d, werror);
+  const std::string p = parentesi(d, werror);
+  return prefisso(d.luogo) + ": " + parola(d, werror) + ": " + d.messaggio +
+         (p.empty() ? "" : " " + p);
 }
 
 void riporta(const Registro& registro, const OpzioniRapporto& op, std::ostream& o) {

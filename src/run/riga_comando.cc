@@ -7,7 +7,7 @@
 #include <iostream>
 
 #include "common/nomi_file.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs {
 namespace {

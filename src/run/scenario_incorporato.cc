@@ -6,7 +6,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "documents/documenti.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "run/esecuzione.h"
 #include "run/rapporto.h"
 #include "run/riga_comando.h"

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/errori.h"
 #include "common/nomi_file.h"
 #include "run/comandi.h"
 #include "run/riga_comando.h"
@@ -72,6 +73,30 @@ std::vector<Parte> parti(const Causa& c) {
 }
 
 }  // namespace
+
+std::string numeri_errori() {
+  // Runs of consecutive numbers as "1 to 13", the last two joined by "and".
+  std::vector<std::string> tratti;
+  for (std::size_t i = 0; i < std::size(kErrori);) {
+    std::size_t j = i;
+    while (j + 1 < std::size(kErrori) && kErrori[j + 1] == kErrori[j] + 1) ++j;
+    std::string t = std::to_string(kErrori[i]);
+    if (j == i + 1) {
+      tratti.push_back(t);
+      t = std::to_string(kErrori[j]);
+    } else if (j > i) {
+      t += " to " + std::to_string(kErrori[j]);
+    }
+    tratti.push_back(t);
+    i = j + 1;
+  }
+  std::string s;
+  for (std::size_t i = 0; i < tratti.size(); ++i) {
+    if (i > 0) s += i + 1 == tratti.size() ? " and " : ", ";
+    s += tratti[i];
+  }
+  return s;
+}
 
 const Spiegazione* voce(std::string_view chiave) {
   if (chiave.size() > 1 && chiave[0] == 'E' && chiave[1] >= '0' && chiave[1] <= '9')
@@ -186,9 +211,8 @@ int comando_explain(const Argomenti& a) {
   for (const std::string& k : chiavi) {
     const Spiegazione* v = voce(k);
     if (v == nullptr)
-      return uso_errato(
-          "no error or warning is called " + k +
-          "; the errors are numbered 1 to 25, 101 to 103, 1250 and 1251 (see explain --all)");
+      return uso_errato("no error or warning is called " + k + "; the errors are " +
+                        numeri_errori() + " (see explain --all)");
     scelte.push_back(v);
   }
   for (std::size_t i = 0; i < scelte.size(); ++i) {

@@ -21,6 +21,9 @@ const Spiegazione* voce(std::string_view chiave);
 std::string testo_voce(const Spiegazione& v);
 std::string markdown_voce(const Spiegazione& v);
 
+// The error numbers in use, in words: "1 to 13, 15 to 22, 24, 25, ... 1250 and 1251".
+std::string numeri_errori();
+
 // Every entry's code (E16, unknown-record) and title, one per line or as a Markdown table.
 std::string elenco_voci(bool markdown);
 // The same list as the manual page's paragraphs (roff).

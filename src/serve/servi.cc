@@ -25,7 +25,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "serve/serve.h"
 #include "serve/servitore_http.h"
 #include "views/disegna.h"

@@ -14,7 +14,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 
 namespace gs {
 namespace {

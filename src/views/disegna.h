@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "formato/formato.h"
-#include "formato/percorrenza.h"
+#include "format/formato.h"
+#include "format/percorrenza.h"
 #include "views/fonti.h"
 #include "views/ispeziona.h"
 

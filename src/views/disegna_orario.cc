@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formato/percorrenza.h"
+#include "format/percorrenza.h"
 #include "views/disegna.h"
 #include "views/disegna_svg.h"
 

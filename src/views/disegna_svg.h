@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "formato/formato.h"
-#include "formato/percorrenza.h"
+#include "format/formato.h"
+#include "format/percorrenza.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "formato/lettore.h"
+#include "format/lettore.h"
 
 namespace gs {
 

@@ -13,10 +13,10 @@
 #include <variant>
 #include <vector>
 
-#include "formato/formato.h"
-#include "formato/geometria.h"
-#include "formato/lettore.h"
-#include "formato/punti.h"
+#include "format/formato.h"
+#include "format/geometria.h"
+#include "format/lettore.h"
+#include "format/punti.h"
 
 namespace gs {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/nomi_file.h"
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 #include "views/ispeziona.h"
 
 namespace gs {

@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include "common/nomi_file.h"
-#include "formato/codici_gara.h"
+#include "format/codici_gara.h"
 #include "views/ispeziona.h"
 
 namespace gs {

@@ -11,7 +11,7 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "support/cartella.h"
 
 namespace gs {

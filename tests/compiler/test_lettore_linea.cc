@@ -148,6 +148,7 @@ TEST(LettoreLinea, OrdersTheChainageSections) {
     const char* nome;
     Sez tre, due, uno;
     Sez e81, e82, e83;
+    int32_t errore = 0;
   };
   const Caso casi[] = {
       {"only uno", {0, 0, 0}, {0, 0, 0}, {0, 100000, 1}, {0, 100100, 1}, {0, 0, 0}, {0, 0, 0}},
@@ -168,6 +169,24 @@ TEST(LettoreLinea, OrdersTheChainageSections) {
        {500, 3, 0},
        {0, 2, 0},
        {0, 1, 0}},
+      // A flagged value whose 100 m leaves 32 bits: the entries are ordered all the same, and
+      // the one that overflows and those after it keep their values as read.
+      {"+100 overflows in 82",
+       {1600, 2147483647, 1},
+       {0, 31400, 1},
+       {4250, 0, 2},
+       {4250, 0, 2},
+       {1600, 2147483647, 1},
+       {0, 31400, 1},
+       25},
+      {"+100 overflows after an addition",
+       {1600, 2147483647, 1},
+       {4000, 50, 1},
+       {0, 7, 1},
+       {4000, 150, 1},
+       {1600, 2147483647, 1},
+       {0, 7, 1},
+       25},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -185,6 +204,9 @@ TEST(LettoreLinea, OrdersTheChainageSections) {
     EXPECT_EQ(voce(81), c.e81);
     EXPECT_EQ(voce(82), c.e82);
     EXPECT_EQ(voce(83), c.e83);
+    if (c.errore != 0) {
+      EXPECT_EQ(e->n(), c.errore);
+    }
   }
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "formato/percorrenza.h"
+#include "format/percorrenza.h"
 #include "run/spiegazioni.h"
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "formato/bytes.h"
+#include "format/bytes.h"
 #include "output/uscita.h"
 #include "support/sorgenti.h"
 

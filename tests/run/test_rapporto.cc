@@ -34,6 +34,13 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
             "t.txt:9:1: error: \"segnal\" matches no record type [-Werror=unknown-record]");
   EXPECT_EQ(riga_diagnostica(e[4]), "x.txt: error: no [generale] line [E102 at 4600 m]");
   EXPECT_EQ(r.n_errore, 102);
+  // A note that shows a related record, as the page of serve prints it: no bracket, as on the
+  // console.
+  Diagnostica correlato;
+  correlato.gravita = Gravita::kNota;
+  correlato.luogo = {"t.txt", 2, 1, 0};
+  correlato.messaggio = "the slowdown at 9000 m is here";
+  EXPECT_EQ(riga_diagnostica(correlato), "t.txt:2:1: note: the slowdown at 9000 m is here");
 
   Registro s;
   s.errore({IdCausa::kTrenoMancante, "the train source does not exist"}, {});

@@ -54,6 +54,8 @@ TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
   EXPECT_EQ(voci().size(), std::size(kErrori) + std::size(kAvvisi));
   for (const char* nessuna : {"14", "23", "0", "E", "", "unknown", "16x"})
     EXPECT_EQ(voce(nessuna), nullptr) << nessuna;
+  // What explain says of an unknown number lists those in use, and no other.
+  EXPECT_EQ(numeri_errori(), "1 to 13, 15 to 22, 24, 25, 101 to 103, 1250 and 1251");
 }
 
 // A template's values by name, an optional tail, and a name the raise forgot left in sight.

@@ -5,7 +5,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "formato/bytes.h"
+#include "format/bytes.h"
 #include "grid/griglia.h"
 #include "output/uscita.h"
 #include "test_ispeziona_scenario.h"

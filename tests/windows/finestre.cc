@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <string>
 
-#include "piattaforma/piattaforma.h"
+#include "platform/piattaforma.h"
 #include "run/esecuzione.h"
 
 namespace {
