@@ -8,11 +8,13 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "common/diagnostica.h"
 #include "common/errori.h"
 #include "compiler/linea.h"
 #include "format/formato.h"
+#include "format/percorrenza.h"
 #include "grid/griglia.h"
 
 namespace gs {
@@ -31,6 +33,8 @@ struct Compilazione {
   Celle celle;
   Linea linea;
   int32_t stazioni_lette = 0;  // station records the train reader took
+  // The slowdowns placed, as their records give them (the grid holds only their cells).
+  std::vector<Rallentato> rallentamenti;
 };
 
 // Where the readers get the two source texts, and what deleting a read source means.

@@ -1,5 +1,6 @@
 // The train source reader: general values, speed-limit and adhesion profiles, signals,
 // slowdowns, code points and stations.
+#include <array>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -46,15 +47,21 @@ class LettoreTreno : LettoreSorgente {
     while (!r_.fine() && !generale) generale = contiene_ic(r_.testo(), "[generale]");
     if (!generale) avvisa_senza_generale();
     std::string_view campo;
+    bool fino_in_fondo = true;
     while (prossima(kTrattini, campo)) {
       bool letto = false;
       const DopoRecordTreno e = record(campo, letto);
       if (e == DopoRecordTreno::kFerma) return;
-      if (e == DopoRecordTreno::kPassiFinali) break;
+      if (e == DopoRecordTreno::kPassiFinali) {
+        fino_in_fondo = false;
+        break;
+      }
       if (!letto)
         sconosciuta(campo, kParoleTreno, kTestateTreno, {kAltroveGenerale, kAltroveLinea});
     }
     passi_finali(generale);
+    // Only a source read to its end has its whole speed-limit profile and every station.
+    if (fino_in_fondo) controlla_percorrenze(c_, orari_);
   }
 
   void avvisa_senza_generale() {
@@ -226,6 +233,7 @@ class LettoreTreno : LettoreSorgente {
     if (!dentro(x, 100, "the slowdown")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + metri(x)});
     const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
+    if (p.riuscita()) c_.rallentamenti.push_back({x, int64_t{x} + l, v});
     return dopo_posatore(p, x, "the slowdown");
   }
 
@@ -306,6 +314,7 @@ class LettoreTreno : LettoreSorgente {
     s.campo12 = campo_i16();
     s.campo13 = campo_u8();
     const int32_t ore = campo_i32(), minuti = campo_i32(), secondi = campo_i32();
+    orari_[static_cast<std::size_t>(j_)] = valore(13);
     s.orario = orario(ore, minuti, secondi);
     s.nome = std::string(campo_testo());
     return {ore, minuti, secondi};
@@ -455,6 +464,7 @@ class LettoreTreno : LettoreSorgente {
   Profilo velocita_;
   Profilo aderenza_;
   Luogo luogo_precedente_;
+  std::array<Luogo, kVociStazioni> orari_{};  // each station's time field, by entry
   // The last station with a scheduled time.
   struct OrarioLetto {
     int32_t secondi = 0;
@@ -470,6 +480,7 @@ void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea) {
   std::string testo = sorgenti.leggi_treno();
   const std::string file = sorgenti.nome_treno();
   auto citato = std::make_shared<const std::string>(std::move(testo));
+  c.rallentamenti.clear();
   c.registro.cita(file, citato);
   LettoreTreno(c, sorgenti, file, *citato, linea).leggi();
 }

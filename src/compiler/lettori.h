@@ -29,6 +29,10 @@ struct EsitoLinea {
 
 EsitoLinea leggi_linea(Compilazione& c, Sorgenti& sorgenti);
 void leggi_treno(Compilazione& c, Sorgenti& sorgenti, const EsitoLinea& linea);
+// The timetable against the speed limits, once the train source has been read to its end: a
+// stretch between timed stations faster than the limits allow is told at the later station's
+// time field (`orari`, by table entry).
+void controlla_percorrenze(Compilazione& c, std::span<const Luogo> orari);
 
 // A scheduled time as written: "7:05:00".
 std::string testo_orario(int32_t ore, int32_t minuti, int32_t secondi);

@@ -227,6 +227,10 @@ inline bool ha_fermata(uint8_t tipo) { return tipo < 25; }
 inline bool ha_preavvisi(uint8_t tipo) { return ha_fermata(tipo) && tipo != 5 && tipo != 6; }
 int64_t cella_fermata(int64_t fine);
 
+// The chainage (m) at a position of the line, from the section with the largest start at or
+// before it (entries 81 to 83, ordered); positions before every start use the smallest start.
+int64_t progressiva_a(const Stazioni& t, int64_t posizione);
+
 }  // namespace gs
 
 #endif  // GS_FORMAT_FORMATO_H

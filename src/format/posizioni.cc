@@ -40,4 +40,18 @@ std::string_view regola_campata(uint8_t tipo) {
 
 int64_t cella_fermata(int64_t fine) { return cella_profilo(fine) - 1; }
 
+int64_t progressiva_a(const Stazioni& t, int64_t posizione) {
+  // Entries 81 to 83 are ordered by start, largest first.
+  const Stazione* sezione = &t[kProgressivaUno];
+  for (int i = kProgressivaTre; i <= kProgressivaUno; ++i) {
+    if (t[static_cast<std::size_t>(i)].inizio <= posizione) {
+      sezione = &t[static_cast<std::size_t>(i)];
+      break;
+    }
+  }
+  const int64_t avanti = posizione - sezione->inizio;
+  return sezione->posizione == 1 ? int64_t{sezione->fine} - avanti
+                                 : int64_t{sezione->fine} + avanti;
+}
+
 }  // namespace gs

@@ -45,8 +45,9 @@ struct Foglio {
   std::vector<Cella> celle;
   std::optional<Geometria> geometria;
   Fonti fonti;
-  std::vector<Luogo> luoghi;  // beside fonti.voci: where to quote each source line from
-  Registro registro;          // holds the source texts
+  std::vector<Rallentato> rallentati;  // the slowdowns as their records give them
+  std::vector<Luogo> luoghi;           // beside fonti.voci: where to quote each source line from
+  Registro registro;                   // holds the source texts
   int64_t estensione = 0;
 };
 
@@ -84,6 +85,7 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c) {
     }
     f->fonti.per_cella[k] = voce->second;
   }
+  f->rallentati = c.rallentamenti;
   f->registro = c.registro;
   f->estensione = estensione_tavola(f->tabella, f->celle);
   return f;
@@ -224,6 +226,7 @@ Risposta disegno(const Foglio* f, const Richiesta& r) {
   if (f == nullptr) return {404, "text/plain; charset=utf-8", "no sheet has compiled yet\n"};
   OpzioniTavola op;
   op.fonti = &f->fonti;
+  op.rallentati = &f->rallentati;
   const auto da = intero(r.parametri, "da"), a = intero(r.parametri, "a");
   if (da && a) op.finestra = Finestra{*da, *a};
   return {200, "image/svg+xml; charset=utf-8",

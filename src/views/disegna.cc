@@ -142,6 +142,15 @@ std::vector<StazioneTavola> stazioni_di(const Stazioni& t) {
   return stazioni;
 }
 
+// A station's name with its scheduled time, the seconds only when it has them: "BETA  05:37",
+// "BETA  05:37:10".
+std::string etichetta_stazione(const StazioneTavola& s) {
+  if (s.s->orario == 0) return s.nome;
+  std::string ora = formatta_orario(s.s->orario);
+  if (s.s->orario % 60 == 0) ora.resize(ora.size() - 3);
+  return s.nome + "  " + ora;
+}
+
 std::vector<Rallentamento> rallentamenti_di(const std::vector<Cella>& celle) {
   std::vector<Rallentamento> rallentamenti;
   for (std::size_t k = 0; k < celle.size(); ++k) {
@@ -374,6 +383,7 @@ class Tavola {
   std::vector<svg::Punto> profilo_quote() const;
   double pendenze(double y);
   double velocita(double y);
+  double orario(double y);
   double aderenza(double y);
   double montagna(double y);
   std::pair<std::size_t, std::size_t> tratto_intero(std::size_t k, std::size_t e) const;
@@ -397,6 +407,7 @@ class Tavola {
   int64_t a_ = 0;
   std::vector<StazioneTavola> stazioni_;
   std::vector<Rallentamento> rallentamenti_;
+  std::vector<Rallentato> rallentati_;  // the same in metres, for the timetable
   Foglio f_;
 };
 
@@ -411,6 +422,13 @@ Tavola::Tavola(const Stazioni& t, const std::vector<Cella>& celle, const Geometr
       lunghezza_(lunghezza_di(t, celle)),
       stazioni_(stazioni_di(t)),
       rallentamenti_(rallentamenti_di(celle)) {
+  if (opzioni.rallentati != nullptr) {
+    rallentati_ = *opzioni.rallentati;
+  } else {
+    for (const Rallentamento& r : rallentamenti_)
+      rallentati_.push_back({metro_cella(static_cast<int64_t>(r.inizio)),
+                             metro_cella(static_cast<int64_t>(r.fine)), r.velocita});
+  }
   fine_ = estensione_di(celle, stazioni_, lunghezza_);
   const Finestra w = finestra_entro(opzioni.finestra, fine_);
   da_ = w.da;
@@ -631,7 +649,7 @@ Corsie Tavola::disponi_corsie(double y) const {
   // Room for the longest upright station name with its time.
   double nomi = 120;
   for (const StazioneTavola& s : stazioni_)
-    nomi = std::max(nomi, larghezza_testo(s.nome + "  00:00", 15) + 34);
+    nomi = std::max(nomi, larghezza_testo(etichetta_stazione(s), 15) + 34);
   nomi = std::min(nomi, 420.0);
   Corsie c;
   c.altezza_cartelli = std::min(cartelli_alti, 340.0);
@@ -685,11 +703,9 @@ void Tavola::stazione(double yc, const StazioneTavola& st, bool in_piedi, bool c
   const double a = x(std::clamp<double>(s.fine, inizio, fine));
   f_.rettangolo(da, yc - 7, a - da, 14, "fill:#fcc;stroke:#c00");
   if (in_piedi) f_.cerchio(px, yc, 6, "fill:#fff;stroke:#c00;stroke-width:3");
-  if (con_nome) {
-    std::string etichetta = st.nome;
-    if (s.orario != 0) etichetta += "  " + formatta_orario(s.orario).substr(0, 5);
-    f_.testo(px + 5, yc - 14, etichetta, "font-size:15px;font-weight:bold;fill:#900", "start", -90);
-  }
+  if (con_nome)
+    f_.testo(px + 5, yc - 14, etichetta_stazione(st), "font-size:15px;font-weight:bold;fill:#900",
+             "start", -90);
   f_.grezzo("</g>\n");
 }
 
@@ -985,6 +1001,22 @@ double Tavola::velocita(double y) {
   return kAltezza;
 }
 
+double Tavola::orario(double y) {
+  constexpr double kAltezza = 260;
+  titolo_striscia(y, kAltezza, "Timetable");
+  // The key, short enough to leave the time axis its room.
+  const std::string chiave = "font-size:13px;fill:#555";
+  f_.linea(12, y + 46, 32, y + 46, "stroke:#222;stroke-width:2.5");
+  f_.testo(38, y + 51, "timetable", chiave);
+  f_.linea(12, y + 64, 32, y + 64, "stroke:#05a;stroke-width:2.5");
+  f_.testo(38, y + 69, "fastest run", chiave);
+  f_.rettangolo(12, y + 76, 20, 12, "fill:#d22;opacity:0.3");
+  f_.testo(38, y + 87, "too fast", chiave);
+  svg::disegna_orario(f_, t_, celle_, rallentati_, {kSinistra, larghezza_utile(), da_, a_}, y,
+                      kAltezza, [this](int64_t cella) { return attributo_fonte(cella); });
+  return kAltezza;
+}
+
 double Tavola::aderenza(double y) {
   constexpr double kAltezza = 110;
   titolo_striscia(y, kAltezza, "Adhesion");
@@ -1131,6 +1163,7 @@ std::string Tavola::disegna() {
   y += altimetria(y) + 4;
   y += pendenze(y) + 10;
   y += velocita(y) + 10;
+  y += orario(y) + 10;
   y += aderenza(y) + 10;
   y += montagna(y) + 6;
   const double fine_strisce = y;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "format/formato.h"
+#include "format/percorrenza.h"
 #include "views/fonti.h"
 #include "views/ispeziona.h"
 
@@ -29,6 +30,9 @@ struct OpzioniTavola {
   // None: no source places. With them, each mark of a cell that has one carries
   // data-fonte="N" (its index in `voci`) and says in its tooltip where it came from.
   const Fonti* fonti = nullptr;
+  // The slowdowns as their records give them, for the timetable lane. None: as the grid holds
+  // them, each from the point of its start cell to that of its end cell.
+  const std::vector<Rallentato>* rallentati = nullptr;
 };
 
 // `geometria` is null when the scenario was compiled without one: the sheet then says so in

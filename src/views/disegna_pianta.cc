@@ -246,21 +246,28 @@ double km_della_scala(double scala, double larghezza, double minimo) {
 }
 
 // The scale bar, and the direction of column 1, since the drawing is turned. The whole line's
-// bar is never shorter than a km; a window's may be.
-void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo, double minimo_km) {
+// bar is never shorter than a km; a window's may be. Both stand in the corners of the band the
+// plan leaves free above and below the line, and are drawn first: the labels keep off them.
+void disegna_scala_e_bussola(Foglio& f, const Vista& v, double angolo, double minimo_km,
+                             PostiPianta& posti) {
   const double scala_km = km_della_scala(v.scala, v.larghezza, minimo_km);
   const double bx = v.x + 30, by = v.y + v.altezza - 24;
-  f.rettangolo(bx, by, scala_km * 1000 * v.scala, 6, "fill:#222");
-  f.testo(
-      bx, by - 6,
-      scala_km < 1 ? std::to_string(std::lround(scala_km * 1000)) + " m" : num(scala_km) + " km",
-      "font-size:13px");
+  const double lunga = scala_km * 1000 * v.scala;
+  const std::string scritta =
+      scala_km < 1 ? std::to_string(std::lround(scala_km * 1000)) + " m" : num(scala_km) + " km";
+  f.rettangolo(bx, by, lunga, 6, "fill:#222");
+  f.testo(bx, by - 6, scritta, "font-size:13px");
+  posti.occupa({bx, by - 19, bx + std::max(lunga, larghezza_testo(scritta, 13)), by + 6});
+  // The caption goes beside the dial, not under it, so that the whole compass stays above the
+  // line, which comes no nearer than kBordo to the box's top.
   const double cx = v.x + v.larghezza - 60, cy = v.y + kTesta + 60;
   const double ux = std::sin(angolo), uy = -std::cos(angolo);
   f.cerchio(cx, cy, 34, "fill:#fff;stroke:#999");
   f.linea(cx - ux * 26, cy - uy * 26, cx + ux * 26, cy + uy * 26, "stroke:#222;stroke-width:2");
   f.cerchio(cx + ux * 26, cy + uy * 26, 4, "fill:#222");
-  f.testo(cx, cy + 52, "column 1", "font-size:12px;fill:#555", "middle");
+  f.testo(cx - 40, cy + 4, "column 1", "font-size:12px;fill:#555", "end");
+  posti.occupa({cx - 34, cy - 34, cx + 34, cy + 34});
+  posti.occupa({cx - 40 - larghezza_testo("column 1", 12), cy - 9, cx - 40, cy + 4});
 }
 
 // A window's km posts: about ten of them, at round metres; and the line's ends where they
@@ -321,10 +328,10 @@ double pianta_finestra(Foglio& f, const Geometria& g, const Stazioni& tabella, i
   const Tratto t = tratto(g, primo, fine, x, y, larghezza, altezza_massima);
   disegna_riquadro(f, t.vista);
   PostiPianta posti(t.vista.riquadro(), disegna_tracciato_e_coda(f, t.vista, t.metri, lunghezza));
+  // A window may be a few hundred metres: the scale bar goes down to 10 m.
+  disegna_scala_e_bussola(f, t.vista, t.angolo, 0.01, posti);
   segna_stazioni(f, tabella, t.vista, w.da, w.a, posti);
   segna_chilometri_finestra(f, g, t.vista, primo, fine, lunghezza, posti);
-  // A window may be a few hundred metres: the scale bar goes down to 10 m.
-  disegna_scala_e_bussola(f, t.vista, t.angolo, 0.01);
   return t.vista.altezza;
 }
 
@@ -349,10 +356,10 @@ double disegna_pianta(Foglio& f, const Geometria& g, const Stazioni& tabella, in
   disegna_riquadro(f, v);
   disegna_coda(f, g, v, fine);
   PostiPianta posti(v.riquadro(), disegna_tracciato(f, v, t.metri));
+  disegna_scala_e_bussola(f, v, t.angolo, 1.0, posti);
   // Stations first: their names matter most; then the km posts fill what room is left.
   segna_stazioni(f, tabella, v, 0, fine, posti);
   segna_estremi_e_chilometri(f, v, primo, fine, posti);
-  disegna_scala_e_bussola(f, v, t.angolo, 1.0);
   return v.altezza;
 }
 

@@ -3,11 +3,14 @@
 #define GS_VIEWS_DISEGNA_SVG_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 #include "format/formato.h"
+#include "format/percorrenza.h"
 #include "views/disegna.h"
 #include "views/ispeziona.h"
 
@@ -55,6 +58,25 @@ class Foglio {
 double disegna_pianta(Foglio& foglio, const Geometria& geometria, const Stazioni& tabella,
                       int64_t lunghezza, const std::optional<Finestra>& finestra, double x,
                       double y, double larghezza, double altezza_massima);
+
+// Where the strips put the metres of the line: from `sinistra`, `larghezza` pixels wide, for
+// the metres `da` to `a`.
+struct AsseLinea {
+  double sinistra = 0, larghezza = 0;
+  int64_t da = 0, a = 1;
+  double x(double metri) const {
+    return sinistra + (metri - static_cast<double>(da)) / static_cast<double>(a - da) * larghezza;
+  }
+};
+
+// The timetable lane in the box from y, `altezza` high: the scheduled times of the stations that
+// have one (0:00:00 is none) against the fastest run the speed limits and `rallentati` allow from
+// the first of them, time rising upward; a stretch the timetable makes faster than possible is
+// marked, its warning's words in its tooltip. `fonte(cella)` gives the data-fonte attribute of
+// a cell's mark, or "".
+void disegna_orario(Foglio& foglio, const Stazioni& tabella, std::span<const Cella> celle,
+                    std::span<const Rallentato> rallentati, const AsseLinea& asse, double y,
+                    double altezza, const std::function<std::string(int64_t)>& fonte);
 
 }  // namespace gs::svg
 

@@ -60,9 +60,6 @@ bool voce_vuota(const Stazione& s);
 // they carry a text; the six tail entries; every other entry is empty (or unexpected).
 std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t);
 
-// The chainage (m) at a position of the line, from the section with the largest start at or
-// before it (entries 81 to 83); positions before every start use the smallest start.
-int64_t progressiva_a(const Stazioni& t, int64_t posizione);
 // "km 95+450"; a negative chainage as "km -0+050".
 std::string formatta_progressiva(int64_t metri);
 // "05:27:00"; times past a day or negative are kept as they are: "-00:00:10", "25:00:00".

@@ -211,7 +211,7 @@ TEST(Avvisi, NothingForWhatAnAuthorMeans) {
       treno({"velocita, 0, 80", "velocita, 5700, 60", "aderenza, 0, 90", "aderenza, 50, 80",
              "stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,0, A   ",
              "stazione, 2000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, B",
-             "stazione, 3000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,0, C",
+             "stazione, 3000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,12,0, C",
              "stazione, 4000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 23,59,59, D"});
   const auto e2 = test::leggi(l2, t2);
   EXPECT_TRUE(e2->c.registro.elenco().empty()) << e2->c.registro.elenco()[0].messaggio;

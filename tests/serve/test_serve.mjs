@@ -206,6 +206,25 @@ test('serve keeps the open page in step with the sources', async (t) => {
     await stessaPagina();
   });
 
+  await passo('an impossible timetable: its warning on the page, and its words over its stretch', async () => {
+    // OMEGA two minutes earlier: three minutes from ALFA, where the limits allow no less than
+    // 4 min 35 s.
+    const presto = trenoRinominato.replace(/^(stazione,\s*6000,.*,\s*7,\s*)6(,\s*0,\s*OMEGA)/m, '$14$2');
+    assert.notEqual(presto, trenoRinominato);
+    const avviso = 'the train needs at least 4 min 35 s from ALFA (km 12.100) to OMEGA (km 6.100) ' +
+                   'under its speed limits; the timetable gives 3 min 0 s';
+    await misura('timetable too fast, written in place', scrivi(scriviSulPosto, treno, presto),
+                 { diagnostica: { classe: 'avviso', modello: `${escape(avviso)} \\[timetable\\]` },
+                   errori: 0, sbiadito: false });
+    await pagina.waitForFunction((avviso) => [...document.querySelectorAll('#foglio g.orario-impossibile > title')]
+      .map((t) => t.textContent).join('|') === avviso, { polling: 'mutation', timeout: ATTESA }, avviso);
+    await misura('timetable fixed, written in place', scrivi(scriviSulPosto, treno, trenoRinominato),
+                 { stazione: 'OMEGA', errori: 0, sbiadito: false });
+    await pagina.waitForFunction(() => !document.querySelector('#foglio g.orario-impossibile'),
+                                 { polling: 'mutation', timeout: ATTESA });
+    await stessaPagina();
+  });
+
   await passo('a click on the sheet shows the source line that drew it', async () => {
     const elementi = await pagina.$$('#foglio [data-fonte]');
     assert.ok(elementi.length > 0, 'no element of the sheet has data-fonte');
@@ -276,8 +295,11 @@ test('serve keeps the open page in step with the sources', async (t) => {
                                                   Number(document.querySelector('#a').value)]);
     const [da, a] = await finestra();
     const box = await (await pagina.$('#foglio svg')).boundingBox();
+    // Low on the sheet, below the points strip's marks, but inside the viewport: a pointer
+    // outside it reaches no element.
+    const y = Math.min(box.y + box.height * 0.8, pagina.viewport().height - 20);
     // The middle of the strips: the metre under the pointer stays where it is.
-    await pagina.mouse.move(box.x + box.width * (190 + 4760 / 2) / 5000, box.y + box.height * 0.8);
+    await pagina.mouse.move(box.x + box.width * (190 + 4760 / 2) / 5000, y);
     await pagina.mouse.wheel({ deltaY: -100 });
     await pagina.waitForFunction((da, a) => {
       const d = Number(document.querySelector('#da').value), b = Number(document.querySelector('#a').value);
@@ -286,7 +308,6 @@ test('serve keeps the open page in step with the sources', async (t) => {
     const [zda, za] = await finestra();
     assert.ok(Math.abs((zda + za) / 2 - (da + a) / 2) < 0.15, `zoomed about the middle: ${zda}..${za}`);
     // Dragged to the left by a quarter of the strips: the window moves right by a quarter of it.
-    const y = box.y + box.height * 0.8;
     await pagina.mouse.move(box.x + box.width * 0.6, y);
     await pagina.mouse.down();
     await pagina.mouse.move(box.x + box.width * (0.6 - 4760 / 5000 / 4), y, { steps: 5 });
