@@ -15,6 +15,7 @@
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
 #include "support/cartella.h"
+#include "support/esempi.h"
 
 namespace gs {
 namespace {
@@ -24,24 +25,6 @@ using test::CartellaTemporanea;
 using test::Sessione;
 using test::sostituzione;
 using test::tutto;
-
-// Lines given with \n as a source's lines, each ended by CR LF.
-std::string intera(std::string_view testo) {
-  std::string righe;
-  std::size_t i = 0;
-  while (i < testo.size()) {
-    const std::size_t fine = std::min(testo.find('\n', i), testo.size());
-    righe += std::string(testo.substr(i, fine - i)) + "\r\n";
-    i = fine + 1;
-  }
-  return righe;
-}
-
-std::string inserisci(std::string sorgente, std::string_view prima_di, std::string_view testo) {
-  const std::size_t p = sorgente.find("\r\n" + std::string(prima_di) + "\r\n");
-  EXPECT_NE(p, std::string::npos) << prima_di;
-  return sorgente.insert(p + 2, intera(testo));
-}
 
 // A diagnostic as a line of text, for comparing lists in any order.
 std::string riga_lsp(const json& d) {
@@ -75,22 +58,15 @@ std::vector<std::string> ordinate(std::vector<std::string> v) {
 // same severity, code, message and related places, whether the line source is open in the
 // editor or read from disk.
 TEST(LspDiagnostiche, EveryDiagnosticOfCheckAtItsPlace) {
-  const std::string linea = componi_testo(righe_linea_esempio());
-  const std::string treno = componi_testo(righe_treno_esempio());
   CartellaTemporanea dir;
   const auto file_linea = dir / "MIA_linea.txt";
   const auto file_treno = dir / "MIA_D 1-.txt";
   int provati = 0;
   for (const Spiegazione& v : voci()) {
     for (const Causa& c : v.cause) {
-      if (c.generale.empty() && c.linea.empty() && c.treno.empty() && !c.linea_intera &&
-          !c.treno_intera)
-        continue;
-      std::string l = c.linea_intera ? intera(c.linea) : linea;
-      std::string t = c.treno_intera ? intera(c.treno) : treno;
-      if (!c.generale.empty()) l = inserisci(l, "[curve]", c.generale);
-      if (!c.linea.empty() && !c.linea_intera) l = inserisci(l, "[fine]", c.linea);
-      if (!c.treno.empty() && !c.treno_intera) t = inserisci(t, "[codici]", c.treno);
+      const auto esempio = test::sorgenti_esempio(c);
+      if (!esempio) continue;
+      const auto& [l, t] = *esempio;
       test::scrivi(file_linea, l);
       test::scrivi(file_treno, t);
 

@@ -15,28 +15,10 @@
 #include "run/spiegazioni.h"
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
+#include "support/esempi.h"
 
 namespace gs {
 namespace {
-
-// Lines given with \n as a source's lines, each ended by CR LF.
-std::string intera(std::string_view testo) {
-  std::string righe;
-  std::size_t i = 0;
-  while (i < testo.size()) {
-    const std::size_t fine = std::min(testo.find('\n', i), testo.size());
-    righe += std::string(testo.substr(i, fine - i)) + "\r\n";
-    i = fine + 1;
-  }
-  return righe;
-}
-
-// `testo` inserted into `sorgente` just before the line `prima_di`.
-std::string inserisci(std::string sorgente, std::string_view prima_di, std::string_view testo) {
-  const std::size_t p = sorgente.find("\r\n" + std::string(prima_di) + "\r\n");
-  EXPECT_NE(p, std::string::npos) << prima_di;
-  return sorgente.insert(p + 2, intera(testo));
-}
 
 TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
   for (const Errore e : kErrori) {
@@ -100,25 +82,18 @@ TEST(Spiegazioni, EveryCauseHasOneRowInItsEntry) {
 // Each example, added to the small scenario of `new`, gives its entry's number (or warning)
 // with a message of the form of its own cause.
 TEST(Spiegazioni, EveryExampleGivesItsCause) {
-  const std::string linea = componi_testo(righe_linea_esempio());
-  const std::string treno = componi_testo(righe_treno_esempio());
   int provati = 0;
   for (const Spiegazione& v : voci()) {
     for (const Causa& c : v.cause) {
       SCOPED_TRACE(std::string(v.avviso.empty() ? std::to_string(v.numero) : v.avviso) + ": " +
                    std::string(c.modello));
-      if (c.generale.empty() && c.linea.empty() && c.treno.empty() && !c.linea_intera &&
-          !c.treno_intera) {
+      const auto esempio = test::sorgenti_esempio(c);
+      if (!esempio) {
         EXPECT_FALSE(c.situazione.empty());  // a cause without an example says when it happens
         continue;
       }
-      std::string l = c.linea_intera ? intera(c.linea) : linea;
-      std::string t = c.treno_intera ? intera(c.treno) : treno;
-      if (!c.generale.empty()) l = inserisci(l, "[curve]", c.generale);
-      if (!c.linea.empty() && !c.linea_intera) l = inserisci(l, "[fine]", c.linea);
-      if (!c.treno.empty() && !c.treno_intera) t = inserisci(t, "[codici]", c.treno);
       Compilazione comp;
-      SorgentiInMemoria s(l, t);
+      SorgentiInMemoria s(esempio->first, esempio->second);
       memorizza_percorso(comp, 1, s, nullptr);
       const Diagnostica* trovata = nullptr;
       for (const Diagnostica& d : comp.registro.elenco()) {

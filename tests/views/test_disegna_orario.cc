@@ -15,13 +15,7 @@
 namespace gs {
 namespace {
 
-std::size_t conta(const std::string& testo, const std::string& cosa) {
-  std::size_t n = 0;
-  for (std::size_t p = testo.find(cosa); p != std::string::npos;
-       p = testo.find(cosa, p + cosa.size()))
-    ++n;
-  return n;
-}
+using test::conta;
 
 std::string sostituisci(std::string testo, const std::string& da, const std::string& a) {
   const std::size_t p = testo.find(da);

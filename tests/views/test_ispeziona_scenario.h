@@ -13,6 +13,15 @@
 
 namespace gs::test {
 
+// How many times `cosa` stands in `testo`.
+inline std::size_t conta(const std::string& testo, const std::string& cosa) {
+  std::size_t n = 0;
+  for (std::size_t p = testo.find(cosa); p != std::string::npos;
+       p = testo.find(cosa, p + cosa.size()))
+    ++n;
+  return n;
+}
+
 // 10 km of line: a right-hand curve of class 6 over 300 m from 2000 m, a climb of 12 per mille
 // from 3000 m, a speed board, an indication board, a mountain span; two stations, two
 // signals, a slowdown and a code point of the source's own.
