@@ -101,7 +101,9 @@ json formatta(const Vista& v) {
       for (std::size_t j = 0; j < s.size(); ++j)
         larghe[j] = std::max(larghe[j], s[j].fine - s[j].inizio);
     }
-    for (const auto& [r, s] : gruppo) {
+    for (const auto& [riga, s] : gruppo) {
+      // Clang before 16 (the fuzzing build's) cannot capture a structured binding in a lambda.
+      const auto* r = riga;
       const auto sostituisci = [&](std::size_t da, std::size_t a, std::size_t blank) {
         if (a - da == blank && std::all_of(r->testo.begin() + static_cast<std::ptrdiff_t>(da),
                                            r->testo.begin() + static_cast<std::ptrdiff_t>(a),
