@@ -42,15 +42,8 @@ struct Compilato {
 
 Compilato compila(const std::string& treno) {
   Compilato c;
-  test::Immagini& i = c.immagini;
-  i.esito = test::leggi(test::linea_piccola(), treno);
-  passa_codici(i.esito->c.celle, i.esito->c.registro);
-  EXPECT_EQ(i.esito->n(), 0);
-  EXPECT_EQ(timbra(i.esito->c), 0);
-  i.tabella = immagine_tabella(i.esito->c.stazioni);
-  i.griglia = immagine_griglia(i.esito->c.celle);
-  i.geometria = immagine_geometria(i.esito->c.linea);
-  for (const Diagnostica& d : i.esito->c.registro.elenco())
+  c.immagini = test::compila_piccolo(treno);
+  for (const Diagnostica& d : c.immagini.esito->c.registro.elenco())
     if (d.avviso == kAvvisoOrario) c.avvisi.push_back(d.messaggio);
   return c;
 }

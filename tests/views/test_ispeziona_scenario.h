@@ -75,10 +75,10 @@ struct Immagini {
 };
 
 // Compiled as a run compiles: both readers, the code-point pass, the markers and race codes
-// (the built-in names, so the codes are 2149 and 28508).
-inline Immagini compila_piccolo() {
+// (the built-in names, so the codes are 2149 and 28508). Another train may run on the line.
+inline Immagini compila_piccolo(const std::string& treno = treno_piccolo()) {
   Immagini i;
-  i.esito = test::leggi(linea_piccola(), treno_piccolo());
+  i.esito = test::leggi(linea_piccola(), treno);
   EXPECT_EQ(i.esito->n(), 0);
   passa_codici(i.esito->c.celle, i.esito->c.registro);
   EXPECT_EQ(i.esito->n(), 0);
