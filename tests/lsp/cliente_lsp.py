@@ -1,6 +1,7 @@
 """A small client of genera_scenario's language server for the tests: it starts the server,
 frames and sends messages, and reads the server's messages on a thread of its own."""
 import json
+import os
 import pathlib
 import queue
 import subprocess
@@ -9,8 +10,17 @@ import time
 import urllib.parse
 
 
+# A Windows program under Wine sees this machine's / as drive Z:. An editor on Windows names
+# its files as VS Code does, "file:///z%3A/tmp/x.txt": GS_LSP_UNITA=Z: makes the tests do so.
+UNITA = os.environ.get("GS_LSP_UNITA", "")
+
+
 def uri(percorso):
-    return pathlib.Path(percorso).absolute().as_uri()
+    assoluto = pathlib.Path(percorso).absolute()
+    if not UNITA:
+        return assoluto.as_uri()
+    unita = UNITA[0].lower() + "%3A"
+    return "file:///" + unita + urllib.parse.quote(assoluto.as_posix(), safe="/")
 
 
 def cornice(corpo):
