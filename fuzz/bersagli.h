@@ -135,7 +135,8 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
   // The live page's sheet: a window from the input's first bytes (inverted, past the end or
   // narrow as they come), and source places pointing in range, at none, and past the list.
   Fonti fonti;
-  fonti.voci.push_back({"t.txt", 1, 1, "the code point placed for the signal at 0 m"});
+  fonti.voci.push_back(
+      {"t.txt", 1, 1, "the code point placed for the signal at 0 m", "the signal at 0 m"});
   for (std::size_t k = 0; k < griglia->size(); ++k)
     fonti.per_cella.push_back(static_cast<int32_t>(k % 3) - 1);
   const int64_t da = n > 1 ? int64_t{dati[1]} * 4000 - 100000 : 0;

@@ -61,7 +61,7 @@ std::string Celle::cosa(int64_t i) const {
     default:
       break;
   }
-  return parte + o->cosa;
+  return parte + o->detto();
 }
 
 std::string Celle::descrivi(int64_t i) const {

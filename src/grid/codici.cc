@@ -39,9 +39,7 @@ class Passo {
     celle_[c].tipo = kCodice;
     celle_[c].dato1 = kCodiceRallentamento;
     const Origine* o = celle_.origine(per);
-    celle_.segna(c, o == nullptr
-                        ? 0
-                        : celle_.nuova_origine({o->luogo, "the code point placed for " + o->cosa}));
+    celle_.segna(c, o == nullptr ? 0 : celle_.nuova_origine({o->luogo, o->cosa, true}));
   }
   void abbassa(int64_t c) {
     celle_[c].dato1 = static_cast<int16_t>(minimo(kCodiceRallentamento, celle_[c].dato1));
@@ -60,7 +58,7 @@ class Passo {
   // The point of cell `c` as its record names it.
   std::string chi(int64_t c) const {
     const Origine* o = celle_.origine(c);
-    return o != nullptr ? o->cosa : "the point at " + metri(metro_cella(c));
+    return o != nullptr ? o->detto() : "the point at " + metri(metro_cella(c));
   }
   // Errors 11 to 13 stand at the record of the signal or slowdown in cell `di`.
   void errore(IdCausa id, Dati dati, int64_t cella, int64_t di,

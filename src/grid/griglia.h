@@ -17,10 +17,15 @@
 namespace gs {
 
 // The source record that put a point into cells, for diagnostics: where it stands and what it
-// is ("the slowdown at 9000 m", "station ALFA").
+// is ("the slowdown at 9000 m", "station ALFA"). A code point the compiler placed has the
+// origin of the point it was placed for, marked as placed.
 struct Origine {
   Luogo luogo;
   std::string cosa;
+  bool posto = false;  // a code point placed for the point `cosa` names
+
+  // "the slowdown at 9000 m", or "the code point placed for the slowdown at 9000 m".
+  std::string detto() const { return posto ? "the code point placed for " + cosa : cosa; }
 };
 
 // `celle`: indices 0 to U. Every access is checked; one outside the grid is a reading failure.

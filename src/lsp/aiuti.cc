@@ -133,8 +133,8 @@ std::string punti_aggiunti(const RigaLetta& r, const Compilato& k) {
   std::string elenco;
   for (int64_t i = 0; i <= k.c->celle.ultimo(); ++i) {
     const Origine* o = k.c->celle.origine(i);
-    if (o == nullptr || !o->cosa.starts_with("the code point placed for ") ||
-        o->luogo.file != k.nome || o->luogo.riga != static_cast<int32_t>(r.riga + 1))
+    if (o == nullptr || !o->posto || o->luogo.file != k.nome ||
+        o->luogo.riga != static_cast<int32_t>(r.riga + 1))
       continue;
     elenco += elenco.empty() ? "" : ", ";
     elenco += "cell " + std::to_string(i) + " (" + std::to_string(metro_profilo(i)) + " m)";

@@ -80,7 +80,8 @@ std::shared_ptr<Foglio> foglio_di(Compilazione& c) {
     if (o == nullptr) continue;
     auto [voce, nuova] = voce_di.try_emplace(n, static_cast<int32_t>(f->fonti.voci.size()));
     if (nuova) {
-      f->fonti.voci.push_back({o->luogo.file, o->luogo.riga, o->luogo.colonna, o->cosa});
+      f->fonti.voci.push_back({o->luogo.file, o->luogo.riga, o->luogo.colonna, o->detto(),
+                               o->posto ? o->cosa : std::string()});
       f->luoghi.push_back(o->luogo);
     }
     f->fonti.per_cella[k] = voce->second;

@@ -445,10 +445,8 @@ std::string Tavola::attributo_fonte(int64_t cella) const {
 std::string Tavola::riga_fonte(int64_t cella) const {
   const FonteCella* f = fonte(cella);
   if (f == nullptr) return "";
-  constexpr std::string_view kPosto = "the code point placed for ";
-  std::string riga = "\nfrom ";
-  if (f->cosa.starts_with(kPosto))
-    riga = "\nplaced for " + f->cosa.substr(kPosto.size()) + ", from ";
+  const std::string riga =
+      f->posto_per.empty() ? "\nfrom " : "\nplaced for " + f->posto_per + ", from ";
   return riga + f->file + ":" + n(f->riga);
 }
 

@@ -18,6 +18,9 @@ struct FonteCella {
   // What the line made, for the reader: "the signal at 9000 m", "the code point placed for
   // the slowdown at 9000 m".
   std::string cosa;
+  // For a code point the compiler placed, the point it was placed for ("the slowdown at
+  // 9000 m"); empty otherwise.
+  std::string posto_per;
 };
 
 struct Fonti {

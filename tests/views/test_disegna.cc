@@ -221,9 +221,10 @@ TEST(Disegna, SourcesGoOnTheMarksTheyMade) {
   Fonti fonti;
   // Shorter than the grid, with an index past its entries: both read as no source.
   fonti.per_cella.assign(celle.size() - 1, -1);
-  fonti.voci = {{"linea & co.txt", 12, 3, "the signal at 4500 m"},
-                {"t.txt", 20, 1, "the code point placed for the slowdown at 3650 m"},
-                {"t.txt", 9, 1, "the station at 6000 m"}};
+  fonti.voci = {{"linea & co.txt", 12, 3, "the signal at 4500 m", ""},
+                {"t.txt", 20, 1, "the code point placed for the slowdown at 3650 m",
+                 "the slowdown at 3650 m"},
+                {"t.txt", 9, 1, "the station at 6000 m", ""}};
   fonti.per_cella[91] = 0;      // the signal at 4500 m
   fonti.per_cella[codice] = 1;  // the first code point
   fonti.per_cella[127] = 2;     // BETA's stop cell
