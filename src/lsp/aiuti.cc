@@ -86,7 +86,45 @@ std::string testo_record(const std::vector<const RecordSorgente*>& record) {
   return t;
 }
 
-std::string testo_campo(const CampoLetto& l, const Compilato& k) {
+int64_t cella_di(const CampoSorgente& c, int64_t metri) {
+  return c.cella == RegolaCella::kPunto     ? cella_punto(metri)
+         : c.cella == RegolaCella::kProfilo ? cella_profilo(metri)
+                                            : ultima_cella_campata(metri);
+}
+
+// A cell's field by its name in the compiled layout ("dato1", "velocita").
+std::optional<int64_t> campo_cella(const Cella& c, std::string_view nome) {
+  std::optional<int64_t> v;
+  per_ogni_campo(kCampiCella, [&](const auto& f) {
+    if (f.nome == nome) v = c.*(f.membro);
+  });
+  return v;
+}
+
+// For a speed stored in the grid: what the compiled grid holds in the cell of the record's
+// position, read back from this compile rather than worked out from the field's rule.
+std::string valore_salvato(const CampoLetto& l, const RigaLetta& r, const Compilato& k) {
+  const CampoSorgente& c = *l.campo;
+  if (c.unita != "km/h" || c.approdo.dove != Dove::kCelle || c.approdo.campo.empty() ||
+      k.c == nullptr || !k.c->celle.dimensionata())
+    return {};
+  // The record's position: the nearest field before this one, of the same record, that
+  // decides a cell.
+  const CampoLetto* posizione = nullptr;
+  for (const CampoLetto& p : r.campi) {
+    if (&p == &l) break;
+    if (p.record == l.record && p.campo->cella != RegolaCella::kNessuna && p.numero) posizione = &p;
+  }
+  if (posizione == nullptr) return {};
+  const int64_t cella = cella_di(*posizione->campo, *posizione->numero);
+  if (!k.c->celle.contiene(cella)) return {};
+  const auto v = campo_cella(k.c->celle[cella], c.approdo.campo);
+  if (!v) return {};
+  return "\nStored: `" + s(c.approdo.campo) + "` = " + std::to_string(*v) + " in grid cell " +
+         std::to_string(cella) + "\n";
+}
+
+std::string testo_campo(const CampoLetto& l, const RigaLetta& r, const Compilato& k) {
   const CampoSorgente& c = *l.campo;
   std::string t = "**" + s(l.record->forma) + "**: " + s(c.nome) + " (`" + s(c.segnaposto) + "`";
   if (!c.unita.empty()) t += ", " + s(c.unita);
@@ -94,15 +132,12 @@ std::string testo_campo(const CampoLetto& l, const Compilato& k) {
        "\n\nBecomes: " + s(c.diventa) + "\n";
   if (l.numero && c.cella != RegolaCella::kNessuna) {
     const int64_t m = *l.numero;
-    const int64_t cella = c.cella == RegolaCella::kPunto     ? cella_punto(m)
-                          : c.cella == RegolaCella::kProfilo ? cella_profilo(m)
-                                                             : ultima_cella_campata(m);
-    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella);
+    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella_di(c, m));
     if (k.c != nullptr && k.c->celle.dimensionata())
       t += ", chainage " + formatta_progressiva(progressiva_a(k.c->stazioni, m));
     t += "\n";
   }
-  return t;
+  return t + valore_salvato(l, r, k);
 }
 
 bool dentro(const Intervallo& i, const Posizione& p) {
@@ -160,7 +195,7 @@ json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnost
       }
       for (const CampoLetto& c : r->campi) {
         if (b->second >= c.inizio && b->second <= c.fine && testo.empty()) {
-          testo = testo_campo(c, compilato);
+          testo = testo_campo(c, *r, compilato);
           dove = v.intervallo(r->riga, c.inizio, c.fine);
         }
       }

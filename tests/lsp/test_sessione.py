@@ -103,6 +103,10 @@ with tempfile.TemporaryDirectory() as cartella:
     h = hover(r_rallentamento, 3)
     verifica("Code points the compiler added for it: cell " in h,
              f"hover on a slowdown: the code points added for it: {h!r}")
+    # On a speed, what the compiled grid stores for it: 60 km/h from 5700 m, in fifths.
+    r_limite = righe.index("velocita,    5700,    60")
+    h = hover(r_limite, 22)
+    verifica("Stored: `velocita` = 12 in grid cell 114" in h, f"hover on a speed: {h!r}")
     verifica(hover(len(righe) + 5, 0) == "", "hover past the text: nothing")
 
     # Signature help names the field being typed as commas are added.
