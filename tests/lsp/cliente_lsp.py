@@ -80,7 +80,14 @@ class Cliente:
     def prossimo(self, timeout=20):
         m = self.arrivati.get(timeout=timeout)
         if m is None:
-            raise EOFError("the server closed its output")
+            # What the server said on its way out, for the failure's message.
+            try:
+                stato = self.processo.wait(5)
+            except subprocess.TimeoutExpired:
+                stato = "still running"
+            errore = self.processo.stderr.read(4000) if stato != "still running" else b""
+            raise EOFError(f"the server closed its output (status {stato}, standard error "
+                           f"{errore!r})")
         if "id" not in m or "method" in m:
             self.notifiche.append(m)
         return m
