@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "compiler/lettore_campi.h"
+#include "format/formato.h"
 
 namespace gs {
 
@@ -33,6 +34,12 @@ const RecordSorgente& record_sorgente(TipoRecord tipo) {
       if (r.tipo == tipo) return r;
   }
   throw std::logic_error("a record type without a row in the source-record table");
+}
+
+int64_t cella_di(RegolaCella regola, int64_t metri) {
+  return regola == RegolaCella::kPunto     ? cella_punto(metri)
+         : regola == RegolaCella::kProfilo ? cella_profilo(metri)
+                                           : ultima_cella_campata(metri);
 }
 
 }  // namespace gs

@@ -134,6 +134,9 @@ inline constexpr Sezione kSezioni[] = {Sezione::kLineaGenerale, Sezione::kLinea,
 std::span<const RecordSorgente> record_di(Sezione sezione);
 const RecordSorgente& record_sorgente(TipoRecord tipo);
 
+// The grid cell a position of `metri` decides under `regola` (not kNessuna).
+int64_t cella_di(RegolaCella regola, int64_t metri);
+
 }  // namespace gs
 
 #endif  // GS_COMPILER_RECORD_SORGENTI_H

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -167,6 +168,15 @@ inline constexpr auto kCampiCella = std::tuple{
 inline constexpr std::size_t kRecordTabella = larghezza_record(kCampiStazione);
 inline constexpr std::size_t kRecordCella = larghezza_record(kCampiCella);
 static_assert(kRecordTabella == 34 && kRecordCella == 15);
+
+// A cell's field by its name in the layout above ("dato1", "velocita"); none for another name.
+constexpr std::optional<int64_t> campo_cella(const Cella& c, std::string_view nome) {
+  std::optional<int64_t> v;
+  per_ogni_campo(kCampiCella, [&](const auto& f) {
+    if (f.nome == nome) v = c.*(f.membro);
+  });
+  return v;
+}
 
 // Kind words of the geometry's tagged values.
 inline constexpr uint16_t kVuoto = 0;

@@ -86,21 +86,6 @@ std::string testo_record(const std::vector<const RecordSorgente*>& record) {
   return t;
 }
 
-int64_t cella_di(const CampoSorgente& c, int64_t metri) {
-  return c.cella == RegolaCella::kPunto     ? cella_punto(metri)
-         : c.cella == RegolaCella::kProfilo ? cella_profilo(metri)
-                                            : ultima_cella_campata(metri);
-}
-
-// A cell's field by its name in the compiled layout ("dato1", "velocita").
-std::optional<int64_t> campo_cella(const Cella& c, std::string_view nome) {
-  std::optional<int64_t> v;
-  per_ogni_campo(kCampiCella, [&](const auto& f) {
-    if (f.nome == nome) v = c.*(f.membro);
-  });
-  return v;
-}
-
 // For a speed stored in the grid: what the compiled grid holds in the cell of the record's
 // position, read back from this compile rather than worked out from the field's rule.
 std::string valore_salvato(const CampoLetto& l, const RigaLetta& r, const Compilato& k) {
@@ -116,7 +101,7 @@ std::string valore_salvato(const CampoLetto& l, const RigaLetta& r, const Compil
     if (p.record == l.record && p.campo->cella != RegolaCella::kNessuna && p.numero) posizione = &p;
   }
   if (posizione == nullptr) return {};
-  const int64_t cella = cella_di(*posizione->campo, *posizione->numero);
+  const int64_t cella = cella_di(posizione->campo->cella, *posizione->numero);
   if (!k.c->celle.contiene(cella)) return {};
   const auto v = campo_cella(k.c->celle[cella], c.approdo.campo);
   if (!v) return {};
@@ -132,7 +117,8 @@ std::string testo_campo(const CampoLetto& l, const RigaLetta& r, const Compilato
        "\n\nBecomes: " + s(c.diventa) + "\n";
   if (l.numero && c.cella != RegolaCella::kNessuna) {
     const int64_t m = *l.numero;
-    t += "\nHere: metre " + std::to_string(m) + ", grid cell " + std::to_string(cella_di(c, m));
+    t += "\nHere: metre " + std::to_string(m) + ", grid cell " +
+         std::to_string(cella_di(c.cella, m));
     if (k.c != nullptr && k.c->celle.dimensionata())
       t += ", chainage " + formatta_progressiva(progressiva_a(k.c->stazioni, m));
     t += "\n";

@@ -212,14 +212,6 @@ TEST(RecordSorgenti, ValuesLandWhereTheTableSays) {
 }
 
 // A cell's field, by the name kCampiCella gives it.
-int64_t campo_cella(const Cella& c, std::string_view nome) {
-  int64_t v = -1;
-  per_ogni_campo(kCampiCella, [&](const auto& f) {
-    if (f.nome == nome) v = static_cast<int64_t>(c.*f.membro);
-  });
-  return v;
-}
-
 // A position field's cell rule: the cell it names holds what the record writes there, and the
 // cell beyond it on the record's outer side holds something else.
 TEST(RecordSorgenti, PositionsFallInTheCellsTheTableSays) {
@@ -237,14 +229,13 @@ TEST(RecordSorgenti, PositionsFallInTheCellsTheTableSays) {
       const std::string_view campo =
           c.approdo.campo.empty() ? r.campi[i + 1].approdo.campo : c.approdo.campo;
       const int64_t metri = std::stoll(scritti[i].testo);
-      const int64_t k = c.cella == RegolaCella::kPunto     ? cella_punto(metri)
-                        : c.cella == RegolaCella::kProfilo ? cella_profilo(metri)
-                                                           : ultima_cella_campata(metri);
-      const int64_t dentro = campo_cella(l->cella(k), campo);
+      const int64_t k = cella_di(c.cella, metri);
+      const int64_t dentro = campo_cella(l->cella(k), campo).value_or(-1);
       EXPECT_NE(dentro, 0) << campo << " of cell " << k;
       const int64_t fuori = c.cella == RegolaCella::kFineCampata ? k + 1 : k - 1;
       if (fuori >= 0) {
-        EXPECT_NE(campo_cella(l->cella(fuori), campo), dentro) << campo << " of cell " << fuori;
+        EXPECT_NE(campo_cella(l->cella(fuori), campo).value_or(-1), dentro)
+            << campo << " of cell " << fuori;
       }
       ++provati;
     }
