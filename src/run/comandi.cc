@@ -198,6 +198,7 @@ constexpr Comando kComandi[] = {
         .chiusura = "Exit status: 0 when stopped, 2 a bad command line, a source that cannot be "
                     "read at start, or a port that cannot be had.",
         .esegui = comando_serve,
+        .server = true,
     },
     {
         .nome = "lsp",
@@ -214,6 +215,7 @@ constexpr Comando kComandi[] = {
         .chiusura = "Exit status: 0 when the editor asked it to shut down before it exits, 1 "
                     "otherwise, 2 a bad command line.",
         .esegui = comando_lsp,
+        .server = true,
     },
 };
 
@@ -440,7 +442,8 @@ std::string sinossi_man() {
 
 namespace {
 
-int esegui_comando(const std::vector<std::string>& argomenti) {
+// `server` is set when the command that ran is a server (Comando::server).
+int esegui_comando(const std::vector<std::string>& argomenti, bool& server) {
   try {
     const std::string& nome = argomenti[0];
     if (nome == "--help" || nome == "-h" || nome == "help") {
@@ -459,6 +462,7 @@ int esegui_comando(const std::vector<std::string>& argomenti) {
       std::cout << aiuto(*c);
       return 0;
     }
+    server = c->server;
     return c->esegui(*letti);
   } catch (const ErroreFile& e) {
     std::cerr << "genera_scenario: error: " << e.what() << "\n";
@@ -478,7 +482,9 @@ int principale(int argc, char** argv) {
   const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);
   if (argomenti.empty()) return esegui_scenario();
   UscitaControllata uscita;
-  return uscita.concludi(esegui_comando(argomenti));
+  bool server = false;
+  const int esito = esegui_comando(argomenti, server);
+  return server ? esito : uscita.concludi(esito);
 }
 
 }  // namespace gs

@@ -26,6 +26,10 @@ struct Comando {
   std::string_view chiusura{};
   Verifica posizionale = nullptr;  // the words that are not options; nullptr takes any
   int (*esegui)(const Argomenti& a) = nullptr;
+  // A server's standard output is its own: serve's log of compiles, which may outlive the
+  // terminal that read it, and the language server's protocol, whose end it handles itself.
+  // Every other command fails when its output could not all be written.
+  bool server = false;
 };
 
 // Every command, in the order the usage lists them.
