@@ -98,8 +98,8 @@ TEST(UltimoLavoro, AWorkInProgressLearnsItIsSupersededByANewerOneOrAStop) {
   u.posta({2, true});  // 1 gives up, and 2 begins
   ASSERT_TRUE(d.attendi_righe(3));
   u.ferma();  // 2 gives up too, and ferma returns once it has
-  EXPECT_EQ(d.righe(), (std::vector<std::string>{"1 begun", "1 superseded", "2 begun",
-                                                 "2 superseded"}));
+  EXPECT_EQ(d.righe(),
+            (std::vector<std::string>{"1 begun", "1 superseded", "2 begun", "2 superseded"}));
   // Stopped: a work posted now comes back, never begun.
   const std::optional<Lavoro> rifiutato = u.posta({3, false});
   ASSERT_TRUE(rifiutato.has_value());
