@@ -363,9 +363,10 @@ std::optional<std::string> servi(const Servizio& s) {
     if (basta) return;
     const auto durata = std::chrono::steady_clock::now() - inizio;
     pubblica(e);
-    // Its line waits for the write, to give the files' outcome with the compile's.
+    // A compile with nothing to write is told now; one to write, once its files are (or as its
+    // write begins to wait), so that one line gives both outcomes. A write that another
+    // replaced before it began is told as it was compiled.
     if (!scrittore || !e.riuscita) return di(riga_terminale(e, durata));
-    // One that was never begun is told as it was compiled.
     if (auto tolto = scrittore->posta({std::move(c), std::move(e), durata}))
       di(riga_terminale(tolto->esito, tolto->durata));
   };

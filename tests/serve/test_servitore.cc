@@ -82,16 +82,16 @@ class Servitore : public ::testing::Test {
                            });
     return entro_il_limite(io, s, fatto) && trovato;
   }
-  // How many connections the server holds, asked on its own thread.
+  // How many connections the server holds, asked on its own thread (0, a failure, when it
+  // does not answer within kLimite). The promise is shared: that thread may still be leaving
+  // set_value as this returns.
   std::size_t aperte() {
-    std::promise<std::size_t> n;
-    asio::post(io_, [&] { n.set_value(servitore_->connessioni()); });
-    auto futuro = n.get_future();
-    if (futuro.wait_for(kLimite) != std::future_status::ready) {
-      ADD_FAILURE() << "the server's thread did not answer within the limit";
-      std::_Exit(1);  // the post still refers to `n`: nothing safe is left to do
-    }
-    return futuro.get();
+    const auto n = std::make_shared<std::promise<std::size_t>>();
+    std::future<std::size_t> futuro = n->get_future();
+    asio::post(io_, [this, n] { n->set_value(servitore_->connessioni()); });
+    if (futuro.wait_for(kLimite) == std::future_status::ready) return futuro.get();
+    ADD_FAILURE() << "the server's thread did not answer within the limit";
+    return 0;
   }
   // Whether the server holds `n` connections within kLimite: it accepts on its own thread.
   bool aperte_fino_a(std::size_t n) {

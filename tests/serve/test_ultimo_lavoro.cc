@@ -6,6 +6,9 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -61,6 +64,23 @@ struct Lavoro {
   bool fino_a_superato = false;
 };
 
+// Stops `u` (its thread joined); a stop that does not return within kLimite ends the test
+// program with a failure, since a thread cannot be called off.
+void ferma_entro_il_limite(UltimoLavoro<Lavoro>& u) {
+  std::promise<void> fermato;
+  const std::future<void> fatto = fermato.get_future();
+  // The promise goes with the thread, which may still be leaving set_value as this returns.
+  std::thread([&u, p = std::move(fermato)]() mutable {
+    u.ferma();
+    p.set_value();
+  }).detach();
+  if (fatto.wait_for(kLimite) != std::future_status::ready) {
+    ADD_FAILURE() << "the thread did not stop within the limit";
+    std::fflush(stdout);
+    std::_Exit(1);
+  }
+}
+
 // Does each work as Lavoro says, writing "N begun", then "N done" or "N superseded".
 void fai(Diario& d, Lavoro& l, const UltimoLavoro<Lavoro>::Superato& superato) {
   d.scrivi(std::to_string(l.n) + " begun");
@@ -87,6 +107,7 @@ TEST(UltimoLavoro, AWorkWaitingToBeginIsReplacedByANewerOne) {
   EXPECT_EQ(tolto->n, 2);  // never begun: the caller tells what became of it
   d.apri();
   ASSERT_TRUE(d.attendi_righe(4));
+  ferma_entro_il_limite(u);
   EXPECT_EQ(d.righe(), (std::vector<std::string>{"1 begun", "1 done", "3 begun", "3 done"}));
 }
 
@@ -97,7 +118,7 @@ TEST(UltimoLavoro, AWorkInProgressLearnsItIsSupersededByANewerOneOrAStop) {
   ASSERT_TRUE(d.attendi_righe(1));
   u.posta({2, true});  // 1 gives up, and 2 begins
   ASSERT_TRUE(d.attendi_righe(3));
-  u.ferma();  // 2 gives up too, and ferma returns once it has
+  ferma_entro_il_limite(u);  // 2 gives up too, and the stop returns once it has
   EXPECT_EQ(d.righe(),
             (std::vector<std::string>{"1 begun", "1 superseded", "2 begun", "2 superseded"}));
   // Stopped: a work posted now comes back, never begun.
