@@ -37,7 +37,8 @@ std::filesystem::path chiave_di(const std::filesystem::path& cartella) {
 }  // namespace
 
 BloccoScrittura::BloccoScrittura(const std::filesystem::path& cartella,
-                                 const std::function<void(const std::filesystem::path&)>& in_attesa)
+                                 const std::function<void(const std::filesystem::path&)>& in_attesa,
+                                 const std::function<bool()>& rinuncia)
     : chiave_(chiave_di(cartella)) {
   const std::lock_guard<std::mutex> lock(tenute_mutex);
   std::unique_ptr<Tenuta>& t = tenute[chiave_];
@@ -45,10 +46,15 @@ BloccoScrittura::BloccoScrittura(const std::filesystem::path& cartella,
   if (t->titolari++ > 0) return;
   if (t->blocco.prova(chiave_)) return;
   if (in_attesa) in_attesa(cartella);
-  t->blocco.aspetta(chiave_);
+  if (t->blocco.aspetta(chiave_, rinuncia)) return;
+  // Given up: the folder is not this process's, and the next holder must wait for it anew
+  // instead of sharing a lock no one took.
+  preso_ = false;
+  tenute.erase(chiave_);
 }
 
 BloccoScrittura::~BloccoScrittura() {
+  if (!preso_) return;
   const std::lock_guard<std::mutex> lock(tenute_mutex);
   const auto t = tenute.find(chiave_);
   if (t != tenute.end() && --t->second->titolari == 0) tenute.erase(t);

@@ -38,17 +38,24 @@ void cancella(const std::filesystem::path& file);
 // The folder held for this process's writing: another run that writes into the same folder
 // waits until this one lets go, so the files of two runs never mix. Within the process the
 // lock is shared (one run, one writer): a FileNuovo in a folder a caller already holds does not
-// wait for itself. `in_attesa` is called once, with the folder, before a wait.
+// wait for itself. `in_attesa` is called once, with the folder, before a wait; `rinuncia`,
+// asked at every look while waiting, gives the wait up when it says so (then nothing is held).
 class BloccoScrittura {
  public:
   explicit BloccoScrittura(const std::filesystem::path& cartella,
-                           const std::function<void(const std::filesystem::path&)>& in_attesa = {});
+                           const std::function<void(const std::filesystem::path&)>& in_attesa = {},
+                           const std::function<bool()>& rinuncia = {});
   ~BloccoScrittura();
   BloccoScrittura(const BloccoScrittura&) = delete;
   BloccoScrittura& operator=(const BloccoScrittura&) = delete;
 
+  // False when the wait was given up (rinuncia, or interrompi_scritture): nothing may be
+  // written.
+  bool preso() const { return preso_; }
+
  private:
   std::filesystem::path chiave_;
+  bool preso_ = true;
 };
 
 // Removes what a run that died while writing `destinazione` left of it: its temporary files

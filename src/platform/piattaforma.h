@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -132,9 +133,12 @@ class BloccoCartella {
   // at all (missing, or not the program's to write) counts as taken: the writing that follows
   // reports what is wrong with it.
   bool prova(const std::filesystem::path& cartella);
-  // Takes the lock, waiting for whoever holds it; after interrompi_scritture it waits no more
-  // (the writing that follows is refused anyway).
-  void aspetta(const std::filesystem::path& cartella);
+  // Takes the lock, waiting for whoever holds it: true once the writing may go on (the lock
+  // held, or a folder with no lock to take, as for prova). False when the wait was given up,
+  // nothing held: as soon as `rinuncia()`, asked at every look, says so (serve drops a write
+  // that a newer compile's replaces), or after interrompi_scritture (the writing that would
+  // follow is refused anyway).
+  bool aspetta(const std::filesystem::path& cartella, const std::function<bool()>& rinuncia = {});
   void rilascia();
 
  private:

@@ -255,12 +255,16 @@ bool BloccoCartella::prova(const std::filesystem::path& cartella) {
   return blocca(cartella, LOCK_EX | LOCK_NB, maniglia_) != EWOULDBLOCK;
 }
 
-void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
+bool BloccoCartella::aspetta(const std::filesystem::path& cartella,
+                             const std::function<bool()>& rinuncia) {
   // Asked again every few milliseconds rather than waited for in the system: a stop
-  // (interrompi_scritture) must not wait for whoever holds the folder, and nothing calls off a
-  // flock that waits.
-  while (!prova(cartella) && !scritture_interrotte())
+  // (interrompi_scritture) or a newer write must not wait for whoever holds the folder, and
+  // nothing calls off a flock that waits.
+  while (!prova(cartella)) {
+    if (scritture_interrotte() || (rinuncia && rinuncia())) return false;
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return true;
 }
 
 void BloccoCartella::rilascia() {

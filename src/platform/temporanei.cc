@@ -13,14 +13,13 @@ using Nome = std::filesystem::path::string_type;
 
 // Longer names than this are not registered: no system here takes a path so long anyway.
 constexpr std::size_t kLunghezzaNome = 4096;
-constexpr int kPosti = 8;
 
 struct Posto {
   std::atomic<bool> preso{false};  // claimed by a FileTemporaneo
   std::atomic<bool> pieno{false};  // its name is complete
   Carattere nome[kLunghezzaNome];
 };
-Posto posti[kPosti];
+Posto posti[kPostiRegistro];
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 std::atomic<bool> interrotte{false};
@@ -48,7 +47,7 @@ std::filesystem::path cartella_di(const std::filesystem::path& file) {
 int registra(const std::filesystem::path& nome) {
   const Nome& testo = nome.native();
   if (testo.size() >= kLunghezzaNome) return -1;
-  for (int i = 0; i < kPosti; ++i) {
+  for (int i = 0; i < kPostiRegistro; ++i) {
     bool libero = false;
     if (!posti[i].preso.compare_exchange_strong(libero, true)) continue;
     std::memcpy(posti[i].nome, testo.c_str(), (testo.size() + 1) * sizeof(Carattere));
@@ -59,7 +58,7 @@ int registra(const std::filesystem::path& nome) {
 }
 
 void dimentica(int& posto) {
-  if (posto < 0 || posto >= kPosti) return;
+  if (posto < 0 || posto >= kPostiRegistro) return;
   posti[posto].pieno.store(false);
   posti[posto].preso.store(false);
   posto = -1;

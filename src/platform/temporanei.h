@@ -21,6 +21,7 @@ std::filesystem::path cartella_di(const std::filesystem::path& file);
 // memory that is always there and takes no lock. registra returns the name's place, or -1 when
 // every place is taken or the name is too long (then the next run that writes the same file
 // removes what an interrupt leaves). dimentica frees the place and sets it to -1.
+inline constexpr int kPostiRegistro = 8;  // writes at once: serve's one writer, compile's files
 int registra(const std::filesystem::path& nome);
 void dimentica(int& posto);
 // Calls `rimuovi` with every registered name; safe in a signal handler.

@@ -273,14 +273,17 @@ bool BloccoCartella::prova(const std::filesystem::path& cartella) {
   return e != ERROR_SHARING_VIOLATION && e != ERROR_ACCESS_DENIED;
 }
 
-void BloccoCartella::aspetta(const std::filesystem::path& cartella) {
+bool BloccoCartella::aspetta(const std::filesystem::path& cartella,
+                             const std::function<bool()>& rinuncia) {
   // "Access denied" also means a folder the program may not write into: after a second of it,
   // there is no lock to wait for and the writing will say what is wrong.
   int negato = 0;
-  while (!prova(cartella) && !scritture_interrotte()) {
-    if (GetLastError() == ERROR_ACCESS_DENIED && ++negato > 100) return;
+  while (!prova(cartella)) {
+    if (GetLastError() == ERROR_ACCESS_DENIED && ++negato > 100) return true;
+    if (scritture_interrotte() || (rinuncia && rinuncia())) return false;
     Sleep(10);
   }
+  return true;
 }
 
 void BloccoCartella::rilascia() {

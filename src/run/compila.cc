@@ -1,5 +1,6 @@
 // The commands that compile a pair of sources: compile, check and serve; and what they share,
 // the names the outputs take and the compile of two source texts.
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -95,7 +96,8 @@ int compila_sorgenti(Opzioni& o) {
   // -Werror stops before writing, and so does an error that left no grid.
   if (o.scrivi && c.celle.dimensionata() && fermata == 0 && !avvisi_fatali) {
     try {
-      scritti = scrivi_in_cartella(o, c);
+      // Without a way to give up, the wait ends only once the folder is this run's.
+      scritti = scrivi_in_cartella(o, c, annuncia_attesa).value_or(std::vector<FileScritto>{});
     } catch (const ErroreFile& e) {
       guasto = e.what();
       esito = kEsitoUso;
@@ -163,7 +165,17 @@ int comando_serve(const Argomenti& a) {
   s.compila = [&o](Compilazione& c, std::string linea, std::string treno) {
     return compila_testi(c, o, std::move(linea), std::move(treno));
   };
-  if (o.scrivi) s.scrivi = [&o](const Compilazione& c) { return scrivi_in_cartella(o, c); };
+  if (o.scrivi) {
+    s.scrivi = [&o](const Compilazione& c, const std::function<void()>& in_attesa,
+                    const std::function<bool()>& rinuncia) {
+      // serve says which compile waits, then the note says for what.
+      const auto annuncia = [&](const std::filesystem::path& cartella) {
+        in_attesa();
+        annuncia_attesa(cartella);
+      };
+      return scrivi_in_cartella(o, c, annuncia, rinuncia);
+    };
+  }
   s.riga_diagnostica = [](const Diagnostica& d) { return riga_diagnostica(d); };
   s.riga_scritto = riga_scritto;
   if (const auto motivo = servi(s)) {
@@ -197,13 +209,17 @@ int32_t compila_testi(Compilazione& c, const Opzioni& o, std::string linea, std:
   return memorizza_percorso(c, o.geometria ? 1 : 0, sorgenti, nullptr);
 }
 
-std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c) {
+std::optional<std::vector<FileScritto>> scrivi_in_cartella(
+    const Opzioni& o, const Compilazione& c,
+    const std::function<void(const std::filesystem::path&)>& in_attesa,
+    const std::function<bool()>& rinuncia) {
   std::error_code ec;
   if (!o.cartella.empty() && !std::filesystem::is_directory(o.cartella, ec) &&
       !std::filesystem::create_directories(o.cartella, ec))
     throw ErroreFile("cannot make the output folder " + o.cartella.string() + ": " + ec.message());
   // The three files of one run, never mixed with another's writing the same scenario.
-  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, annuncia_attesa);
+  const BloccoScrittura blocco(o.cartella.empty() ? "." : o.cartella, in_attesa, rinuncia);
+  if (!blocco.preso()) return std::nullopt;
   // Checked again at every write, by what the names lead to now: serve writes for hours, and
   // an output folder that is a link may have been turned to the sources' folder since.
   const NomiFile nomi = nomi_file(o.cartella, c.nome_linea, c.nome_treno);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -36,7 +37,12 @@ std::optional<std::string> prepara_nomi(Opzioni& o);
 int32_t compila_testi(Compilazione& c, const Opzioni& o, std::string linea, std::string treno);
 
 // The compiled files into the output folder, made if missing, while no other run writes there.
-std::vector<FileScritto> scrivi_in_cartella(const Opzioni& o, const Compilazione& c);
+// A wait for another run's writing is told to `in_attesa`; `rinuncia`, asked while it lasts,
+// gives it up: then nothing is written and nothing comes back.
+std::optional<std::vector<FileScritto>> scrivi_in_cartella(
+    const Opzioni& o, const Compilazione& c,
+    const std::function<void(const std::filesystem::path&)>& in_attesa,
+    const std::function<bool()>& rinuncia = {});
 
 }  // namespace gs
 

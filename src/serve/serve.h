@@ -26,8 +26,13 @@ struct Servizio {
   // before a file could be written.
   std::function<int32_t(Compilazione& c, std::string linea, std::string treno)> compila;
   // Writes the compiled files of a compile without errors (-o); none when empty. ErroreFile
-  // when they cannot be written.
-  std::function<std::vector<FileScritto>(const Compilazione& c)> scrivi;
+  // when they cannot be written. When another run holds the output folder, `in_attesa` is
+  // called as the wait begins, and the wait is given up as soon as `rinuncia()` says so: then
+  // nothing is written and nothing comes back.
+  std::function<std::optional<std::vector<FileScritto>>(const Compilazione& c,
+                                                        const std::function<void()>& in_attesa,
+                                                        const std::function<bool()>& rinuncia)>
+      scrivi;
   // A diagnostic's line, and a written file's, as the terminal is told them.
   std::function<std::string(const Diagnostica& d)> riga_diagnostica;
   std::function<std::string(const FileScritto& f)> riga_scritto;

@@ -1,6 +1,7 @@
 // `serve`: the route sheet in the browser, compiled again on every save of a source. A thread
 // watches the sources and compiles; the server's thread owns what the page is shown and
-// answers the page, so a compile never waits for a browser and a browser never for a compile.
+// answers the page, so a compile never waits for a browser and a browser never for a compile;
+// a third writes -o's files, so a compile never waits for a folder another run holds either.
 // Boost 1.74's Asio uses std::exchange without including <utility> in C++20.
 #include <utility>
 
@@ -15,6 +16,7 @@
 #include <future>
 #include <iostream>
 #include <memory>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
@@ -28,6 +30,7 @@
 #include "platform/piattaforma.h"
 #include "serve/serve.h"
 #include "serve/servitore_http.h"
+#include "serve/ultimo_lavoro.h"
 #include "views/disegna.h"
 #include "views/fonti.h"
 #include "views/ispeziona.h"
@@ -138,12 +141,18 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
 }
 
 // -o's files of a compile that the page already shows; what the page is told next: the files
-// written, or why they were not (then the compile did not succeed after all).
-Esito scrivi_compilati(const Servizio& s, const Compilazione& c, const Esito& compilato) {
+// written, or why they were not (then the compile did not succeed after all). Nothing when the
+// write gave up its wait for the folder.
+std::optional<Esito> scrivi_compilati(const Servizio& s, const Compilazione& c,
+                                      const Esito& compilato,
+                                      const std::function<void()>& in_attesa,
+                                      const std::function<bool()>& rinuncia) {
   Esito e = compilato;
   e.foglio = nullptr;  // the page has this sheet already
   try {
-    for (const FileScritto& f : s.scrivi(c))
+    const auto scritti = s.scrivi(c, in_attesa, rinuncia);
+    if (!scritti) return std::nullopt;
+    for (const FileScritto& f : *scritti)
       e.diagnostiche.push_back(diagnostica("nota", s.riga_scritto(f)));
   } catch (const ErroreFile& errore) {
     e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
@@ -153,9 +162,9 @@ Esito scrivi_compilati(const Servizio& s, const Compilazione& c, const Esito& co
 }
 
 // A failure of any kind (memory too) is a diagnostic on the page: the thread that compiles
-// goes on watching.
+// goes on watching, and so does the one that writes.
 template <class Lavoro>
-Esito senza_eccezioni(int versione, Lavoro lavoro) {
+auto senza_eccezioni(int versione, Lavoro lavoro) -> decltype(lavoro()) {
   try {
     return lavoro();
   } catch (const std::exception& errore) {
@@ -166,6 +175,11 @@ Esito senza_eccezioni(int versione, Lavoro lavoro) {
         "errore", std::string("error: ") + (memoria ? "out of memory" : errore.what())));
     return e;
   }
+}
+
+std::string millisecondi(std::chrono::steady_clock::duration durata) {
+  return std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(durata).count()) +
+         " ms";
 }
 
 // What the terminal is told of a compile: "compile 3: 2 errors, 1 warning (12 ms)", and the
@@ -184,12 +198,25 @@ std::string riga_terminale(const Esito& e, std::chrono::steady_clock::duration d
   std::string riga = "compile " + std::to_string(e.versione) + ": " +
                      (errori == 0 ? std::string("no errors") : conta(errori, "error", "errors"));
   if (avvisi > 0) riga += ", " + conta(avvisi, "warning", "warnings");
-  riga += " (" +
-          std::to_string(std::chrono::duration_cast<std::chrono::milliseconds>(durata).count()) +
-          " ms)\n";
+  riga += " (" + millisecondi(durata) + ")\n";
   if (!primo.empty()) riga += primo + "\n";
   return riga;
 }
+
+// What the terminal is told once a write that waited for the folder is done: its compile's
+// line was told as the wait began, so only the write's outcome.
+std::string riga_dopo_attesa(const Esito& e, std::chrono::steady_clock::duration attesa) {
+  if (!e.riuscita) return riga_terminale(e, attesa);
+  return "compile " + std::to_string(e.versione) + ": files written after waiting " +
+         millisecondi(attesa) + " for the folder\n";
+}
+
+// A compile whose -o files are to be written, as the writing thread gets it.
+struct DaScrivere {
+  std::unique_ptr<Compilazione> c;
+  Esito esito;                                   // as the page was told it
+  std::chrono::steady_clock::duration durata{};  // the compile's
+};
 
 // What the page is sent after a compile: the diagnostics, and what it needs to ask for the
 // sheet and to list the stations.
@@ -287,29 +314,61 @@ std::optional<std::string> servi(const Servizio& s) {
   std::atomic<bool> basta = false;
   const auto pubblica = [&](Esito e) {
     boost::asio::post(io, [&, e = std::move(e)]() mutable {
+      // A write that ended after a newer compile reached the page says nothing there: the page
+      // shows the latest compile.
+      if (e.versione < ultimo.versione) return;
       if (e.foglio) mostrato = e.foglio;
       ultimo = std::move(e);
       servitore->pubblica(evento(ultimo, mostrato.get()));
     });
   };
-  // One compile: the page first, then -o's files, so that neither a slow disk nor a folder
-  // another program holds keeps the page waiting; the terminal is told what the page is.
+  // The compile thread and the writing one share the terminal: a line, or a line and its
+  // error, at a time. Flushed: a terminal shows each line at once, but a pipe (a log, an
+  // editor's task panel) would hold them until serve ends.
+  std::mutex terminale;
+  const auto di = [&](const std::string& righe) {
+    const std::lock_guard<std::mutex> lock(terminale);
+    std::cout << righe << std::flush;
+  };
+  // -o's files, on a thread of their own: the page and the terminal are told of each compile
+  // at once, while a write may wait for a folder that another run holds. Only the latest
+  // compile is written: a write still waiting for the folder gives up as soon as a newer one
+  // comes, and one not begun is replaced.
+  const auto scrivi = [&](DaScrivere& d, const UltimoLavoro<DaScrivere>::Superato& superato) {
+    const auto inizio = std::chrono::steady_clock::now();
+    bool atteso = false;
+    // As the wait begins: the compile's line, which the write would otherwise have completed,
+    // then the note of the wait (the caller's).
+    const auto in_attesa = [&] {
+      atteso = true;
+      di(riga_terminale(d.esito, d.durata));
+    };
+    const auto rinuncia = [&] { return basta || superato(); };
+    std::optional<Esito> e = senza_eccezioni(
+        d.esito.versione, [&] { return scrivi_compilati(s, *d.c, d.esito, in_attesa, rinuncia); });
+    // Stopped while writing: what was being written is gone. Given up: a newer compile is
+    // written instead, and this one's line was told as its wait began.
+    if (basta || !e) return;
+    const auto durata = std::chrono::steady_clock::now() - inizio;
+    di(atteso ? riga_dopo_attesa(*e, durata) : riga_terminale(*e, d.durata + durata));
+    pubblica(std::move(*e));
+  };
+  std::optional<UltimoLavoro<DaScrivere>> scrittore;
+  if (s.scrivi) scrittore.emplace(scrivi);
+  // One compile: the page first, and the terminal, then -o's files handed to their thread.
   const auto compila_e_pubblica = [&](int versione) {
     const auto inizio = std::chrono::steady_clock::now();
-    Compilazione c;
-    Esito e = senza_eccezioni(versione, [&] { return compila(s, file, versione, c); });
+    auto c = std::make_unique<Compilazione>();
+    Esito e = senza_eccezioni(versione, [&] { return compila(s, file, versione, *c); });
     if (basta) return;
-    const bool da_scrivere = s.scrivi && e.riuscita;
-    // Flushed: a terminal shows each line at once, but a pipe (a log, an editor's task panel)
-    // would hold them until serve ends.
-    if (!da_scrivere)
-      std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
+    const auto durata = std::chrono::steady_clock::now() - inizio;
     pubblica(e);
-    if (!da_scrivere) return;
-    e = senza_eccezioni(versione, [&] { return scrivi_compilati(s, c, e); });
-    if (basta) return;  // stopped while writing: what was being written is gone
-    std::cout << riga_terminale(e, std::chrono::steady_clock::now() - inizio) << std::flush;
-    pubblica(std::move(e));
+    // A compile with nothing to write is told now; one to write, once its files are (or as its
+    // write begins to wait), so that one line gives both outcomes. A write that another
+    // replaced before it began is told as it was compiled.
+    if (!scrittore || !e.riuscita) return di(riga_terminale(e, durata));
+    if (auto tolto = scrittore->posta({std::move(c), std::move(e), durata}))
+      di(riga_terminale(tolto->esito, tolto->durata));
   };
   std::promise<void> finito;
   std::future<void> fine = finito.get_future();
@@ -323,13 +382,16 @@ std::optional<std::string> servi(const Servizio& s) {
       for (int i = 0; i < 10 && osservatore.aspetta(5);) ++i;
       if (!basta) compila_e_pubblica(++versione);
     }
+    // A write in progress ends (one waiting for the folder gives up) before serve does.
+    if (scrittore) scrittore->ferma();
     std::cout << std::flush;
     finito.set_value();
   });
 
   segnali.async_wait([&](const boost::system::error_code&, int) {
     basta = true;
-    // The compile thread may be writing -o's files: what it has not moved into place goes.
+    // The writing thread may be writing -o's files: what it has not moved into place goes,
+    // and a wait for the folder ends.
     piattaforma::interrompi_scritture();
     servitore->ferma();
     io.stop();

@@ -203,6 +203,10 @@ class Connessione : public std::enable_shared_from_this<Connessione> {
       return invia({505, "text/plain; charset=utf-8", "HTTP/1.0 or HTTP/1.1 only\n"}, true);
     if (r.count(http::field::host) > 1)
       return invia({400, "text/plain; charset=utf-8", "more than one Host\n"}, true);
+    // A body framed by a coding other than chunked (last) has no length the server can tell:
+    // read on, its bytes would be taken for the next request. It ends the connection.
+    if (r.count(http::field::transfer_encoding) > 0 && !parser_->chunked())
+      return invia({400, "text/plain; charset=utf-8", "unknown transfer coding\n"}, true);
     if (r.method() != http::verb::get && r.method() != http::verb::head)
       return invia({405, "text/plain; charset=utf-8", "method not allowed\n"}, true);
     if (!parser_->is_done())
@@ -233,6 +237,8 @@ class Connessione : public std::enable_shared_from_this<Connessione> {
         static_cast<http::status>(r.stato), richiesta.version() == 10 ? 10 : 11);
     intestazioni_comuni(risposta->base());
     risposta->set(http::field::content_type, r.tipo);
+    // Every path here is read, and nothing else: GET and HEAD are what a 405 offers instead.
+    if (r.stato == 405) risposta->set(http::field::allow, "GET, HEAD");
     risposta->keep_alive(!poi_chiudi && richiesta.keep_alive());
     risposta->body() = std::move(r.corpo);
     risposta->prepare_payload();

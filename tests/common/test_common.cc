@@ -144,6 +144,35 @@ TEST(BloccoScrittura, ARunNeverWaitsForItself) {
   EXPECT_TRUE(dopo.prova(out));  // all let go
 }
 
+// serve gives up a write waiting for a folder another run holds once a newer compile is to be
+// written: the wait ends without the folder, and the next write waits for it anew instead of
+// taking the lock as already this process's.
+TEST(BloccoScrittura, AWaitGivenUpHoldsNothing) {
+  test::CartellaTemporanea dir;
+  piattaforma::BloccoCartella altro_processo;
+  ASSERT_TRUE(altro_processo.prova(dir.percorso()));
+  int attese = 0, domande = 0;
+  const auto conta = [&](const fs::path&) { ++attese; };
+  // Given up at the third look: the folder is asked for in between, and still held.
+  const auto alla_terza = [&] { return ++domande == 3; };
+  for (int prova = 1; prova <= 2; ++prova) {
+    SCOPED_TRACE(prova);
+    domande = 0;
+    const BloccoScrittura rinunciato(dir.percorso(), conta, alla_terza);
+    EXPECT_FALSE(rinunciato.preso());
+    EXPECT_EQ(attese, prova);
+    EXPECT_EQ(domande, 3);
+  }
+  altro_processo.rilascia();
+  {
+    const BloccoScrittura preso(dir.percorso(), conta, [] { return true; });
+    EXPECT_TRUE(preso.preso());
+    EXPECT_FALSE(altro_processo.prova(dir.percorso()));
+  }
+  EXPECT_EQ(attese, 2);
+  EXPECT_TRUE(altro_processo.prova(dir.percorso()));  // let go
+}
+
 // The temporary file is private while it is written; the file renamed into place has the
 // permissions any new file would have under the umask.
 TEST(FileNuovo, EndsWithTheUsualPermissionsOfANewFile) {

@@ -21,6 +21,7 @@
 #include "common/nomi_file.h"
 #include "platform/impronte.h"
 #include "platform/piattaforma.h"
+#include "platform/temporanei.h"
 #include "support/cartella.h"
 
 namespace gs {
@@ -218,6 +219,29 @@ TEST(Piattaforma, AStopAtAnyStepOfAWriteLeavesNoTemporaryFile) {
   EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
 }
 
+// Each write takes a place in the register of names an interrupt removes, and gives it back
+// once its file is moved into place or abandoned: serve writes for hours, and a register that
+// filled up would leave the temporary files of an interrupted write behind.
+TEST(Piattaforma, EveryWriteGivesBackItsPlaceForAnInterrupt) {
+  test::CartellaTemporanea dir;
+  for (const bool anonimi : {true, false}) {
+    SCOPED_TRACE(anonimi ? "unnamed files" : "named files");
+    piattaforma::prove_scrittura({nullptr, !anonimi});
+    for (int i = 0; i < 3 * piattaforma::kPostiRegistro; ++i) {
+      ASSERT_FALSE(scrivi_nuovo(dir / "out.dat"));
+      piattaforma::FileTemporaneo abbandonato;
+      ASSERT_FALSE(abbandonato.crea(dir / "out.dat"));
+      ASSERT_FALSE(abbandonato.chiudi());  // named now, and never moved
+    }
+    piattaforma::prove_scrittura({});
+    int posto = piattaforma::registra(dir / "out.dat.tmp-abcdef");
+    EXPECT_GE(posto, 0) << "no place left in the register";
+    piattaforma::dimentica(posto);
+    EXPECT_EQ(posto, -1);
+  }
+  EXPECT_EQ(nomi_in(dir.percorso()), std::vector<std::string>{"out.dat"});
+}
+
 #ifndef _WIN32
 // Ctrl-C or SIGTERM at any step of a write ends the program as the signal does, and leaves
 // nothing but the old file, or the new one whole once it was moved.
@@ -340,6 +364,41 @@ TEST(Piattaforma, AWatchedFolderThatGoesAndComesBackIsWatchedAgain) {
       ASSERT_TRUE(quieta(aspetta)) << "reports without end once the folder is back";
       test::scrivi(file[1], "tre tre tre\n");
       EXPECT_TRUE(aspetta(kLimite)) << "a write in the folder now there";
+    }
+  }
+}
+
+// The two sources in folders of their own: when one folder goes and comes back, the watch is
+// made anew for both, and a later write in either, the folder that came back or the one that
+// stayed, is reported.
+TEST(Piattaforma, EachSourcesFolderIsWatchedAgainWhenOneComesBack) {
+  constexpr int kLimite = 20000;
+  const std::pair<const char*, Attesa (*)(std::vector<fs::path>)> vigili[] = {
+      {"watcher", vigile<piattaforma::Osservatore>}, {"polling", vigile<piattaforma::Impronte>}};
+  for (const auto& [nome, nuovo_vigile] : vigili) {
+    SCOPED_TRACE(nome);
+    test::CartellaTemporanea dir;
+    const std::vector<fs::path> file = {dir / "linea" / "L_linea.txt", dir / "treno" / "L_T-.txt"};
+    for (const fs::path& f : file) {
+      fs::create_directories(f.parent_path());
+      test::scrivi(f, "uno\n");
+    }
+    const Attesa aspetta = nuovo_vigile(file);
+    fs::remove_all(file[1].parent_path());
+    EXPECT_TRUE(aspetta(kLimite)) << "the train's folder went";
+    ASSERT_TRUE(quieta(aspetta));
+    fs::create_directories(file[1].parent_path());
+    test::scrivi(file[1], "due due\n");
+    EXPECT_TRUE(aspetta(kLimite)) << "the train's folder is back";
+    ASSERT_TRUE(quieta(aspetta));
+    // Each write has a new size, so that the polling sees it within one tick of the clock too.
+    std::string testo = "tre tre tre\n";
+    for (const fs::path& f : file) {
+      SCOPED_TRACE(f.parent_path().filename().string());
+      test::scrivi(f, testo);
+      testo += "+";
+      EXPECT_TRUE(aspetta(kLimite)) << "a write after the folder came back";
+      ASSERT_TRUE(quieta(aspetta));
     }
   }
 }

@@ -6,8 +6,12 @@ Usage: test_serve_cartella.py PROGRAM
 serve is started on two sources in a folder, which is then deleted as a checkout or an unpacked
 archive does: the page says it is waiting for the folder, and stays so. The folder is made again
 with the sources: a compile without errors follows. A source saved afterwards in the new folder
-is compiled too, so the folder now there is the one watched.
+is compiled too, so the folder now there is the one watched. The folder is then swapped in one
+step with another holding the sources (renameat2's exchange), so that serve learns of the old
+one's going only once the new one is there: once serve has compiled what is there, a save in it
+is compiled too.
 """
+import ctypes
 import os
 import select
 import shutil
@@ -21,6 +25,20 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from aiuto_serve import LIMITE, Eventi, controlla, esito, testi  # noqa: E402
 
 PROGRAMMA = sys.argv[1]
+AT_FDCWD, RENAME_EXCHANGE = -100, 2  # from <fcntl.h> and <linux/fs.h>
+
+
+def scambia(a, b):
+    """Swaps the folders `a` and `b` in one step."""
+    libc = ctypes.CDLL(None, use_errno=True)
+    if libc.renameat2(AT_FDCWD, os.fsencode(a), AT_FDCWD, os.fsencode(b), RENAME_EXCHANGE) != 0:
+        errore = ctypes.get_errno()
+        raise OSError(errore, os.strerror(errore), a)
+
+
+def ignoti(evento):
+    """How many unknown records the compile warned of."""
+    return sum("[unknown-record]" in t for t in testi(evento))
 
 
 def senza_errori(evento):
@@ -66,8 +84,18 @@ with tempfile.TemporaryDirectory() as radice:
         # Later saves are seen in the new folder.
         with open(treno, "a", encoding="ascii") as f:
             f.write("pippo, 1\n")
-        flusso.finche(lambda e: any("[unknown-record]" in t for t in testi(e)),
-                      "a save in the new folder")
+        flusso.finche(lambda e: ignoti(e) == 1, "a save in the new folder")
+
+        # Replaced before serve can look: the compile of what is there, with none of the record
+        # added above, then a save of two such records.
+        altra = os.path.join(radice, "altra")
+        shutil.copytree(copia, altra)
+        scambia(altra, cartella)
+        flusso.finche(lambda e: senza_errori(e) and ignoti(e) == 0,
+                      "a compile of the folder swapped for another")
+        with open(treno, "a", encoding="ascii") as f:
+            f.write("pippo, 1\npippo, 2\n")
+        flusso.finche(lambda e: ignoti(e) == 2, "a save in the folder swapped in")
 
         p.send_signal(signal.SIGINT)
         try:

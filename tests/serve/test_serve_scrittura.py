@@ -6,6 +6,9 @@ Usage: test_serve_scrittura.py PROGRAM
 
 - An output folder held by another process (flock): the compile reaches the page while it is
   held, and Ctrl-C ends serve with 0 within seconds, writing nothing.
+- Saves while the output folder is held: each is compiled, on the page and the terminal, with
+  a note of its waiting write; once the folder is let go, the files written are the latest
+  save's, byte for byte as compile writes them, and no older write lands after it.
 - A write that fails (a folder where an output goes): the page gets an error naming the file
   and "riuscita": false, and the terminal says "1 error".
 - An output folder that is a link turned, while serving, to the sources' folder, where the train
@@ -72,6 +75,90 @@ def cartella_bloccata(radice):
             print(f"a held folder: stopped in {durata:.2f} s", flush=True)
     finally:
         os.close(blocco)
+
+
+def salvataggi_mentre_bloccata(radice):
+    sorgenti = nuovo_scenario(PROGRAMMA, os.path.join(radice, "salvataggi"))
+    with open(sorgenti[1], "rb") as f:
+        treno = f.read()
+    # The second speed limit of each save: each compiles to a grid of its own.
+    limite = b"velocita,    5700,    60"
+    controlla(limite in treno, "the small scenario has no limit of 60 at 5700 m")
+    salvati = [treno.replace(limite, b"velocita,    5700,    %d" % v) for v in (60, 50, 55, 65)]
+    ultima = len(salvati)
+    uscita = os.path.join(radice, "salvataggi_out")
+    os.mkdir(uscita)
+    errore = os.path.join(radice, "salvataggi.err")
+
+    def note():
+        with open(errore, "rb") as f:
+            return f.read().count(b"waiting for another run")
+
+    blocco = os.open(uscita, os.O_RDONLY)
+    fcntl.flock(blocco, fcntl.LOCK_EX)
+    try:
+        with open(errore, "wb") as err, Serve(PROGRAMMA, sorgenti, "-o", uscita, stderr=err) as s:
+            if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
+                return
+            flusso = Eventi(s.indirizzo)
+            for versione, testo in enumerate(salvati, 1):
+                if versione > 1:
+                    sorgente_salvata(sorgenti[1], testo)
+                if flusso.finche(lambda e: e["versione"] == versione and e["riuscita"],
+                                 f"compile {versione} on the page, the folder held") is None:
+                    return
+                # Told as its write begins to wait: the next save comes while it waits.
+                riga = s.terminale.riga()
+                if not controlla(riga is not None and
+                                 re.fullmatch(rf"compile {versione}: no errors \(\d+ ms\)", riga),
+                                 f"compile {versione}, the folder held: the terminal says {riga!r}"):
+                    return
+            controlla(attendi(lambda: note() == ultima),
+                      f"{note()} notes of a waiting write, not one for each of {ultima} saves")
+            controlla(os.listdir(uscita) == [], f"written while held: {os.listdir(uscita)}")
+
+            fcntl.flock(blocco, fcntl.LOCK_UN)
+            riga = s.terminale.riga()
+            controlla(riga is not None and re.fullmatch(
+                rf"compile {ultima}: files written after waiting \d+ ms for the folder", riga),
+                f"the terminal once the folder is let go: {riga!r}")
+            controlla(flusso.finche(lambda e: e["versione"] == ultima and scritti(e) != [],
+                                    "the latest compile's files on the page") is not None,
+                      "the page was not told of the files written")
+            flusso.chiudi()
+            ferma_con_ctrl_c(s, "saves while the folder was held")
+            # Nothing after the latest write: no older one, no second note.
+            resto = []
+            while (r := s.terminale.riga()) is not None:
+                resto.append(r)
+            controlla(resto == ["stopped"], f"the terminal after the latest write: {resto}")
+            controlla(note() == ultima, f"{note()} notes of a waiting write after the last")
+    finally:
+        os.close(blocco)
+
+    # The files are those of the latest save, as compile writes them, and not the first's.
+    def compilati(treno_salvato, nome):
+        cartella = os.path.join(radice, nome)
+        linea, treno_qui = nuovo_scenario(PROGRAMMA, cartella)
+        sorgente_salvata(treno_qui, treno_salvato)
+        subprocess.run([PROGRAMMA, "compile", linea, treno_qui, "-o", cartella + "_out"],
+                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return contenuti(cartella + "_out")
+
+    scritti_ora = contenuti(uscita)
+    controlla(scritti_ora == compilati(salvati[-1], "salvataggi_ultimo"),
+              f"the files written are not the latest save's: {sorted(scritti_ora)}")
+    controlla(scritti_ora != compilati(salvati[0], "salvataggi_primo"),
+              "the first save and the latest compile alike: the check above tells nothing")
+
+
+def contenuti(cartella):
+    nomi = sorted(os.listdir(cartella))
+    contenuto = {}
+    for nome in nomi:
+        with open(os.path.join(cartella, nome), "rb") as f:
+            contenuto[nome] = f.read()
+    return contenuto
 
 
 def scrittura_fallita(radice):
@@ -221,7 +308,7 @@ def righe_del_terminale(radice):
 
 
 with tempfile.TemporaryDirectory() as radice:
-    for caso in [cartella_bloccata, scrittura_fallita, uscita_girata, ripartenza, lettore_andato,
+    for caso in [cartella_bloccata, salvataggi_mentre_bloccata, scrittura_fallita, uscita_girata, ripartenza, lettore_andato,
                  righe_del_terminale]:
         print(f"-- {caso.__name__}", flush=True)
         caso(radice)
