@@ -1,8 +1,12 @@
 // The diagnostics the client is shown: each compile done again when what it reads changed, and
-// a document's list sent when it differs from what was sent last.
+// a document's list sent when it differs from what was sent last. A document is sent at most
+// kMostrate diagnostics, errors first and then in the order of its text, and one more that says
+// how many were left out: an editor cannot show more to a person, and a list of every one of a
+// source's characters would cost the server and the editor more than its text.
 #ifndef GS_LSP_PUBBLICA_H
 #define GS_LSP_PUBBLICA_H
 
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -16,6 +20,8 @@
 
 namespace gs::lsp {
 
+constexpr std::size_t kMostrate = 1000;
+
 class Pubblicatore {
  public:
   // The params of one textDocument/publishDiagnostics.
@@ -28,8 +34,8 @@ class Pubblicatore {
   // A file may have changed on disk (a save, a document opened or closed): every compile is done
   // again at the next aggiorna.
   void disco_cambiato() { ++epoca_disco_; }
-  // The diagnostics last sent for a document.
-  std::vector<nlohmann::json> pubblicate(const std::string& uri) const;
+  // The diagnostics last sent for a document, as they were sent.
+  const std::vector<DiagnosticaLsp>& pubblicate(const std::string& uri) const;
   // The last compile an open document took part in, if one was done.
   const Compilazione* compilazione_di(const std::string& uri) const;
 
@@ -40,13 +46,17 @@ class Pubblicatore {
     std::shared_ptr<const Compilazione> compilazione;
   };
   struct Inviato {
-    std::string testo;  // the params sent, as JSON text
-    bool vuoto = true;
+    std::vector<DiagnosticaLsp> elenco;
+    nlohmann::json versione;  // null for a document that is not open
   };
   std::map<std::string, Compilato> compilati_;  // by Unita::nome
   std::map<std::string, Inviato> inviati_;      // by URI
   unsigned long long epoca_disco_ = 0;
 };
+
+// What a document is sent of all its diagnostics (each once, in any order): at most kMostrate,
+// errors first and then by their place, and one more that says how many are left out.
+std::vector<DiagnosticaLsp> da_mostrare(std::vector<const DiagnosticaLsp*> tutte);
 
 }  // namespace gs::lsp
 

@@ -68,6 +68,33 @@ std::size_t byte_della_colonna(std::string_view riga, int64_t colonna) {
   return i;
 }
 
+ColonneUtf16::ColonneUtf16(std::string_view testo) : testo_(testo) {
+  tappe_.reserve(testo.size() / kPasso + 1);
+  int64_t unita = 0;
+  std::size_t caratteri = 0;
+  for (std::size_t i = 0; i < testo.size(); ++caratteri) {
+    if (caratteri % kPasso == 0) tappe_.push_back({i, unita});
+    const Carattere c = carattere_a(testo, i);
+    unita += unita_utf16(c.punto);
+    i += c.byte;
+  }
+  if (tappe_.empty()) tappe_.push_back({0, 0});
+}
+
+int64_t ColonneUtf16::dei_caratteri(std::size_t caratteri) const {
+  const std::size_t k = std::min(caratteri / kPasso, tappe_.size() - 1);
+  const Tappa& t = tappe_[k];
+  return t.unita + utf16_dei_caratteri(testo_.substr(t.byte), caratteri - k * kPasso);
+}
+
+int64_t ColonneUtf16::dei_byte(std::size_t byte) const {
+  // The last kept place at or before the byte: the first one is at byte 0.
+  const auto dopo = std::upper_bound(tappe_.begin(), tappe_.end(), byte,
+                                     [](std::size_t b, const Tappa& t) { return b < t.byte; });
+  const Tappa& t = *(dopo - 1);
+  return t.unita + utf16_dei_byte(testo_.substr(t.byte), byte - t.byte);
+}
+
 std::size_t offset_di(std::string_view testo, Posizione p) {
   if (p.riga < 0) return 0;
   // Only the lines up to the one asked for are looked at.
