@@ -21,14 +21,14 @@ test-release:
 	@bash scripts/setup.sh test browser vscode neovim
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=ON -DGS_BENCHMARKS=ON -DGS_WERROR=ON
 	cmake --build build -j $(JOBS)
-	ctest --test-dir build --output-on-failure -j $(JOBS)
+	ctest --test-dir build --output-on-failure -j $(JOBS) --timeout 900
 
 test-sanitize:
 	@bash scripts/setup.sh test browser vscode neovim
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DGS_SANITIZE=ON -DGS_BENCHMARKS=OFF \
 	  -DGS_WERROR=ON
 	cmake --build build-sanitize -j $(JOBS)
-	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS)
+	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) --timeout 900
 
 bench:
 	@bash scripts/setup.sh bench browser

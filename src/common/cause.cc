@@ -28,9 +28,11 @@ constexpr Causa kCause[] = {
 constexpr std::string_view kAccade[] = {
 #define GS_ERRORE(id, numero, titolo, accade) accade,
 #define GS_AVVISO(id, nome, titolo, accade) accade,
+#define GS_MESSAGGIO(id, nome, gravita, titolo, accade) accade,
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 };
 
 constexpr std::size_t kNumeroVoci = std::size(kRigheDiagnostiche);
@@ -55,8 +57,12 @@ constexpr std::array<Spiegazione, kNumeroVoci> kVoci = [] {
     const std::size_t da = i;
     while (i < std::size(kCause) && kCause[i].riga == r) ++i;
     const RigaDiagnostica& riga = kRigheDiagnostiche[r];
-    v[r] = {riga.numero, riga.avviso, riga.titolo, kAccade[r],
-            std::span<const Causa>(kCause + da, i - da)};
+    v[r] = {riga.numero,
+            riga.avviso,
+            riga.titolo,
+            kAccade[r],
+            std::span<const Causa>(kCause + da, i - da),
+            riga.gravita};
   }
   return v;
 }();

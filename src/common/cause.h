@@ -1,7 +1,7 @@
-// The table of diagnostics: every error and warning (diagnostiche.def) with every cause that
-// raises it (cause.def). A reader, a placer or a pass raises a cause by its id with the values
-// of the case at hand; the register words the message from the cause's template, and
-// `explain`, the guide and the JSON output read the same rows.
+// The table of diagnostics: every error and warning (diagnostiche.def), and every message the
+// tools say outside a compile, with every cause that raises it (cause.def). A reader, a placer or a
+// pass raises a cause by its id with the values of the case at hand; the register words the message
+// from the cause's template, and `explain`, the guide and the JSON output read the same rows.
 #ifndef GS_COMMON_CAUSE_H
 #define GS_COMMON_CAUSE_H
 
@@ -27,6 +27,8 @@ inline constexpr std::string_view kFermaTreno =
 inline constexpr std::string_view kPasso =
     "The code-point pass, which runs after both sources have been read, records it and goes "
     "on; a later one of these errors replaces it. The compile still writes its files.";
+
+enum class Gravita { kErrore, kAvviso, kNota };
 
 enum class IdCausa : uint16_t {
 #define GS_CAUSA(id, diagnostica, nome, ...) id,
@@ -54,14 +56,18 @@ struct Causa {
 };
 
 struct Spiegazione {
-  int32_t numero = 0;       // the error number; 0 for a warning
-  std::string_view avviso;  // the warning's name; empty for an error
+  int32_t numero = 0;       // the error number; 0 for the others
+  std::string_view avviso;  // the name of a warning or of a tool's message; empty for an error
   std::string_view titolo;  // what it is, in one line
-  std::string_view accade;  // who finds it and what the compile does then
+  std::string_view accade;  // who finds it and what the compile (or the tool) does then
   std::span<const Causa> cause;
+  Gravita gravita = Gravita::kErrore;
+
+  // An error of a compile, known by its number.
+  bool numerato() const { return avviso.empty(); }
 };
 
-// Every entry: the errors in number order, then the warnings.
+// Every entry: the errors in number order, then the warnings, then the tools' own messages.
 std::span<const Spiegazione> voci();
 // Every cause, in the entries' order.
 std::span<const Causa> cause();

@@ -1,5 +1,7 @@
 #include "common/diagnostica.h"
 
+#include <algorithm>
+
 #include "common/nomi_file.h"
 
 namespace gs {
@@ -46,15 +48,22 @@ void Registro::nota_in(int32_t posizione, Luogo luogo, std::string messaggio) {
 }
 
 void Registro::cita(std::string file, std::shared_ptr<const std::string> testo) {
-  citate_.emplace_back(std::move(file), std::move(testo));
+  std::vector<std::size_t> a_capo;
+  if (testo) {
+    for (std::size_t i = testo->find_first_of("\r\n"); i != std::string::npos;
+         i = testo->find_first_of("\r\n", i + 1))
+      a_capo.push_back(i);
+  }
+  citate_.push_back({std::move(file), std::move(testo), std::move(a_capo)});
 }
 
 std::string_view Registro::riga_di(const Luogo& luogo) const {
   if (luogo.riga <= 0) return {};
-  for (const auto& [file, testo] : citate_) {
-    if (file != luogo.file || !testo || luogo.inizio_riga > testo->size()) continue;
-    const std::string_view resto = std::string_view(*testo).substr(luogo.inizio_riga);
-    return resto.substr(0, resto.find_first_of("\r\n"));
+  for (const Citata& c : citate_) {
+    if (c.file != luogo.file || !c.testo || luogo.inizio_riga > c.testo->size()) continue;
+    const auto fine = std::lower_bound(c.a_capo.begin(), c.a_capo.end(), luogo.inizio_riga);
+    const std::size_t a = fine == c.a_capo.end() ? c.testo->size() : *fine;
+    return std::string_view(*c.testo).substr(luogo.inizio_riga, a - luogo.inizio_riga);
   }
   return {};
 }

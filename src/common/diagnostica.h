@@ -16,34 +16,41 @@
 
 namespace gs {
 
-enum class Gravita { kErrore, kAvviso, kNota };
-
-// The warnings, by the names authors see in brackets and give to -Werror and explain.
+// The warnings, by the names authors see in brackets and give to -Werror and explain, and the
+// tools' own messages by theirs (only the warnings are in kAvvisi).
 #define GS_ERRORE(id, numero, titolo, ...)
 #define GS_AVVISO(id, nome, titolo, ...) inline constexpr std::string_view id = nome;
+#define GS_MESSAGGIO(id, nome, gravita, titolo, ...) inline constexpr std::string_view id = nome;
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 inline constexpr std::string_view kAvvisi[] = {
 #define GS_ERRORE(id, numero, titolo, ...)
 #define GS_AVVISO(id, nome, titolo, ...) id,
+#define GS_MESSAGGIO(id, nome, gravita, titolo, ...)
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 };
 
-// One row of the list: an error's number (0 for a warning) or a warning's name, and its title.
+// One row of the list: an error's number (0 for the others) or the name of a warning or of a
+// tool's own message, its severity and its title.
 struct RigaDiagnostica {
   int32_t numero = 0;
   std::string_view avviso;
   std::string_view titolo;
+  Gravita gravita = Gravita::kErrore;
 };
 inline constexpr RigaDiagnostica kRigheDiagnostiche[] = {
-#define GS_ERRORE(id, numero, titolo, ...) {numero, {}, titolo},
-#define GS_AVVISO(id, nome, titolo, ...) {0, nome, titolo},
+#define GS_ERRORE(id, numero, titolo, ...) {numero, {}, titolo, Gravita::kErrore},
+#define GS_AVVISO(id, nome, titolo, ...) {0, nome, titolo, Gravita::kAvviso},
+#define GS_MESSAGGIO(id, nome, gravita, titolo, ...) {0, nome, titolo, gravita},
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 };
 
 // Another record a diagnostic speaks of: the one that holds a contested cell, say.
@@ -85,7 +92,9 @@ class Registro {
 
   // The sources the diagnostics stand in, kept so that their lines can be quoted.
   void cita(std::string file, std::shared_ptr<const std::string> testo);
-  // The line of a place, without its line end; empty when its source is not kept.
+  // The line of a place, without its line end; empty when its source is not kept. Its end is
+  // found in an index of the line ends made once, so that a report of many diagnostics on one
+  // long line takes no time per byte of the line.
   std::string_view riga_di(const Luogo& luogo) const;
 
  private:
@@ -95,7 +104,12 @@ class Registro {
   std::size_t errori_ = 0;
   std::size_t note_ = 0;
   std::vector<Diagnostica> elenco_;
-  std::vector<std::pair<std::string, std::shared_ptr<const std::string>>> citate_;
+  struct Citata {
+    std::string file;
+    std::shared_ptr<const std::string> testo;
+    std::vector<std::size_t> a_capo;  // where each CR or LF stands, in order
+  };
+  std::vector<Citata> citate_;
 };
 
 // Source text as it may stand in a message: Windows-1252 bytes as UTF-8, control bytes as

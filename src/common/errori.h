@@ -17,18 +17,22 @@ enum Errore : int32_t {
   kNessuno = 0,
 #define GS_ERRORE(id, numero, titolo, ...) id = numero,
 #define GS_AVVISO(id, nome, titolo, ...)
+#define GS_MESSAGGIO(id, nome, gravita, titolo, ...)
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 };
 
 // Every number in use, for the tables that must have an entry for each.
 inline constexpr Errore kErrori[] = {
 #define GS_ERRORE(id, numero, titolo, ...) id,
 #define GS_AVVISO(id, nome, titolo, ...)
+#define GS_MESSAGGIO(id, nome, gravita, titolo, ...)
 #include "common/diagnostiche.def"
 #undef GS_ERRORE
 #undef GS_AVVISO
+#undef GS_MESSAGGIO
 };
 
 // A failure that ends the reading of both sources with error 25: a field that does not

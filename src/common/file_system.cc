@@ -70,6 +70,12 @@ void rimuovi_temporanei_rimasti(const std::filesystem::path& destinazione) {
 
 bool esiste(const std::filesystem::path& file) { return piattaforma::esiste(file); }
 
+bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
+}
+
 std::string leggi_file(const std::filesystem::path& file) {
   std::string dati;
   const std::error_code ec = piattaforma::leggi_tutto(file, dati, kMassimoFileLetto);
@@ -86,11 +92,50 @@ void cancella(const std::filesystem::path& file) {
     throw ErroreFile(motivo("delete", file, ec));
 }
 
+std::filesystem::path destinazione_reale(const std::filesystem::path& percorso) {
+  // As many links as the system follows in one name; past them the write fails with its reason.
+  constexpr int kMassimoCollegamenti = 40;
+  std::filesystem::path p = percorso;
+  for (int i = 0; i < kMassimoCollegamenti; ++i) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(p, ec)) || ec) return p;
+    const std::filesystem::path bersaglio = std::filesystem::read_symlink(p, ec);
+    if (ec) return p;
+    p = bersaglio.is_absolute() ? bersaglio : piattaforma::cartella_di(p) / bersaglio;
+  }
+  return p;
+}
+
+namespace {
+
+// Neither a regular file nor a folder, and there: a device, a FIFO, a socket. A name that cannot
+// be looked at is none: the writing says what is wrong with it.
+bool da_scrivere_attraverso(const std::filesystem::path& file) {
+  std::error_code ec;
+  const std::filesystem::file_status st = std::filesystem::status(file, ec);
+  return !ec && std::filesystem::exists(st) && !std::filesystem::is_regular_file(st) &&
+         !std::filesystem::is_directory(st);
+}
+
+}  // namespace
+
 FileNuovo::FileNuovo(std::filesystem::path destinazione)
-    : destinazione_(std::move(destinazione)), blocco_(piattaforma::cartella_di(destinazione_)) {
-  rimuovi_temporanei_rimasti(destinazione_);
-  if (const std::error_code ec = file_.crea(destinazione_))
-    throw ErroreFile(motivo("write", destinazione_, ec));
+    : nome_(std::move(destinazione)), destinazione_(destinazione_reale(nome_)) {
+  if (da_scrivere_attraverso(destinazione_)) {
+    if (const std::error_code ec = file_.apri_diretto(destinazione_)) {
+      std::error_code e;
+      if (ec == std::errc::no_such_device_or_address &&
+          std::filesystem::is_fifo(std::filesystem::status(destinazione_, e)))
+        throw ErroreFile("cannot write " + nome_.string() +
+                         ": it is a FIFO that no process is reading");
+      throw ErroreFile(motivo("write", nome_, ec));
+    }
+  } else {
+    blocco_.emplace(piattaforma::cartella_di(destinazione_));
+    rimuovi_temporanei_rimasti(destinazione_);
+    if (const std::error_code ec = file_.crea(destinazione_))
+      throw ErroreFile(motivo("write", nome_, ec));
+  }
   buffer_.reserve(kBufferScrittura);
 }
 
@@ -98,7 +143,7 @@ FileNuovo::~FileNuovo() = default;
 
 void FileNuovo::fallisci(const char* azione, std::error_code ec) {
   file_.scarta();
-  throw ErroreFile(motivo(azione, destinazione_, ec));
+  throw ErroreFile(motivo(azione, nome_, ec));
 }
 
 void FileNuovo::scrivi_tutto(const char* q, std::size_t n) {
@@ -111,8 +156,7 @@ void FileNuovo::svuota() {
 }
 
 void FileNuovo::scrivi(const void* dati, std::size_t n) {
-  if (!file_.aperto())
-    throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
+  if (!file_.aperto()) throw ErroreFile("cannot write " + nome_.string() + ": file already closed");
   if (buffer_.size() + n > kBufferScrittura) svuota();
   // Large blocks go straight to the file instead of through the buffer.
   if (n >= kBufferScrittura / 2) return scrivi_tutto(static_cast<const char*>(dati), n);
@@ -120,8 +164,7 @@ void FileNuovo::scrivi(const void* dati, std::size_t n) {
 }
 
 void FileNuovo::conferma() {
-  if (!file_.aperto())
-    throw ErroreFile("cannot write " + destinazione_.string() + ": file already closed");
+  if (!file_.aperto()) throw ErroreFile("cannot write " + nome_.string() + ": file already closed");
   svuota();
   if (const std::error_code ec = file_.chiudi()) fallisci("write", ec);
   if (const std::error_code ec = file_.sposta_su(destinazione_)) fallisci("replace", ec);

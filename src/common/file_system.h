@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,6 +17,10 @@
 namespace gs {
 
 bool esiste(const std::filesystem::path& file);
+
+// Whether two names are one file: the same file now, or the same name once links are followed
+// (for a file not made yet).
+bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // The largest file any command reads: a source or a compiled file. A line of 1,000,000 m with
 // a record every 50 m is under 2 MB; a larger file is a mistake (a wrong file, an archive, an
@@ -51,10 +56,17 @@ class BloccoScrittura {
 // is writing them.
 void rimuovi_temporanei_rimasti(const std::filesystem::path& destinazione);
 
+// Where a write to `percorso` lands: a symbolic link is followed, through a chain of them, to
+// the file it names, so that the link stays a link and its target is what gets replaced.
+std::filesystem::path destinazione_reale(const std::filesystem::path& percorso);
+
 // A file being written. Nothing is visible under the final name until conferma().
 // Destroyed without conferma(), it removes its temporary file and leaves the old one as it was.
 // It holds its folder's BloccoScrittura while it lives, and first removes the temporary files
-// a dead run left of the same file.
+// a dead run left of the same file. A symbolic link is followed (destinazione_reale): the
+// temporary file, the lock and the rename are all at its target. What is there and is neither a
+// regular file nor a folder (a device such as /dev/null, a FIFO) is never replaced: it is
+// written straight through, as compilers write to it.
 class FileNuovo {
  public:
   explicit FileNuovo(std::filesystem::path destinazione);
@@ -72,8 +84,9 @@ class FileNuovo {
   void scrivi_tutto(const char* dati, std::size_t n);
   [[noreturn]] void fallisci(const char* azione, std::error_code ec);
 
-  std::filesystem::path destinazione_;
-  BloccoScrittura blocco_;
+  std::filesystem::path nome_;          // as given, for the messages
+  std::filesystem::path destinazione_;  // where it lands
+  std::optional<BloccoScrittura> blocco_;
   piattaforma::FileTemporaneo file_;
   std::string buffer_;
 };

@@ -63,12 +63,18 @@ class FileTemporaneo {
 
   // Creates the file with the permissions any new file would have there.
   std::error_code crea(const std::filesystem::path& destinazione);
+  // Opens `file`, which is there and is neither a regular file nor a folder (a device, a FIFO),
+  // to be written straight through, as a compiler writes to /dev/null: no file is made beside
+  // it, chiudi() closes it and sposta_su() has nothing to move. A FIFO is opened without
+  // waiting: with no process reading it, it is an error (no_such_device_or_address).
+  std::error_code apri_diretto(const std::filesystem::path& file);
   // All `n` bytes, or the reason they could not be written.
   std::error_code scrivi(const char* dati, std::size_t n);
   // Gives the file its temporary name if it has none yet, and closes it (it is no longer
   // open, whatever the outcome).
   std::error_code chiudi();
-  // Renames the closed file over `destinazione`, replacing any file of that name whole.
+  // Renames the closed file over `destinazione`, replacing any file of that name whole; nothing
+  // for a file opened with apri_diretto.
   std::error_code sposta_su(const std::filesystem::path& destinazione);
   // Closes and removes the temporary file, if there is one.
   void scarta();
@@ -81,6 +87,7 @@ class FileTemporaneo {
   std::filesystem::path destinazione_;
   std::filesystem::path percorso_;  // the temporary name; empty while it has none
   int registro_ = -1;               // its place among the names an interrupt removes
+  bool diretto_ = false;            // opened with apri_diretto
 };
 
 // The suffix of a temporary name: DESTINAZIONE + ".tmp-" + six letters or digits.

@@ -60,10 +60,17 @@ bool esiste(const std::filesystem::path& file) {
 std::error_code leggi_tutto(const std::filesystem::path& file, std::string& dati,
                             std::uint64_t massimo) {
   dati.clear();
-  // O_NONBLOCK: a FIFO opens at once, writer or not, and is then refused as what it is.
+  // Looked at before it is opened: opening a device can have effects (a tape rewinds, a modem
+  // hangs up) or wait, so only a regular file is ever opened.
+  struct stat st {};
+  if (::stat(file.c_str(), &st) != 0) return dall_errno(errno);
+  if (S_ISDIR(st.st_mode)) return std::make_error_code(std::errc::is_a_directory);
+  if (!S_ISREG(st.st_mode)) return Rifiuto::kNonRegolare;
+  if (static_cast<std::uint64_t>(st.st_size) > massimo) return Rifiuto::kTroppoGrande;
+  // O_NONBLOCK: what was replaced by a FIFO since still opens at once, and is then refused as
+  // what it is.
   const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return dall_errno(errno);
-  struct stat st {};
   std::error_code ec;
   if (::fstat(fd, &st) != 0) {
     ec = dall_errno(errno);
@@ -138,6 +145,24 @@ std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) 
                   });
 }
 
+std::error_code FileTemporaneo::apri_diretto(const std::filesystem::path& file) {
+  scarta();
+  destinazione_ = file;
+  // O_NONBLOCK: a FIFO with no reader fails with ENXIO rather than waiting for one; the writes
+  // then wait for a slow reader as any writer's do.
+  const int fd = ::open(file.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return dall_errno(errno);
+  const int stato = ::fcntl(fd, F_GETFL);
+  if (stato < 0 || ::fcntl(fd, F_SETFL, stato & ~O_NONBLOCK) != 0) {
+    const int err = errno;
+    ::close(fd);
+    return dall_errno(err);
+  }
+  maniglia_ = fd;
+  diretto_ = true;
+  return {};
+}
+
 std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
   while (n > 0) {
     const ssize_t w = ::write(static_cast<int>(maniglia_), dati, n);
@@ -154,7 +179,7 @@ std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
 std::error_code FileTemporaneo::chiudi() {
   const int fd = static_cast<int>(maniglia_);
   std::error_code ec;
-  if (percorso_.empty()) {
+  if (percorso_.empty() && !diretto_) {
     // The unnamed file gets its temporary name now that it is whole: rename() needs one.
     const std::string da = "/proc/self/fd/" + std::to_string(fd);
     ec = dai_nome(
@@ -172,6 +197,7 @@ std::error_code FileTemporaneo::chiudi() {
 }
 
 std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
+  if (diretto_) return {};
   if (percorso_.empty()) return std::make_error_code(std::errc::bad_file_descriptor);
   if (scritture_interrotte()) {
     scarta();
@@ -187,6 +213,7 @@ std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazi
 void FileTemporaneo::scarta() {
   if (aperto()) ::close(static_cast<int>(maniglia_));
   maniglia_ = kNessuna;
+  diretto_ = false;
   if (!percorso_.empty()) ::unlink(percorso_.c_str());
   percorso_.clear();
   dimentica(registro_);

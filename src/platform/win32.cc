@@ -201,6 +201,17 @@ std::error_code FileTemporaneo::crea(const std::filesystem::path& destinazione) 
       });
 }
 
+std::error_code FileTemporaneo::apri_diretto(const std::filesystem::path& file) {
+  scarta();
+  destinazione_ = file;
+  const HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return ultimo_errore();
+  maniglia_ = reinterpret_cast<std::intptr_t>(h);
+  diretto_ = true;
+  return {};
+}
+
 std::error_code FileTemporaneo::scrivi(const char* dati, std::size_t n) {
   while (n > 0) {
     const DWORD blocco = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
@@ -221,6 +232,7 @@ std::error_code FileTemporaneo::chiudi() {
 }
 
 std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazione) {
+  if (diretto_) return {};
   if (scritture_interrotte()) {
     scarta();
     return std::make_error_code(std::errc::operation_canceled);
@@ -236,6 +248,7 @@ std::error_code FileTemporaneo::sposta_su(const std::filesystem::path& destinazi
 void FileTemporaneo::scarta() {
   if (aperto()) CloseHandle(maniglia(maniglia_));
   maniglia_ = kNessuna;
+  diretto_ = false;
   if (!percorso_.empty()) DeleteFileW(percorso_.c_str());
   percorso_.clear();
   dimentica(registro_);

@@ -10,6 +10,7 @@
 
 #include "common/file_system.h"
 #include "run/esecuzione.h"
+#include "run/uscita_controllata.h"
 
 namespace gs {
 namespace {
@@ -437,10 +438,10 @@ std::string sinossi_man() {
   return (s += ".br\n") += forma_roff(kFormaAiuto, {});
 }
 
-int principale(int argc, char** argv) {
-  const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);
+namespace {
+
+int esegui_comando(const std::vector<std::string>& argomenti) {
   try {
-    if (argomenti.empty()) return esegui_scenario();
     const std::string& nome = argomenti[0];
     if (nome == "--help" || nome == "-h" || nome == "help") {
       std::cout << uso_programma();
@@ -469,6 +470,15 @@ int principale(int argc, char** argv) {
     std::cerr << "genera_scenario: error: out of memory\n";
     return kEsitoUso;
   }
+}
+
+}  // namespace
+
+int principale(int argc, char** argv) {
+  const std::vector<std::string> argomenti(argv + std::min(argc, 1), argv + argc);
+  if (argomenti.empty()) return esegui_scenario();
+  UscitaControllata uscita;
+  return uscita.concludi(esegui_comando(argomenti));
 }
 
 }  // namespace gs

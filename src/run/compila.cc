@@ -49,12 +49,6 @@ std::optional<std::string> nomi_dai_file(Opzioni& o) {
   return std::nullopt;
 }
 
-bool stesso_file(const std::filesystem::path& a, const std::filesystem::path& b) {
-  std::error_code ec;
-  if (std::filesystem::equivalent(a, b, ec)) return true;
-  return std::filesystem::weakly_canonical(a, ec) == std::filesystem::weakly_canonical(b, ec);
-}
-
 // The reason the outputs cannot be written where the names put them, if any.
 std::optional<std::string> uscite_non_valide(const Opzioni& o, const NomiFile& nomi) {
   std::vector<std::filesystem::path> uscite = {nomi.tabella, nomi.griglia};

@@ -14,9 +14,13 @@
 namespace gs {
 namespace {
 
+// "error 16", "warning unknown-record", and a tool's message by its severity and name.
 std::string nome(const Spiegazione& v) {
-  return v.avviso.empty() ? "error " + std::to_string(v.numero)
-                          : "warning " + std::string(v.avviso);
+  if (v.numerato()) return "error " + std::to_string(v.numero);
+  const char* gravita = v.gravita == Gravita::kErrore   ? "error "
+                        : v.gravita == Gravita::kAvviso ? "warning "
+                                                        : "note ";
+  return gravita + std::string(v.avviso);
 }
 
 // A paragraph broken at blanks into lines of at most 80 columns, each after `margine`.

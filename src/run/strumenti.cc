@@ -160,7 +160,7 @@ int comando_inspect(const Argomenti& a) {
       f.tabella = tabella_della_griglia(piattaforma::percorso(f.nome), letti);
   }
   std::cout << (json ? ispezione_json(letti, tutto) : ispezione_testo(letti, tutto));
-  return std::cout.good() ? 0 : kEsitoUso;
+  return 0;  // the output itself is checked once the command is done
 }
 
 namespace {
@@ -254,7 +254,8 @@ int comando_plot(const Argomenti& a) {
   if (!o.nome_linea || !o.nome_treno) {
     if (const auto esito = trova_scenario(o)) return *esito;
   }
-  const auto letto = leggi_scenario(nomi_file(*o.cartella, *o.nome_linea, *o.nome_treno));
+  const NomiFile nomi = nomi_file(*o.cartella, *o.nome_linea, *o.nome_treno);
+  const auto letto = leggi_scenario(nomi);
   if (const auto* g = std::get_if<Guasto>(&letto)) {
     std::cerr << "genera_scenario: error: " << g->messaggio << "\n";
     return g->esito;
@@ -263,6 +264,12 @@ int comando_plot(const Argomenti& a) {
   const std::filesystem::path uscita =
       o.uscita.value_or(*o.cartella / piattaforma::percorso(utf8_da_1252(*o.nome_linea) + "_" +
                                                             utf8_da_1252(*o.nome_treno) + ".svg"));
+  for (const std::filesystem::path* ingresso : {&nomi.tabella, &nomi.griglia, &nomi.geometria}) {
+    if (ingresso == &nomi.geometria && !sc.geometria) continue;  // no geometry was read
+    if (stesso_file(uscita, *ingresso))
+      return uso_errato("the output " + uscita.string() + " would replace the input " +
+                        ingresso->string());
+  }
   try {
     scrivi_file(uscita,
                 disegna_tavola(*sc.tabella, *sc.celle, sc.geometria ? &*sc.geometria : nullptr));

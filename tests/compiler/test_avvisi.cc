@@ -132,6 +132,11 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
               "stazione, 3000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,5,0, C"}),
        "time-order", "treno.txt:4:47",
        "the scheduled time 7:05:00 of station C is earlier than 7:10:00 of station A on line 2"},
+      // The same time twice is no step back: only the timetable check finds 0 s too fast.
+      {"the same time as the station before", linea({}),
+       treno({"velocita, 0, 80", "stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,0, A",
+              "stazione, 3000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 7,10,0, C"}),
+       "timetable", "treno.txt:4:47", "the timetable gives 0 s"},
       {"gradient before the one before it", linea({"pendenza, 3000, 5", "pendenza, 2000, 12"}),
        treno({kStazione}), "record-order", "linea.txt:5:1",
        "the gradient 12 per mille from 2000 m is read after the gradient 5 per mille from 3000 m: "
@@ -174,6 +179,9 @@ TEST(Avvisi, OnePerSkippedOrDoubtfulRecord) {
       {"line break in a quoted board text", linea({"cartello_indicatore, 100, \"(A\r\nB)\""}),
        treno({kStazione}), "name-control", "linea.txt:4:27",
        "holds a control character (\\x0D, a line break)"},
+      {"DEL in a station name", linea({}),
+       treno({"stazione, 1000, 12, 400, 0,0,0,0,0,0,0,0,0,0, 0,0,0, A\x7F"}), "name-control",
+       "treno.txt:2:54", "holds a control character (\\x7F)"},
       {"UTF-8 source", linea({"pendenza, 0, 5", "cartello_indicatore, 100, (CITT\xC3\x80)"}),
        treno({kStazione}), "utf8-source", "linea.txt:5:32", "the line source looks like UTF-8"},
   };

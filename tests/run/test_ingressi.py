@@ -4,13 +4,18 @@
 Usage: test_ingressi.py PROGRAM
 
 Each command that reads a file (compile, check, inspect, plot, serve) is handed a FIFO with no
-writer, a folder, a link to /dev/zero and a file one byte over 64 MiB in place of one of its
-inputs: it ends within seconds with exit status 2 and a message naming the file and why. serve
+writer, a folder, a link to /dev/zero, a device node made here (when the test may make one) and
+a file one byte over 64 MiB in place of one of its inputs: it ends within seconds with exit
+status 2 and a message naming the file and why, and never opens it (opening a device can have
+effects of its own): the system's own record of what is opened in the folder is asked. serve
 started on good sources that are then replaced by a FIFO keeps serving, shows the error, and
 still stops on Ctrl-C.
 """
+import ctypes
 import json
 import os
+import stat
+import struct
 import signal
 import subprocess
 import sys
@@ -28,6 +33,33 @@ def controlla(condizione, cosa):
     if not condizione:
         fallimenti.append(cosa)
         print("FAIL:", cosa, flush=True)
+
+
+class Aperture:
+    """The names in a folder that are opened while it lives (inotify's IN_OPEN)."""
+    IN_OPEN = 0x20
+
+    def __init__(self, cartella):
+        self.libc = ctypes.CDLL(None, use_errno=True)
+        self.fd = self.libc.inotify_init1(os.O_NONBLOCK | os.O_CLOEXEC)
+        if self.fd < 0 or self.libc.inotify_add_watch(self.fd, os.fsencode(cartella),
+                                                       self.IN_OPEN) < 0:
+            raise OSError(ctypes.get_errno(), "inotify")
+
+    def nomi(self):
+        visti = set()
+        try:
+            while True:
+                dati = os.read(self.fd, 65536)
+                i = 0
+                while i + 16 <= len(dati):
+                    _, _, _, lunghezza = struct.unpack_from("iIII", dati, i)
+                    visti.add(dati[i + 16:i + 16 + lunghezza].rstrip(b"\0").decode())
+                    i += 16 + lunghezza
+        except BlockingIOError:
+            pass
+        os.close(self.fd)
+        return visti
 
 
 def esegui(argomenti, cartella):
@@ -63,10 +95,19 @@ with tempfile.TemporaryDirectory() as radice:
         with open(p, "wb") as f:
             f.truncate(MASSIMO + 1)  # sparse: no disk is spent on it
 
+    def dispositivo(p):
+        os.mknod(p, 0o666 | stat.S_IFCHR, os.makedev(1, 5))  # the zero device, made here
+
     cattivi = [("a FIFO", fifo, "is not a regular file"),
                ("a folder", cartella, "Is a directory"),
                ("a link to /dev/zero", zero, "is not a regular file"),
                ("a file over 64 MiB", enorme, "larger than 64 MiB")]
+    try:
+        dispositivo(os.path.join(radice, "prova"))
+        os.unlink(os.path.join(radice, "prova"))
+        cattivi.append(("a device node", dispositivo, "is not a regular file"))
+    except PermissionError:
+        print("SKIP: no permission to make a device node", flush=True)
 
     for cosa, fai, parole in cattivi:
         for comando in ["compile line", "compile train", "check", "inspect", "plot", "serve"]:
@@ -83,6 +124,7 @@ with tempfile.TemporaryDirectory() as radice:
                 cattivo = os.path.join(dove, "L_linea.txt" if comando != "compile train"
                                        else "L_T-.txt")
             fai(cattivo)
+            aperture = Aperture(dove)
             argomenti = {
                 "compile line": ["compile", cattivo, treno, "-o", dove, "--train-name", "T"],
                 "compile train": ["compile", linea, cattivo, "-o", dove,
@@ -99,6 +141,8 @@ with tempfile.TemporaryDirectory() as radice:
             controlla(cattivo in errore and parole in errore,
                       f"{caso}: the message names neither the file nor why: {errore!r}")
             controlla("Traceback" not in errore and "terminate" not in errore, errore)
+            controlla(os.path.basename(cattivo) not in aperture.nomi(),
+                      f"{caso}: the program opened it before refusing it")
             print(f"{caso}: exit {stato} in {durata:.2f} s", flush=True)
 
     # serve on good sources, one of them then replaced by a FIFO: the page tells it, and Ctrl-C

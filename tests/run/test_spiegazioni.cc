@@ -33,7 +33,15 @@ TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
     ASSERT_NE(voce(a), nullptr) << a;
     EXPECT_FALSE(voce(a)->cause.empty()) << a;
   }
-  EXPECT_EQ(voci().size(), std::size(kErrori) + std::size(kAvvisi));
+  // The rest are the tools' own messages, found by their names too, none a warning.
+  std::size_t messaggi = 0;
+  for (const Spiegazione& v : voci()) {
+    if (v.numerato() || v.gravita == Gravita::kAvviso) continue;
+    ++messaggi;
+    EXPECT_EQ(voce(v.avviso), &v) << v.avviso;
+    EXPECT_EQ(std::find(std::begin(kAvvisi), std::end(kAvvisi), v.avviso), std::end(kAvvisi));
+  }
+  EXPECT_EQ(voci().size(), std::size(kErrori) + std::size(kAvvisi) + messaggi);
   for (const char* nessuna : {"14", "23", "0", "E", "", "unknown", "16x"})
     EXPECT_EQ(voce(nessuna), nullptr) << nessuna;
   // What explain says of an unknown number lists those in use, and no other.

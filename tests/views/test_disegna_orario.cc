@@ -2,8 +2,11 @@
 // at the end of a line.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <optional>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -114,6 +117,63 @@ TEST(DisegnaOrario, StationLabelsShowSecondsWhenATimeHasThem) {
   const std::string svg = compila(test::treno_piccolo()).tavola(false);
   EXPECT_NE(svg.find(">ALFA  05:27</text>"), std::string::npos);
   EXPECT_NE(svg.find(">BETA CITTA&apos;  05:37:10</text>"), std::string::npos);
+}
+
+// The points of the lane's path of a class, from its d="M x y L x y ...".
+std::vector<svg::Punto> punti(const std::string& svg, const std::string& classe) {
+  std::vector<svg::Punto> p;
+  const std::string inizio = "<path class=\"" + classe + "\" d=\"";
+  const std::size_t a = svg.find(inizio);
+  EXPECT_NE(a, std::string::npos) << classe;
+  if (a == std::string::npos) return p;
+  std::istringstream d(
+      svg.substr(a + inizio.size(), svg.find('"', a + inizio.size()) - a - inizio.size()));
+  char lettera = 0;
+  svg::Punto q;
+  while (d >> lettera >> q.x >> q.y) p.push_back(q);
+  return p;
+}
+
+// The lane's time axis as a function from seconds of the day to y, read from its first two
+// labels (each 5 px below its line).
+std::function<double(double)> asse_tempi(const std::string& svg) {
+  const std::regex etichetta(
+      "<text x=\"[-0-9.]+\" y=\"([-0-9.]+)\" text-anchor=\"end\" "
+      "style=\"font-size:13px;fill:#555\">([0-9]+):([0-9]+)(?::([0-9]+))?</text>");
+  std::vector<std::pair<double, double>> tacche;  // seconds, y
+  for (auto it = std::sregex_iterator(svg.begin(), svg.end(), etichetta);
+       it != std::sregex_iterator() && tacche.size() < 2; ++it) {
+    const std::smatch& m = *it;
+    const double secondi =
+        std::stod(m[2]) * 3600 + std::stod(m[3]) * 60 + (m[4].matched ? std::stod(m[4]) : 0.0);
+    tacche.emplace_back(secondi, std::stod(m[1]) - 5);
+  }
+  EXPECT_EQ(tacche.size(), 2u);
+  if (tacche.size() < 2) return [](double) { return 0.0; };
+  const auto [t0, y0] = tacche[0];
+  const auto [t1, y1] = tacche[1];
+  return [=](double t) { return y0 + (t - t0) * (y1 - y0) / (t1 - t0); };
+}
+
+// ALFA leaves at 5:27:00, BETA CITTA' is reached at 5:37:10 and, at the fastest, 321.6 s after
+// ALFA: the lane's points stand at those times, seconds included, and the fastest run reaches
+// BETA's metre.
+TEST(DisegnaOrario, TheLanesPointsStandAtTheirTimesToTheSecond) {
+  const std::string svg = compila(test::treno_piccolo()).tavola(false);
+  const auto y = asse_tempi(svg);
+  const double ore_5_27 = 5 * 3600 + 27 * 60;
+  ASSERT_GT(std::abs(y(ore_5_27 + 10) - y(ore_5_27)), 2.0) << "too coarse an axis to tell seconds";
+  const std::vector<svg::Punto> orario = punti(svg, "orario");
+  ASSERT_EQ(orario.size(), 2u);
+  EXPECT_NEAR(orario[0].y, y(ore_5_27), 0.5);
+  EXPECT_NEAR(orario[1].y, y(ore_5_27 + 610), 0.5);
+  const std::vector<svg::Punto> veloce = punti(svg, "corsa-veloce");
+  ASSERT_GE(veloce.size(), 2u);
+  EXPECT_EQ(veloce.front().x, orario.front().x);
+  EXPECT_EQ(veloce.back().x, orario.back().x);
+  EXPECT_NEAR(veloce.back().y, y(ore_5_27 + 321.6), 0.5);
+  // BETA's own label in the lane, beside its point.
+  EXPECT_NE(svg.find("style=\"font-size:13px;fill:#222\">05:37:10</text>"), std::string::npos);
 }
 
 TEST(DisegnaOrario, NoTimedStationSaysSo) {

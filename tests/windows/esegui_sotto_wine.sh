@@ -14,4 +14,4 @@ trap 'wineserver -k 2>/dev/null || true; rm -rf "$cartella"' EXIT
 mkdir "$WINEPREFIX"
 wineserver -p </dev/null >/dev/null 2>&1
 wine wineboot -i </dev/null >/dev/null 2>&1
-ctest --test-dir "$1" --output-on-failure -j "$2"
+ctest --test-dir "$1" --output-on-failure -j "$2" --timeout 900
