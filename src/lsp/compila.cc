@@ -133,7 +133,7 @@ std::string codice_punto(char32_t c) {
 
 // What the editor's text holds that the compile cannot take as it is: characters Windows-1252
 // lacks, and the file on disk that is UTF-8.
-void codifica(const Sorgente& s, std::vector<DiagnosticaLsp>& elenco) {
+void codifica(const Sorgente& s, Raccolta& elenco) {
   if (s.documento == nullptr) return;
   for (const Mancante& m : s.mancanti) {
     const Carattere c = carattere_a(s.editore, m.offset);
@@ -156,12 +156,12 @@ void codifica(const Sorgente& s, std::vector<DiagnosticaLsp>& elenco) {
           ") is not a Windows-1252 character: the file cannot be saved as Windows-1252 with it, "
           "and the simulator could not show it";
     }
-    elenco.push_back(
+    elenco.aggiungi(
         diagnostica(s.carattere(m.offset), kErrore, "not-windows-1252", std::move(messaggio)));
   }
   if (s.documento->utf8_su_disco) {
     const bool linea = ruolo_di(*s.documento) == Ruolo::kLinea;
-    elenco.push_back(diagnostica(
+    elenco.aggiungi(diagnostica(
         *s.documento->utf8_su_disco, kAvviso, std::string(kAvvisoUtf8),
         std::string("the ") + (linea ? "line" : "train") +
             " source looks like UTF-8; the simulator reads Windows-1252, so its names and texts "
@@ -195,7 +195,12 @@ std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
 
 Diagnostiche compila_unita(const Unita& u, const Compila& compila,
                            std::shared_ptr<const Compilazione>* tenuta) {
-  Diagnostiche esito;
+  std::map<std::string, Raccolta> raccolte;
+  const auto esito = [&raccolte] {
+    Diagnostiche e;
+    for (auto& [uri, r] : raccolte) e.emplace(uri, r.chiudi());
+    return e;
+  };
   Sorgente linea, treno;
   if (u.treno != nullptr) dal_documento(treno, *u.treno);
   if (u.linea != nullptr) dal_documento(linea, *u.linea);
@@ -210,18 +215,18 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   treno.indicizza();
   linea.indicizza();
   Sorgente& principale = u.treno != nullptr ? treno : linea;
-  std::vector<DiagnosticaLsp>& proprie = esito[principale.uri];
-  if (u.treno != nullptr) codifica(treno, esito[treno.uri]);
-  if (u.linea != nullptr) codifica(linea, esito[linea.uri]);
+  Raccolta& proprie = raccolte[principale.uri];
+  if (u.treno != nullptr) codifica(treno, raccolte[treno.uri]);
+  if (u.linea != nullptr) codifica(linea, raccolte[linea.uri]);
   if (u.treno != nullptr && u.accanto.percorso.empty()) {
-    proprie.push_back(
+    proprie.aggiungi(
         diagnostica({}, kErrore, "no-line-source", senza_linea(u.accanto, treno.nome)));
-    return esito;
+    return esito();
   }
   if (!guasto_linea.empty()) {
-    proprie.push_back(diagnostica({}, kErrore, "no-line-source",
+    proprie.aggiungi(diagnostica({}, kErrore, "no-line-source",
                                   "the line source cannot be read: " + guasto_linea));
-    return esito;
+    return esito();
   }
 
   auto compilata = std::make_shared<Compilazione>();
@@ -230,7 +235,7 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   std::optional<TestoSorgente> testo_treno;
   if (u.treno != nullptr) testo_treno = TestoSorgente{treno.nome, treno.compilato};
   if (const auto motivo = compila(c, {linea.nome, linea.compilato}, std::move(testo_treno)))
-    proprie.push_back(diagnostica({}, kErrore, "", *motivo));
+    proprie.aggiungi(diagnostica({}, kErrore, "", *motivo));
 
   const auto sorgente_di = [&](const Luogo& l) -> Sorgente* {
     if (!l.file.empty() && l.file == linea.nome) return &linea;
@@ -261,9 +266,12 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
     }
     // Which of its entry's causes it is, for the hover's explanation.
     if (d.causa != nullptr) fatta.causa = d.causa->nome;
-    esito[dove.uri].push_back(std::move(fatta));
+    raccolte[dove.uri].aggiungi(std::move(fatta));
   }
-  return esito;
+  // The compile is kept for hover, which reads its cells and its chainage table: its own list
+  // of diagnostics, as long as the document has many, is let go now they are placed.
+  c.registro = Registro();
+  return esito();
 }
 
 }  // namespace gs::lsp

@@ -15,9 +15,9 @@
 
 namespace gs::lsp {
 
-// Lists of diagnostics, by document URI. Every open document of the unit
+// What a compile found in each document, by URI. Every open document of the unit
 // has its list, empty when nothing was found, so that what it showed before is cleared.
-using Diagnostiche = std::map<std::string, std::vector<DiagnosticaLsp>>;
+using Diagnostiche = std::map<std::string, Elenco>;
 
 // Reads what is not open from disk, converts what is open to Windows-1252, compiles with
 // `compila` as `check` does (never writing a file) and places every diagnostic.

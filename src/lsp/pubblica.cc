@@ -1,10 +1,13 @@
 #include "lsp/pubblica.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <unordered_set>
 #include <utility>
 #include <vector>
 
+#include "common/cause.h"
 #include "lsp/unita.h"
 
 namespace gs::lsp {
@@ -12,36 +15,44 @@ namespace {
 
 using nlohmann::json;
 
-struct PuntataUguale {
-  bool operator()(const DiagnosticaLsp* a, const DiagnosticaLsp* b) const { return *a == *b; }
-};
-struct HashPuntata {
-  std::size_t operator()(const DiagnosticaLsp* d) const { return HashDiagnostica()(*d); }
-};
-
 // The diagnostic that stands for those left out.
 DiagnosticaLsp altre(std::size_t n) {
   DiagnosticaLsp d;
   d.gravita = kInformazione;
   d.codice = "more-diagnostics";
   d.causa = "more-diagnostics";
-  d.messaggio = std::to_string(n) + " more diagnostics";
+  d.messaggio = detto(IdCausa::kAltreDiagnostiche, {{"N", n}, {"M", kMostrate}}).testo;
   return d;
 }
 
 }  // namespace
 
-std::vector<DiagnosticaLsp> da_mostrare(std::vector<const DiagnosticaLsp*> tutte) {
-  std::stable_sort(tutte.begin(), tutte.end(),
-                   [](const DiagnosticaLsp* a, const DiagnosticaLsp* b) {
-                     if (a->gravita != b->gravita) return a->gravita < b->gravita;
-                     const Posizione &p = a->intervallo.inizio, &q = b->intervallo.inizio;
-                     return p.riga != q.riga ? p.riga < q.riga : p.colonna < q.colonna;
-                   });
+std::vector<DiagnosticaLsp> da_mostrare(const std::vector<const Elenco*>& elenchi) {
+  if (elenchi.empty()) return {};
   std::vector<DiagnosticaLsp> mostrate;
-  mostrate.reserve(std::min(tutte.size(), kMostrate + 1));
-  for (std::size_t i = 0; i < tutte.size() && i < kMostrate; ++i) mostrate.push_back(*tutte[i]);
-  if (tutte.size() > kMostrate) mostrate.push_back(altre(tutte.size() - kMostrate));
+  std::size_t tutte = 0;
+  if (elenchi.size() == 1) {
+    mostrate = elenchi[0]->prime;
+    tutte = elenchi[0]->impronte.size();
+  } else {
+    // Those each compile shows hold those shown of all together: one that a compile leaves out
+    // has kMostrate before it there already.
+    std::unordered_set<uint64_t> viste;
+    for (const Elenco* e : elenchi)
+      for (const DiagnosticaLsp& d : e->prime)
+        if (viste.insert(impronta(d)).second) mostrate.push_back(d);
+    std::stable_sort(mostrate.begin(), mostrate.end(), prima_di);
+    if (mostrate.size() > kMostrate) mostrate.resize(kMostrate);
+    std::vector<uint64_t> unite, prossime;
+    for (const Elenco* e : elenchi) {
+      prossime.clear();
+      std::set_union(unite.begin(), unite.end(), e->impronte.begin(), e->impronte.end(),
+                     std::back_inserter(prossime));
+      unite.swap(prossime);
+    }
+    tutte = unite.size();
+  }
+  if (tutte > mostrate.size()) mostrate.push_back(altre(tutte - mostrate.size()));
   return mostrate;
 }
 
@@ -60,24 +71,13 @@ void Pubblicatore::aggiorna(const Archivio& archivio, const Compila& compila, co
   }
   compilati_ = std::move(compilati);
 
-  // Every document's diagnostics, held where the compiles keep them.
-  std::map<std::string, std::vector<const std::vector<DiagnosticaLsp>*>> per_uri;
+  // A document several compiles speak of (a line source with two open train sources) gets
+  // each diagnostic once.
+  std::map<std::string, std::vector<const Elenco*>> per_uri;
   for (const auto& [nome, c] : compilati_)
     for (const auto& [uri, elenco] : c.diagnostiche) per_uri[uri].push_back(&elenco);
   for (const auto& [uri, elenchi] : per_uri) {
-    std::vector<const DiagnosticaLsp*> tutte;
-    if (elenchi.size() == 1) {
-      tutte.reserve(elenchi[0]->size());
-      for (const DiagnosticaLsp& d : *elenchi[0]) tutte.push_back(&d);
-    } else {
-      // A document several compiles speak of (a line source with two open train sources) gets
-      // each diagnostic once.
-      std::unordered_set<const DiagnosticaLsp*, HashPuntata, PuntataUguale> viste;
-      for (const auto* elenco : elenchi)
-        for (const DiagnosticaLsp& d : *elenco)
-          if (viste.insert(&d).second) tutte.push_back(&d);
-    }
-    Inviato nuovo{da_mostrare(std::move(tutte)), nullptr};
+    Inviato nuovo{da_mostrare(elenchi), nullptr};
     const auto aperto = archivio.tutti().find(uri);
     if (aperto != archivio.tutti().end()) nuovo.versione = aperto->second.versione;
     const auto prima = inviati_.find(uri);

@@ -1,8 +1,8 @@
 // The diagnostics the client is shown: each compile done again when what it reads changed, and
 // a document's list sent when it differs from what was sent last. A document is sent at most
 // kMostrate diagnostics, errors first and then in the order of its text, and one more that says
-// how many were left out: an editor cannot show more to a person, and a list of every one of a
-// source's characters would cost the server and the editor more than its text.
+// how many were left out: an editor shows a person no more, and a list of one for each of a
+// source's characters would cost the server and the editor far more than the text.
 #ifndef GS_LSP_PUBBLICA_H
 #define GS_LSP_PUBBLICA_H
 
@@ -19,8 +19,6 @@
 #include "lsp/lsp.h"
 
 namespace gs::lsp {
-
-constexpr std::size_t kMostrate = 1000;
 
 class Pubblicatore {
  public:
@@ -54,9 +52,10 @@ class Pubblicatore {
   unsigned long long epoca_disco_ = 0;
 };
 
-// What a document is sent of all its diagnostics (each once, in any order): at most kMostrate,
-// errors first and then by their place, and one more that says how many are left out.
-std::vector<DiagnosticaLsp> da_mostrare(std::vector<const DiagnosticaLsp*> tutte);
+// What a document is sent of what the compiles that speak of it found: each diagnostic once, at
+// most kMostrate of them in the order they are shown, and one more that says how many are left
+// out.
+std::vector<DiagnosticaLsp> da_mostrare(const std::vector<const Elenco*>& elenchi);
 
 }  // namespace gs::lsp
 

@@ -11,6 +11,7 @@
 #include <string>
 #include <utility>
 
+#include "common/cause.h"
 #include "lsp/aiuti.h"
 #include "lsp/documenti.h"
 #include "lsp/formatta.h"
@@ -65,8 +66,7 @@ Posizione posizione(const json& p, const char* dove) {
 
 // Why a message too deep is not read.
 std::string messaggio_profondo() {
-  return "a message nested deeper than " + std::to_string(kProfonditaMassima) +
-         " levels is ignored";
+  return detto(IdCausa::kMessaggioProfondo, {{"D", kProfonditaMassima}}).testo;
 }
 
 }  // namespace

@@ -81,6 +81,9 @@ class ColonneUtf16 {
   struct Tappa {
     std::size_t byte = 0;  // where character number k * kPasso starts
     int64_t unita = 0;     // the units before it
+    // Every character up to the next one takes one byte (and so one unit): the most common
+    // text, whose columns need no walk at all.
+    bool uno_a_uno = false;
   };
   std::string_view testo_;
   std::vector<Tappa> tappe_;
