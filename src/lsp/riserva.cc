@@ -28,6 +28,8 @@ Riserva::~Riserva() {
   std::free(blocco.exchange(nullptr));
 }
 
+bool Riserva::tenuta() const { return blocco.load() != nullptr; }
+
 bool Riserva::riprendi() {
   if (blocco.load() != nullptr) return true;
   // malloc, not new: a failure here calls no handler, and is no failure of the server's.

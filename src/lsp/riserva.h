@@ -21,6 +21,7 @@ class Riserva {
 
   // Takes the reserve again if it was given back and can be had; whether it is held.
   bool riprendi();
+  bool tenuta() const;
 
  private:
   std::size_t byte_;
