@@ -157,13 +157,12 @@ void BM_LspValoriSuUnaRiga(benchmark::State& state) {
   for (auto _ : state) {
     double questa = 0;
     for (int i = 0; i < 2; ++i) {
-      const std::string corpo =
-          json({{"jsonrpc", "2.0"},
-                {"method", "textDocument/didChange"},
-                {"params",
-                 {{"textDocument", {{"uri", uri}, {"version", ++versione}}},
-                  {"contentChanges", json::array({{{"text", testi[i]}}})}}}})
-              .dump();
+      const std::string corpo = json({{"jsonrpc", "2.0"},
+                                      {"method", "textDocument/didChange"},
+                                      {"params",
+                                       {{"textDocument", {{"uri", uri}, {"version", ++versione}}},
+                                        {"contentChanges", json::array({{{"text", testi[i]}}})}}}})
+                                    .dump();
       const int prima = pubblicate;
       const auto inizio = std::chrono::steady_clock::now();
       servitore.ricevi(corpo);

@@ -113,7 +113,7 @@ void dal_disco(Sorgente& s, const std::string& percorso) {
 }
 
 DiagnosticaLsp diagnostica(const Intervallo& i, int gravita, std::string codice,
-                          std::string messaggio) {
+                           std::string messaggio) {
   DiagnosticaLsp d;
   d.intervallo = i;
   d.gravita = gravita;
@@ -225,7 +225,7 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   }
   if (!guasto_linea.empty()) {
     proprie.aggiungi(diagnostica({}, kErrore, "no-line-source",
-                                  "the line source cannot be read: " + guasto_linea));
+                                 "the line source cannot be read: " + guasto_linea));
     return esito();
   }
 

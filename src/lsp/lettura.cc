@@ -18,8 +18,12 @@ class Lettore {
  public:
   explicit Lettore(json& radice) : dom_(radice, false) {}
 
-  bool null() { return scalare(json(), [&] { return dom_.null(); }); }
-  bool boolean(bool v) { return scalare(v, [&] { return dom_.boolean(v); }); }
+  bool null() {
+    return scalare(json(), [&] { return dom_.null(); });
+  }
+  bool boolean(bool v) {
+    return scalare(v, [&] { return dom_.boolean(v); });
+  }
   bool number_integer(json::number_integer_t v) {
     return scalare(v, [&] { return dom_.number_integer(v); });
   }
@@ -41,8 +45,12 @@ class Lettore {
   bool start_array(std::size_t n) {
     return apri(/*oggetto=*/false, [&] { return dom_.start_array(n); });
   }
-  bool end_object() { return chiudi([&] { return dom_.end_object(); }); }
-  bool end_array() { return chiudi([&] { return dom_.end_array(); }); }
+  bool end_object() {
+    return chiudi([&] { return dom_.end_object(); });
+  }
+  bool end_array() {
+    return chiudi([&] { return dom_.end_array(); });
+  }
   bool key(json::string_t& k) {
     if (profondita_ == 1 && esito_.oggetto) {
       chiave_ = k == "id" ? Chiave::kId : Chiave::kAltra;
@@ -64,9 +72,7 @@ class Lettore {
   enum class Chiave { kNessuna, kId, kAltra };
 
   // The value being read is the message's id.
-  bool in_cima_id() const {
-    return profondita_ == 1 && esito_.oggetto && chiave_ == Chiave::kId;
-  }
+  bool in_cima_id() const { return profondita_ == 1 && esito_.oggetto && chiave_ == Chiave::kId; }
 
   template <class F>
   bool scalare(json valore, F&& dom) {

@@ -294,8 +294,12 @@ TEST_F(LspScenario, TheVersionIsPublishedAsTheEditorSentIt) {
              {{"textDocument",
                {{"uri", u}, {"languageId", "plaintext"}, {"version", 0}, {"text", treno}}}}}})
           .dump();
-  const std::string versioni[] = {"18446744073709551615", "9223372036854775808",
-                                  "9223372036854775807", "2147483648", "-3", "7"};
+  const std::string versioni[] = {"18446744073709551615",
+                                  "9223372036854775808",
+                                  "9223372036854775807",
+                                  "2147483648",
+                                  "-3",
+                                  "7"};
   for (const std::string& v : versioni) {
     SCOPED_TRACE(v);
     // Opened with it, then changed to it from another.
@@ -358,8 +362,7 @@ TEST_F(LspScenario, ALineSourceOfTwoTrainSourcesShowsEachDiagnosticOnce) {
   const auto& elenco = di(file_linea);
   ASSERT_EQ(elenco.size(), 1001u);
   EXPECT_EQ(elenco[999]["code"], "not-windows-1252");
-  EXPECT_EQ(elenco.back()["message"].get<std::string>().substr(0, 25),
-            "201 more diagnostics in t");
+  EXPECT_EQ(elenco.back()["message"].get<std::string>().substr(0, 25), "201 more diagnostics in t");
   // Without its characters, the one warning, once.
   s.cambia(Sessione::uri(file_linea), 2, {tutto(testo)});
   s.aggiorna();
@@ -448,8 +451,7 @@ TEST(LspPubblica, AtMost1000ErrorsFirstThenInSourceOrder) {
   // 1500 warnings from the text's end to its start, two on each line; 10 errors at its end;
   // the first 20 warnings given twice.
   std::vector<DiagnosticaLsp> tutte;
-  for (int i = 0; i < 1500; ++i)
-    tutte.push_back(diagnostica(2000 - i / 2, 2, i));
+  for (int i = 0; i < 1500; ++i) tutte.push_back(diagnostica(2000 - i / 2, 2, i));
   for (int i = 0; i < 10; ++i) tutte.push_back(diagnostica(3000 + i, 1, i));
   for (int i = 0; i < 20; ++i) tutte.push_back(tutte[static_cast<std::size_t>(i)]);
   lsp::Raccolta una, prima, seconda;

@@ -27,12 +27,12 @@ TEST(LspLettura, LoneSurrogatesAreReadAsTheMarker) {
   const Caso casi[] = {
       {R"(x\ud800y)", "x" + kMarcatore + "y"},
       {R"(\udc00)", kMarcatore},
-      {R"(\ud800)", kMarcatore},                            // at the string's end
-      {R"(\ud83d\ude00)", "\xF0\x9F\x98\x80"},              // a pair: one character
+      {R"(\ud800)", kMarcatore},                                   // at the string's end
+      {R"(\ud83d\ude00)", "\xF0\x9F\x98\x80"},                     // a pair: one character
       {R"(\ud800\ud83d\ude00)", kMarcatore + "\xF0\x9F\x98\x80"},  // a high one, then a pair
-      {R"(\ude00\ud83d)", kMarcatore + kMarcatore},         // the two halves the wrong way round
+      {R"(\ude00\ud83d)", kMarcatore + kMarcatore},  // the two halves the wrong way round
       {R"(\uD800\u0041)", kMarcatore + "A"},
-      {R"(\\ud800)", "\\ud800"},                            // an escaped backslash, then text
+      {R"(\\ud800)", "\\ud800"},  // an escaped backslash, then text
       {R"(\\\ud800)", "\\" + kMarcatore},
       {R"(\"\ud800\")", "\"" + kMarcatore + "\""},
       {R"(\u00e9)", "\xC3\xA9"},
@@ -57,8 +57,8 @@ TEST(LspLettura, NestingPastTheLimitIsReadForItsOwnMembersAlone) {
   using E = Letto::Esito;
   const Caso casi[] = {
       // The root object and 511 arrays: 512 levels, read whole.
-      {R"({"id": 1, "method": "shutdown", "params": )" + annidato(511) + "}", E::kLetto, true,
-       true, true, false, 1},
+      {R"({"id": 1, "method": "shutdown", "params": )" + annidato(511) + "}", E::kLetto, true, true,
+       true, false, 1},
       {R"({"id": 1, "method": "shutdown", "params": )" + annidato(512) + "}", E::kTroppoProfondo,
        true, true, true, false, 1},
       {R"({"method": "x", "params": )" + annidato(131000) + "}", E::kTroppoProfondo, true, false,
@@ -70,12 +70,11 @@ TEST(LspLettura, NestingPastTheLimitIsReadForItsOwnMembersAlone) {
        false, nullptr},
       {R"({"params": {"id": 5, "x": )" + annidato(600) + "}}", E::kTroppoProfondo, true, false,
        false, false, nullptr},
-      {R"({"id": 7, "result": )" + annidato(600) + "}", E::kTroppoProfondo, true, true, false,
-       true, 7},
+      {R"({"id": 7, "result": )" + annidato(600) + "}", E::kTroppoProfondo, true, true, false, true,
+       7},
       {annidato(600), E::kTroppoProfondo, false, false, false, false, nullptr},
       // Not JSON after the deep part: not JSON at all.
-      {R"({"id": 1, "params": )" + annidato(600) + " x}", E::kNonJson, true, true, false, false,
-       1},
+      {R"({"id": 1, "params": )" + annidato(600) + " x}", E::kNonJson, true, true, false, false, 1},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.corpo.substr(0, 60));

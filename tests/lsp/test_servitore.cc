@@ -123,8 +123,8 @@ TEST(LspServitore, AMessageNestedTooDeepIsRefusedAndTheServerGoesOn) {
        nullptr, true},
       {true, R"({"id": 3, "method": "textDocument/hover", "params": )" + annidato(600) + "}",
        -32600, 3, false},
-      {true, R"({"params": )" + annidato(600) + R"(, "method": "x", "id": "dopo"})", -32600,
-       "dopo", false},
+      {true, R"({"params": )" + annidato(600) + R"(, "method": "x", "id": "dopo"})", -32600, "dopo",
+       false},
       {true, R"({"id": 4, "result": )" + annidato(600) + "}", 0, nullptr, false},
       // 512 levels are read (the root object and 511 lists): the method is looked at.
       {true, R"({"id": 5, "method": "no/such", "params": )" + annidato(511) + "}", -32601, 5,
