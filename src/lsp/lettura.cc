@@ -83,7 +83,8 @@ class Lettore {
   template <class F>
   bool apri(bool oggetto, F&& dom) {
     if (profondita_ == 0) esito_.oggetto = oggetto;
-    // An id that is a container is no id: it stays null.
+    // An id that is a container is no id.
+    if (in_cima_id()) esito_.id = nullptr;
     ++profondita_;
     if (profondita_ > kProfonditaMassima) troppo_ = true;
     return troppo_ || dom();
