@@ -1,10 +1,11 @@
 // The language server's keystroke-to-diagnostics time: from the bytes of one didChange read to
 // its publishDiagnostics written, in the server's own process, for the built-in scenario and
-// for the 1000000 m line.
+// for the 1000000 m line; and how that time grows with the diagnostics on one line.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <nlohmann/json.hpp>
 #include <string>
@@ -108,6 +109,86 @@ void BM_LspBattitoLineaLinea1000km(benchmark::State& state) {
   battito(state, "1000km_linea", bench::linea_sintetica(), bench::treno_sintetico(), true);
 }
 BENCHMARK(BM_LspBattitoLineaLinea1000km)->Unit(benchmark::kMillisecond);
+
+// The built-in train source with one line of `valori` values too many: one warning each, all on
+// that line.
+std::string treno_con_valori(int valori) {
+  std::string t = componi_testo(righe_treno());
+  const std::size_t dopo = t.find("\r\n", t.find("aderenza,")) + 2;
+  std::string riga = "aderenza, 0, 90";
+  for (int i = 0; i < valori; ++i) riga += ", 1";
+  return t.insert(dopo, riga + "\r\n");
+}
+
+// Each iteration compiles the train source in the server, with 8000 and then with 32000 values
+// on one line, from the change sent to the diagnostics published. Four times the diagnostics
+// should take about four times as long: the counter `rapporto` is the ratio of the two times,
+// and a ratio above 6 (time that grows with the square of the diagnostics on a line) fails the
+// run.
+void BM_LspValoriSuUnaRiga(benchmark::State& state) {
+  const fs::path dir =
+      fs::temp_directory_path() / ("gs_bench_lsp_valori_" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  scrivi_file(dir / "MIA_linea.txt", componi_testo(righe_linea()));
+  const std::string uri = lsp::uri_da_percorso((dir / "MIA_D 1-.txt").generic_string());
+  const std::string testi[2] = {utf8_da_1252(treno_con_valori(8000)),
+                                utf8_da_1252(treno_con_valori(32000))};
+  int pubblicate = 0;
+  lsp::Servitore servitore(
+      [&](std::string_view corpo) {
+        pubblicate += corpo.find("publishDiagnostics") != std::string_view::npos;
+      },
+      servizi_lsp());
+  servitore.ricevi(
+      json({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}})
+          .dump());
+  servitore.ricevi(json({{"jsonrpc", "2.0"},
+                         {"method", "textDocument/didOpen"},
+                         {"params",
+                          {{"textDocument",
+                            {{"uri", uri},
+                             {"languageId", "plaintext"},
+                             {"version", 1},
+                             {"text", utf8_da_1252(componi_testo(righe_treno()))}}}}}})
+                       .dump());
+  servitore.aggiorna();
+  int versione = 1;
+  double secondi[2] = {0, 0};
+  for (auto _ : state) {
+    double questa = 0;
+    for (int i = 0; i < 2; ++i) {
+      const std::string corpo = json({{"jsonrpc", "2.0"},
+                                      {"method", "textDocument/didChange"},
+                                      {"params",
+                                       {{"textDocument", {{"uri", uri}, {"version", ++versione}}},
+                                        {"contentChanges", json::array({{{"text", testi[i]}}})}}}})
+                                    .dump();
+      const int prima = pubblicate;
+      const auto inizio = std::chrono::steady_clock::now();
+      servitore.ricevi(corpo);
+      servitore.aggiorna();
+      const double s =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
+      if (pubblicate == prima) state.SkipWithError("the change published no diagnostics");
+      secondi[i] += s;
+      questa += s;
+    }
+    state.SetIterationTime(questa);
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["ms_8000"] = 1000 * secondi[0] / n;
+  state.counters["ms_32000"] = 1000 * secondi[1] / n;
+  const double rapporto = secondi[0] > 0 ? secondi[1] / secondi[0] : 0;
+  state.counters["rapporto"] = rapporto;
+  if (rapporto > 6) {
+    const std::string perche = "32000 values on a line take " + std::to_string(rapporto) +
+                               " times the time of 8000 (" + std::to_string(secondi[1] / n) +
+                               " s), over 6";
+    state.SkipWithError(perche.c_str());
+  }
+  fs::remove_all(dir);
+}
+BENCHMARK(BM_LspValoriSuUnaRiga)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace gs

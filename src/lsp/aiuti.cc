@@ -133,16 +133,6 @@ bool dentro(const Intervallo& i, const Posizione& p) {
   return prima(i.inizio, p) && prima(p, i.fine);
 }
 
-Intervallo intervallo_di(const json& r) {
-  return {{r["start"]["line"].get<int64_t>(), r["start"]["character"].get<int64_t>()},
-          {r["end"]["line"].get<int64_t>(), r["end"]["character"].get<int64_t>()}};
-}
-
-json intervallo_json(const Intervallo& i) {
-  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
-          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
-}
-
 // The code points the compile added for the signal or slowdown on line `riga`.
 std::string punti_aggiunti(const RigaLetta& r, const Compilato& k) {
   const bool suo = std::any_of(r.parole.begin(), r.parole.end(), [](const ParolaLetta& w) {
@@ -166,7 +156,7 @@ std::string punti_aggiunti(const RigaLetta& r, const Compilato& k) {
 
 }  // namespace
 
-json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnostiche,
+json hover(const Vista& v, const Posizione& p, const std::vector<DiagnosticaLsp>& diagnostiche,
            const Servizi& servizi, const Compilato& compilato) {
   std::string testo;
   std::optional<Intervallo> dove;
@@ -188,21 +178,18 @@ json hover(const Vista& v, const Posizione& p, const std::vector<json>& diagnost
     }
     if (r != nullptr && !testo.empty()) testo += punti_aggiunti(*r, compilato);
   }
-  for (const json& d : diagnostiche) {
-    if (!d.contains("range") || !dentro(intervallo_di(d["range"]), p)) continue;
-    std::string parte = "**" + d.value("code", std::string()) + "** " + d.value("message", "");
-    if (servizi.spiega && d.contains("code")) {
-      const json::json_pointer causa("/data/cause");
-      const std::string voce = servizi.spiega(
-          d["code"].get<std::string>(),
-          d.contains(causa) && d[causa].is_string() ? d[causa].get<std::string>() : "");
+  for (const DiagnosticaLsp& d : diagnostiche) {
+    if (!dentro(d.intervallo, p)) continue;
+    std::string parte = "**" + d.codice + "** " + d.messaggio;
+    if (servizi.spiega && !d.codice.empty()) {
+      const std::string voce = servizi.spiega(d.codice, d.causa);
       if (!voce.empty()) parte += "\n\n" + voce;
     }
     testo += (testo.empty() ? "" : "\n---\n\n") + parte;
   }
   if (testo.empty()) return nullptr;
   json h = {{"contents", {{"kind", "markdown"}, {"value", testo}}}};
-  if (dove) h["range"] = intervallo_json(*dove);
+  if (dove) h["range"] = json_di(*dove);
   return h;
 }
 
@@ -215,7 +202,7 @@ json completamento(const Vista& v, const Posizione& p, bool snippet) {
     return voci;
   // What is typed so far is replaced, from the field's first character to the cursor.
   const std::size_t da = std::min(r->inizio_parola, b->second);
-  const json intervallo = intervallo_json(v.intervallo(r->riga, da, b->second));
+  const json intervallo = json_di(v.intervallo(r->riga, da, b->second));
   const std::optional<Sezione> sezione =
       b->first == 0 ? std::nullopt : v.analisi().sezione_dopo(b->first - 1);
   if (sezione) {

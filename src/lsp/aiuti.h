@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "lsp/diagnostica_lsp.h"
 #include "lsp/lsp.h"
 #include "lsp/vista.h"
 
@@ -24,7 +25,7 @@ struct Compilato {
 // cell and the chainage there); on a signal or slowdown, the code points the compiler added
 // for it; on a published diagnostic, its explain entry too. Null where there is nothing.
 nlohmann::json hover(const Vista& v, const Posizione& p,
-                     const std::vector<nlohmann::json>& diagnostiche, const Servizi& servizi,
+                     const std::vector<DiagnosticaLsp>& diagnostiche, const Servizi& servizi,
                      const Compilato& compilato);
 
 // textDocument/completion: in a keyword field, the records read at that point with their value

@@ -10,6 +10,7 @@
 
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
+#include "lsp/riserva.h"
 #include "platform/piattaforma.h"
 
 namespace gs {
@@ -71,16 +72,20 @@ int lsp::esegui(Servizi servizi) {
   lsp::LettoreCornici lettore;
   std::string byte;
   bool aspetta = true;
+  // Enough for a JSON list of two million members to be taken apart while a failure unwinds.
+  lsp::Riserva riserva(std::size_t{32} << 20);
   while (!servitore.finito() && !scrittura_fallita) {
     if (!ingresso->prendi(byte, aspetta)) break;
     if (byte.empty()) {
       // Nothing more has come: the edits taken so far are compiled together.
+      riserva.riprendi();
       servitore.aggiorna();
       aspetta = true;
       continue;
     }
     lettore.aggiungi(byte);
     while (auto c = lettore.prossima()) {
+      riserva.riprendi();
       if (c->guasto)
         servitore.guasto_cornice(c->testo);
       else

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <tuple>
+#include <unordered_map>
+#include <utility>
 
 #include "common/errori.h"
 #include "common/file_system.h"
@@ -16,10 +19,6 @@
 namespace gs::lsp {
 namespace {
 
-using nlohmann::json;
-
-constexpr int kErrore = 1, kAvviso = 2, kInformazione = 3;
-
 // One source as the compiler reads it and as the editor shows it.
 struct Sorgente {
   std::string nome;  // what the compile calls it: the file's name, or the URI of one without
@@ -33,16 +32,36 @@ struct Sorgente {
   std::vector<Mancante> mancanti;
   std::optional<IndiceRighe> righe_compilato;
   std::optional<IndiceRighe> righe_editore;
+  std::optional<ColonneUtf16> colonne;
+  // The whole line's extent without its blanks, by line: for the places that name a line, as
+  // many on one line as the compiler gives.
+  mutable std::unordered_map<std::size_t, std::pair<std::size_t, std::size_t>> rifilate;
 
   // Once the texts are in place: they are not moved after.
   void indicizza() {
     righe_compilato.emplace(compilato);
     righe_editore.emplace(editore);
+    colonne.emplace(editore);
   }
 
-  int64_t colonna(std::string_view riga_editore, std::size_t byte) const {
-    return per_carattere ? utf16_dei_caratteri(riga_editore, byte)
-                         : utf16_dei_byte(riga_editore, byte);
+  // The UTF-16 column of byte `byte` of line `n` of the compiled text. Every line starts at the
+  // same character in both texts (and at the same byte, when they are the same bytes).
+  int64_t colonna(std::size_t n, std::size_t byte) const {
+    const std::size_t inizio = righe_compilato->inizio(n);
+    byte = std::min(byte, righe_compilato->riga(n).size());
+    return per_carattere ? colonne->dei_caratteri(inizio + byte) - colonne->dei_caratteri(inizio)
+                         : colonne->dei_byte(inizio + byte) - colonne->dei_byte(inizio);
+  }
+
+  std::pair<std::size_t, std::size_t> rifilata(std::size_t n, std::string_view rc) const {
+    const auto [it, nuova] = rifilate.try_emplace(n);
+    if (nuova) {
+      std::size_t da = 0, a = rc.size();
+      while (da < a && (rc[da] == ' ' || rc[da] == '\t')) ++da;
+      while (a > da && (rc[a - 1] == ' ' || rc[a - 1] == '\t')) --a;
+      it->second = {da, a};
+    }
+    return it->second;
   }
 
   // The range of what stands at a place the compiler gave (line and byte column from 1; 0 for
@@ -52,26 +71,24 @@ struct Sorgente {
     std::size_t n = static_cast<std::size_t>(l.riga - 1);
     const bool oltre = n >= righe_compilato->righe();
     n = std::min(n, righe_compilato->righe() - 1);
-    const std::string_view rc = righe_compilato->riga(n), re = righe_editore->riga(n);
+    const std::string_view rc = righe_compilato->riga(n);
     std::size_t da = 0, a = rc.size();
     if (oltre) {
       da = a;
     } else if (l.colonna <= 0) {
-      while (da < a && (rc[da] == ' ' || rc[da] == '\t')) ++da;
-      while (a > da && (rc[a - 1] == ' ' || rc[a - 1] == '\t')) --a;
+      std::tie(da, a) = rifilata(n, rc);
     } else {
       da = std::min(static_cast<std::size_t>(l.colonna - 1), rc.size());
       a = fine_campo(rc, da);
     }
     const auto r = static_cast<int64_t>(n);
-    return {{r, colonna(re, da)}, {r, colonna(re, a)}};
+    return {{r, colonna(n, da)}, {r, colonna(n, a)}};
   }
 
   // The range of the character at an offset of the editor's text.
   Intervallo carattere(std::size_t offset) const {
     const std::size_t n = righe_editore->riga_di(offset);
-    const std::string_view re = righe_editore->riga(n);
-    const int64_t c = utf16_dei_byte(re, offset - righe_editore->inizio(n));
+    const int64_t c = colonne->dei_byte(offset) - colonne->dei_byte(righe_editore->inizio(n));
     const auto r = static_cast<int64_t>(n);
     return {{r, c}, {r, c + unita_utf16(carattere_a(editore, offset).punto)}};
   }
@@ -95,18 +112,13 @@ void dal_disco(Sorgente& s, const std::string& percorso) {
   s.editore = s.per_carattere ? utf8_da_1252(s.compilato) : s.compilato;
 }
 
-json posizione_json(const Posizione& p) { return {{"line", p.riga}, {"character", p.colonna}}; }
-
-json intervallo_json(const Intervallo& i) {
-  return {{"start", posizione_json(i.inizio)}, {"end", posizione_json(i.fine)}};
-}
-
-json diagnostica(const Intervallo& i, int gravita, std::string codice, std::string messaggio) {
-  json d = {{"range", intervallo_json(i)},
-            {"severity", gravita},
-            {"source", "genera_scenario"},
-            {"message", std::move(messaggio)}};
-  if (!codice.empty()) d["code"] = std::move(codice);
+DiagnosticaLsp diagnostica(const Intervallo& i, int gravita, std::string codice,
+                           std::string messaggio) {
+  DiagnosticaLsp d;
+  d.intervallo = i;
+  d.gravita = gravita;
+  d.codice = std::move(codice);
+  d.messaggio = std::move(messaggio);
   return d;
 }
 
@@ -121,12 +133,16 @@ std::string codice_punto(char32_t c) {
 
 // What the editor's text holds that the compile cannot take as it is: characters Windows-1252
 // lacks, and the file on disk that is UTF-8.
-void codifica(const Sorgente& s, std::vector<json>& elenco) {
+void codifica(const Sorgente& s, Raccolta& elenco) {
   if (s.documento == nullptr) return;
   for (const Mancante& m : s.mancanti) {
     const Carattere c = carattere_a(s.editore, m.offset);
     std::string messaggio;
-    if (m.punto == 0xFFFD) {
+    if (m.punto == kSurrogatoSolo) {
+      // The editor's text holds half of a UTF-16 pair where the server's holds the marker.
+      messaggio =
+          "a lone UTF-16 surrogate that the editor sent: it stands for no character; delete it";
+    } else if (m.punto == 0xFFFD) {
       messaggio =
           "a character the editor could not read from the file (U+FFFD): reopen the file with "
           "the encoding Windows-1252";
@@ -140,12 +156,12 @@ void codifica(const Sorgente& s, std::vector<json>& elenco) {
           ") is not a Windows-1252 character: the file cannot be saved as Windows-1252 with it, "
           "and the simulator could not show it";
     }
-    elenco.push_back(
+    elenco.aggiungi(
         diagnostica(s.carattere(m.offset), kErrore, "not-windows-1252", std::move(messaggio)));
   }
   if (s.documento->utf8_su_disco) {
     const bool linea = ruolo_di(*s.documento) == Ruolo::kLinea;
-    elenco.push_back(diagnostica(
+    elenco.aggiungi(diagnostica(
         *s.documento->utf8_su_disco, kAvviso, std::string(kAvvisoUtf8),
         std::string("the ") + (linea ? "line" : "train") +
             " source looks like UTF-8; the simulator reads Windows-1252, so its names and texts "
@@ -179,7 +195,12 @@ std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
 
 Diagnostiche compila_unita(const Unita& u, const Compila& compila,
                            std::shared_ptr<const Compilazione>* tenuta) {
-  Diagnostiche esito;
+  std::map<std::string, Raccolta> raccolte;
+  const auto esito = [&raccolte] {
+    Diagnostiche e;
+    for (auto& [uri, r] : raccolte) e.emplace(uri, r.chiudi());
+    return e;
+  };
   Sorgente linea, treno;
   if (u.treno != nullptr) dal_documento(treno, *u.treno);
   if (u.linea != nullptr) dal_documento(linea, *u.linea);
@@ -194,18 +215,18 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   treno.indicizza();
   linea.indicizza();
   Sorgente& principale = u.treno != nullptr ? treno : linea;
-  std::vector<json>& proprie = esito[principale.uri];
-  if (u.treno != nullptr) codifica(treno, esito[treno.uri]);
-  if (u.linea != nullptr) codifica(linea, esito[linea.uri]);
+  Raccolta& proprie = raccolte[principale.uri];
+  if (u.treno != nullptr) codifica(treno, raccolte[treno.uri]);
+  if (u.linea != nullptr) codifica(linea, raccolte[linea.uri]);
   if (u.treno != nullptr && u.accanto.percorso.empty()) {
-    proprie.push_back(
+    proprie.aggiungi(
         diagnostica({}, kErrore, "no-line-source", senza_linea(u.accanto, treno.nome)));
-    return esito;
+    return esito();
   }
   if (!guasto_linea.empty()) {
-    proprie.push_back(diagnostica({}, kErrore, "no-line-source",
-                                  "the line source cannot be read: " + guasto_linea));
-    return esito;
+    proprie.aggiungi(diagnostica({}, kErrore, "no-line-source",
+                                 "the line source cannot be read: " + guasto_linea));
+    return esito();
   }
 
   auto compilata = std::make_shared<Compilazione>();
@@ -214,7 +235,7 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   std::optional<TestoSorgente> testo_treno;
   if (u.treno != nullptr) testo_treno = TestoSorgente{treno.nome, treno.compilato};
   if (const auto motivo = compila(c, {linea.nome, linea.compilato}, std::move(testo_treno)))
-    proprie.push_back(diagnostica({}, kErrore, "", *motivo));
+    proprie.aggiungi(diagnostica({}, kErrore, "", *motivo));
 
   const auto sorgente_di = [&](const Luogo& l) -> Sorgente* {
     if (!l.file.empty() && l.file == linea.nome) return &linea;
@@ -234,25 +255,23 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
     const Intervallo i = s != nullptr ? s->intervallo(d.luogo) : Intervallo{};
     const std::string codice =
         d.gravita == Gravita::kAvviso ? d.avviso : "E" + std::to_string(d.n_errore);
-    std::string messaggio = d.messaggio;
-    json correlati = json::array();
+    DiagnosticaLsp fatta = diagnostica(i, gravita_di(d.gravita), codice, d.messaggio);
     for (const Correlato& r : d.correlati) {
       const Sorgente* rs = sorgente_di(r.luogo);
       if (rs == nullptr) {
-        messaggio += "\n" + r.messaggio;
+        fatta.messaggio += "\n" + r.messaggio;
         continue;
       }
-      correlati.push_back(
-          {{"location", {{"uri", rs->uri}, {"range", intervallo_json(rs->intervallo(r.luogo))}}},
-           {"message", r.messaggio}});
+      fatta.correlate.push_back({rs->uri, rs->intervallo(r.luogo), r.messaggio});
     }
-    json j = diagnostica(i, gravita_di(d.gravita), codice, std::move(messaggio));
-    if (!correlati.empty()) j["relatedInformation"] = std::move(correlati);
     // Which of its entry's causes it is, for the hover's explanation.
-    if (d.causa != nullptr) j["data"] = {{"cause", d.causa->nome}};
-    esito[dove.uri].push_back(std::move(j));
+    if (d.causa != nullptr) fatta.causa = d.causa->nome;
+    raccolte[dove.uri].aggiungi(std::move(fatta));
   }
-  return esito;
+  // The compile is kept for hover, which reads its cells and its chainage table: its own list
+  // of diagnostics, as long as the document has many, is let go now they are placed.
+  c.registro = Registro();
+  return esito();
 }
 
 }  // namespace gs::lsp

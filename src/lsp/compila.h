@@ -6,18 +6,18 @@
 
 #include <map>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "lsp/diagnostica_lsp.h"
 #include "lsp/lsp.h"
 #include "lsp/unita.h"
 
 namespace gs::lsp {
 
-// Lists of the protocol's Diagnostic objects, by document URI. Every open document of the unit
+// What a compile found in each document, by URI. Every open document of the unit
 // has its list, empty when nothing was found, so that what it showed before is cleared.
-using Diagnostiche = std::map<std::string, std::vector<nlohmann::json>>;
+using Diagnostiche = std::map<std::string, Elenco>;
 
 // Reads what is not open from disk, converts what is open to Windows-1252, compiles with
 // `compila` as `check` does (never writing a file) and places every diagnostic.

@@ -33,13 +33,13 @@ std::optional<Intervallo> primo_utf8(std::string_view byte) {
   return Intervallo{{r, colonna}, {r, colonna + unita_utf16(carattere_a(byte, primo).punto)}};
 }
 
-Documento& Archivio::apri(const std::string& uri, std::string lingua, int64_t versione,
+Documento& Archivio::apri(const std::string& uri, std::string lingua, nlohmann::json versione,
                           std::string testo) {
   Documento& d = documenti_[uri];
   d.uri = uri;
   d.percorso = percorso_da_uri(uri);
   d.lingua = std::move(lingua);
-  d.versione = versione;
+  d.versione = std::move(versione);
   d.testo = std::move(testo);
   d.generazione = ++generazione_;
   giudica(d);

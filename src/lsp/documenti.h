@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,7 +17,8 @@ struct Documento {
   std::string uri;
   std::string percorso;  // the file's name (UTF-8), empty when the URI names no file
   std::string lingua;    // the editor's language id
-  int64_t versione = 0;
+  // The editor's number for this text, as the editor wrote it: any whole number JSON carries.
+  nlohmann::json versione = 0;
   std::string testo;  // UTF-8, as the editor holds it
   // Raised by every change of any document: which compile is out of date.
   uint64_t generazione = 0;
@@ -28,7 +30,8 @@ struct Documento {
 class Archivio {
  public:
   // Opens (or opens again) a document and judges its file on disk.
-  Documento& apri(const std::string& uri, std::string lingua, int64_t versione, std::string testo);
+  Documento& apri(const std::string& uri, std::string lingua, nlohmann::json versione,
+                  std::string testo);
   void chiudi(const std::string& uri);
   // One edit: the text between the two positions replaced by `testo`; without a range, the
   // whole text replaced.

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "lsp/diagnostica_lsp.h"
+
 namespace gs::lsp {
 namespace {
 
@@ -65,11 +67,6 @@ std::optional<std::vector<Segmento>> segmenti(const RigaLetta& r) {
   return s;
 }
 
-json intervallo_json(const Intervallo& i) {
-  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
-          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
-}
-
 }  // namespace
 
 json formatta(const Vista& v) {
@@ -109,7 +106,7 @@ json formatta(const Vista& v) {
                                            r->testo.begin() + static_cast<std::ptrdiff_t>(a),
                                            [](char c) { return c == ' '; }))
           return;
-        modifiche.push_back({{"range", intervallo_json(v.intervallo(r->riga, da, a))},
+        modifiche.push_back({{"range", json_di(v.intervallo(r->riga, da, a))},
                              {"newText", std::string(blank, ' ')}});
       };
       for (std::size_t j = 0; j < s.size(); ++j) {

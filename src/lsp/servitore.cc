@@ -11,9 +11,11 @@
 #include <string>
 #include <utility>
 
+#include "common/cause.h"
 #include "lsp/aiuti.h"
 #include "lsp/documenti.h"
 #include "lsp/formatta.h"
+#include "lsp/lettura.h"
 #include "lsp/lsp.h"
 #include "lsp/pubblica.h"
 #include "lsp/simboli.h"
@@ -62,6 +64,11 @@ Posizione posizione(const json& p, const char* dove) {
   return {intero(p, "line", dove), intero(p, "character", dove)};
 }
 
+// Why a message too deep is not read.
+std::string messaggio_profondo() {
+  return detto(IdCausa::kMessaggioProfondo, {{"D", kProfonditaMassima}}).testo;
+}
+
 }  // namespace
 
 struct Servitore::Stato {
@@ -86,6 +93,15 @@ struct Servitore::Stato {
 
   void notifica(const char* metodo, json params) {
     scrivi({{"jsonrpc", "2.0"}, {"method", metodo}, {"params", std::move(params)}});
+  }
+
+  // A message the server failed on: a request is answered with the failure, a notification's
+  // failure is logged.
+  void fallito(const json& m, const char* motivo) {
+    if (m.is_object() && m.contains("id") && m.contains("method") && id_valido(m["id"]))
+      errore(m["id"], kErroreInterno, motivo);
+    else
+      registra(motivo);
   }
 
   // What a notification could not do: it has no answer, so the client's log is told.
@@ -128,8 +144,12 @@ struct Servitore::Stato {
     std::string lingua = d.contains("languageId") && d["languageId"].is_string()
                              ? d["languageId"].get<std::string>()
                              : std::string();
-    const int64_t versione = d.contains("version") ? intero(d, "version", dove) : 0;
-    archivio.apri(uri, std::move(lingua), versione, stringa(d, "text", dove));
+    json versione = 0;
+    if (d.contains("version")) {
+      intero(d, "version", dove);  // a whole number, or the notification is refused
+      versione = d["version"];
+    }
+    archivio.apri(uri, std::move(lingua), std::move(versione), stringa(d, "text", dove));
     pubblicatore.disco_cambiato();
   }
 
@@ -153,8 +173,7 @@ struct Servitore::Stato {
     }
     for (const auto& [intervallo, testo] : fatte) archivio.modifica(*d, intervallo, testo);
     const json& id = membro(params, "textDocument", dove);
-    if (id.contains("version") && (id["version"].is_number_integer()))
-      d->versione = id["version"].get<int64_t>();
+    if (id.contains("version") && id["version"].is_number_integer()) d->versione = id["version"];
   }
 
   void salva(const json& params) {
@@ -225,11 +244,26 @@ struct Servitore::Stato {
     // Any other notification ($/cancelRequest, $/setTrace, initialized, ...) asks for nothing.
   }
 
+  // A message nested past the limit: a request is refused, a notification logged, an answer to
+  // a request of the server's (it sends none) let be.
+  void troppo_profondo(const Letto& l) {
+    const std::string perche = messaggio_profondo();
+    if (!l.oggetto) return errore(json(), kRichiestaNonValida, perche);
+    if (!l.con_id) return registra(perche);
+    if (!l.con_metodo && l.risposta) return;
+    errore(id_valido(l.id) ? l.id : json(), kRichiestaNonValida, perche);
+  }
+
+  static bool id_valido(const json& id) {
+    return id.is_string() || id.is_number_integer() || id.is_null();
+  }
+
   void messaggio(const json& m) {
+    static const json kNullo;
     if (!m.is_object()) return errore(json(), kRichiestaNonValida, "a message must be an object");
     const bool con_id = m.contains("id");
-    const json id = con_id ? m["id"] : json();
-    if (con_id && !id.is_string() && !id.is_number_integer() && !id.is_null())
+    const json& id = con_id ? m["id"] : kNullo;
+    if (con_id && !id_valido(id))
       return errore(json(), kRichiestaNonValida, "a request's id must be a number or a string");
     if (!m.contains("method")) {
       // An answer to a request of the server's: it sends none, so there is nothing to match.
@@ -239,9 +273,10 @@ struct Servitore::Stato {
     if (!m["method"].is_string())
       return errore(id, kRichiestaNonValida, "a message's method must be a string");
     const std::string metodo = m["method"].get<std::string>();
-    // Params left out or null (as some clients send them for shutdown) are none.
-    const json params =
-        m.contains("params") && !m["params"].is_null() ? m["params"] : json::object();
+    // Params left out or null (as some clients send them for shutdown) are none. Held where
+    // the message holds them: a copy would cost as much as the message.
+    static const json kNessuno = json::object();
+    const json& params = m.contains("params") && !m["params"].is_null() ? m["params"] : kNessuno;
     if (!params.is_object() && !params.is_array()) {
       if (con_id) return errore(id, kParametriNonValidi, "params must be an object or an array");
       return registra(metodo + ": params must be an object or an array");
@@ -284,18 +319,24 @@ Servitore::Servitore(Uscita uscita, Servizi servizi) : s_(std::make_unique<Stato
 Servitore::~Servitore() = default;
 
 void Servitore::ricevi(std::string_view corpo) {
-  const json m = json::parse(corpo, nullptr, false);
-  if (m.is_discarded()) return s_->errore(json(), kErroreAnalisi, "the message is not valid JSON");
+  Letto l;
   try {
-    s_->messaggio(m);
+    l = leggi_messaggio(corpo);
+    switch (l.esito) {
+      case Letto::Esito::kNonJson:
+        return s_->errore(json(), kErroreAnalisi, "the message is not valid JSON");
+      case Letto::Esito::kTroppoProfondo:
+        return s_->troppo_profondo(l);
+      case Letto::Esito::kLetto:
+        return s_->messaggio(l.valore);
+    }
+  } catch (const std::bad_alloc&) {
+    // Out of memory: the words are a literal, and what answers takes no more than the memory
+    // the handler of a failed allocation gave back (riserva.h).
+    s_->fallito(l.valore, "out of memory");
   } catch (const std::exception& e) {
-    // A failure of the server's own (memory too): the request fails, the server goes on.
-    const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-    const std::string motivo = memoria ? "out of memory" : e.what();
-    if (m.is_object() && m.contains("id") && m.contains("method"))
-      s_->errore(m["id"], kErroreInterno, motivo);
-    else
-      s_->registra(motivo);
+    // A failure of the server's own: the request fails, the server goes on.
+    s_->fallito(l.valore, e.what());
   }
 }
 
@@ -309,9 +350,10 @@ void Servitore::aggiorna() {
     s_->pubblicatore.aggiorna(s_->archivio, s_->servizi.compila, [this](json params) {
       s_->notifica("textDocument/publishDiagnostics", std::move(params));
     });
+  } catch (const std::bad_alloc&) {
+    s_->registra("the compile failed: out of memory");
   } catch (const std::exception& e) {
-    const bool memoria = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-    s_->registra(std::string("the compile failed: ") + (memoria ? "out of memory" : e.what()));
+    s_->registra(std::string("the compile failed: ") + e.what());
   }
 }
 

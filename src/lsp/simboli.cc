@@ -3,17 +3,14 @@
 #include <algorithm>
 #include <string_view>
 
+#include "lsp/diagnostica_lsp.h"
+
 namespace gs::lsp {
 namespace {
 
 using nlohmann::json;
 
 constexpr int kSimboloSezione = 3, kSimboloStazione = 19, kSimboloEvento = 24;  // SymbolKind
-
-json intervallo_json(const Intervallo& i) {
-  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
-          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
-}
 
 Intervallo intervallo_di(const json& r) {
   return {{r.at("start").at("line").get<int64_t>(), r.at("start").at("character").get<int64_t>()},
@@ -43,8 +40,8 @@ std::optional<json> simbolo(const Vista& v, const RigaLetta& r) {
       if (nome.empty()) continue;
       return json{{"name", nome},
                   {"kind", stazione ? kSimboloStazione : kSimboloEvento},
-                  {"range", intervallo_json(v.intervallo(r.riga, 0, r.testo.size()))},
-                  {"selectionRange", intervallo_json(v.intervallo(r.riga, w.inizio, w.fine))}};
+                  {"range", json_di(v.intervallo(r.riga, 0, r.testo.size()))},
+                  {"selectionRange", json_di(v.intervallo(r.riga, w.inizio, w.fine))}};
     }
   }
   return std::nullopt;
@@ -71,8 +68,8 @@ json simboli(const Vista& v) {
       tutti.push_back(
           {{"name", senza_spazi(r.testo.substr(r.inizio_parola, r.fine_parola - r.inizio_parola))},
            {"kind", kSimboloSezione},
-           {"range", intervallo_json(i)},
-           {"selectionRange", intervallo_json(i)},
+           {"range", json_di(i)},
+           {"selectionRange", json_di(i)},
            {"children", json::array()}});
       sezione = &tutti.back();
       continue;

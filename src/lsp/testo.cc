@@ -68,6 +68,52 @@ std::size_t byte_della_colonna(std::string_view riga, int64_t colonna) {
   return i;
 }
 
+ColonneUtf16::ColonneUtf16(std::string_view testo) : testo_(testo) {
+  tappe_.reserve(testo.size() / kPasso + 1);
+  int64_t unita = 0;
+  std::size_t caratteri = 0;
+  for (std::size_t i = 0; i < testo.size(); ++caratteri) {
+    if (caratteri % kPasso == 0) tappe_.push_back({i, unita});
+    if (static_cast<unsigned char>(testo[i]) < 0x80) {
+      ++unita;
+      ++i;
+      continue;
+    }
+    const Carattere c = carattere_a(testo, i);
+    unita += unita_utf16(c.punto);
+    i += c.byte;
+  }
+  if (tappe_.empty()) tappe_.push_back({0, 0});
+  for (std::size_t k = 0; k < tappe_.size(); ++k) {
+    const std::size_t fine = k + 1 < tappe_.size() ? tappe_[k + 1].byte : testo.size();
+    const std::size_t suoi = k + 1 < tappe_.size() ? kPasso : caratteri - k * kPasso;
+    tappe_[k].uno_a_uno = fine - tappe_[k].byte == suoi;
+  }
+}
+
+int64_t ColonneUtf16::dei_caratteri(std::size_t caratteri) const {
+  const std::size_t k = std::min(caratteri / kPasso, tappe_.size() - 1);
+  const Tappa& t = tappe_[k];
+  const std::size_t oltre = caratteri - k * kPasso;
+  if (t.uno_a_uno) {
+    const std::size_t fine = k + 1 < tappe_.size() ? tappe_[k + 1].byte : testo_.size();
+    return t.unita + static_cast<int64_t>(std::min(oltre, fine - t.byte));
+  }
+  return t.unita + utf16_dei_caratteri(testo_.substr(t.byte), oltre);
+}
+
+int64_t ColonneUtf16::dei_byte(std::size_t byte) const {
+  // The last kept place at or before the byte: the first one is at byte 0.
+  const auto dopo = std::upper_bound(tappe_.begin(), tappe_.end(), byte,
+                                     [](std::size_t b, const Tappa& t) { return b < t.byte; });
+  const Tappa& t = *(dopo - 1);
+  if (t.uno_a_uno) {
+    const std::size_t fine = dopo != tappe_.end() ? dopo->byte : testo_.size();
+    return t.unita + static_cast<int64_t>(std::min(byte, fine) - t.byte);
+  }
+  return t.unita + utf16_dei_byte(testo_.substr(t.byte), byte - t.byte);
+}
+
 std::size_t offset_di(std::string_view testo, Posizione p) {
   if (p.riga < 0) return 0;
   // Only the lines up to the one asked for are looked at.

@@ -52,12 +52,42 @@ Carattere carattere_a(std::string_view utf8, std::size_t i);
 // The UTF-16 code units a code point takes.
 inline int64_t unita_utf16(char32_t c) { return c >= 0x10000 ? 2 : 1; }
 
+// What the server's text holds where the editor's holds a lone UTF-16 surrogate, which stands
+// for no character: a noncharacter (set aside for a program's own use, never one of a text's
+// characters) of one UTF-16 unit like the surrogate, so that every column stays the editor's.
+constexpr char32_t kSurrogatoSolo = 0xFDD0;
+
 // In a line of UTF-8 text: the UTF-16 units of its first `caratteri` characters, or of the
 // characters that start in its first `byte` bytes; and the byte offset of a UTF-16 column
 // (the line's end past it; the start of a character whose units it falls between).
 int64_t utf16_dei_caratteri(std::string_view riga, std::size_t caratteri);
 int64_t utf16_dei_byte(std::string_view riga, std::size_t byte);
 std::size_t byte_della_colonna(std::string_view riga, int64_t colonna);
+
+// The UTF-16 units before any character or byte of a UTF-8 text, each found in a few steps: the
+// place of every kPasso-th character is kept, so that the columns of many diagnostics on one
+// long line cost no walk from the line's start each. A line's column is the units before its
+// place less the units before the line's start.
+class ColonneUtf16 {
+ public:
+  explicit ColonneUtf16(std::string_view testo);
+  // The UTF-16 units of the text's first `caratteri` characters (of all of them past its end).
+  int64_t dei_caratteri(std::size_t caratteri) const;
+  // The UTF-16 units of the characters that start in the text's first `byte` bytes.
+  int64_t dei_byte(std::size_t byte) const;
+
+ private:
+  static constexpr std::size_t kPasso = 64;
+  struct Tappa {
+    std::size_t byte = 0;  // where character number k * kPasso starts
+    int64_t unita = 0;     // the units before it
+    // Every character up to the next one takes one byte (and so one unit): the most common
+    // text, whose columns need no walk at all.
+    bool uno_a_uno = false;
+  };
+  std::string_view testo_;
+  std::vector<Tappa> tappe_;
+};
 
 // The byte offset of a position in a UTF-8 text, the line held to the last one and the column
 // to the line's end, as the protocol asks.

@@ -1,5 +1,6 @@
 #include "lsp/vista.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "lsp/unita.h"
@@ -18,6 +19,8 @@ Vista::Vista(std::string editore, bool linea)
     : editore_(std::move(editore)),
       compilato_(converti(editore_)),
       righe_editore_(editore_),
+      righe_compilato_(compilato_),
+      colonne_(editore_),
       analisi_(analizza(compilato_, linea)) {}
 
 std::unique_ptr<Vista> Vista::di(const Documento& d) {
@@ -38,9 +41,14 @@ std::optional<std::pair<std::size_t, std::size_t>> Vista::byte_di(const Posizion
 }
 
 Intervallo Vista::intervallo(std::size_t riga, std::size_t da, std::size_t a) const {
-  const std::string_view re = righe_editore_.riga(riga);
+  const std::size_t inizio = righe_compilato_.inizio(riga);
+  const std::size_t lunga = righe_compilato_.riga(riga).size();
+  const int64_t prima = colonne_.dei_caratteri(inizio);
+  const auto colonna = [&](std::size_t c) {
+    return colonne_.dei_caratteri(inizio + std::min(c, lunga)) - prima;
+  };
   const auto r = static_cast<int64_t>(riga);
-  return {{r, utf16_dei_caratteri(re, da)}, {r, utf16_dei_caratteri(re, a)}};
+  return {{r, colonna(da)}, {r, colonna(a)}};
 }
 
 const RigaLetta* Vista::riga(std::size_t n) const {

@@ -39,6 +39,10 @@ class Vista {
   std::string editore_;    // UTF-8
   std::string compilato_;  // Windows-1252
   IndiceRighe righe_editore_;
+  // A line starts at the same character in both texts: its start in the compiled text is the
+  // number of the editor's characters before it.
+  IndiceRighe righe_compilato_;
+  ColonneUtf16 colonne_;
   Analisi analisi_;
 };
 

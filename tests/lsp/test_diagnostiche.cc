@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "common/nomi_file.h"
+#include "lsp/pubblica.h"
 #include "lsp/sessione.h"
 #include "run/opzioni_compila.h"
 #include "run/spiegazioni.h"
@@ -243,6 +245,132 @@ TEST_F(LspScenario, ACharacterWindows1252LacksIsMarkedAndShiftsNoRange) {
   EXPECT_EQ(elenco[1]["range"], sostituzione(r, 91, 95, "")["range"]);
 }
 
+// A lone UTF-16 surrogate, which JSON's decoders refuse, is taken as one character of one
+// unit, as the editor holds it, and told as what it is; a U+FFFD the editor sent is told as a
+// character it could not read. Deleting the surrogate by its range leaves the text the editor's.
+TEST_F(LspScenario, ALoneSurrogateIsToldAndShiftsNoRange) {
+  const std::string u = s.apri(file_treno, treno);
+  s.aggiorna();
+  const int r = riga_di(treno, "stazione,       0");
+  const std::string riga =
+      "stazione,       0,  8,  500,  0, 0, 1,  1,1,0,  4,1,1,    1,   5,27, 0, "
+      "@SURROGATO@VALICO, segnale, 45O0, 1, 3, 0,  0, 0,    0,  0,0,0, 0";
+  json cambio = {{"jsonrpc", "2.0"},
+                 {"method", "textDocument/didChange"},
+                 {"params",
+                  {{"textDocument", {{"uri", u}, {"version", 2}}},
+                   {"contentChanges",
+                    {sostituzione(r, 0, r + 1, 0, riga + "\r\n"),
+                     sostituzione(0, 0, 0, "x\xEF\xBF\xBD\r\n")}}}}};
+  std::string corpo = cambio.dump();
+  corpo.replace(corpo.find("@SURROGATO@"), 11, "\\ud800");
+  s.servitore().ricevi(corpo);
+  s.aggiorna();
+  const auto& elenco = di(file_treno);
+  ASSERT_EQ(elenco.size(), 3u) << json(elenco);
+  EXPECT_EQ(elenco[0]["range"], sostituzione(0, 1, 2, "")["range"]);
+  EXPECT_NE(elenco[0]["message"].get<std::string>().find("could not read"), std::string::npos);
+  EXPECT_EQ(elenco[1]["code"], "not-windows-1252");
+  EXPECT_EQ(elenco[1]["range"], sostituzione(r + 1, 72, 73, "")["range"]);
+  EXPECT_EQ(elenco[1]["message"],
+            "a lone UTF-16 surrogate that the editor sent: it stands for no character; delete it");
+  EXPECT_EQ(elenco[2]["code"], "E25");
+  EXPECT_EQ(elenco[2]["range"], sostituzione(r + 1, 90, 94, "")["range"]);
+  s.cambia(u, 3, {sostituzione(r + 1, 72, 73, "")});
+  s.aggiorna();
+  ASSERT_EQ(elenco.size(), 2u) << json(elenco);
+  EXPECT_EQ(elenco[1]["code"], "E25");
+  EXPECT_EQ(elenco[1]["range"], sostituzione(r + 1, 89, 93, "")["range"]);
+}
+
+// The version the editor gave a text comes back with its diagnostics as it was written, the
+// largest JSON integers and a negative one too.
+TEST_F(LspScenario, TheVersionIsPublishedAsTheEditorSentIt) {
+  const std::string u = Sessione::uri(file_treno);
+  const std::string apertura =
+      json({{"jsonrpc", "2.0"},
+            {"method", "textDocument/didOpen"},
+            {"params",
+             {{"textDocument",
+               {{"uri", u}, {"languageId", "plaintext"}, {"version", 0}, {"text", treno}}}}}})
+          .dump();
+  const std::string versioni[] = {"18446744073709551615",
+                                  "9223372036854775808",
+                                  "9223372036854775807",
+                                  "2147483648",
+                                  "-3",
+                                  "7"};
+  for (const std::string& v : versioni) {
+    SCOPED_TRACE(v);
+    // Opened with it, then changed to it from another.
+    std::string corpo = apertura;
+    corpo.replace(corpo.find("\"version\":0"), 11, "\"version\":" + v);
+    s.servitore().ricevi(corpo);
+    s.aggiorna();
+    EXPECT_EQ(s.usciti.back()["params"]["version"].dump(), v);
+    s.cambia(u, 1, {sostituzione(0, 0, 0, " ")});
+    s.aggiorna();
+    s.servitore().ricevi(
+        R"({"jsonrpc": "2.0", "method": "textDocument/didChange", "params": {"textDocument": {"uri": ")" +
+        u + R"(", "version": )" + v + R"(}, "contentChanges": [{"text": "x"}]}})");
+    s.aggiorna();
+    EXPECT_EQ(s.usciti.back()["params"]["version"].dump(), v);
+    s.notifica("textDocument/didClose", {{"textDocument", {{"uri", u}}}});
+  }
+}
+
+// In the outline, a section's range holds its head and every symbol under it.
+TEST_F(LspScenario, TheOutlineSectionsSpanTheirChildren) {
+  const std::string u = s.apri(file_treno, treno);
+  const json simboli =
+      s.richiesta(1, "textDocument/documentSymbol", {{"textDocument", {{"uri", u}}}})["result"];
+  const auto posizione = [](const json& p) {
+    return std::pair{p["line"].get<int>(), p["character"].get<int>()};
+  };
+  const auto dentro = [&](const json& fuori, const json& in) {
+    return posizione(fuori["start"]) <= posizione(in["start"]) &&
+           posizione(in["end"]) <= posizione(fuori["end"]);
+  };
+  int figli = 0;
+  for (const json& sezione : simboli) {
+    SCOPED_TRACE(sezione["name"].get<std::string>());
+    EXPECT_TRUE(dentro(sezione["range"], sezione["selectionRange"]));
+    for (const json& figlio : sezione.value("children", json::array())) {
+      EXPECT_TRUE(dentro(sezione["range"], figlio["range"])) << sezione["range"] << figlio;
+      EXPECT_TRUE(dentro(figlio["range"], figlio["selectionRange"])) << figlio;
+      ++figli;
+    }
+  }
+  EXPECT_GE(figli, 5);  // three stations, two signals, a slowdown
+}
+
+// A line source open with two of its train sources is compiled twice: its diagnostics come
+// once each, and so they are counted when there are more than are shown.
+TEST_F(LspScenario, ALineSourceOfTwoTrainSourcesShowsEachDiagnosticOnce) {
+  const auto altro_treno = dir / "BELMONZA VALICO - SOLMA_D 238-.txt";
+  test::scrivi(altro_treno, componi_testo(righe_treno()));
+  // Before the general section: only the characters are looked at.
+  std::string pupazzi;
+  for (int i = 0; i < 1200; ++i) pupazzi += "\xE2\x98\x83";
+  const int r = riga_di(linea, "[curve]");
+  std::string testo = linea;
+  testo.insert(testo.find("\n", testo.find("[curve]")) + 1, "nonsense, 1\r\n");
+  s.apri(file_linea, pupazzi + "\r\n" + testo);
+  s.apri(file_treno, treno);
+  s.apri(altro_treno, treno);
+  s.aggiorna();
+  const auto& elenco = di(file_linea);
+  ASSERT_EQ(elenco.size(), 1001u);
+  EXPECT_EQ(elenco[999]["code"], "not-windows-1252");
+  EXPECT_EQ(elenco.back()["message"].get<std::string>().substr(0, 25), "201 more diagnostics in t");
+  // Without its characters, the one warning, once.
+  s.cambia(Sessione::uri(file_linea), 2, {tutto(testo)});
+  s.aggiorna();
+  ASSERT_EQ(elenco.size(), 1u) << json(elenco);
+  EXPECT_EQ(elenco[0]["code"], "unknown-record");
+  EXPECT_EQ(elenco[0]["range"]["start"]["line"], r + 1);
+}
+
 TEST_F(LspScenario, Utf8SourceIsJudgedFromTheFileOnDisk) {
   // On disk the train source is UTF-8; the editor that opened it so shows "À".
   const int r = riga_di(treno, "stazione,    6600");
@@ -302,6 +430,56 @@ TEST_F(LspScenario, OnlyWhatChangedIsPublished) {
   // Closed, the line source is read from disk again, where it has no mistake.
   s.aggiorna();
   EXPECT_TRUE(di(file_linea).empty());
+}
+
+// What a document is shown of many diagnostics: 1000, errors first and then by place (as they
+// came where the place is the same), each once, then one that says how many more there are;
+// the same whether one compile found them all or two found them between them.
+TEST(LspPubblica, AtMost1000ErrorsFirstThenInSourceOrder) {
+  using lsp::DiagnosticaLsp;
+  const auto diagnostica = [](int riga, int gravita, int n) {
+    DiagnosticaLsp d;
+    d.intervallo = {{riga, 2}, {riga, 4}};
+    d.gravita = gravita;
+    d.codice = gravita == 1 ? "E1" : "extra-value";
+    // snprintf: GCC 12 sees an overlap that is not there in "w" + std::to_string(n).
+    char testo[16];
+    std::snprintf(testo, sizeof testo, "%c%d", gravita == 1 ? 'e' : 'w', n);
+    d.messaggio = testo;
+    return d;
+  };
+  // 1500 warnings from the text's end to its start, two on each line; 10 errors at its end;
+  // the first 20 warnings given twice.
+  std::vector<DiagnosticaLsp> tutte;
+  for (int i = 0; i < 1500; ++i) tutte.push_back(diagnostica(2000 - i / 2, 2, i));
+  for (int i = 0; i < 10; ++i) tutte.push_back(diagnostica(3000 + i, 1, i));
+  for (int i = 0; i < 20; ++i) tutte.push_back(tutte[static_cast<std::size_t>(i)]);
+  lsp::Raccolta una, prima, seconda;
+  for (std::size_t i = 0; i < tutte.size(); ++i) {
+    una.aggiungi(tutte[i]);
+    // Two compiles that both find the middle third.
+    if (i < 1000) prima.aggiungi(tutte[i]);
+    if (i >= 500) seconda.aggiungi(tutte[i]);
+  }
+  const lsp::Elenco e = una.chiudi(), e1 = prima.chiudi(), e2 = seconda.chiudi();
+  const auto mostrate = lsp::da_mostrare({&e});
+  ASSERT_EQ(mostrate.size(), 1001u);
+  for (std::size_t i = 0; i < 10; ++i)
+    EXPECT_EQ(mostrate[i].intervallo.inizio.riga, 3000 + static_cast<int>(i));
+  // Then the warnings from the text's start: lines 1251 to 1750, the later-given first on each.
+  EXPECT_EQ(mostrate[10].intervallo.inizio.riga, 1251);
+  EXPECT_EQ(mostrate[10].messaggio, "w1498");
+  EXPECT_EQ(mostrate[11].messaggio, "w1499");
+  EXPECT_EQ(mostrate[999].intervallo.inizio.riga, 1745);
+  const DiagnosticaLsp& altre = mostrate.back();
+  EXPECT_EQ(altre.gravita, 3);
+  EXPECT_EQ(altre.codice, "more-diagnostics");
+  EXPECT_EQ(altre.causa, "more-diagnostics");
+  EXPECT_EQ(altre.messaggio,
+            "510 more diagnostics in this source are not shown: the editor is sent the first "
+            "1000, errors first; `genera_scenario check` lists them all");
+  EXPECT_EQ(lsp::da_mostrare({&e1, &e2}), mostrate);
+  EXPECT_EQ(lsp::da_mostrare({&e2, &e1}), mostrate);
 }
 
 }  // namespace

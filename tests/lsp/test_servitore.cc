@@ -2,8 +2,10 @@
 // protocol, never an end, for whatever a message holds.
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 
+#include "lsp/riserva.h"
 #include "lsp/sessione.h"
 
 namespace gs {
@@ -102,6 +104,63 @@ TEST(LspServitore, ErrorResponsesNeverEndTheServer) {
   }
 }
 
+// A message nested past 512 levels, even before initialize: a request is refused with its id
+// wherever the id stands, a notification is logged, a response is let be; the server then
+// answers the next request. 131000 levels once ended the server (its stack, copying params).
+TEST(LspServitore, AMessageNestedTooDeepIsRefusedAndTheServerGoesOn) {
+  const auto annidato = [](std::size_t n) { return std::string(n, '[') + std::string(n, ']'); };
+  struct Caso {
+    bool inizializzato;
+    std::string corpo;
+    int codice;  // of the answer; 0 for none
+    json id;
+    bool registrato;
+  };
+  const Caso casi[] = {
+      {false, R"({"jsonrpc": "2.0", "method": "x", "params": )" + annidato(131000) + "}", 0,
+       nullptr, true},
+      {true, R"({"method": "textDocument/didOpen", "params": )" + annidato(131000) + "}", 0,
+       nullptr, true},
+      {true, R"({"id": 3, "method": "textDocument/hover", "params": )" + annidato(600) + "}",
+       -32600, 3, false},
+      {true, R"({"params": )" + annidato(600) + R"(, "method": "x", "id": "dopo"})", -32600, "dopo",
+       false},
+      {true, R"({"id": 4, "result": )" + annidato(600) + "}", 0, nullptr, false},
+      // 512 levels are read (the root object and 511 lists): the method is looked at.
+      {true, R"({"id": 5, "method": "no/such", "params": )" + annidato(511) + "}", -32601, 5,
+       false},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.corpo.substr(0, 60));
+    Sessione s;
+    if (c.inizializzato) s.inizializza();
+    const std::size_t prima = s.usciti.size();
+    s.servitore().ricevi(c.corpo);
+    std::vector<json> risposte, registrati;
+    for (std::size_t i = prima; i < s.usciti.size(); ++i)
+      (s.usciti[i].contains("method") ? registrati : risposte).push_back(s.usciti[i]);
+    if (c.codice != 0) {
+      ASSERT_EQ(risposte.size(), 1u);
+      EXPECT_EQ(risposte[0]["error"]["code"], c.codice) << risposte[0];
+      EXPECT_EQ(risposte[0]["id"], c.id);
+      if (c.codice == -32600) {
+        EXPECT_EQ(risposte[0]["error"]["message"],
+                  "a message nested deeper than 512 levels is ignored");
+      }
+    } else {
+      EXPECT_TRUE(risposte.empty()) << risposte[0];
+    }
+    ASSERT_EQ(registrati.size(), c.registrato ? 1u : 0u);
+    if (c.registrato) {
+      EXPECT_EQ(registrati[0]["method"], "window/logMessage");
+      EXPECT_NE(registrati[0]["params"]["message"].get<std::string>().find("deeper than 512"),
+                std::string::npos);
+    }
+    if (!c.inizializzato) s.inizializza();
+    EXPECT_TRUE(s.richiesta(99, "shutdown").contains("result"));
+  }
+}
+
 TEST(LspServitore, ANotificationThatCannotBeCarriedOutIsLogged) {
   Sessione s;
   s.inizializza();
@@ -121,6 +180,26 @@ TEST(LspServitore, AFramingFaultIsAParseError) {
   EXPECT_TRUE(s.usciti[0]["id"].is_null());
   EXPECT_NE(s.usciti[0]["error"]["message"].get<std::string>().find("Content-Length"),
             std::string::npos);
+}
+
+// The reserve the program keeps for a failed allocation: the handler gives it back and the
+// allocation fails all the same (a handler that returned would have it tried again, forever);
+// it is taken again after, and the handler before it is put back at the end. The handler is
+// called as the allocator calls it: a real failure would stop a sanitizer build.
+TEST(LspRiserva, AFailedAllocationGivesTheReserveBackAndStillFails) {
+  const std::new_handler prima = std::get_new_handler();
+  {
+    lsp::Riserva riserva(1 << 20);
+    EXPECT_TRUE(riserva.tenuta());
+    const std::new_handler gestore = std::get_new_handler();
+    ASSERT_NE(gestore, nullptr);
+    EXPECT_THROW(gestore(), std::bad_alloc);
+    EXPECT_FALSE(riserva.tenuta());
+    EXPECT_THROW(gestore(), std::bad_alloc);
+    EXPECT_TRUE(riserva.riprendi());
+    EXPECT_TRUE(riserva.tenuta());
+  }
+  EXPECT_EQ(std::get_new_handler(), prima);
 }
 
 }  // namespace

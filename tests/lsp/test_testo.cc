@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lsp/campo.h"
@@ -61,15 +62,46 @@ TEST(LspTesto, OffsetOfAPositionIsHeldToTheText) {
 }
 
 TEST(LspTesto, Windows1252Conversion) {
-  std::vector<Mancante> mancanti;
-  // à, €, the undefined byte 0x81 as U+0081, then ☃ and 😀 which it lacks.
-  const std::string testo = "x\xC3\xA0\xE2\x82\xAC\xC2\x81\xE2\x98\x83;\xF0\x9F\x98\x80";
-  EXPECT_EQ(testo_1252(testo, mancanti), "x\xE0\x80\x81?;?");
-  ASSERT_EQ(mancanti.size(), 2u);
-  EXPECT_EQ(mancanti[0].offset, 8u);
-  EXPECT_EQ(mancanti[0].punto, U'\u2603');
-  EXPECT_EQ(mancanti[1].offset, 12u);
-  EXPECT_EQ(mancanti[1].punto, U'\U0001F600');
+  struct Caso {
+    std::string testo;
+    std::string byte;
+    std::vector<std::pair<std::size_t, char32_t>> mancanti;
+  };
+  const Caso casi[] = {
+      // à, €, the undefined byte 0x81 as U+0081, then ☃ and 😀 which it lacks.
+      {"x\xC3\xA0\xE2\x82\xAC\xC2\x81\xE2\x98\x83;\xF0\x9F\x98\x80",
+       "x\xE0\x80\x81?;?",
+       {{8, U'\u2603'}, {12, U'\U0001F600'}}},
+      // The five bytes Windows-1252 leaves undefined, each from its C1 character; U+0080 is
+      // not one of them (0x80 is the euro sign).
+      {"\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D\xC2\x80", "\x81\x8D\x8F\x90\x9D?", {{10, 0x80}}},
+  };
+  for (const Caso& c : casi) {
+    std::vector<Mancante> mancanti;
+    EXPECT_EQ(testo_1252(c.testo, mancanti), c.byte);
+    ASSERT_EQ(mancanti.size(), c.mancanti.size());
+    for (std::size_t i = 0; i < mancanti.size(); ++i) {
+      EXPECT_EQ(mancanti[i].offset, c.mancanti[i].first);
+      EXPECT_EQ(mancanti[i].punto, c.mancanti[i].second);
+    }
+  }
+}
+
+// The columns found from the places kept every 64 characters are those of a walk from the
+// start, for every character and every byte of a text that mixes characters of one to four
+// bytes, long runs of one-byte ones and a byte that starts no character.
+TEST(LspTesto, ColumnsFromKeptPlacesAreThoseOfAWalk) {
+  std::string testo;
+  for (int i = 0; i < 40; ++i) testo += kRiga + "\xFF";
+  testo += std::string(300, 'a') + kRiga + std::string(64, 'b') + "\xC3\xA0";
+  const ColonneUtf16 colonne(testo);
+  std::size_t caratteri = 0;
+  for (std::size_t i = 0; i < testo.size(); i += carattere_a(testo, i).byte) ++caratteri;
+  for (std::size_t c = 0; c <= caratteri + 3; ++c)
+    ASSERT_EQ(colonne.dei_caratteri(c), utf16_dei_caratteri(testo, c)) << c;
+  for (std::size_t b = 0; b <= testo.size() + 3; ++b)
+    ASSERT_EQ(colonne.dei_byte(b), utf16_dei_byte(testo, b)) << b;
+  EXPECT_EQ(ColonneUtf16("").dei_caratteri(5), 0);
 }
 
 TEST(LspTesto, IncrementalEdits) {
