@@ -19,6 +19,7 @@
 #include "scenario/scenario.h"
 #include "scenario/scrittore_testo.h"
 #include "sintetico.h"
+#include "valori_su_una_riga.h"
 
 namespace gs {
 namespace {
@@ -110,29 +111,17 @@ void BM_LspBattitoLineaLinea1000km(benchmark::State& state) {
 }
 BENCHMARK(BM_LspBattitoLineaLinea1000km)->Unit(benchmark::kMillisecond);
 
-// The built-in train source with one line of `valori` values too many: one warning each, all on
-// that line.
-std::string treno_con_valori(int valori) {
-  std::string t = componi_testo(righe_treno());
-  const std::size_t dopo = t.find("\r\n", t.find("aderenza,")) + 2;
-  std::string riga = "aderenza, 0, 90";
-  for (int i = 0; i < valori; ++i) riga += ", 1";
-  return t.insert(dopo, riga + "\r\n");
-}
-
 // Each iteration compiles the train source in the server, with 8000 and then with 32000 values
 // on one line, from the change sent to the diagnostics published. Four times the diagnostics
-// should take about four times as long: the counter `rapporto` is the ratio of the two times,
-// and a ratio above 6 (time that grows with the square of the diagnostics on a line) fails the
-// run.
+// should take about four times as long (valori_su_una_riga.h).
 void BM_LspValoriSuUnaRiga(benchmark::State& state) {
   const fs::path dir =
       fs::temp_directory_path() / ("gs_bench_lsp_valori_" + std::to_string(::getpid()));
   fs::create_directories(dir);
   scrivi_file(dir / "MIA_linea.txt", componi_testo(righe_linea()));
   const std::string uri = lsp::uri_da_percorso((dir / "MIA_D 1-.txt").generic_string());
-  const std::string testi[2] = {utf8_da_1252(treno_con_valori(8000)),
-                                utf8_da_1252(treno_con_valori(32000))};
+  const std::string testi[2] = {utf8_da_1252(bench::treno_con_valori(bench::kPochiValori)),
+                                utf8_da_1252(bench::treno_con_valori(bench::kMoltiValori))};
   int pubblicate = 0;
   lsp::Servitore servitore(
       [&](std::string_view corpo) {
@@ -175,17 +164,7 @@ void BM_LspValoriSuUnaRiga(benchmark::State& state) {
     }
     state.SetIterationTime(questa);
   }
-  const double n = static_cast<double>(state.iterations());
-  state.counters["ms_8000"] = 1000 * secondi[0] / n;
-  state.counters["ms_32000"] = 1000 * secondi[1] / n;
-  const double rapporto = secondi[0] > 0 ? secondi[1] / secondi[0] : 0;
-  state.counters["rapporto"] = rapporto;
-  if (rapporto > 6) {
-    const std::string perche = "32000 values on a line take " + std::to_string(rapporto) +
-                               " times the time of 8000 (" + std::to_string(secondi[1] / n) +
-                               " s), over 6";
-    state.SkipWithError(perche.c_str());
-  }
+  bench::rapporto_dei_tempi(state, secondi[0], secondi[1]);
   fs::remove_all(dir);
 }
 BENCHMARK(BM_LspValoriSuUnaRiga)->UseManualTime()->Unit(benchmark::kMillisecond);
