@@ -9,6 +9,8 @@
 #include "format/formato.h"
 #include "views/ispeziona.h"
 
+#include "lsp/protocollo.h"
+
 namespace gs::lsp {
 namespace {
 

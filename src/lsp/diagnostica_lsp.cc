@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "lsp/protocollo.h"
+
 namespace gs::lsp {
 namespace {
 
@@ -37,11 +39,6 @@ class Impasto {
 };
 
 }  // namespace
-
-json json_di(const Intervallo& i) {
-  return {{"start", {{"line", i.inizio.riga}, {"character", i.inizio.colonna}}},
-          {"end", {{"line", i.fine.riga}, {"character", i.fine.colonna}}}};
-}
 
 json json_di(const DiagnosticaLsp& d) {
   json j = {{"range", json_di(d.intervallo)},

@@ -40,9 +40,8 @@ struct DiagnosticaLsp {
   bool operator==(const DiagnosticaLsp&) const = default;
 };
 
-// The protocol's Diagnostic object, and its Range.
+// The protocol's Diagnostic object (its Range: protocollo.h).
 nlohmann::json json_di(const DiagnosticaLsp& d);
-nlohmann::json json_di(const Intervallo& i);
 
 // The order a document's diagnostics are shown in: errors first, then by where they start.
 // Diagnostics that neither precedes keep the order they came in.

@@ -1,5 +1,6 @@
 #include "lsp/documenti.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "common/errori.h"
@@ -19,6 +20,17 @@ void giudica(Documento& d) {
   } catch (const ErroreFile&) {
     // Not saved yet, or not readable: nothing to judge.
   }
+}
+
+// Whether the text has a line `riga` (from 0): only the lines before it are looked at.
+bool ha_riga(std::string_view testo, int64_t riga) {
+  std::size_t i = 0;
+  for (int64_t r = 0; r < riga; ++r) {
+    i = testo.find_first_of("\r\n", i);
+    if (i == std::string_view::npos) return false;
+    i += testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n' ? 2 : 1;
+  }
+  return true;
 }
 
 }  // namespace
@@ -48,17 +60,29 @@ Documento& Archivio::apri(const std::string& uri, std::string lingua, nlohmann::
 
 void Archivio::chiudi(const std::string& uri) { documenti_.erase(uri); }
 
-void Archivio::modifica(Documento& d, const std::optional<Intervallo>& intervallo,
-                        std::string_view testo) {
-  d.generazione = ++generazione_;
-  if (!intervallo) {
-    d.testo.assign(testo);
-    return;
+std::optional<std::string> Archivio::modifica(Documento& d,
+                                              const std::vector<Modifica>& modifiche) {
+  std::string testo = d.testo;
+  for (const auto& [intervallo, nuovo] : modifiche) {
+    if (!intervallo) {
+      testo = nuovo;
+      continue;
+    }
+    const Posizione& da = intervallo->inizio;
+    const Posizione& a = intervallo->fine;
+    if (a.riga < da.riga || (a.riga == da.riga && a.colonna < da.colonna))
+      return "a change's range runs backwards, from " + std::to_string(da.riga) + ":" +
+             std::to_string(da.colonna) + " to " + std::to_string(a.riga) + ":" +
+             std::to_string(a.colonna);
+    if (da.riga < 0 || !ha_riga(testo, a.riga))
+      return "a change's range reaches line " + std::to_string(da.riga < 0 ? da.riga : a.riga) +
+             ", which the document does not have";
+    const std::size_t inizio = offset_di(testo, da);
+    testo.replace(inizio, std::max(offset_di(testo, a), inizio) - inizio, nuovo);
   }
-  std::size_t da = offset_di(d.testo, intervallo->inizio);
-  std::size_t a = offset_di(d.testo, intervallo->fine);
-  if (a < da) std::swap(da, a);
-  d.testo.replace(da, a - da, testo);
+  d.testo = std::move(testo);
+  d.generazione = ++generazione_;
+  return std::nullopt;
 }
 
 void Archivio::salvato(Documento& d) {

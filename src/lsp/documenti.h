@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "lsp/testo.h"
 
@@ -33,9 +35,12 @@ class Archivio {
   Documento& apri(const std::string& uri, std::string lingua, nlohmann::json versione,
                   std::string testo);
   void chiudi(const std::string& uri);
-  // One edit: the text between the two positions replaced by `testo`; without a range, the
-  // whole text replaced.
-  void modifica(Documento& d, const std::optional<Intervallo>& intervallo, std::string_view testo);
+  // The edits of one change, in order, each on the text the one before left: the text between
+  // the two positions replaced, or the whole text without a range. A position past a line's end
+  // stands at that end, as the protocol says; a range that runs backwards or a line past the
+  // text's last is refused, with the reason, and the document is kept as it was.
+  using Modifica = std::pair<std::optional<Intervallo>, std::string>;
+  std::optional<std::string> modifica(Documento& d, const std::vector<Modifica>& modifiche);
   // The file was saved: it is judged again.
   void salvato(Documento& d);
 

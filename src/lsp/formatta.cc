@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "lsp/diagnostica_lsp.h"
+#include "lsp/protocollo.h"
 
 namespace gs::lsp {
 namespace {

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gs {
 
@@ -67,6 +68,17 @@ class Servitore {
  private:
   std::unique_ptr<Stato> s_;
 };
+
+// The methods the server handles, from the one table that makes both initialize's capabilities
+// and the dispatch: each with the capability it announces (a JSON pointer into capabilities,
+// empty for none) and whether it is a request and has its handler.
+struct MetodoServito {
+  std::string_view nome;
+  std::string_view capacita;
+  bool richiesta = false;
+  bool gestito = false;
+};
+std::vector<MetodoServito> metodi_serviti();
 
 // The server on standard input and output until `exit` or the input's end: its exit status.
 int esegui(Servizi servizi);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/cause.h"
+#include "lsp/protocollo.h"
 #include "lsp/unita.h"
 
 namespace gs::lsp {

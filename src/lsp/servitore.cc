@@ -7,6 +7,7 @@
 #include <new>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -17,6 +18,7 @@
 #include "lsp/formatta.h"
 #include "lsp/lettura.h"
 #include "lsp/lsp.h"
+#include "lsp/protocollo.h"
 #include "lsp/pubblica.h"
 #include "lsp/simboli.h"
 #include "lsp/vista.h"
@@ -25,44 +27,6 @@ namespace gs::lsp {
 namespace {
 
 using nlohmann::json;
-
-// The protocol's error codes.
-constexpr int kErroreAnalisi = -32700;
-constexpr int kRichiestaNonValida = -32600;
-constexpr int kMetodoSconosciuto = -32601;
-constexpr int kParametriNonValidi = -32602;
-constexpr int kErroreInterno = -32603;
-constexpr int kNonInizializzato = -32002;
-
-// A message's params that do not hold what its method needs.
-class ParametriNonValidi : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-const json& membro(const json& oggetto, const char* nome, const char* dove) {
-  if (!oggetto.is_object() || !oggetto.contains(nome))
-    throw ParametriNonValidi(std::string(dove) + " has no " + nome);
-  return oggetto[nome];
-}
-
-std::string stringa(const json& oggetto, const char* nome, const char* dove) {
-  const json& v = membro(oggetto, nome, dove);
-  if (!v.is_string()) throw ParametriNonValidi(std::string(dove) + "." + nome + " is not a string");
-  return v.get<std::string>();
-}
-
-int64_t intero(const json& oggetto, const char* nome, const char* dove) {
-  const json& v = membro(oggetto, nome, dove);
-  if (v.is_number_unsigned())
-    return static_cast<int64_t>(std::min<uint64_t>(v.get<uint64_t>(), INT64_MAX));
-  if (v.is_number_integer()) return v.get<int64_t>();
-  throw ParametriNonValidi(std::string(dove) + "." + nome + " is not an integer");
-}
-
-Posizione posizione(const json& p, const char* dove) {
-  return {intero(p, "line", dove), intero(p, "character", dove)};
-}
 
 // Why a message too deep is not read.
 std::string messaggio_profondo() {
@@ -119,16 +83,10 @@ struct Servitore::Stato {
     } catch (const json::exception&) {
       snippet = false;  // capabilities of a shape the protocol does not give
     }
-    return {{"capabilities",
-             {{"positionEncoding", "utf-16"},
-              {"textDocumentSync",
-               {{"openClose", true}, {"change", 2}, {"save", {{"includeText", false}}}}},
-              {"hoverProvider", true},
-              {"documentSymbolProvider", true},
-              {"documentFormattingProvider", true},
-              {"codeActionProvider", {{"codeActionKinds", {"quickfix"}}}},
-              {"completionProvider", {{"triggerCharacters", {"["}}}},
-              {"signatureHelpProvider", {{"triggerCharacters", {",", " "}}}}}},
+    json capacita = {{"positionEncoding", "utf-16"}};
+    for (const Metodo& m : metodi())
+      if (!m.capacita.empty()) capacita[json::json_pointer(std::string(m.capacita))] = m.valore();
+    return {{"capabilities", std::move(capacita)},
             {"serverInfo", {{"name", "genera_scenario"}, {"version", GS_VERSION}}}};
   }
 
@@ -160,18 +118,15 @@ struct Servitore::Stato {
     if (!modifiche.is_array()) throw ParametriNonValidi("didChange's contentChanges is not a list");
     if (d == nullptr) throw ParametriNonValidi("didChange for a document that is not open");
     // Every change is checked before any is made, so that a bad one leaves the text whole.
-    std::vector<std::pair<std::optional<Intervallo>, std::string>> fatte;
+    std::vector<Archivio::Modifica> fatte;
     for (const json& m : modifiche) {
       std::optional<Intervallo> intervallo;
-      if (m.is_object() && m.contains("range")) {
-        const json& r = m["range"];
-        intervallo =
-            Intervallo{posizione(membro(r, "start", "a change's range"), "a range's start"),
-                       posizione(membro(r, "end", "a change's range"), "a range's end")};
-      }
+      if (m.is_object() && m.contains("range"))
+        intervallo = intervallo_da(m["range"], "a change's range");
       fatte.emplace_back(intervallo, stringa(m, "text", "a content change"));
     }
-    for (const auto& [intervallo, testo] : fatte) archivio.modifica(*d, intervallo, testo);
+    if (const auto motivo = archivio.modifica(*d, fatte))
+      throw ParametriNonValidi(*motivo + "; the document is kept as it was");
     const json& id = membro(params, "textDocument", dove);
     if (id.contains("version") && id["version"].is_number_integer()) d->versione = id["version"];
   }
@@ -197,51 +152,110 @@ struct Servitore::Stato {
     return d == nullptr ? nullptr : Vista::di(*d);
   }
 
-  // A request's answer; nothing for a method the server does not know (the caller answers).
-  std::optional<json> richiesta(const std::string& metodo, const json& params) {
-    if (metodo == "shutdown") {
-      chiuso = true;
-      return json();
-    }
-    static constexpr std::string_view kDocumento[] = {
-        "textDocument/hover",          "textDocument/completion", "textDocument/signatureHelp",
-        "textDocument/documentSymbol", "textDocument/codeAction", "textDocument/formatting"};
-    if (std::find(std::begin(kDocumento), std::end(kDocumento), metodo) == std::end(kDocumento))
-      return std::nullopt;
-    const char* dove = "the request's params";
+  // The requests about one document: none is open under its URI, or it is not a source, when
+  // the view is null.
+  struct Richiesta {
     std::string uri;
-    const std::unique_ptr<Vista> v = vista(params, dove, uri);
-    if (metodo == "textDocument/documentSymbol") return v ? simboli(*v) : json::array();
-    if (metodo == "textDocument/formatting") return v ? formatta(*v) : json::array();
-    if (metodo == "textDocument/codeAction") {
-      const json& contesto = membro(params, "context", dove);
-      return v ? azioni(*v, uri, membro(contesto, "diagnostics", "the context")) : json::array();
-    }
-    const Posizione p = posizione(membro(params, "position", dove), "the position");
-    if (metodo == "textDocument/completion")
-      return v ? completamento(*v, p, snippet) : json::array();
-    if (v == nullptr) return json();
-    if (metodo == "textDocument/hover") {
-      const Documento* d = archivio.trova(uri);
-      const Compilato k{pubblicatore.compilazione_di(uri),
-                        d->percorso.empty() ? d->uri : d->percorso};
-      return hover(*v, p, pubblicatore.pubblicate(uri), servizi, k);
-    }
-    return firma(*v, p);
+    std::unique_ptr<Vista> vista;
+  };
+  Richiesta richiesta_su(const json& params) {
+    Richiesta r;
+    r.vista = vista(params, "the request's params", r.uri);
+    return r;
+  }
+  static Posizione posizione_di(const json& params) {
+    return posizione_da(membro(params, "position", "the request's params"), "the position");
   }
 
-  void notifica_ricevuta(const std::string& metodo, const json& params) {
-    if (metodo == "textDocument/didOpen")
-      apri(params);
-    else if (metodo == "textDocument/didChange")
-      cambia(params);
-    else if (metodo == "textDocument/didSave")
-      salva(params);
-    else if (metodo == "textDocument/didClose")
-      chiudi(params);
-    else if (metodo == "workspace/didChangeWatchedFiles")
-      pubblicatore.disco_cambiato();
-    // Any other notification ($/cancelRequest, $/setTrace, initialized, ...) asks for nothing.
+  json spegni(const json&) {
+    chiuso = true;
+    return json();
+  }
+  json hover_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    const Posizione p = posizione_di(params);
+    if (!r.vista) return json();
+    const Documento* d = archivio.trova(r.uri);
+    const Compilato k{pubblicatore.compilazione_di(r.uri),
+                      d->percorso.empty() ? d->uri : d->percorso};
+    return hover(*r.vista, p, pubblicatore.pubblicate(r.uri), servizi, k);
+  }
+  json completamento_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    const Posizione p = posizione_di(params);
+    return r.vista ? completamento(*r.vista, p, snippet) : json::array();
+  }
+  json firma_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    const Posizione p = posizione_di(params);
+    return r.vista ? firma(*r.vista, p) : json();
+  }
+  json simboli_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    return r.vista ? simboli(*r.vista) : json::array();
+  }
+  json azioni_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    const json& contesto = membro(params, "context", "the request's params");
+    const json& diagnostiche = membro(contesto, "diagnostics", "the context");
+    return r.vista ? azioni(*r.vista, r.uri, diagnostiche) : json::array();
+  }
+  json formattazione_di(const json& params) {
+    const Richiesta r = richiesta_su(params);
+    return r.vista ? formatta(*r.vista) : json::array();
+  }
+  void file_osservati(const json&) { pubblicatore.disco_cambiato(); }
+
+  // Every method the server handles, each once: initialize's capabilities and the dispatch are
+  // both made from it, so that nothing is advertised without its handler. `capacita` is where
+  // the method's capability stands in initialize's answer (a JSON pointer into capabilities),
+  // and `valore` what it says there; none for a method no capability announces. Any other
+  // notification ($/cancelRequest, $/setTrace, initialized, ...) asks for nothing.
+  struct Metodo {
+    std::string_view nome;
+    json (Stato::*richiesta)(const json& params) = nullptr;  // a request's handler
+    void (Stato::*notifica)(const json& params) = nullptr;   // or a notification's
+    std::string_view capacita{};
+    json (*valore)() = nullptr;
+  };
+  static json vero() { return true; }
+  static std::span<const Metodo> metodi() {
+    static const Metodo kMetodi[] = {
+        {"shutdown", &Stato::spegni},
+        {"textDocument/hover", &Stato::hover_di, nullptr, "/hoverProvider", vero},
+        {"textDocument/completion", &Stato::completamento_di, nullptr, "/completionProvider",
+         [] {
+           return json{{"triggerCharacters", {"["}}};
+         }},
+        {"textDocument/signatureHelp", &Stato::firma_di, nullptr, "/signatureHelpProvider",
+         [] {
+           return json{{"triggerCharacters", {",", " "}}};
+         }},
+        {"textDocument/documentSymbol", &Stato::simboli_di, nullptr, "/documentSymbolProvider",
+         vero},
+        {"textDocument/codeAction", &Stato::azioni_di, nullptr, "/codeActionProvider",
+         [] {
+           return json{{"codeActionKinds", {"quickfix"}}};
+         }},
+        {"textDocument/formatting", &Stato::formattazione_di, nullptr,
+         "/documentFormattingProvider", vero},
+        {"textDocument/didOpen", nullptr, &Stato::apri, "/textDocumentSync/openClose", vero},
+        {"textDocument/didClose", nullptr, &Stato::chiudi},
+        {"textDocument/didChange", nullptr, &Stato::cambia, "/textDocumentSync/change",
+         [] { return json(2); }},  // incremental
+        {"textDocument/didSave", nullptr, &Stato::salva, "/textDocumentSync/save",
+         [] {
+           return json{{"includeText", false}};
+         }},
+        {"workspace/didChangeWatchedFiles", nullptr, &Stato::file_osservati},
+    };
+    return kMetodi;
+  }
+
+  static const Metodo* metodo_di(std::string_view nome) {
+    for (const Metodo& m : metodi())
+      if (m.nome == nome) return &m;
+    return nullptr;
   }
 
   // A message nested past the limit: a request is refused, a notification logged, an answer to
@@ -288,8 +302,10 @@ struct Servitore::Stato {
     if (!con_id) {
       // Before initialize and after shutdown a notification is dropped.
       if (!inizializzato || chiuso) return;
+      const Metodo* m = metodo_di(metodo);
+      if (m == nullptr || m->notifica == nullptr) return;
       try {
-        notifica_ricevuta(metodo, params);
+        (this->*(m->notifica))(params);
       } catch (const ParametriNonValidi& e) {
         registra(metodo + ": " + e.what());
       }
@@ -302,12 +318,14 @@ struct Servitore::Stato {
     if (!inizializzato)
       return errore(id, kNonInizializzato, "the server has not received initialize yet");
     if (chiuso) return errore(id, kRichiestaNonValida, "the server has been shut down");
+    const Metodo* r = metodo_di(metodo);
+    if (r == nullptr || r->richiesta == nullptr)
+      return errore(id, kMetodoSconosciuto, "unknown method " + metodo);
     try {
-      if (auto r = richiesta(metodo, params)) return risposta(id, std::move(*r));
+      return risposta(id, (this->*(r->richiesta))(params));
     } catch (const ParametriNonValidi& e) {
       return errore(id, kParametriNonValidi, e.what());
     }
-    errore(id, kMetodoSconosciuto, "unknown method " + metodo);
   }
 };
 
@@ -358,6 +376,14 @@ void Servitore::aggiorna() {
 }
 
 bool Servitore::finito() const { return s_->finito; }
+
+std::vector<MetodoServito> metodi_serviti() {
+  std::vector<MetodoServito> v;
+  for (const Servitore::Stato::Metodo& m : Servitore::Stato::metodi())
+    v.push_back({m.nome, m.capacita, m.richiesta != nullptr,
+                 m.richiesta != nullptr || m.notifica != nullptr});
+  return v;
+}
 
 int Servitore::esito() const { return s_->chiuso ? 0 : 1; }
 

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "lsp/diagnostica_lsp.h"
+#include "lsp/protocollo.h"
 
 namespace gs::lsp {
 namespace {
@@ -11,11 +12,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int kSimboloSezione = 3, kSimboloStazione = 19, kSimboloEvento = 24;  // SymbolKind
-
-Intervallo intervallo_di(const json& r) {
-  return {{r.at("start").at("line").get<int64_t>(), r.at("start").at("character").get<int64_t>()},
-          {r.at("end").at("line").get<int64_t>(), r.at("end").at("character").get<int64_t>()}};
-}
 
 std::string senza_spazi(std::string_view s) {
   const std::size_t a = s.find_first_not_of(' ');
@@ -107,7 +103,7 @@ json azioni(const Vista& v, const std::string& uri, const json& diagnostiche) {
       continue;
     }
     if (codice == "dropped-field") {
-      std::string testo(v.testo_di(intervallo_di(d["range"])));
+      std::string testo(v.testo_di(intervallo_da(d["range"], "a diagnostic's range")));
       if (testo.empty() || testo.find('-') == std::string::npos) continue;
       std::replace(testo.begin(), testo.end(), '-', ' ');
       fatte.push_back(

@@ -2,8 +2,10 @@
 // protocol, never an end, for whatever a message holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
+#include <vector>
 
 #include "lsp/riserva.h"
 #include "lsp/sessione.h"
@@ -32,6 +34,35 @@ TEST(LspServitore, InitializeShutdownExit) {
   s.notifica("exit", nullptr);
   EXPECT_TRUE(s.servitore().finito());
   EXPECT_EQ(s.servitore().esito(), 0);
+}
+
+// Every capability initialize announces is a method the server handles: each leaf of the
+// capabilities (but the encoding) stands for a row of the table of methods, whose request is
+// then answered, never as an unknown method.
+TEST(LspServitore, EveryCapabilityAnnouncedIsHandled) {
+  Sessione s;
+  const json capacita =
+      s.richiesta(1, "initialize", {{"capabilities", json::object()}})["result"]["capabilities"];
+  const std::vector<lsp::MetodoServito> metodi = lsp::metodi_serviti();
+  const json foglie = capacita.flatten();
+  for (const auto& [puntatore, valore] : foglie.items()) {
+    if (puntatore == "/positionEncoding") continue;
+    const auto m = std::find_if(metodi.begin(), metodi.end(), [&](const lsp::MetodoServito& m) {
+      return !m.capacita.empty() && puntatore.starts_with(std::string(m.capacita));
+    });
+    ASSERT_NE(m, metodi.end()) << puntatore << " is announced and no method stands for it";
+    EXPECT_TRUE(m->gestito) << m->nome;
+  }
+  int id = 2;
+  for (const lsp::MetodoServito& m : metodi) {
+    EXPECT_TRUE(m.gestito) << m.nome;
+    if (!m.richiesta || m.nome == "shutdown") continue;
+    const json r = s.richiesta(id++, std::string(m.nome),
+                               {{"textDocument", {{"uri", "file:///nessuno_linea.txt"}}},
+                                {"position", {{"line", 0}, {"character", 0}}},
+                                {"context", {{"diagnostics", json::array()}}}});
+    EXPECT_FALSE(r.contains("error")) << m.nome << ": " << r;
+  }
 }
 
 TEST(LspServitore, ExitWithoutShutdownEndsWithStatus1) {

@@ -121,22 +121,41 @@ TEST(LspTesto, IncrementalEdits) {
        "",
        "a\xC3\xA0\xE2\x82\xAC"
        "due\r\n"},
-      {{{5, 0}, {9, 9}},
+      // A character past its line's end stands at the end; the last line (empty) is there.
+      {{{0, 4}, {0, 99}},
        "!",
        "a\xC3\xA0\xE2\x82\xAC"
-       "due\r\n!"},
-      {{{0, 2}, {0, 1}},
-       "",
-       "a\xE2\x82\xAC"
-       "due\r\n!"},  // an end before the start
+       "d!\r\n"},
+      {{{1, 0}, {1, 7}},
+       "fine",
+       "a\xC3\xA0\xE2\x82\xAC"
+       "d!\r\nfine"},
   };
   for (const Passo& p : passi) {
     const uint64_t prima = d.generazione;
-    a.modifica(d, p.intervallo, p.testo);
+    EXPECT_EQ(a.modifica(d, {{p.intervallo, p.testo}}), std::nullopt);
     EXPECT_EQ(d.testo, p.dopo);
     EXPECT_GT(d.generazione, prima);
   }
-  a.modifica(d, std::nullopt, "tutto nuovo");
+  // A range that runs backwards, or reaches a line the text has not, is refused with its reason,
+  // and so is the whole change it is part of: the text stays as it was.
+  const std::string prima = d.testo;
+  const uint64_t generazione = d.generazione;
+  struct Rifiuto {
+    Intervallo intervallo;
+    const char* perche;
+  };
+  for (const Rifiuto& r :
+       {Rifiuto{{{0, 2}, {0, 1}}, "runs backwards"}, Rifiuto{{{1, 0}, {0, 0}}, "runs backwards"},
+        Rifiuto{{{1, 0}, {2, 0}}, "reaches line 2"}, Rifiuto{{{5, 0}, {9, 9}}, "reaches line 9"},
+        Rifiuto{{{-1, 0}, {0, 0}}, "reaches line -1"}}) {
+    const auto motivo = a.modifica(d, {{std::nullopt, "tutto nuovo"}, {r.intervallo, "x"}});
+    ASSERT_TRUE(motivo.has_value()) << r.perche;
+    EXPECT_NE(motivo->find(r.perche), std::string::npos) << *motivo;
+    EXPECT_EQ(d.testo, prima) << r.perche;
+    EXPECT_EQ(d.generazione, generazione);
+  }
+  EXPECT_EQ(a.modifica(d, {{std::nullopt, "tutto nuovo"}}), std::nullopt);
   EXPECT_EQ(d.testo, "tutto nuovo");
 }
 
