@@ -150,6 +150,7 @@ inline void prova_compilati(const uint8_t* dati, std::size_t n) {
 // The language server: the input is what its standard input gives it, handed over in pieces
 // whose size the first byte chooses (and whether initialize has come already), the server
 // compiling after each piece as it does when no more has come. Whatever it writes must be JSON.
+// (Raw bytes, framing included: what neither test driver, sessione.h nor cliente_lsp.py, sends.)
 inline void prova_lsp(const uint8_t* dati, std::size_t n) {
   if (n == 0) return;
   const std::size_t passo = 1 + static_cast<std::size_t>(dati[0] >> 1) * 61;

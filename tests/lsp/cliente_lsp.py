@@ -1,5 +1,9 @@
 """A small client of genera_scenario's language server for the tests: it starts the server,
-frames and sends messages, and reads the server's messages on a thread of its own."""
+frames and sends messages, and reads the server's messages on a thread of its own.
+
+It talks to the program itself over its standard input and output, as an editor does, which the
+in-process driver of the C++ tests (sessione.h) cannot: the framing on real pipes, the exit
+status, the Windows program under Wine."""
 import json
 import os
 import pathlib

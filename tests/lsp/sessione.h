@@ -1,5 +1,10 @@
 // The language server driven in the test's own process, message by message, its answers and
-// the diagnostics it publishes kept for the test to look at.
+// the diagnostics it publishes kept for the test to look at. One of four drivers of the server,
+// each for a need the others do not meet: this one for unit tests that look inside a compile
+// and run under the sanitizers without a process; tests/lsp/cliente_lsp.py for the program
+// itself over its pipes, as an editor starts it (on Linux and under Wine); the benchmark
+// (bench/bench_lsp.cc), which times the server without a process's noise; and the fuzz target
+// (fuzz/bersagli.h), which feeds it raw bytes.
 #ifndef GS_TESTS_LSP_SESSIONE_H
 #define GS_TESTS_LSP_SESSIONE_H
 

@@ -16,17 +16,12 @@ QUI = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, QUI)
 sys.path.insert(0, os.path.join(QUI, "..", "docs"))
 from cliente_lsp import Cliente  # noqa: E402
+sys.path.insert(0, os.path.join(QUI, "..", "support"))
+from verifiche import controlla, concludi  # noqa: E402
 import test_guida  # noqa: E402
 
 PROGRAMMA = os.path.abspath(sys.argv[1])
 GUIDA = sys.argv[2]
-errori = []
-
-
-def verifica(condizione, messaggio):
-    if not condizione:
-        errori.append(messaggio)
-        print("FAIL: " + messaggio)
 
 
 def applica(testo, modifiche):
@@ -40,7 +35,7 @@ def applica(testo, modifiche):
         return inizi[p["line"]] + p["character"]
     for m in sorted(modifiche, key=lambda m: offset(m["range"]["start"]), reverse=True):
         a, b = offset(m["range"]["start"]), offset(m["range"]["end"])
-        verifica(testo[a:b].strip(" ") == "" and m["newText"].strip(" ") == "",
+        controlla(testo[a:b].strip(" ") == "" and m["newText"].strip(" ") == "",
                  f"an edit that is not blanks: {testo[a:b]!r} -> {m['newText']!r}")
         testo = testo[:a] + m["newText"] + testo[b:]
     return testo
@@ -77,7 +72,7 @@ with tempfile.TemporaryDirectory() as lavoro:
         sorgenti, problema = test_guida.sources_of(esempio, base_linea, base_treno, base_linea)
         if sorgenti is not None:
             coppie.append((f"{GUIDA}:{esempio[0].line}", sorgenti[0], sorgenti[1]))
-    verifica(len(coppie) > 50, f"only {len(coppie)} pairs of sources found")
+    controlla(len(coppie) > 50, f"only {len(coppie)} pairs of sources found")
 
     formattati = 0
     c = Cliente(PROGRAMMA, lavoro)
@@ -94,21 +89,21 @@ with tempfile.TemporaryDirectory() as lavoro:
             c.cambia(u, 2, [{"text": formattato}])
             m = c.richiesta("textDocument/formatting", {"textDocument": {"uri": u},
                                                         "options": {"tabSize": 4, "insertSpaces": True}})
-            verifica(m["result"] == [], f"{dove}: {nome} formatted twice changes again: {m['result'][:3]}")
+            controlla(m["result"] == [], f"{dove}: {nome} formatted twice changes again: {m['result'][:3]}")
             c.notifica("textDocument/didClose", {"textDocument": {"uri": u}})
             dopo.append(formattato)
         stato_prima, file_prima = compila(os.path.join(cartella, "prima"), linea, treno)
         stato_dopo, file_dopo = compila(os.path.join(cartella, "dopo"), dopo[0], dopo[1])
-        verifica(stato_prima == stato_dopo and file_prima == file_dopo,
+        controlla(stato_prima == stato_dopo and file_prima == file_dopo,
                  f"{dove}: exit {stato_prima} {file_prima} before formatting, {stato_dopo} {file_dopo} after")
         for nome in file_prima:
             if nome in file_dopo:
-                verifica(filecmp.cmp(os.path.join(cartella, "prima", "out", nome),
+                controlla(filecmp.cmp(os.path.join(cartella, "prima", "out", nome),
                                      os.path.join(cartella, "dopo", "out", nome), shallow=False),
                          f"{dove}: {nome} differs once the sources are formatted")
         if n == 0:
-            verifica(dopo != [linea, treno], "formatting changes nothing in the built-in sources")
+            controlla(dopo != [linea, treno], "formatting changes nothing in the built-in sources")
     c.chiudi()
     print(f"{len(coppie)} pairs of sources, {formattati} sources changed by formatting")
 
-sys.exit(1 if errori else 0)
+concludi()

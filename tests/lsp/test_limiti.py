@@ -22,19 +22,13 @@ import tempfile
 sys.dont_write_bytecode = True  # nothing left in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cliente_lsp import Cliente, cornice  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from verifiche import caso, controlla, concludi  # noqa: E402
 
 PROGRAMMA = os.path.abspath(sys.argv[1])
 SANITIZZATO = "--sanitizzato" in sys.argv[2:]
 PICCO_MASSIMO_KB = 300 * 1024
 SCADENZA = 120  # seconds, for each answer below; the sanitizer build is the slow one
-errori = []
-
-
-def verifica(condizione, messaggio):
-    if not condizione:
-        errori.append(messaggio)
-        print("FAIL: " + messaggio)
-    return condizione
 
 
 def picco_kb(pid):
@@ -50,11 +44,11 @@ def profondo():
     c.invia_byte(cornice(b'{"jsonrpc": "2.0", "method": "x", "params": ' + b"[" * 131000 +
                          b"]" * 131000 + b"}"))
     m = c.prossimo(SCADENZA)
-    verifica(m.get("method") == "window/logMessage" and "512" in m["params"]["message"],
+    controlla(m.get("method") == "window/logMessage" and "512" in m["params"]["message"],
              f"a message too deep is logged: {m}")
     r = c.richiesta("initialize", {"capabilities": {}}, timeout=SCADENZA)
-    verifica("result" in r, f"initialize after a message too deep: {r}")
-    verifica(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after a message too deep")
+    controlla("result" in r, f"initialize after a message too deep: {r}")
+    controlla(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after a message too deep")
 
 
 def molte_diagnostiche(cartella, treno):
@@ -68,23 +62,23 @@ def molte_diagnostiche(cartella, treno):
     if SANITIZZATO:
         print(f"300,000 diagnostics: peak {picco} kB, not bounded in the sanitizer build")
     else:
-        verifica(picco < PICCO_MASSIMO_KB,
+        controlla(picco < PICCO_MASSIMO_KB,
                  f"300,000 diagnostics: the server's peak memory is {picco} kB")
-    if verifica(len(d) == 1001, f"1001 diagnostics published, got {len(d)}"):
-        verifica(all(x["code"] == "not-windows-1252" for x in d[:1000])
+    if controlla(len(d) == 1001, f"1001 diagnostics published, got {len(d)}"):
+        controlla(all(x["code"] == "not-windows-1252" for x in d[:1000])
                  and d[999]["range"]["start"] == {"line": 0, "character": 999},
                  f"the first 1000, in the text's order: {d[999]}")
         ultima = d[-1]
-        verifica(ultima["severity"] == 3 and ultima["code"] == "more-diagnostics"
+        controlla(ultima["severity"] == 3 and ultima["code"] == "more-diagnostics"
                  and ultima["data"] == {"cause": "more-diagnostics"}
                  and ultima["message"].startswith("299000 more diagnostics in this source"),
                  f"the last says how many more: {ultima}")
     r = c.richiesta("textDocument/hover", {"textDocument": {"uri": u},
                                            "position": {"line": 0, "character": 5}},
                     timeout=SCADENZA)
-    verifica("not a Windows-1252 character" in str(r.get("result")),
+    controlla("not a Windows-1252 character" in str(r.get("result")),
              f"hover after 300,000 diagnostics: {str(r)[:300]}")
-    verifica(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after 300,000 diagnostics")
+    controlla(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after 300,000 diagnostics")
 
 
 def riga_lunga(cartella, treno):
@@ -94,9 +88,9 @@ def riga_lunga(cartella, treno):
     c.inizializza()
     u = c.apri(os.path.join(cartella, "MIA_D 1-.txt"), treno[:inizio] + riga + treno[inizio:])
     d = c.diagnostiche(u, SCADENZA)["diagnostics"]
-    verifica(len(d) == 1001 and d[-1]["message"].startswith("329001 more diagnostics"),
+    controlla(len(d) == 1001 and d[-1]["message"].startswith("329001 more diagnostics"),
              f"330,000 values on one line: {len(d)} diagnostics, the last {d[-1:]}")
-    verifica(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after a line of 330,000 values")
+    controlla(c.chiudi(SCADENZA)[1] == 0, "shutdown and exit after a line of 330,000 values")
 
 
 with tempfile.TemporaryDirectory() as cartella:
@@ -104,13 +98,11 @@ with tempfile.TemporaryDirectory() as cartella:
                    check=True, capture_output=True)
     with open(os.path.join(cartella, "MIA_D 1-.txt"), "rb") as f:
         treno = f.read().decode("cp1252")
-    falliti = 0
-    casi = [profondo, lambda: molte_diagnostiche(cartella, treno),
-            lambda: riga_lunga(cartella, treno)]
-    for caso in casi:
-        prima = len(errori)
-        caso()
-        falliti += len(errori) > prima
+    casi = [("a message nested 131,000 deep", profondo),
+            ("300,000 characters Windows-1252 lacks", lambda: molte_diagnostiche(cartella, treno)),
+            ("330,000 values on one line", lambda: riga_lunga(cartella, treno))]
+    for nome, prova in casi:
+        with caso(nome):
+            prova()
 
-print(f"{len(casi) - falliti} passed, {falliti} failed")
-sys.exit(1 if errori else 0)
+concludi()

@@ -23,16 +23,12 @@ import tempfile
 import time
 import urllib.request
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from verifiche import caso, controlla, concludi  # noqa: E402
+
 PROGRAMMA = sys.argv[1]
 MASSIMO = 64 << 20
 LIMITE = 20  # seconds: "at once", with room for a loaded machine
-fallimenti = []
-
-
-def controlla(condizione, cosa):
-    if not condizione:
-        fallimenti.append(cosa)
-        print("FAIL:", cosa, flush=True)
 
 
 class Aperture:
@@ -111,7 +107,7 @@ with tempfile.TemporaryDirectory() as radice:
 
     for cosa, fai, parole in cattivi:
         for comando in ["compile line", "compile train", "check", "inspect", "plot", "serve"]:
-            caso = f"{comando} given {cosa}"
+            nome_caso = f"{comando} given {cosa}"
             dove = tempfile.mkdtemp(dir=radice)
             if comando == "inspect":
                 cattivo = os.path.join(dove, "L_T.sim")
@@ -137,13 +133,14 @@ with tempfile.TemporaryDirectory() as radice:
             inizio = time.monotonic()
             stato, errore = esegui(argomenti, dove)
             durata = time.monotonic() - inizio
-            controlla(stato == 2, f"{caso}: exit status {stato}, {errore!r}")
-            controlla(cattivo in errore and parole in errore,
-                      f"{caso}: the message names neither the file nor why: {errore!r}")
-            controlla("Traceback" not in errore and "terminate" not in errore, errore)
-            controlla(os.path.basename(cattivo) not in aperture.nomi(),
-                      f"{caso}: the program opened it before refusing it")
-            print(f"{caso}: exit {stato} in {durata:.2f} s", flush=True)
+            with caso(nome_caso):
+                controlla(stato == 2, f"exit status {stato}, {errore!r}")
+                controlla(cattivo in errore and parole in errore,
+                          f"the message names neither the file nor why: {errore!r}")
+                controlla("Traceback" not in errore and "terminate" not in errore, errore)
+                controlla(os.path.basename(cattivo) not in aperture.nomi(),
+                          "the program opened it before refusing it")
+            print(f"{nome_caso}: exit {stato} in {durata:.2f} s", flush=True)
 
     # serve on good sources, one of them then replaced by a FIFO: the page tells it, and Ctrl-C
     # still ends the server.
@@ -184,5 +181,4 @@ with tempfile.TemporaryDirectory() as radice:
             p.kill()
             p.wait()
 
-print(f"{len(fallimenti)} failures")
-sys.exit(1 if fallimenti else 0)
+concludi()

@@ -19,16 +19,12 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from verifiche import controlla, concludi  # noqa: E402
+
 PROGRAMMA, SINTETICO = sys.argv[1], sys.argv[2]
 NOMI = ["--line-name", "L", "--train-name", "T"]
 USCITE = ["L_linea.dat", "L_T.sim", "L_T.dat"]
-fallimenti = []
-
-
-def controlla(condizione, cosa):
-    if not condizione:
-        fallimenti.append(cosa)
-        print("FAIL:", cosa, flush=True)
 
 
 def compila(sorgenti, cartella, **kw):
@@ -153,5 +149,4 @@ with tempfile.TemporaryDirectory() as radice:
                   ", ".join(n for n in USCITE if finale.get(n) == rif_grande.get(n)) +
                   " from the large line")
 
-print(f"{len(fallimenti)} failures")
-sys.exit(1 if fallimenti else 0)
+concludi()

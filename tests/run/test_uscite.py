@@ -20,15 +20,11 @@ import sys
 import tempfile
 import threading
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from verifiche import caso, controlla, concludi  # noqa: E402
+
 PROGRAMMA = sys.argv[1]
 LIMITE = 60  # seconds for any one run, with room for a loaded machine
-fallimenti = []
-
-
-def controlla(condizione, cosa):
-    if not condizione:
-        fallimenti.append(cosa)
-        print("FAIL:", cosa, flush=True)
 
 
 def esegui(argomenti, stdout=subprocess.PIPE):
@@ -173,12 +169,12 @@ with tempfile.TemporaryDirectory() as radice:
         for argomenti in comandi:
             with open(pieno, "wb") as f:
                 stato, _, errore = esegui(argomenti, stdout=f)
-            controlla(stato == 2 and
-                      "error: cannot write the output: No space left on device" in errore,
-                      f"{' '.join(argomenti[:1] + argomenti[-1:])} to a full device: "
-                      f"{stato} {errore!r}")
+            opzioni = [a for a in argomenti[1:] if a.startswith("-") or a.isdigit()]
+            with caso(f"{' '.join(argomenti[:1] + opzioni)} to a full device"):
+                controlla(stato == 2 and
+                          "error: cannot write the output: No space left on device" in errore,
+                          f"{stato} {errore!r}")
     else:
         print("SKIP: no permission to make a device node", flush=True)
 
-print(f"{len(fallimenti)} failures")
-sys.exit(1 if fallimenti else 0)
+concludi()

@@ -8,23 +8,14 @@ import select
 import signal
 import socket
 import subprocess
+import sys
 import time
 import urllib.request
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from verifiche import caso, controlla, esito  # noqa: E402,F401 (for the tests that import them)
+
 LIMITE = 30  # seconds for anything awaited: generous, for a loaded machine
-fallimenti = []
-
-
-def controlla(condizione, cosa):
-    if not condizione:
-        fallimenti.append(cosa)
-        print("FAIL:", cosa, flush=True)
-    return condizione
-
-
-def esito():
-    print(f"{len(fallimenti)} failures")
-    return 1 if fallimenti else 0
 
 
 def attendi(condizione, limite=LIMITE, passo=0.02):
