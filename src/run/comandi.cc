@@ -35,37 +35,44 @@ constexpr Opzione kOpzioniCompile[] = {
      "the line's name (an empty one only when given so)"},
     {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
     {"--no-geometry", "", Genere::kBandiera,
-     "build no plan view and write no LINE_linea.dat (compile only)"},
-    {"-Werror", "", Genere::kBandiera, "count warnings as errors: exit 1, no file written"},
+     "build no plan view and write no LINE_linea.dat (compile only)", Bandiera::kNoGeometry},
+    {"-Werror", "", Genere::kBandiera, "count warnings as errors: exit 1, no file written",
+     Bandiera::kWerror},
     {"--no-caret", "", Genere::kBandiera,
-     "do not echo the source line and a caret under a diagnostic"},
+     "do not echo the source line and a caret under a diagnostic", Bandiera::kNoCaret},
     {"--diagnostics-format", "FORMAT", Genere::kFormato,
      "text (default) or json: one JSON document on standard output with every diagnostic, the "
      "names and the files written"},
-    {"-q", "", Genere::kBandiera, "do not list the files written"},
+    {"-q", "", Genere::kBandiera, "do not list the files written", Bandiera::kQuiet},
 };
 // check writes no file: neither DIR nor the plan view.
-constexpr Opzione kOpzioniCheck[] = {kOpzioniCompile[1], kOpzioniCompile[2], kOpzioniCompile[4],
-                                     kOpzioniCompile[5], kOpzioniCompile[6], kOpzioniCompile[7]};
+constexpr Opzione kOpzioniCheck[] = {per_nome(kOpzioniCompile, "--line-name"),
+                                     per_nome(kOpzioniCompile, "--train-name"),
+                                     per_nome(kOpzioniCompile, "-Werror"),
+                                     per_nome(kOpzioniCompile, "--no-caret"),
+                                     per_nome(kOpzioniCompile, "--diagnostics-format"),
+                                     per_nome(kOpzioniCompile, "-q")};
 
 constexpr Opzione kOpzioniNew[] = {
     {"--line-name", "NAME", Genere::kNomeLinea, "the line's name"},
     {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
     {"--built-in", "", Genere::kBandiera,
-     "the built-in line and train under their own names, in place of both names"},
+     "the built-in line and train under their own names, in place of both names",
+     Bandiera::kBuiltIn},
 };
 
 constexpr Opzione kOpzioniExplain[] = {
-    {"--all", "", Genere::kBandiera, "every entry"},
-    {"--list", "", Genere::kBandiera, "each entry's code and title on one line"},
+    {"--all", "", Genere::kBandiera, "every entry", Bandiera::kAll},
+    {"--list", "", Genere::kBandiera, "each entry's code and title on one line", Bandiera::kList},
     {"--markdown", "", Genere::kBandiera,
-     "the entries as the authors' guide and the README list them"},
+     "the entries as the authors' guide and the README list them", Bandiera::kMarkdown},
 };
 
 constexpr Opzione kOpzioniInspect[] = {
-    {"--json", "", Genere::kBandiera, "one JSON document (UTF-8) instead of text"},
+    {"--json", "", Genere::kBandiera, "one JSON document (UTF-8) instead of text", Bandiera::kJson},
     {"--all", "", Genere::kBandiera,
-     "every table entry, every grid cell and every metre, not only those that hold something"},
+     "every table entry, every grid cell and every metre, not only those that hold something",
+     Bandiera::kAll},
 };
 
 constexpr Opzione kOpzioniPlot[] = {
@@ -82,13 +89,14 @@ constexpr Opzione kOpzioniServe[] = {
      "the train's name (default: from LINE_TRAIN-.txt)"},
     {"-o", "DIR", Genere::kUscita,
      "also write the compiled files into DIR after every compile without errors"},
-    {"--open", "", Genere::kBandiera, "open the page in the system's browser"},
+    {"--open", "", Genere::kBandiera, "open the page in the system's browser", Bandiera::kOpen},
 };
 
 constexpr Opzione kOpzioniLsp[] = {
     {"--stdio", "", Genere::kBandiera,
      "speak on standard input and output, as the server always does (accepted for editors that "
-     "pass it)"},
+     "pass it)",
+     Bandiera::kStdio},
 };
 
 constexpr Comando kComandi[] = {

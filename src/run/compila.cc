@@ -125,12 +125,12 @@ Opzioni opzioni_compila(const Argomenti& a, bool scrivi) {
   o.cartella = a.uscita.value_or(std::filesystem::path());
   o.nome_linea = a.nome_linea;
   o.nome_treno = a.nome_treno;
-  o.geometria = !a.ha("--no-geometry");
-  o.silenzioso = a.ha("-q");
+  o.geometria = !a.ha(Bandiera::kNoGeometry);
+  o.silenzioso = a.ha(Bandiera::kQuiet);
   o.json = a.json;
   o.rapporto.colore = colore_per(2);
-  o.rapporto.caret = !a.ha("--no-caret");
-  o.rapporto.werror = a.ha("-Werror");
+  o.rapporto.caret = !a.ha(Bandiera::kNoCaret);
+  o.rapporto.werror = a.ha(Bandiera::kWerror);
   return o;
 }
 
@@ -161,7 +161,7 @@ int comando_serve(const Argomenti& a) {
   Servizio s;
   s.sorgenti = o.sorgenti;
   s.porta = a.porta.value_or(kPortaPredefinita);
-  s.apri = a.ha("--open");
+  s.apri = a.ha(Bandiera::kOpen);
   s.compila = [&o](Compilazione& c, std::string linea, std::string treno) {
     return compila_testi(c, o, std::move(linea), std::move(treno));
   };

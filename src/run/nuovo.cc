@@ -54,7 +54,7 @@ int scrivi_sorgenti(const std::filesystem::path& cartella, const std::string& no
 
 int comando_new(const Argomenti& a) {
   std::optional<std::string> nome_linea = a.nome_linea, nome_treno = a.nome_treno;
-  const bool incorporato = a.ha("--built-in");
+  const bool incorporato = a.ha(Bandiera::kBuiltIn);
   if (a.posizionali.empty()) return uso_errato("new expects the folder to write the sources into");
   if (incorporato && (nome_linea || nome_treno))
     return uso_errato(

@@ -60,7 +60,7 @@ std::string in_1252(const std::string& testo) {
                   "simulator could not show it");
 }
 
-bool Argomenti::ha(std::string_view bandiera) const {
+bool Argomenti::ha(Bandiera bandiera) const {
   return std::find(bandiere.begin(), bandiere.end(), bandiera) != bandiere.end();
 }
 
@@ -90,7 +90,7 @@ std::optional<Argomenti> leggi_argomenti(std::string_view comando,
       continue;
     }
     if (o->genere == Genere::kBandiera) {
-      letti.bandiere.push_back(o->nome);
+      letti.bandiere.push_back(o->bandiera);
       continue;
     }
     if (o->genere == Genere::kFormato) {

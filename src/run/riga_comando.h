@@ -45,14 +45,39 @@ enum class Genere {
   kFormato,    // --diagnostics-format=FORMAT, text or json, in the same word
 };
 
+// Every flag, by an id of its own: a command asks whether it was given by its id, so that a
+// misspelt flag is a compile error rather than a flag never given.
+enum class Bandiera {
+  kNessuna,     // an option with a value
+  kNoGeometry,  // --no-geometry
+  kWerror,      // -Werror
+  kNoCaret,     // --no-caret
+  kQuiet,       // -q
+  kBuiltIn,     // --built-in
+  kAll,         // --all
+  kList,        // --list
+  kMarkdown,    // --markdown
+  kJson,        // --json
+  kOpen,        // --open
+  kStdio,       // --stdio
+};
+
 // One option of a command: how it is written, what its value is called in the help (empty for
-// a flag), what the reader does with it, and the help's line for it.
+// a flag), what the reader does with it, the help's line for it, and a flag's id.
 struct Opzione {
   std::string_view nome;
   std::string_view valore{};
   Genere genere = Genere::kBandiera;
   std::string_view aiuto{};
+  Bandiera bandiera = Bandiera::kNessuna;
 };
+
+// The row of `opzioni` written `nome`, found while compiling: a name no row has does not build.
+consteval Opzione per_nome(std::span<const Opzione> opzioni, std::string_view nome) {
+  for (const Opzione& o : opzioni)
+    if (o.nome == nome) return o;
+  throw "no option of that name";
+}
 
 // A command line as read.
 struct Argomenti {
@@ -61,10 +86,10 @@ struct Argomenti {
   std::optional<std::string> nome_treno;  // Windows-1252
   std::optional<std::filesystem::path> uscita;
   std::optional<uint16_t> porta;
-  bool json = false;                       // --diagnostics-format=json, the last one given
-  std::vector<std::string_view> bandiere;  // the flags given
+  bool json = false;               // --diagnostics-format=json, the last one given
+  std::vector<Bandiera> bandiere;  // the flags given
 
-  bool ha(std::string_view bandiera) const;
+  bool ha(Bandiera bandiera) const;
 };
 
 // Whether a word that is not an option may join those before it: nothing, or the reason to

@@ -198,7 +198,8 @@ std::string elenco_voci_man() {
 }
 
 int comando_explain(const Argomenti& a) {
-  const bool tutto = a.ha("--all"), markdown = a.ha("--markdown"), elenco = a.ha("--list");
+  const bool tutto = a.ha(Bandiera::kAll), markdown = a.ha(Bandiera::kMarkdown),
+             elenco = a.ha(Bandiera::kList);
   const std::vector<std::string>& chiavi = a.posizionali;
   if (elenco && (tutto || !chiavi.empty()))
     return uso_errato("explain --list takes no entry and no --all");

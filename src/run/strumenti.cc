@@ -133,8 +133,8 @@ std::optional<std::string> file_compilato(std::string_view, const std::vector<st
 }
 
 int comando_inspect(const Argomenti& a) {
-  const bool json = a.ha("--json");
-  const bool tutto = a.ha("--all");
+  const bool json = a.ha(Bandiera::kJson);
+  const bool tutto = a.ha(Bandiera::kAll);
   std::vector<std::pair<std::filesystem::path, Compilato>> file;
   for (const std::string& p : a.posizionali) {
     const auto tipo = compilato_da_nome(p);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -172,15 +173,32 @@ TEST(LeggiArgomenti, ValuesFlagsAndWords) {
   EXPECT_EQ(a.nome_linea, "VAL\xc8");                              // the last one, in Windows-1252
   EXPECT_FALSE(a.nome_treno);
   EXPECT_FALSE(a.json);  // the last format given
-  EXPECT_TRUE(a.ha("-q"));
-  EXPECT_FALSE(a.ha("-Werror"));
+  EXPECT_TRUE(a.ha(Bandiera::kQuiet));
+  EXPECT_FALSE(a.ha(Bandiera::kWerror));
   EXPECT_EQ(a.uscita, std::filesystem::path("-q"));
 
   ASSERT_EQ(leggi({"serve", {"l", "t", "--port", "0", "--open"}, ""}, a), "");
   EXPECT_EQ(a.porta, 0);
-  EXPECT_TRUE(a.ha("--open"));
+  EXPECT_TRUE(a.ha(Bandiera::kOpen));
   ASSERT_EQ(leggi({"serve", {"--port", "65535"}, ""}, a), "");
   EXPECT_EQ(a.porta, 65535);
+}
+
+// Every flag has its id, one spelling for each id, whatever the command: a flag read without
+// an id would never be seen as given.
+TEST(LeggiArgomenti, EveryFlagHasItsOwnId) {
+  std::map<Bandiera, std::string_view> scritte;
+  for (const Comando& c : comandi()) {
+    for (const Opzione& o : c.opzioni) {
+      if (o.genere != Genere::kBandiera) {
+        EXPECT_EQ(o.bandiera, Bandiera::kNessuna) << c.nome << " " << o.nome;
+        continue;
+      }
+      EXPECT_NE(o.bandiera, Bandiera::kNessuna) << c.nome << " " << o.nome;
+      const auto [it, nuova] = scritte.emplace(o.bandiera, o.nome);
+      EXPECT_EQ(it->second, o.nome) << c.nome;
+    }
+  }
 }
 
 }  // namespace
