@@ -53,7 +53,7 @@ WAIT_S = 120  # for each compile to reach every reader; for serve to let go of c
 IDLE_EVERY_S = 15  # past serve's 10 s deadline for a request's head
 STALLED_EVERY_S = 60  # past serve's 30 s deadline for a write that makes no progress
 
-VERSION = re.compile(rb'"versione":(\d+)')
+VERSION = re.compile(rb'"version":(\d+)')
 failures = []
 
 
@@ -135,7 +135,7 @@ class Reader(threading.Thread):
                 if line.startswith(b"data:"):
                     # The field alone, not the whole event: 20 readers parsing 170 KB each would
                     # take the CPU that serve is being timed on.
-                    at = line.rfind(b'"versione":')
+                    at = line.rfind(b'"version":')
                     self.version = max(self.version, int(VERSION.match(line, at).group(1)))
             if not self.closing:
                 self.error = "closed by serve"

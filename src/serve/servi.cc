@@ -63,11 +63,11 @@ struct Esito {
 };
 
 const char* classe(Gravita g) {
-  return g == Gravita::kErrore ? "errore" : g == Gravita::kAvviso ? "avviso" : "nota";
+  return g == Gravita::kErrore ? "error" : g == Gravita::kAvviso ? "warning" : "note";
 }
 
 nlohmann::json diagnostica(const char* classe, std::string testo) {
-  return {{"classe", classe}, {"testo", std::move(testo)}};
+  return {{"severity", classe}, {"text", std::move(testo)}};
 }
 
 std::shared_ptr<Foglio> foglio_di(Compilazione& c) {
@@ -115,10 +115,10 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
     if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
       const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
-          "errore", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
-                        std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
+          "error", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
+                       std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
     } else {
-      e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+      e.diagnostiche.push_back(diagnostica("error", std::string("error: ") + errore.what()));
     }
     return e;
   }
@@ -132,7 +132,7 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
       nota.messaggio = r.messaggio;
       std::string testo = s.riga_diagnostica(nota);
       while (!testo.empty() && testo.back() == ' ') testo.pop_back();
-      e.diagnostiche.push_back(diagnostica("nota", std::move(testo)));
+      e.diagnostiche.push_back(diagnostica("note", std::move(testo)));
     }
   }
   e.riuscita = fermata == 0 && !c.registro.ha_errori() && c.celle.dimensionata();
@@ -153,9 +153,9 @@ std::optional<Esito> scrivi_compilati(const Servizio& s, const Compilazione& c,
     const auto scritti = s.scrivi(c, in_attesa, rinuncia);
     if (!scritti) return std::nullopt;
     for (const FileScritto& f : *scritti)
-      e.diagnostiche.push_back(diagnostica("nota", s.riga_scritto(f)));
+      e.diagnostiche.push_back(diagnostica("note", s.riga_scritto(f)));
   } catch (const ErroreFile& errore) {
-    e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
+    e.diagnostiche.push_back(diagnostica("error", std::string("error: ") + errore.what()));
     e.riuscita = false;
   }
   return e;
@@ -171,8 +171,8 @@ auto senza_eccezioni(int versione, Lavoro lavoro) -> decltype(lavoro()) {
     Esito e;
     e.versione = versione;
     const bool memoria = dynamic_cast<const std::bad_alloc*>(&errore) != nullptr;
-    e.diagnostiche.push_back(diagnostica(
-        "errore", std::string("error: ") + (memoria ? "out of memory" : errore.what())));
+    e.diagnostiche.push_back(
+        diagnostica("error", std::string("error: ") + (memoria ? "out of memory" : errore.what())));
     return e;
   }
 }
@@ -188,9 +188,9 @@ std::string riga_terminale(const Esito& e, std::chrono::steady_clock::duration d
   int errori = 0, avvisi = 0;
   std::string primo;
   for (const auto& d : e.diagnostiche) {
-    const std::string& c = d["classe"].get_ref<const std::string&>();
-    if (c == "errore" && errori++ == 0) primo = d["testo"].get<std::string>();
-    avvisi += c == "avviso";
+    const std::string& c = d["severity"].get_ref<const std::string&>();
+    if (c == "error" && errori++ == 0) primo = d["text"].get<std::string>();
+    avvisi += c == "warning";
   }
   const auto conta = [](int n, const char* una, const char* molte) {
     return std::to_string(n) + " " + (n == 1 ? una : molte);
@@ -221,22 +221,22 @@ struct DaScrivere {
 // What the page is sent after a compile: the diagnostics, and what it needs to ask for the
 // sheet and to list the stations.
 std::string evento(const Esito& e, const Foglio* mostrato) {
-  nlohmann::json j = {{"versione", e.versione},
-                      {"riuscita", e.riuscita},
-                      {"nuovo_foglio", e.foglio != nullptr},
-                      {"diagnostiche", e.diagnostiche}};
+  nlohmann::json j = {{"version", e.versione},
+                      {"ok", e.riuscita},
+                      {"new_sheet", e.foglio != nullptr},
+                      {"diagnostics", e.diagnostiche}};
   if (mostrato != nullptr) {
     nlohmann::json stazioni = nlohmann::json::array();
     const auto ruoli = ruoli_voci(mostrato->tabella);
     for (int i = 1; i < kVociStazioni; ++i) {
       if (ruoli[static_cast<std::size_t>(i)] != Ruolo::kStazione) continue;
       const Stazione& s = mostrato->tabella[static_cast<std::size_t>(i)];
-      stazioni.push_back({{"nome", utf8_da_1252(s.nome)}, {"m", s.posizione}});
+      stazioni.push_back({{"name", utf8_da_1252(s.nome)}, {"m", s.posizione}});
     }
-    j["stazioni"] = std::move(stazioni);
-    j["estensione"] = mostrato->estensione;
-    j["titolo"] = utf8_da_1252(mostrato->tabella[kVoceLinea].nome) + ", train " +
-                  utf8_da_1252(mostrato->tabella[kVoceTreno].nome);
+    j["stations"] = std::move(stazioni);
+    j["extent"] = mostrato->estensione;
+    j["title"] = utf8_da_1252(mostrato->tabella[kVoceLinea].nome) + ", train " +
+                 utf8_da_1252(mostrato->tabella[kVoceTreno].nome);
   }
   return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
@@ -269,10 +269,10 @@ Risposta fonte(const Foglio* f, const Richiesta& r) {
   const FonteCella& v = f->fonti.voci[static_cast<std::size_t>(*n)];
   const nlohmann::json j = {
       {"file", v.file},
-      {"riga", v.riga},
-      {"colonna", v.colonna},
-      {"cosa", v.cosa},
-      {"testo", utf8_da_1252(f->registro.riga_di(f->luoghi[static_cast<std::size_t>(*n)]))}};
+      {"line", v.riga},
+      {"column", v.colonna},
+      {"what", v.cosa},
+      {"text", utf8_da_1252(f->registro.riga_di(f->luoghi[static_cast<std::size_t>(*n)]))}};
   return {200, "application/json",
           j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }

@@ -24,9 +24,9 @@ h1 { font-size: 18px; margin: 0; }
   Consolas, monospace; font-size: 13px; }
 #diagnostiche li { padding: 3px 12px; border-bottom: 1px solid #eee; white-space: pre-wrap;
   overflow-wrap: anywhere; }
-#diagnostiche li.errore { background: #fde8e8; color: #900; }
-#diagnostiche li.avviso { background: #fdf6e0; color: #850; }
-#diagnostiche li.nota { color: #555; }
+#diagnostiche li.error { background: #fde8e8; color: #900; }
+#diagnostiche li.warning { background: #fdf6e0; color: #850; }
+#diagnostiche li.note { color: #555; }
 #fonte { margin: 6px 12px; padding: 6px 10px; border: 1px solid #bbb; background: #fafafa; }
 #fonte pre { margin: 4px 0 0; white-space: pre-wrap; overflow-wrap: anywhere; }
 #foglio { cursor: grab; touch-action: none; user-select: none; overflow-x: auto; }
@@ -87,8 +87,8 @@ async function disegna(v) {
 function elenca(diagnostiche) {
   $('diagnostiche').replaceChildren(...diagnostiche.map((d) => {
     const li = document.createElement('li');
-    li.className = d.classe;
-    li.textContent = d.testo;
+    li.className = d.severity;
+    li.textContent = d.text;
     return li;
   }));
 }
@@ -98,7 +98,7 @@ function stazioni(lista) {
     const li = document.createElement('li');
     const b = document.createElement('button');
     b.type = 'button';
-    b.textContent = `${s.nome} (km ${(s.m / 1000).toFixed(3)})`;
+    b.textContent = `${s.name} (km ${(s.m / 1000).toFixed(3)})`;
     b.onclick = () => { const l = vista.a - vista.da; metti(s.m - l / 2, s.m + l / 2);
       vista.scelta = true; disegna(versione); };
     li.append(b);
@@ -107,20 +107,20 @@ function stazioni(lista) {
 }
 
 async function compilato(e) {
-  if (e.titolo) { $('titolo').textContent = 'Route sheet: ' + e.titolo; document.title = e.titolo; }
-  if (e.estensione !== undefined) {
-    vista.estensione = e.estensione;
-    if (vista.scelta) metti(vista.da, vista.a); else metti(0, e.estensione);
+  if (e.title) { $('titolo').textContent = 'Route sheet: ' + e.title; document.title = e.title; }
+  if (e.extent !== undefined) {
+    vista.estensione = e.extent;
+    if (vista.scelta) metti(vista.da, vista.a); else metti(0, e.extent);
   }
-  if (e.stazioni) stazioni(e.stazioni);
-  elenca(e.diagnostiche);
-  const errori = e.diagnostiche.filter((d) => d.classe === 'errore').length;
-  $('stato').textContent = e.riuscita ? `compile ${e.versione}: no errors`
-                                      : `compile ${e.versione}: ${errori} error(s)`;
-  if (e.nuovo_foglio || (!haFoglio && e.estensione !== undefined)) await disegna(e.versione);
-  $('foglio').classList.toggle('sbiadito', !e.riuscita);
-  versione = e.versione;
-  document.body.dataset.versione = String(e.versione);
+  if (e.stations) stazioni(e.stations);
+  elenca(e.diagnostics);
+  const errori = e.diagnostics.filter((d) => d.severity === 'error').length;
+  $('stato').textContent = e.ok ? `compile ${e.version}: no errors`
+                                : `compile ${e.version}: ${errori} error(s)`;
+  if (e.new_sheet || (!haFoglio && e.extent !== undefined)) await disegna(e.version);
+  $('foglio').classList.toggle('sbiadito', !e.ok);
+  versione = e.version;
+  document.body.dataset.versione = String(e.version);
 }
 
 // Compiles arrive in order; each waits for the one before to be shown.
@@ -194,8 +194,8 @@ $('foglio').addEventListener('click', async (ev) => {
   const r = await fetch(`/fonte?n=${segno.dataset.fonte}`);
   if (!r.ok) return;
   const f = await r.json();
-  $('fonte-luogo').textContent = `${f.file}:${f.riga}: ${f.cosa}`;
-  $('fonte-testo').textContent = f.testo;
+  $('fonte-luogo').textContent = `${f.file}:${f.line}: ${f.what}`;
+  $('fonte-testo').textContent = f.text;
   $('fonte').hidden = false;
 });
 

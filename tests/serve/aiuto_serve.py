@@ -169,11 +169,11 @@ class Eventi:
 
 
 def testi(evento):
-    return [d["testo"] for d in evento["diagnostiche"]]
+    return [d["text"] for d in evento["diagnostics"]]
 
 
 def errori(evento):
-    return [d["testo"] for d in evento["diagnostiche"] if d["classe"] == "errore"]
+    return [d["text"] for d in evento["diagnostics"] if d["severity"] == "error"]
 
 
 def nuovo_scenario(programma, cartella):

@@ -61,7 +61,7 @@ function primoErroreSulConsole(testoLinea, testoTreno) {
 const comeFinito = (codice) => (codice === null ? `still running after ${ATTESA / 1000} s` : `status ${codice}`);
 
 // The page may print the file as given or by its name alone.
-const diagnosticaCome = (rigaConsole) => ({ classe: 'errore', modello: `(^|[/\\\\])${escape(rigaConsole)}` });
+const diagnosticaCome = (rigaConsole) => ({ classe: 'error', modello: `(^|[/\\\\])${escape(rigaConsole)}` });
 
 function chiedi(porta, percorso, host) {
   return new Promise((risolvi, rifiuta) => {
@@ -214,7 +214,7 @@ test('serve keeps the open page in step with the sources', async (t) => {
     const avviso = 'the train needs at least 4 min 35 s from ALFA (km 12.100) to OMEGA (km 6.100) ' +
                    'under its speed limits; the timetable gives 3 min 0 s';
     await misura('timetable too fast, written in place', scrivi(scriviSulPosto, treno, presto),
-                 { diagnostica: { classe: 'avviso', modello: `${escape(avviso)} \\[timetable\\]` },
+                 { diagnostica: { classe: 'warning', modello: `${escape(avviso)} \\[timetable\\]` },
                    errori: 0, sbiadito: false });
     await pagina.waitForFunction((avviso) => [...document.querySelectorAll('#foglio g.orario-impossibile > title')]
       .map((t) => t.textContent).join('|') === avviso, { polling: 'mutation', timeout: ATTESA }, avviso);

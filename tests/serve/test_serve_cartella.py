@@ -42,7 +42,7 @@ def ignoti(evento):
 
 
 def senza_errori(evento):
-    return evento["riuscita"] and all(d["classe"] != "errore" for d in evento["diagnostiche"])
+    return evento["ok"] and all(d["severity"] != "error" for d in evento["diagnostics"])
 
 
 with tempfile.TemporaryDirectory() as radice:

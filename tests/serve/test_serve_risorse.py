@@ -103,18 +103,18 @@ def memoria_con_flusso_fermo(cartella):
         if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
             return
         lettore = Eventi(s.indirizzo)
-        ultimo = lettore.finche(lambda e: e["versione"] >= 1, "the first compile")
+        ultimo = lettore.finche(lambda e: e["version"] >= 1, "the first compile")
         if ultimo is None:
             return
-        controlla(len(ultimo["diagnostiche"]) == 10000,
-                  f"{len(ultimo['diagnostiche'])} diagnostics, not 10000")
+        controlla(len(ultimo["diagnostics"]) == 10000,
+                  f"{len(ultimo['diagnostics'])} diagnostics, not 10000")
 
         def salva(n):
             nonlocal ultimo
             for i in range(n):
                 sorgente_salvata(sorgenti[1], treno)
-                versione = ultimo["versione"]
-                ultimo = lettore.finche(lambda e: e["versione"] > versione,
+                versione = ultimo["version"]
+                ultimo = lettore.finche(lambda e: e["version"] > versione,
                                         f"the compile after save {i + 1}")
                 if ultimo is None:
                     return False
@@ -150,7 +150,7 @@ def flusso_fermo_lasciato(cartella):
         if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
             return
         lettore = Eventi(s.indirizzo)
-        ultimo = lettore.finche(lambda e: e["versione"] >= 1, "the first compile")
+        ultimo = lettore.finche(lambda e: e["version"] >= 1, "the first compile")
         if ultimo is None:
             return
         base = s.descrittori()
@@ -165,8 +165,8 @@ def flusso_fermo_lasciato(cartella):
             buffer = int(f.read().split()[2])
         for i in range(buffer // len(json.dumps(ultimo)) + 3):
             sorgente_salvata(sorgenti[1], treno)
-            versione = ultimo["versione"]
-            ultimo = lettore.finche(lambda e: e["versione"] > versione,
+            versione = ultimo["version"]
+            ultimo = lettore.finche(lambda e: e["version"] > versione,
                                     f"the compile after save {i + 1}")
             if ultimo is None:
                 return
@@ -182,8 +182,8 @@ def flusso_fermo_lasciato(cartella):
                   flush=True)
         # The reader is still served.
         sorgente_salvata(sorgenti[1], treno)
-        versione = ultimo["versione"]
-        lettore.finche(lambda e: e["versione"] > versione, "a compile after the drop")
+        versione = ultimo["version"]
+        lettore.finche(lambda e: e["version"] > versione, "a compile after the drop")
         fermo.close()
         lettore.chiudi()
 
@@ -197,7 +197,7 @@ def flusso_chiuso(sorgenti):
             return
         base = s.descrittori()
         flusso = Eventi(s.indirizzo)
-        flusso.finche(lambda e: e["versione"] == 1, "the first event")
+        flusso.finche(lambda e: e["version"] == 1, "the first event")
         controlla(attendi(lambda: s.descrittori() == base + 1),
                   f"the open stream is not among serve's descriptors ({s.descrittori()}, "
                   f"{base} before it)")

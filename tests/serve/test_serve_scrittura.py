@@ -10,7 +10,7 @@ Usage: test_serve_scrittura.py PROGRAM
   a note of its waiting write; once the folder is let go, the files written are the latest
   save's, byte for byte as compile writes them, and no older write lands after it.
 - A write that fails (a folder where an output goes): the page gets an error naming the file
-  and "riuscita": false, and the terminal says "1 error".
+  and "ok": false, and the terminal says "1 error".
 - An output folder that is a link turned, while serving, to the sources' folder, where the train
   source has an output's name: the write is refused, the source is unchanged, the page says why.
 - A restart on the same port right after a stop with a keep-alive connection and an event
@@ -63,7 +63,7 @@ def cartella_bloccata(radice):
             if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
                 return
             flusso = Eventi(s.indirizzo)
-            controlla(flusso.finche(lambda e: e["versione"] == 1 and e["riuscita"],
+            controlla(flusso.finche(lambda e: e["version"] == 1 and e["ok"],
                                     "the page while the output folder is held") is not None,
                       "the page waited for the folder")
             flusso.chiudi()
@@ -104,7 +104,7 @@ def salvataggi_mentre_bloccata(radice):
             for versione, testo in enumerate(salvati, 1):
                 if versione > 1:
                     sorgente_salvata(sorgenti[1], testo)
-                if flusso.finche(lambda e: e["versione"] == versione and e["riuscita"],
+                if flusso.finche(lambda e: e["version"] == versione and e["ok"],
                                  f"compile {versione} on the page, the folder held") is None:
                     return
                 # Told as its write begins to wait: the next save comes while it waits.
@@ -122,7 +122,7 @@ def salvataggi_mentre_bloccata(radice):
             controlla(riga is not None and re.fullmatch(
                 rf"compile {ultima}: files written after waiting \d+ ms for the folder", riga),
                 f"the terminal once the folder is let go: {riga!r}")
-            controlla(flusso.finche(lambda e: e["versione"] == ultima and scritti(e) != [],
+            controlla(flusso.finche(lambda e: e["version"] == ultima and scritti(e) != [],
                                     "the latest compile's files on the page") is not None,
                       "the page was not told of the files written")
             flusso.chiudi()
@@ -169,11 +169,11 @@ def scrittura_fallita(radice):
         if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
             return
         flusso = Eventi(s.indirizzo)
-        evento = flusso.finche(lambda e: e["versione"] == 1 and len(errori(e)) > 0,
+        evento = flusso.finche(lambda e: e["version"] == 1 and len(errori(e)) > 0,
                                "the failed write on the page")
         flusso.chiudi()
         if evento is not None:
-            controlla(not evento["riuscita"], f"a failed write with \"riuscita\": true: {evento}")
+            controlla(not evento["ok"], f"a failed write with \"ok\": true: {evento}")
             controlla("L_T.sim" in errori(evento)[0], f"the error names no file: {evento}")
         # One line for the compile, written once the write has failed.
         riga, errore = s.terminale.riga(), s.terminale.riga()
@@ -200,7 +200,7 @@ def uscita_girata(radice):
         if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
             return
         flusso = Eventi(s.indirizzo)
-        controlla(flusso.finche(lambda e: e["versione"] == 1 and scritti(e) != [],
+        controlla(flusso.finche(lambda e: e["version"] == 1 and scritti(e) != [],
                                 "the first compile written") is not None, "nothing written")
         controlla("L_T.dat" in os.listdir(vera), f"written: {os.listdir(vera)}")
         # The link now leads to the sources: the next write would put the grid over the train.
@@ -208,11 +208,11 @@ def uscita_girata(radice):
         os.replace(uscita + ".nuovo", uscita)
         with open(linea, "rb") as f:
             sorgente_salvata(linea, f.read())
-        evento = flusso.finche(lambda e: e["versione"] == 2 and errori(e) != [],
+        evento = flusso.finche(lambda e: e["version"] == 2 and errori(e) != [],
                                "the refused write on the page")
         flusso.chiudi()
         if evento is not None:
-            controlla(not evento["riuscita"], f"a refused write with \"riuscita\": true: {evento}")
+            controlla(not evento["ok"], f"a refused write with \"ok\": true: {evento}")
             controlla(any("L_T.dat" in t and "source" in t for t in errori(evento)),
                       f"the error does not say the output is a source: {errori(evento)}")
         with open(sorgente, "rb") as f:
@@ -264,7 +264,7 @@ def lettore_andato(radice):
         for versione in [1, 2, 3]:
             if versione > 1:
                 sorgente_salvata(sorgenti[1], treno)
-            if flusso.finche(lambda e: e["versione"] == versione,
+            if flusso.finche(lambda e: e["version"] == versione,
                              f"compile {versione} with its terminal gone") is None:
                 break
         flusso.chiudi()
@@ -292,7 +292,7 @@ def righe_del_terminale(radice):
         for versione, (testo, conti) in enumerate(casi, 1):
             if versione > 1:
                 sorgente_salvata(sorgenti[1], testo)
-            evento = flusso.finche(lambda e: e["versione"] == versione, f"compile {versione}")
+            evento = flusso.finche(lambda e: e["version"] == versione, f"compile {versione}")
             riga = s.terminale.riga()
             if not controlla(riga is not None and
                              re.fullmatch(rf"compile {versione}: {conti} \(\d+ ms\)", riga),
