@@ -77,6 +77,12 @@ struct Fermata {
   const Stazione* s = nullptr;
 };
 
+// An impossible stretch, with the fastest run from its first station.
+struct Segnata {
+  Tratta tratta;
+  std::vector<Punto> corsa;
+};
+
 class Diagramma {
  public:
   Diagramma(Foglio& f, const Stazioni& t, const AsseLinea& asse, double y, double altezza)
@@ -98,7 +104,16 @@ class Diagramma {
     for (const Punto& q : p) d += (d.empty() ? "M" : " L") + num(x(q.x)) + " " + num(y(q.y));
     return d;
   }
+  // The stations with a scheduled time, and in `ultima` the table's last station.
+  std::vector<Fermata> fermate_con_orario(int& ultima) const;
+  void scrivi_al_centro(const char* testo);
+  // The seconds at the bottom and the top from what shows of the lines; false when none shows.
+  bool scala_tempi(const std::vector<Punto>& previsto, const std::vector<Punto>& veloce,
+                   const std::vector<Segnata>& segnate);
   void asse_tempi();
+  // An impossible stretch: its band, its scheduled and fastest runs, its tooltip and its words.
+  void segna(const Segnata& s, const std::function<std::string(int64_t)>& fonte);
+  void punti_e_orari(const std::vector<Fermata>& fermate);
 
   Foglio& f_;
   const Stazioni& t_;
@@ -109,20 +124,9 @@ class Diagramma {
 
 void Diagramma::disegna(std::span<const Cella> celle, std::span<const Rallentato> rallentati,
                         const std::function<std::string(int64_t)>& fonte) {
-  const auto ruoli = ruoli_voci(t_);
-  std::vector<Fermata> fermate;
   int ultima = 0;
-  for (int i = 1; i < kVociStazioni && ruoli[static_cast<std::size_t>(i)] == Ruolo::kStazione;
-       ++i) {
-    ultima = i;
-    if (t_[static_cast<std::size_t>(i)].orario != 0)
-      fermate.push_back({i, &t_[static_cast<std::size_t>(i)]});
-  }
-  if (fermate.empty()) {
-    f_.testo(asse_.sinistra + 20, (y0_ + y1_) / 2 + 6, "No station has a scheduled time.",
-             "font-size:16px;fill:#777");
-    return;
-  }
+  const std::vector<Fermata> fermate = fermate_con_orario(ultima);
+  if (fermate.empty()) return scrivi_al_centro("No station has a scheduled time.");
   const std::vector<int32_t> ammesse = velocita_ammesse(celle, rallentati);
   std::vector<Punto> previsto;
   for (const Fermata& s : fermate)
@@ -131,10 +135,6 @@ void Diagramma::disegna(std::span<const Cella> celle, std::span<const Rallentato
       corsa_veloce(ammesse, fermate.front().s->posizione, fermate.back().s->posizione,
                    fermate.front().s->orario);
   // Each impossible stretch, with the fastest run from its first station.
-  struct Segnata {
-    Tratta tratta;
-    std::vector<Punto> corsa;
-  };
   std::vector<Segnata> segnate;
   for (const Tratta& tr : tratte_orario(t_, ultima, ammesse)) {
     if (!tr.impossibile()) continue;
@@ -142,10 +142,39 @@ void Diagramma::disegna(std::span<const Cella> celle, std::span<const Rallentato
     const Stazione& a = t_[static_cast<std::size_t>(tr.a)];
     segnate.push_back({tr, corsa_veloce(ammesse, da.posizione, a.posizione, da.orario)});
   }
-
-  // The time axis spans what shows of the three.
   const std::vector<Punto> previsto_visibile = visibile(previsto);
   const std::vector<Punto> veloce_visibile = visibile(veloce);
+  if (!scala_tempi(previsto_visibile, veloce_visibile, segnate))
+    return scrivi_al_centro(
+        "No scheduled time between the timed stations in this part of the line.");
+  asse_tempi();
+  for (const Segnata& s : segnate) segna(s, fonte);
+  f_.grezzo("<path class=\"corsa-veloce\" d=\"" + percorso(veloce_visibile) +
+            "\" style=\"fill:none;stroke:#05a;stroke-width:2.5\"/>\n");
+  f_.grezzo("<path class=\"orario\" d=\"" + percorso(previsto_visibile) +
+            "\" style=\"fill:none;stroke:#222;stroke-width:2.5\"/>\n");
+  punti_e_orari(fermate);
+}
+
+std::vector<Fermata> Diagramma::fermate_con_orario(int& ultima) const {
+  const auto ruoli = ruoli_voci(t_);
+  std::vector<Fermata> fermate;
+  for (int i = 1; i < kVociStazioni && ruoli[static_cast<std::size_t>(i)] == Ruolo::kStazione;
+       ++i) {
+    ultima = i;
+    if (t_[static_cast<std::size_t>(i)].orario != 0)
+      fermate.push_back({i, &t_[static_cast<std::size_t>(i)]});
+  }
+  return fermate;
+}
+
+void Diagramma::scrivi_al_centro(const char* testo) {
+  f_.testo(asse_.sinistra + 20, (y0_ + y1_) / 2 + 6, testo, "font-size:16px;fill:#777");
+}
+
+bool Diagramma::scala_tempi(const std::vector<Punto>& previsto, const std::vector<Punto>& veloce,
+                            const std::vector<Segnata>& segnate) {
+  // The time axis spans what shows of the three.
   double minimo = 1e300, massimo = -1e300;
   const auto estendi = [&](const std::vector<Punto>& p) {
     for (const Punto& q : p) {
@@ -153,48 +182,42 @@ void Diagramma::disegna(std::span<const Cella> celle, std::span<const Rallentato
       massimo = std::max(massimo, q.y);
     }
   };
-  estendi(previsto_visibile);
-  estendi(veloce_visibile);
+  estendi(previsto);
+  estendi(veloce);
   for (const Segnata& s : segnate) estendi(visibile(s.corsa));
-  if (minimo > massimo) {
-    f_.testo(asse_.sinistra + 20, (y0_ + y1_) / 2 + 6,
-             "No scheduled time between the timed stations in this part of the line.",
-             "font-size:16px;fill:#777");
-    return;
-  }
+  if (minimo > massimo) return false;
   basso_ = std::floor(minimo);
   alto_ = std::max(std::ceil(massimo), basso_ + 60);
-  asse_tempi();
+  return true;
+}
 
-  for (const Segnata& s : segnate) {
-    const Stazione& da = t_[static_cast<std::size_t>(s.tratta.da)];
-    const Stazione& a = t_[static_cast<std::size_t>(s.tratta.a)];
-    const double m0 = std::max<double>(da.posizione, static_cast<double>(asse_.da));
-    const double m1 = std::min<double>(a.posizione, static_cast<double>(asse_.a));
-    if (m1 < m0) continue;
-    const int64_t fermata = ha_fermata(a.tipo) ? cella_fermata(a.fine) : -1;
-    f_.grezzo("<g class=\"orario-impossibile\"" + fonte(fermata) + "><title>" +
-              testo_xml(avviso_tratta(t_, s.tratta).testo) + "</title>\n");
-    f_.rettangolo(x(m0), y0_ - kMargine + 2, x(m1) - x(m0), y1_ - y0_ + 2 * kMargine - 4,
-                  "fill:#d22;opacity:0.12");
-    f_.grezzo(
-        "<path d=\"" +
-        percorso(visibile({{static_cast<double>(da.posizione), static_cast<double>(da.orario)},
-                           {static_cast<double>(a.posizione), static_cast<double>(a.orario)}})) +
-        "\" style=\"fill:none;stroke:#d22;stroke-width:6;opacity:0.6\"/>\n");
-    f_.grezzo("<path d=\"" + percorso(visibile(s.corsa)) +
-              "\" style=\"fill:none;stroke:#d22;stroke-width:2;stroke-dasharray:8 5\"/>\n");
-    const std::string testo =
-        "needs " + durata(secondi_interi(s.tratta.minimo)) + ", given " + durata(s.tratta.previsto);
-    if (larghezza_testo(testo, 14) + 12 < x(m1) - x(m0))
-      f_.testo((x(m0) + x(m1)) / 2, y0_ + 2, testo, "font-size:14px;font-weight:bold;fill:#b00",
-               "middle");
-    f_.grezzo("</g>\n");
-  }
-  f_.grezzo("<path class=\"corsa-veloce\" d=\"" + percorso(veloce_visibile) +
-            "\" style=\"fill:none;stroke:#05a;stroke-width:2.5\"/>\n");
-  f_.grezzo("<path class=\"orario\" d=\"" + percorso(previsto_visibile) +
-            "\" style=\"fill:none;stroke:#222;stroke-width:2.5\"/>\n");
+void Diagramma::segna(const Segnata& s, const std::function<std::string(int64_t)>& fonte) {
+  const Stazione& da = t_[static_cast<std::size_t>(s.tratta.da)];
+  const Stazione& a = t_[static_cast<std::size_t>(s.tratta.a)];
+  const double m0 = std::max<double>(da.posizione, static_cast<double>(asse_.da));
+  const double m1 = std::min<double>(a.posizione, static_cast<double>(asse_.a));
+  if (m1 < m0) return;
+  const int64_t fermata = ha_fermata(a.tipo) ? cella_fermata(a.fine) : -1;
+  f_.grezzo("<g class=\"orario-impossibile\"" + fonte(fermata) + "><title>" +
+            testo_xml(avviso_tratta(t_, s.tratta).testo) + "</title>\n");
+  f_.rettangolo(x(m0), y0_ - kMargine + 2, x(m1) - x(m0), y1_ - y0_ + 2 * kMargine - 4,
+                "fill:#d22;opacity:0.12");
+  f_.grezzo(
+      "<path d=\"" +
+      percorso(visibile({{static_cast<double>(da.posizione), static_cast<double>(da.orario)},
+                         {static_cast<double>(a.posizione), static_cast<double>(a.orario)}})) +
+      "\" style=\"fill:none;stroke:#d22;stroke-width:6;opacity:0.6\"/>\n");
+  f_.grezzo("<path d=\"" + percorso(visibile(s.corsa)) +
+            "\" style=\"fill:none;stroke:#d22;stroke-width:2;stroke-dasharray:8 5\"/>\n");
+  const std::string testo =
+      "needs " + durata(secondi_interi(s.tratta.minimo)) + ", given " + durata(s.tratta.previsto);
+  if (larghezza_testo(testo, 14) + 12 < x(m1) - x(m0))
+    f_.testo((x(m0) + x(m1)) / 2, y0_ + 2, testo, "font-size:14px;font-weight:bold;fill:#b00",
+             "middle");
+  f_.grezzo("</g>\n");
+}
+
+void Diagramma::punti_e_orari(const std::vector<Fermata>& fermate) {
   // The timed stations, each with its time where it fits.
   std::vector<double> centri, larghezze;
   std::vector<std::string> testi;
