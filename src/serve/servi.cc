@@ -277,6 +277,178 @@ Risposta fonte(const Foglio* f, const Richiesta& r) {
           j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace)};
 }
 
+// The watch: how long a wait for a change lasts before the stop flag is looked at again, and
+// how an editor's save, often several writes, is let settle: up to kPassiAssestamento more
+// changes, each within kAssestamento of the last, before it is compiled once.
+constexpr std::chrono::milliseconds kAttesaCambio{200};
+constexpr std::chrono::milliseconds kAssestamento{5};
+constexpr int kPassiAssestamento = 10;
+
+// One serve from start to stop. Three threads share it: the server's (io), which owns what the
+// page is shown and answers the page; the compile thread, which watches the sources and
+// compiles; and -o's writer, so that a compile never waits for a browser nor for a folder.
+class ServizioInCorso {
+ public:
+  ServizioInCorso(const Servizio& s, std::vector<std::filesystem::path> file)
+      : s_(s), file_(std::move(file)), segnali_(io_, SIGINT, SIGTERM) {}
+
+  // Listens and prints the address; the reason when the port cannot be had.
+  std::optional<std::string> ascolta();
+  // Compiles and serves until a stop.
+  void servi();
+
+ private:
+  void pubblica(Esito e);
+  // A line, or a line and its error, at a time: the compile thread and the writer share the
+  // terminal. Flushed: a terminal shows each line at once, but a pipe (a log, an editor's task
+  // panel) would hold them until serve ends.
+  void di(const std::string& righe);
+  void scrivi(DaScrivere& d, const UltimoLavoro<DaScrivere>::Superato& superato);
+  void compila_e_pubblica(int versione);
+  void guarda();
+  // After the server's thread has stopped: the compile thread's end, or the program's.
+  void aspetta_la_fine();
+
+  const Servizio& s_;
+  const std::vector<std::filesystem::path> file_;
+  boost::asio::io_context io_;
+  // Taken before the address is printed: a Ctrl-C as soon as it shows stops serve as any other.
+  boost::asio::signal_set segnali_;
+  Esito ultimo_;
+  std::shared_ptr<const Foglio> mostrato_;
+  std::optional<ServitoreHttp> servitore_;
+  std::atomic<bool> basta_ = false;
+  std::mutex terminale_;
+  std::optional<UltimoLavoro<DaScrivere>> scrittore_;
+  std::promise<void> finito_;
+  std::thread compilatore_;
+};
+
+std::optional<std::string> ServizioInCorso::ascolta() {
+  const auto gestore = [this](const Richiesta& r) -> Risposta {
+    if (r.percorso == "/") return {200, "text/html; charset=utf-8", std::string(pagina_servita())};
+    if (r.percorso == "/foglio") return disegno(mostrato_.get(), r);
+    if (r.percorso == "/fonte") return fonte(mostrato_.get(), r);
+    return {404, "text/plain; charset=utf-8", "not found\n"};
+  };
+  try {
+    servitore_.emplace(io_, s_.porta, gestore, "/eventi",
+                       [this] { return evento(ultimo_, mostrato_.get()); });
+  } catch (const std::runtime_error& e) {
+    return "cannot serve on 127.0.0.1:" + std::to_string(s_.porta) + ": " + e.what();
+  }
+  const std::string indirizzo = "http://127.0.0.1:" + std::to_string(servitore_->porta()) + "/";
+  std::cout << "serving " << indirizzo << std::endl;
+  if (s_.apri) piattaforma::apri_indirizzo(indirizzo);
+  return std::nullopt;
+}
+
+void ServizioInCorso::pubblica(Esito e) {
+  boost::asio::post(io_, [this, e = std::move(e)]() mutable {
+    // A write that ended after a newer compile reached the page says nothing there: the page
+    // shows the latest compile.
+    if (e.versione < ultimo_.versione) return;
+    if (e.foglio) mostrato_ = e.foglio;
+    ultimo_ = std::move(e);
+    servitore_->pubblica(evento(ultimo_, mostrato_.get()));
+  });
+}
+
+void ServizioInCorso::di(const std::string& righe) {
+  const std::lock_guard<std::mutex> lock(terminale_);
+  std::cout << righe << std::flush;
+}
+
+// -o's files, on the writer's thread: the page and the terminal are told of each compile at
+// once, while a write may wait for a folder that another run holds. Only the latest compile is
+// written: a write still waiting for the folder gives up as soon as a newer one comes, and one
+// not begun is replaced.
+void ServizioInCorso::scrivi(DaScrivere& d, const UltimoLavoro<DaScrivere>::Superato& superato) {
+  const auto inizio = std::chrono::steady_clock::now();
+  bool atteso = false;
+  // As the wait begins: the compile's line, which the write would otherwise have completed,
+  // then the note of the wait (the caller's).
+  const auto in_attesa = [&] {
+    atteso = true;
+    di(riga_terminale(d.esito, d.durata));
+  };
+  const auto rinuncia = [&] { return basta_ || superato(); };
+  std::optional<Esito> e = senza_eccezioni(
+      d.esito.versione, [&] { return scrivi_compilati(s_, *d.c, d.esito, in_attesa, rinuncia); });
+  // Stopped while writing: what was being written is gone. Given up: a newer compile is written
+  // instead, and this one's line was told as its wait began.
+  if (basta_ || !e) return;
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  di(atteso ? riga_dopo_attesa(*e, durata) : riga_terminale(*e, d.durata + durata));
+  pubblica(std::move(*e));
+}
+
+// One compile: the page first, and the terminal, then -o's files handed to their thread.
+void ServizioInCorso::compila_e_pubblica(int versione) {
+  const auto inizio = std::chrono::steady_clock::now();
+  auto c = std::make_unique<Compilazione>();
+  Esito e = senza_eccezioni(versione, [&] { return compila(s_, file_, versione, *c); });
+  if (basta_) return;
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  pubblica(e);
+  // A compile with nothing to write is told now; one to write, once its files are (or as its
+  // write begins to wait), so that one line gives both outcomes. A write that another replaced
+  // before it began is told as it was compiled.
+  if (!scrittore_ || !e.riuscita) return di(riga_terminale(e, durata));
+  if (auto tolto = scrittore_->posta({std::move(c), std::move(e), durata}))
+    di(riga_terminale(tolto->esito, tolto->durata));
+}
+
+void ServizioInCorso::guarda() {
+  piattaforma::Osservatore osservatore(file_);
+  int versione = 0;
+  compila_e_pubblica(++versione);
+  while (!basta_) {
+    if (!osservatore.aspetta(static_cast<int>(kAttesaCambio.count()))) continue;
+    for (int i = 0;
+         i < kPassiAssestamento && osservatore.aspetta(static_cast<int>(kAssestamento.count()));)
+      ++i;
+    if (!basta_) compila_e_pubblica(++versione);
+  }
+  // A write in progress ends (one waiting for the folder gives up) before serve does.
+  if (scrittore_) scrittore_->ferma();
+  std::cout << std::flush;
+  finito_.set_value();
+}
+
+void ServizioInCorso::servi() {
+  if (s_.scrivi)
+    scrittore_.emplace([this](DaScrivere& d, const UltimoLavoro<DaScrivere>::Superato& superato) {
+      scrivi(d, superato);
+    });
+  compilatore_ = std::thread([this] { guarda(); });
+  segnali_.async_wait([this](const boost::system::error_code&, int) {
+    basta_ = true;
+    // The writing thread may be writing -o's files: what it has not moved into place goes, and
+    // a wait for the folder ends.
+    piattaforma::interrompi_scritture();
+    servitore_->ferma();
+    io_.stop();
+  });
+  io_.run();
+  basta_ = true;
+  aspetta_la_fine();
+}
+
+void ServizioInCorso::aspetta_la_fine() {
+  // A second Ctrl-C ends the program at once, as if serve had no handler; the first ends it
+  // within kAttesaCompilazione: a compile still running then has its result dropped, and the
+  // program ends without waiting for its thread (which no one could join).
+  boost::system::error_code ignora;
+  segnali_.clear(ignora);
+  if (finito_.get_future().wait_for(kAttesaCompilazione) != std::future_status::ready) {
+    std::cout << "stopped" << std::endl;
+    std::_Exit(0);
+  }
+  compilatore_.join();
+  std::cout << "stopped" << std::endl;
+}
+
 }  // namespace
 
 std::optional<std::string> servi(const Servizio& s) {
@@ -288,126 +460,9 @@ std::optional<std::string> servi(const Servizio& s) {
     file.push_back(std::filesystem::absolute(piattaforma::percorso(sorgente)));
     leggi_file(file.back());
   }
-
-  boost::asio::io_context io;
-  // Taken before the address is printed: a Ctrl-C as soon as it shows stops serve as any other.
-  boost::asio::signal_set segnali(io, SIGINT, SIGTERM);
-  Esito ultimo;
-  std::shared_ptr<const Foglio> mostrato;
-  const auto gestore = [&](const Richiesta& r) -> Risposta {
-    if (r.percorso == "/") return {200, "text/html; charset=utf-8", std::string(pagina_servita())};
-    if (r.percorso == "/foglio") return disegno(mostrato.get(), r);
-    if (r.percorso == "/fonte") return fonte(mostrato.get(), r);
-    return {404, "text/plain; charset=utf-8", "not found\n"};
-  };
-  std::optional<ServitoreHttp> servitore;
-  try {
-    servitore.emplace(io, s.porta, gestore, "/eventi",
-                      [&] { return evento(ultimo, mostrato.get()); });
-  } catch (const std::runtime_error& e) {
-    return "cannot serve on 127.0.0.1:" + std::to_string(s.porta) + ": " + e.what();
-  }
-  const std::string indirizzo = "http://127.0.0.1:" + std::to_string(servitore->porta()) + "/";
-  std::cout << "serving " << indirizzo << std::endl;
-  if (s.apri) piattaforma::apri_indirizzo(indirizzo);
-
-  std::atomic<bool> basta = false;
-  const auto pubblica = [&](Esito e) {
-    boost::asio::post(io, [&, e = std::move(e)]() mutable {
-      // A write that ended after a newer compile reached the page says nothing there: the page
-      // shows the latest compile.
-      if (e.versione < ultimo.versione) return;
-      if (e.foglio) mostrato = e.foglio;
-      ultimo = std::move(e);
-      servitore->pubblica(evento(ultimo, mostrato.get()));
-    });
-  };
-  // The compile thread and the writing one share the terminal: a line, or a line and its
-  // error, at a time. Flushed: a terminal shows each line at once, but a pipe (a log, an
-  // editor's task panel) would hold them until serve ends.
-  std::mutex terminale;
-  const auto di = [&](const std::string& righe) {
-    const std::lock_guard<std::mutex> lock(terminale);
-    std::cout << righe << std::flush;
-  };
-  // -o's files, on a thread of their own: the page and the terminal are told of each compile
-  // at once, while a write may wait for a folder that another run holds. Only the latest
-  // compile is written: a write still waiting for the folder gives up as soon as a newer one
-  // comes, and one not begun is replaced.
-  const auto scrivi = [&](DaScrivere& d, const UltimoLavoro<DaScrivere>::Superato& superato) {
-    const auto inizio = std::chrono::steady_clock::now();
-    bool atteso = false;
-    // As the wait begins: the compile's line, which the write would otherwise have completed,
-    // then the note of the wait (the caller's).
-    const auto in_attesa = [&] {
-      atteso = true;
-      di(riga_terminale(d.esito, d.durata));
-    };
-    const auto rinuncia = [&] { return basta || superato(); };
-    std::optional<Esito> e = senza_eccezioni(
-        d.esito.versione, [&] { return scrivi_compilati(s, *d.c, d.esito, in_attesa, rinuncia); });
-    // Stopped while writing: what was being written is gone. Given up: a newer compile is
-    // written instead, and this one's line was told as its wait began.
-    if (basta || !e) return;
-    const auto durata = std::chrono::steady_clock::now() - inizio;
-    di(atteso ? riga_dopo_attesa(*e, durata) : riga_terminale(*e, d.durata + durata));
-    pubblica(std::move(*e));
-  };
-  std::optional<UltimoLavoro<DaScrivere>> scrittore;
-  if (s.scrivi) scrittore.emplace(scrivi);
-  // One compile: the page first, and the terminal, then -o's files handed to their thread.
-  const auto compila_e_pubblica = [&](int versione) {
-    const auto inizio = std::chrono::steady_clock::now();
-    auto c = std::make_unique<Compilazione>();
-    Esito e = senza_eccezioni(versione, [&] { return compila(s, file, versione, *c); });
-    if (basta) return;
-    const auto durata = std::chrono::steady_clock::now() - inizio;
-    pubblica(e);
-    // A compile with nothing to write is told now; one to write, once its files are (or as its
-    // write begins to wait), so that one line gives both outcomes. A write that another
-    // replaced before it began is told as it was compiled.
-    if (!scrittore || !e.riuscita) return di(riga_terminale(e, durata));
-    if (auto tolto = scrittore->posta({std::move(c), std::move(e), durata}))
-      di(riga_terminale(tolto->esito, tolto->durata));
-  };
-  std::promise<void> finito;
-  std::future<void> fine = finito.get_future();
-  std::thread compilatore([&] {
-    piattaforma::Osservatore osservatore(file);
-    int versione = 0;
-    compila_e_pubblica(++versione);
-    while (!basta) {
-      if (!osservatore.aspetta(200)) continue;
-      // An editor's save is often several writes: compile once they have settled.
-      for (int i = 0; i < 10 && osservatore.aspetta(5);) ++i;
-      if (!basta) compila_e_pubblica(++versione);
-    }
-    // A write in progress ends (one waiting for the folder gives up) before serve does.
-    if (scrittore) scrittore->ferma();
-    std::cout << std::flush;
-    finito.set_value();
-  });
-
-  segnali.async_wait([&](const boost::system::error_code&, int) {
-    basta = true;
-    // The writing thread may be writing -o's files: what it has not moved into place goes,
-    // and a wait for the folder ends.
-    piattaforma::interrompi_scritture();
-    servitore->ferma();
-    io.stop();
-  });
-  io.run();
-  basta = true;
-  // A second Ctrl-C ends the program at once, as if serve had no handler; the first ends it
-  // within a second: a compile still running then has its result dropped.
-  boost::system::error_code ignora;
-  segnali.clear(ignora);
-  if (fine.wait_for(kAttesaCompilazione) != std::future_status::ready) {
-    std::cout << "stopped" << std::endl;
-    std::_Exit(0);
-  }
-  compilatore.join();
-  std::cout << "stopped" << std::endl;
+  ServizioInCorso servizio(s, std::move(file));
+  if (auto motivo = servizio.ascolta()) return motivo;
+  servizio.servi();
   return std::nullopt;
 }
 
