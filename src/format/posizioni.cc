@@ -1,8 +1,11 @@
 // Positions on the line and cells of the grid: every conversion is a real division by 50
-// rounded halves to even, so that the compiler and the viewers agree to the cell.
+// rounded halves to even, so that the compiler and the viewers agree to the cell. And the
+// chainage at a position, as a number and as text.
 #include <cmath>
+#include <cstdio>
 
 #include "common/errori.h"
+#include "common/numeri.h"
 #include "format/formato.h"
 
 namespace gs {
@@ -52,6 +55,16 @@ int64_t progressiva_a(const Stazioni& t, int64_t posizione) {
   const int64_t avanti = posizione - sezione->inizio;
   return sezione->posizione == 1 ? int64_t{sezione->fine} - avanti
                                  : int64_t{sezione->fine} + avanti;
+}
+
+std::string formatta_progressiva(int64_t metri) {
+  const bool negativo = metri < 0;
+  const uint64_t a = modulo(metri);
+  char b[48];
+  std::snprintf(b, sizeof b, "km %s%llu+%03llu", negativo ? "-" : "",
+                static_cast<unsigned long long>(a / 1000),
+                static_cast<unsigned long long>(a % 1000));
+  return b;
 }
 
 }  // namespace gs
