@@ -20,15 +20,13 @@ namespace gs {
 // next computed value would go to, and a walk that hands out the computed metres from metre 2
 // on, both columns at once, up to `n` at a time (0 at the end).
 template <typename L>
-concept LineaDaCodificare =
-    requires(const L& l, typename L::Cammino c, double* v, std::size_t n) {
-      { l.ultimo_metro() } -> std::convertible_to<int64_t>;
-      { l.ha_origine() } -> std::convertible_to<bool>;
-      { l.cursore() } -> std::convertible_to<int64_t>;
-      typename L::Cammino;
-      { typename L::Cammino(l) };
-      { c.prossimi(v, v, n) } -> std::convertible_to<std::size_t>;
-    };
+concept LineaDaCodificare = requires(const L& l, typename L::Cammino c, double* v, std::size_t n) {
+  { l.ultimo_metro() } -> std::convertible_to<int64_t>;
+  { l.ha_origine() } -> std::convertible_to<bool>;
+  { l.cursore() } -> std::convertible_to<int64_t>;
+  requires std::constructible_from<typename L::Cammino, const L&>;
+  { c.prossimi(v, v, n) } -> std::convertible_to<std::size_t>;
+};
 
 // What a column holds: integers at metres 0 and 1, computed doubles, then empty metres.
 struct FormaGeometria {

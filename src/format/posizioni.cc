@@ -9,6 +9,12 @@
 #include "format/formato.h"
 
 namespace gs {
+namespace {
+
+// The divisor of every conversion below, as the real it is divided in.
+constexpr double kCellaReale = static_cast<double>(kMetriCella);
+
+}  // namespace
 
 int64_t arrotonda(double x) {
   const double r = std::nearbyint(x);
@@ -16,16 +22,18 @@ int64_t arrotonda(double x) {
   return static_cast<int64_t>(r);
 }
 
-int64_t cella_punto(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0 + 1.0); }
+int64_t cella_punto(int64_t metri) {
+  return arrotonda(static_cast<double>(metri) / kCellaReale + 1.0);
+}
 
-int64_t cella_profilo(int64_t metri) { return arrotonda(static_cast<double>(metri) / 50.0); }
+int64_t cella_profilo(int64_t metri) { return arrotonda(static_cast<double>(metri) / kCellaReale); }
 
 int64_t ultima_cella_campata(int64_t metri) {
-  return arrotonda(static_cast<double>(metri) / 50.0 - 1.0);
+  return arrotonda(static_cast<double>(metri) / kCellaReale - 1.0);
 }
 
 bool nella_griglia(int64_t ultima, int64_t posizione, int64_t margine) {
-  return static_cast<double>(posizione + margine) / 50.0 <= static_cast<double>(ultima);
+  return static_cast<double>(posizione + margine) / kCellaReale <= static_cast<double>(ultima);
 }
 
 Campata campata_stazione(uint8_t tipo, int64_t posizione, int64_t lunghezza, uint8_t campo6) {
