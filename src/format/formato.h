@@ -252,7 +252,7 @@ int64_t cella_fermata(int64_t fine);
 // The chainage (m) at a position of the line, from the section with the largest start at or
 // before it (entries 81 to 83, ordered); positions before every start use the smallest start.
 int64_t progressiva_a(const Stazioni& t, int64_t posizione);
-// A chainage as the boards and the documents write it: "km 95+450"; a negative one as
+// A chainage as the viewers and the editor's hover show it: "km 95+450"; a negative one as
 // "km -0+050".
 std::string formatta_progressiva(int64_t metri);
 
