@@ -13,6 +13,9 @@
 #include "common/errori.h"
 #include "compiler/compilatore.h"
 #include "compiler/lettore_campi.h"
+#include "format/griglia.h"
+#include "format/immagine_geometria.h"
+#include "format/tabella.h"
 #include "lsp/cornice.h"
 #include "lsp/lsp.h"
 #include "output/uscita.h"
@@ -67,7 +70,7 @@ inline void compila(std::optional<std::string> linea, std::optional<std::string>
   SorgentiInMemoria sorgenti(std::move(linea), std::move(treno));
   if (memorizza_percorso(c, j, sorgenti, nullptr) != 0) return;
   (void)immagine_tabella(c.stazioni);
-  (void)immagine_griglia(c.celle);
+  (void)immagine_griglia(c.celle.tutte());
   if (c.linea.ultimo_metro() < 200000) (void)immagine_geometria(c.linea);
 }
 

@@ -28,6 +28,11 @@ inline int16_t basso_16(int64_t v) {
 // The low byte of a value, as the byte cell fields keep it.
 inline uint8_t basso_8(int64_t v) { return static_cast<uint8_t>(static_cast<uint64_t>(v) & 0xFFu); }
 
+// The magnitude of a value, the most negative one included.
+inline uint64_t modulo(int64_t v) {
+  return v < 0 ? static_cast<uint64_t>(-(v + 1)) + 1 : static_cast<uint64_t>(v);
+}
+
 }  // namespace gs
 
 #endif  // GS_COMMON_NUMERI_H

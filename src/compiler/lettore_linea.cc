@@ -12,7 +12,6 @@ namespace gs {
 namespace {
 
 constexpr int32_t kLunghezzaMassima = 1000000;
-constexpr int32_t kOltreLaFine = 7000;      // the grid and the plan view run this far past the end
 constexpr int32_t kMetroMassimo = 1000000;  // the plan view never computes past this metre
 constexpr int kTrattiniGenerale = 10;
 constexpr int kTrattiniRecord = 2;
@@ -157,7 +156,7 @@ class LettoreLinea : LettoreSorgente {
     st()[kVoceParametri].fine = letta;
     if (letta > kLunghezzaMassima)
       return ferma(detto(IdCausa::kLineaTroppoLunga, {{"L", letta}}), valore(0));
-    const int64_t esteso = int64_t{letta} + kOltreLaFine;
+    const int64_t esteso = int64_t{letta} + kMetriOltreLinea;
     const int64_t ultima = cella_profilo(esteso);
     if (ultima < 1) throw ErroreLettura(detto(IdCausa::kLineaCorta, {{"L", letta}}), valore(0));
     c_.celle.dimensiona(static_cast<int32_t>(ultima));
@@ -257,7 +256,7 @@ class LettoreLinea : LettoreSorgente {
     valori(TipoRecord::kPendenza);
     const int32_t inizio = campo_i32();
     const int32_t valore = campo_i32();
-    if (!dentro(inizio, 100, "the gradient")) return DopoRecordLinea::kFineLettura;
+    if (!dentro(inizio, kMargineRecord, "the gradient")) return DopoRecordLinea::kFineLettura;
     const int64_t n = cella_profilo(inizio);
     if (luogo_pendenza_.riga > 0 && n <= cursore_pendenza_)
       pendenza_fuori_ordine(inizio, valore, n);
@@ -306,7 +305,7 @@ class LettoreLinea : LettoreSorgente {
     valori(TipoRecord::kCurva);
     const int32_t inizio = campo_i32();
     const int32_t lunghezza = campo_i32();
-    if (!dentro(inizio, 100, "the curve")) return DopoRecordLinea::kFineLettura;
+    if (!dentro(inizio, kMargineRecord, "the curve")) return DopoRecordLinea::kFineLettura;
     double k = 0.0;
     for (std::size_t classe = 0; classe < kCurvature.size() && k == 0.0; ++classe)
       if (contiene(campo, std::string(1, static_cast<char>('1' + classe)))) k = kCurvature[classe];
@@ -343,7 +342,7 @@ class LettoreLinea : LettoreSorgente {
     const int32_t inizio = campo_i32();
     const int32_t fine = campo_i32();
     int32_t tipo = campo_i32();
-    if (!dentro(inizio, 100, "the mountain span")) return DopoRecordLinea::kFineLettura;
+    if (!dentro(inizio, kMargineRecord, "the mountain span")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the mountain span from " + metri(inizio)});
     const int32_t n = montagne_.conta;
@@ -374,7 +373,7 @@ class LettoreLinea : LettoreSorgente {
     const int32_t strisces = campo_i32();
     const int32_t vad = campo_i32(), vbd = campo_i32(), vcd = campo_i32();
     const int32_t strisced = campo_i32();
-    if (!dentro(posizione, 100, "the speed board")) return DopoRecordLinea::kFineLettura;
+    if (!dentro(posizione, kMargineRecord, "the speed board")) return DopoRecordLinea::kFineLettura;
     const uint32_t da =
         c_.celle.nuova_origine({chiave(), "the speed board at " + metri(posizione)});
     const IndicatoreVelocita letto{.vas = vas,
@@ -399,7 +398,8 @@ class LettoreLinea : LettoreSorgente {
     valori(TipoRecord::kCartello);
     const int32_t posizione = campo_i32();
     const std::string_view testo = campo_testo();
-    if (!dentro(posizione, 100, "the indication board")) return DopoRecordLinea::kFineLettura;
+    if (!dentro(posizione, kMargineRecord, "the indication board"))
+      return DopoRecordLinea::kFineLettura;
     const std::string chi = "the indication board at " + metri(posizione);
     const int64_t c = cella_punto(posizione);
     if (!c_.celle.contiene(c))

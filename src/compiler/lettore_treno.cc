@@ -156,7 +156,7 @@ class LettoreTreno : LettoreSorgente {
     valori(tipo);
     const int32_t posizione = campo_i32();
     const int32_t valore = campo_i32();
-    if (!dentro(posizione, 100, "the " + nome)) return DopoRecordTreno::kPassiFinali;
+    if (!dentro(posizione, kMargineRecord, "the " + nome)) return DopoRecordTreno::kPassiFinali;
     const int64_t cella = cella_profilo(posizione);
     // A record whose cell the profile has reached writes nothing: it takes the place of the
     // value before it, which then holds nowhere.
@@ -210,7 +210,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t rapp = campo_i32();
     const int32_t dx = campo_i32(), d1 = campo_i32(), d2 = campo_i32(), d3 = campo_i32();
     int32_t tempo = campo_i32();
-    if (!dentro(posizione, 100, "the signal")) return DopoRecordTreno::kPassiFinali;
+    if (!dentro(posizione, kMargineRecord, "the signal")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the signal at " + metri(posizione)});
     const Segnale letto{.sx = sx,
                         .s1 = s1,
@@ -230,7 +230,7 @@ class LettoreTreno : LettoreSorgente {
     const int32_t x = campo_i32(), v = campo_i32();
     const int32_t l = campo_i32(), f_tt = campo_i32();
     const int32_t f_ta = campo_i32(), d_v = campo_i32();
-    if (!dentro(x, 100, "the slowdown")) return DopoRecordTreno::kPassiFinali;
+    if (!dentro(x, kMargineRecord, "the slowdown")) return DopoRecordTreno::kPassiFinali;
     const uint32_t da = c_.celle.nuova_origine({chiave(), "the slowdown at " + metri(x)});
     const Posa p = memo_rallentamento(c_.celle, x, v, l, f_tt, f_ta, d_v, da);
     if (p.riuscita()) c_.rallentamenti.push_back({x, int64_t{x} + l, v});
@@ -241,7 +241,7 @@ class LettoreTreno : LettoreSorgente {
     valori(TipoRecord::kAbbattimento);
     const int32_t posizione = campo_i32();
     const int32_t valore = campo_i32();
-    if (!dentro(posizione, 100, "the code point")) return DopoRecordTreno::kPassiFinali;
+    if (!dentro(posizione, kMargineRecord, "the code point")) return DopoRecordTreno::kPassiFinali;
     const std::string chi = "the code point at " + metri(posizione);
     const int64_t c = cella_profilo(posizione);
     if (!c_.celle.contiene(c))
@@ -268,12 +268,12 @@ class LettoreTreno : LettoreSorgente {
     Stazione& s = st()[j_];
     s.posizione = campo_i32();
     const int32_t p = s.posizione;
-    if (!dentro(p, 800, "the station")) return DopoRecordTreno::kPassiFinali;
+    if (!dentro(p, kMargineStazione, "the station")) return DopoRecordTreno::kPassiFinali;
     if (!multiplo_cella(p))
       return ferma_in(detto(IdCausa::kStazioneNonMultipla, {{"P", p}}), p, valore(0));
     s.tipo = campo_u8();
     const int32_t lunghezza = campo_i32();
-    if (lunghezza % 100 != 0)
+    if (lunghezza % kPassoLunghezzaStazione != 0)
       return ferma_in(detto(IdCausa::kLunghezzaStazione, {{"P", p}, {"L", lunghezza}}), p,
                       valore(2));
     const Orario o = campi_stazione(s);

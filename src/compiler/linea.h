@@ -1,6 +1,7 @@
 // `linea`: the plan-view geometry, two plan coordinates per metre from metre 0 to N = line
-// length + 7000. Metres 0 and 1 hold the integers (0, 0) and (0, 1), the metres the reader
-// computes hold doubles and lie back to back from metre 2, the rest stay empty.
+// length + kMetriOltreLinea (format/formato.h). Metres 0 and 1 hold the integers (0, 0) and
+// (0, 1), the metres the reader computes hold doubles and lie back to back from metre 2, the
+// rest stay empty.
 //
 // Every computed metre follows from the two before it, so the table is kept as the runs that
 // produced it (up to which metre, with which curvature) and walked again when it is written:

@@ -209,7 +209,8 @@ bool LettoreSorgente::dentro(int32_t posizione, int64_t margine, std::string_vie
                      {"L", st()[kVoceParametri].fine},
                      {"Q", fine - margine}};
   reg().errore_in(
-      detto(margine == 100 ? IdCausa::kOltreGriglia : IdCausa::kStazioneOltreGriglia, dati),
+      detto(margine == kMargineRecord ? IdCausa::kOltreGriglia : IdCausa::kStazioneOltreGriglia,
+            dati),
       posizione, valore(0));
   return false;
 }

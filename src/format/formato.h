@@ -214,12 +214,24 @@ inline int64_t metro_profilo(int64_t cella) { return kMetriCella * cella; }
 // The last cell of a mountain span that ends at `metri`: round(metri / 50 - 1), which halves to
 // even are not always round(metri / 50) - 1.
 int64_t ultima_cella_campata(int64_t metri);
-// Where a grid of cells 0 to `ultima` ends, in metres: 7000 m past the line's end, and the
-// bound of every record's position (below).
+// How far the grid and the plan view run past the line's end: the grid of a line of length L
+// has cells 0 to round((L + 7000) / 50).
+inline constexpr int64_t kMetriOltreLinea = 7000;
+// Where a grid of cells 0 to `ultima` ends, in metres: kMetriOltreLinea past the line's end,
+// and the bound of every record's position (below).
 inline int64_t fine_griglia(int64_t ultima) { return kMetriCella * ultima; }
 // A record's position is inside a grid of cells 0 to `ultima` when (position + margine) / 50,
 // a real, does not exceed `ultima`.
 bool nella_griglia(int64_t ultima, int64_t posizione, int64_t margine);
+// The margins the readers pass to nella_griglia: every point and profile record keeps 100 m of
+// grid past its position, a station 800 m.
+inline constexpr int64_t kMargineRecord = 100;
+inline constexpr int64_t kMargineStazione = 800;
+
+// A slowdown's warning point stands this far before its start.
+inline constexpr int64_t kMetriAvviso = 1200;
+// A station's length is a whole multiple of this many metres.
+inline constexpr int64_t kPassoLunghezzaStazione = 100;
 
 // The span of a station from its position, length, kind and field 6 (which adds 50 m to the
 // end of the ordinary kinds).
@@ -240,6 +252,9 @@ int64_t cella_fermata(int64_t fine);
 // The chainage (m) at a position of the line, from the section with the largest start at or
 // before it (entries 81 to 83, ordered); positions before every start use the smallest start.
 int64_t progressiva_a(const Stazioni& t, int64_t posizione);
+// A chainage as the viewers and the editor's hover show it: "km 95+450"; a negative one as
+// "km -0+050".
+std::string formatta_progressiva(int64_t metri);
 
 }  // namespace gs
 

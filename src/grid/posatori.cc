@@ -35,7 +35,7 @@ Posa fuori(const Celle& celle, int64_t cella, std::string chi, int argomento = 0
 // Step 8 of a slowdown with f_ta set: the four cells before its warning point, all free, become
 // kind 5 counting away from it.
 Posa celle_prima_dell_avviso(Celle& celle, int32_t x, int32_t d_v, uint32_t da) {
-  const int64_t t = cella_profilo(int64_t{x} - 1200);
+  const int64_t t = cella_profilo(int64_t{x} - kMetriAvviso);
   static constexpr const char* kQuale[] = {"first", "second", "third", "fourth"};
   for (int64_t i = 0; i < 4; ++i) {
     if (!celle.contiene(t - i))
@@ -112,7 +112,7 @@ Posa memo_rallentamento(Celle& celle, int32_t x, int32_t v, int32_t l, int32_t f
   const bool avviso = x > 1500;
   int64_t w = 0;
   if (avviso) {
-    w = cella_punto(static_cast<int64_t>(x) - 1200);
+    w = cella_punto(static_cast<int64_t>(x) - kMetriAvviso);
     if (!celle.contiene(w)) return fuori(celle, w, "the warning point of " + chi);
     if (!libera(celle[w])) return preso(celle, IdCausa::kConflittoAvviso, w, {{"P", x}});
   } else {

@@ -7,7 +7,6 @@
 #include "compiler/compilatore.h"
 #include "compiler/parole.h"
 #include "format/formato.h"
-#include "views/ispeziona.h"
 
 #include "lsp/protocollo.h"
 

@@ -1,5 +1,6 @@
-// The compiled scenario: markers, race codes and the byte images of the three files the
-// simulator loads (line geometry, scenario table, track grid).
+// The compiled scenario on its way to disk: markers and race codes stamped, then the three files
+// the simulator loads (line geometry, scenario table, track grid) written. Their byte layouts
+// and encoders are format/'s.
 #ifndef GS_OUTPUT_USCITA_H
 #define GS_OUTPUT_USCITA_H
 
@@ -18,12 +19,8 @@ namespace gs {
 // (then nothing more is stamped).
 int32_t timbra(Compilazione& c);
 
-std::string immagine_tabella(const Stazioni& stazioni);
-std::string immagine_griglia(const Celle& celle);
 // The geometry image is large: it is streamed to `destinazione` in blocks.
 void scrivi_geometria(const std::filesystem::path& destinazione, const Linea& linea);
-// The whole geometry image in memory, for tests of small lines.
-std::string immagine_geometria(const Linea& linea);
 
 // A compiled file written, and its size.
 struct FileScritto {

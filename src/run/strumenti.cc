@@ -15,6 +15,8 @@
 #include "common/file_system.h"
 #include "common/nomi_file.h"
 #include "format/formato.h"
+#include "format/griglia.h"
+#include "format/tabella.h"
 #include "platform/piattaforma.h"
 #include "run/comandi.h"
 #include "run/riga_comando.h"

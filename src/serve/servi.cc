@@ -27,6 +27,9 @@
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
+#include "format/griglia.h"
+#include "format/immagine_geometria.h"
+#include "format/tabella.h"
 #include "platform/piattaforma.h"
 #include "serve/serve.h"
 #include "serve/servitore_http.h"
@@ -73,7 +76,7 @@ nlohmann::json diagnostica(const char* classe, std::string testo) {
 std::shared_ptr<Foglio> foglio_di(Compilazione& c) {
   auto f = std::make_shared<Foglio>();
   f->tabella = decodifica_tabella(immagine_tabella(c.stazioni));
-  f->celle = decodifica_griglia(immagine_griglia(c.celle));
+  f->celle = decodifica_griglia(immagine_griglia(c.celle.tutte()));
   if (c.j != 0) f->geometria = decodifica_geometria(immagine_geometria(c.linea));
   std::unordered_map<uint32_t, int32_t> voce_di;
   f->fonti.per_cella.assign(f->celle.size(), -1);

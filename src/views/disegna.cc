@@ -223,7 +223,8 @@ std::string km_esatti(int64_t metri) {
 int64_t lunghezza_di(const Stazioni& t, const std::vector<Cella>& celle) {
   const int64_t griglia = metro_profilo(static_cast<int64_t>(celle.size()));
   const int64_t lunghezza = t[kVoceParametri].fine;
-  if (lunghezza <= 0 || lunghezza > griglia) return std::max<int64_t>(griglia - 7000, griglia / 2);
+  if (lunghezza <= 0 || lunghezza > griglia)
+    return std::max<int64_t>(griglia - kMetriOltreLinea, griglia / 2);
   return lunghezza;
 }
 
@@ -738,8 +739,8 @@ void Tavola::corsia_rallentamenti(double yc, DisegnoPunti& d) const {
   });
   per_punti({kAvvisoRallentamento}, [&](std::size_t k, int64_t pos, double px) {
     Foglio& f = d.segno(k);
-    // The warning stands 1200 m before its slowdown: a dashed line leads to the start.
-    f.linea(px, yc, x_dentro(static_cast<double>(pos + 1200)), yc,
+    // The warning stands kMetriAvviso before its slowdown: a dashed line leads to the start.
+    f.linea(px, yc, x_dentro(static_cast<double>(pos + kMetriAvviso)), yc,
             "stroke:#f90;stroke-width:1.5;stroke-dasharray:4 3");
     const auto cella = static_cast<int64_t>(k);
     f.grezzo("<g class=\"avviso\"" + attributo_fonte(cella) + "><title>" +

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "format/lettore.h"
+#include "common/numeri.h"
 
 namespace gs {
 
@@ -14,38 +14,6 @@ std::optional<Compilato> compilato_da_nome(std::string_view nome) {
   if (nome.ends_with(".sim")) return Compilato::kTabella;
   if (nome.ends_with(".dat")) return Compilato::kGriglia;
   return std::nullopt;
-}
-
-Stazioni decodifica_tabella(std::string_view byte) {
-  Stazioni t{};
-  Lettore l(byte);
-  for (int i = 0; i < kVociStazioni; ++i) {
-    if (l.finito()) {
-      throw ErroreFormato("the table ends after " + std::to_string(i) +
-                          " records, the layout has " + std::to_string(kVociStazioni));
-    }
-    l.record(t[static_cast<std::size_t>(i)], kCampiStazione,
-             {"entry", static_cast<std::size_t>(i)});
-  }
-  if (!l.finito()) {
-    throw ErroreFormato(std::to_string(l.restanti()) + " bytes left over after the " +
-                        std::to_string(kVociStazioni) + " records (at byte " +
-                        std::to_string(l.posizione()) + ")");
-  }
-  return t;
-}
-
-std::vector<Cella> decodifica_griglia(std::string_view byte) {
-  if (byte.empty()) throw ErroreFormato("the grid holds no cell");
-  if (byte.size() % kRecordCella != 0) {
-    throw ErroreFormato(std::to_string(byte.size()) + " bytes is not a whole number of " +
-                        std::to_string(kRecordCella) + "-byte cells (" +
-                        std::to_string(byte.size() % kRecordCella) + " bytes over)");
-  }
-  std::vector<Cella> celle(byte.size() / kRecordCella);
-  Lettore l(byte);
-  for (std::size_t k = 0; k < celle.size(); ++k) l.record(celle[k], kCampiCella, {"cell", k});
-  return celle;
 }
 
 RiassuntoGeometria riassumi_geometria(const Geometria& g) {
@@ -123,25 +91,6 @@ std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t) {
   r[kVoceLinea] = Ruolo::kLinea;
   r[kVoceTreno] = Ruolo::kTreno;
   return r;
-}
-
-namespace {
-
-// The magnitude of a value, the most negative one included.
-uint64_t modulo(int64_t v) {
-  return v < 0 ? static_cast<uint64_t>(-(v + 1)) + 1 : static_cast<uint64_t>(v);
-}
-
-}  // namespace
-
-std::string formatta_progressiva(int64_t metri) {
-  const bool negativo = metri < 0;
-  const uint64_t a = modulo(metri);
-  char b[48];
-  std::snprintf(b, sizeof b, "km %s%llu+%03llu", negativo ? "-" : "",
-                static_cast<unsigned long long>(a / 1000),
-                static_cast<unsigned long long>(a % 1000));
-  return b;
 }
 
 std::string formatta_orario(int64_t secondi) {

@@ -1,6 +1,6 @@
-// Reading the compiled scenario files back, byte by byte as the simulator does, so that a
-// route author can see what a compile produced: decoders from bytes to structures, the
-// meaning of each table entry and grid point, and readable views (text and JSON).
+// Reading the compiled scenario files back, so that a route author can see what a compile
+// produced: the meaning of each table entry and grid point, and readable views (text and JSON).
+// The decoders from bytes to structures are format/'s.
 #ifndef GS_VIEWS_ISPEZIONA_H
 #define GS_VIEWS_ISPEZIONA_H
 
@@ -25,12 +25,6 @@ enum class Compilato { kGeometria, kTabella, kGriglia };
 // The kind of compiled file a name ends with: "_linea.dat", ".sim", ".dat". The geometry's
 // ending is tested first, since it also ends in ".dat".
 std::optional<Compilato> compilato_da_nome(std::string_view nome);
-
-// The 87 records of a scenario table file. Exactly 87, with no byte left over.
-Stazioni decodifica_tabella(std::string_view byte);
-
-// The cells of a track grid file: 15 bytes each, at least one.
-std::vector<Cella> decodifica_griglia(std::string_view byte);
 
 struct RiassuntoGeometria {
   std::size_t metri = 0;
@@ -60,8 +54,6 @@ bool voce_vuota(const Stazione& s);
 // they carry a text; the six tail entries; every other entry is empty (or unexpected).
 std::array<Ruolo, kVociStazioni> ruoli_voci(const Stazioni& t);
 
-// "km 95+450"; a negative chainage as "km -0+050".
-std::string formatta_progressiva(int64_t metri);
 // "05:27:00"; times past a day or negative are kept as they are: "-00:00:10", "25:00:00".
 std::string formatta_orario(int64_t secondi);
 

@@ -181,7 +181,8 @@ std::string punto(const Cella& c, const std::optional<Stazioni>& t) {
     case kFineRallentamento:
       return nome + ": " + n(c.dato1) + " km/h" + d_v() + ", f_tt " + n(c.dato3);
     case kAvvisoRallentamento:
-      return nome + " (1200 m before its start): " + n(c.dato1) + " km/h" + d_v();
+      return nome + " (" + n(kMetriAvviso) + " m before its start): " + n(c.dato1) + " km/h" +
+             d_v();
     case kPreavvisoRallentamento:
       return nome + ", " + n(c.dato1) + " of 4 counted away from it" +
              (c.dato2 != 0 ? " (d_v set)" : "");

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "output/uscita.h"
+#include "format/griglia.h"
+#include "format/immagine_geometria.h"
+#include "format/tabella.h"
 #include "run/spiegazioni.h"
 #include "support/sorgenti.h"
 
@@ -236,7 +238,7 @@ TEST(Avvisi, AWarningChangesNothingCompiled) {
       test::leggi(linea({"pendenza, 0, 5", "pendenzza, 100, 9", "[cartelli]", "[cartell]"}),
                   treno({kStazione, "segnal, 100", "segnale, 4500, 1,0,0,0,0,0,0,0,0,0"}));
   EXPECT_EQ(avvisi(*con).size(), 3u);
-  EXPECT_EQ(immagine_griglia(con->c.celle), immagine_griglia(senza->c.celle));
+  EXPECT_EQ(immagine_griglia(con->c.celle.tutte()), immagine_griglia(senza->c.celle.tutte()));
   EXPECT_EQ(immagine_tabella(con->c.stazioni), immagine_tabella(senza->c.stazioni));
   EXPECT_EQ(immagine_geometria(con->c.linea), immagine_geometria(senza->c.linea));
 }

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "output/uscita.h"
+#include "format/geometria.h"
+#include "format/immagine_geometria.h"
 #include "support/sorgenti.h"
-#include "views/ispeziona.h"
 
 namespace gs {
 namespace {

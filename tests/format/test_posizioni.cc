@@ -221,5 +221,26 @@ TEST(Posizioni, StationSpanStopAndMarkersByKind) {
   }
 }
 
+TEST(Posizioni, ChainageFollowsTheSectionInForceAndItsDirection) {
+  Stazioni t{};
+  const auto sezione = [&](int voce, int32_t inizio, int32_t fine, int32_t decrescente) {
+    t[static_cast<std::size_t>(voce)].inizio = inizio;
+    t[static_cast<std::size_t>(voce)].fine = fine;
+    t[static_cast<std::size_t>(voce)].posizione = decrescente;
+  };
+  sezione(kProgressivaTre, 6000, 20000, 0);
+  sezione(kProgressivaDue, 3000, 50000, 1);
+  sezione(kProgressivaUno, 0, 10000, 0);
+  struct Caso {
+    int64_t posizione, progressiva;
+  };
+  for (const Caso& c : {Caso{0, 10000}, Caso{2999, 12999}, Caso{3000, 50000}, Caso{4000, 49000},
+                        Caso{6000, 20000}, Caso{7000, 21000}, Caso{-100, 9900}}) {
+    EXPECT_EQ(progressiva_a(t, c.posizione), c.progressiva) << c.posizione;
+  }
+  EXPECT_EQ(formatta_progressiva(95450), "km 95+450");
+  EXPECT_EQ(formatta_progressiva(-50), "km -0+050");
+}
+
 }  // namespace
 }  // namespace gs

@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "test_ispeziona_scenario.h"
+#include "format/griglia.h"
+#include "format/tabella.h"
+#include "support/scenario_piccolo.h"
 #include "views/disegna.h"
 #include "views/disegna_svg.h"
 #include "views/ispeziona.h"

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "test_ispeziona_scenario.h"
+#include "format/griglia.h"
+#include "format/tabella.h"
+#include "support/scenario_piccolo.h"
 #include "views/disegna.h"
 #include "views/disegna_svg.h"
 #include "views/ispeziona.h"
@@ -214,8 +216,9 @@ TEST(DisegnaOrario, LabelsAtTheLinesEndStandApart) {
                    "stazione, 61000, 12, 600, 0,0,0,0,0,0,0,0,0,0, 7,55,0, ECHO"}));
   ASSERT_EQ(e->n(), 0);
   const Geometria g = decodifica_geometria(immagine_geometria(e->c.linea));
-  const std::string svg = disegna_tavola(decodifica_tabella(immagine_tabella(e->c.stazioni)),
-                                         decodifica_griglia(immagine_griglia(e->c.celle)), &g);
+  const std::string svg =
+      disegna_tavola(decodifica_tabella(immagine_tabella(e->c.stazioni)),
+                     decodifica_griglia(immagine_griglia(e->c.celle.tutte())), &g);
   // The compass's dial.
   const std::size_t quadrante = svg.find(" r=\"34\"");
   ASSERT_NE(quadrante, std::string::npos);

@@ -2,13 +2,12 @@
 
 #include <cmath>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "format/bytes.h"
+#include "format/griglia.h"
+#include "format/tabella.h"
 #include "grid/griglia.h"
-#include "output/uscita.h"
-#include "test_ispeziona_scenario.h"
+#include "support/scenario_piccolo.h"
 #include "views/ispeziona.h"
 
 namespace gs {
@@ -150,69 +149,6 @@ TEST(Ispeziona, JsonCarriesTheDecodedValuesAndEscapesText) {
   EXPECT_NE(j.find("\"file\":\"dir\\\\x\\\".sim\""), std::string::npos) << j;
 }
 
-TEST(Ispeziona, ShapesThatDoNotFitTheLayoutAreErrors) {
-  const auto i = compila_piccolo();
-  std::string nome_lungo = i.tabella;
-  nome_lungo[14] = '\xFF';  // entry 0's name length: 65535 bytes, past the end
-  nome_lungo[15] = '\xFF';
-  std::string colonne_disuguali = i.geometria;
-  // One empty value moved from the end of column 0 to the end of column 1.
-  const std::size_t fine_colonna0 = i.geometria.size() / 2;  // both columns take the same bytes
-  colonne_disuguali.erase(fine_colonna0 - 2, 2);
-  colonne_disuguali.append(std::string("\0\0", 2));
-  std::string tipo_errato = i.geometria;
-  tipo_errato[0] = 3;
-  std::string reale_tronco;
-  put_u16(reale_tronco, kReale);
-  reale_tronco += "abc";
-
-  struct Caso {
-    const char* nome;
-    Compilato tipo;
-    std::string byte;
-    const char* messaggio;
-  };
-  const std::vector<Caso> casi = {
-      {"table cut mid-record", Compilato::kTabella, i.tabella.substr(0, i.tabella.size() - 3),
-       "entry 86 orario at byte"},
-      {"table cut after a record", Compilato::kTabella, i.tabella.substr(0, 34),
-       "ends after 1 records"},
-      {"table with bytes left over", Compilato::kTabella, i.tabella + "xy",
-       "2 bytes left over after the 87 records"},
-      {"table name past the end", Compilato::kTabella, nome_lungo, "entry 0 name of 65535 bytes"},
-      {"grid of 15 k + 7 bytes", Compilato::kGriglia, i.griglia + "1234567", "(7 bytes over)"},
-      {"empty grid", Compilato::kGriglia, "", "holds no cell"},
-      {"geometry kind word 3", Compilato::kGeometria, tipo_errato, "has the kind word 3"},
-      {"geometry double cut", Compilato::kGeometria, reale_tronco,
-       "element 0 double at byte 2 needs 8 bytes"},
-      {"geometry odd count", Compilato::kGeometria, i.geometria.substr(0, i.geometria.size() - 2),
-       "cannot make two columns of equal length"},
-      {"geometry columns unequal", Compilato::kGeometria, colonne_disuguali,
-       "columns are of unequal length"},
-      {"geometry cut inside a kind word", Compilato::kGeometria,
-       i.geometria.substr(0, i.geometria.size() - 1), "kind word at byte"},
-  };
-  for (const Caso& c : casi) {
-    SCOPED_TRACE(c.nome);
-    try {
-      switch (c.tipo) {
-        case Compilato::kTabella:
-          decodifica_tabella(c.byte);
-          break;
-        case Compilato::kGriglia:
-          decodifica_griglia(c.byte);
-          break;
-        case Compilato::kGeometria:
-          decodifica_geometria(c.byte);
-          break;
-      }
-      ADD_FAILURE() << "no error";
-    } catch (const ErroreFormato& e) {
-      EXPECT_NE(std::string(e.what()).find(c.messaggio), std::string::npos) << e.what();
-    }
-  }
-}
-
 TEST(Ispeziona, FileKindsByNameEnding) {
   struct Caso {
     const char* nome;
@@ -248,7 +184,7 @@ TEST(Ispeziona, NegativeSignalFieldsComeApartAsGiven) {
     celle.dimensiona(100);
     int32_t tempo = 0;
     ASSERT_TRUE(memo_segnale(celle, 1000, c.segnale, tempo).riuscita());
-    const std::vector<Cella> letta = decodifica_griglia(immagine_griglia(celle));
+    const std::vector<Cella> letta = decodifica_griglia(immagine_griglia(celle.tutte()));
     const std::string testo = vista("x.dat", letta);
     EXPECT_NE(testo.find(c.testo), std::string::npos) << testo;
     const std::string json = vista("x.dat", letta, std::nullopt, true);
@@ -256,25 +192,7 @@ TEST(Ispeziona, NegativeSignalFieldsComeApartAsGiven) {
   }
 }
 
-TEST(Ispeziona, ChainageFollowsTheSectionInForceAndItsDirection) {
-  Stazioni t{};
-  const auto sezione = [&](int voce, int32_t inizio, int32_t fine, int32_t decrescente) {
-    t[static_cast<std::size_t>(voce)].inizio = inizio;
-    t[static_cast<std::size_t>(voce)].fine = fine;
-    t[static_cast<std::size_t>(voce)].posizione = decrescente;
-  };
-  sezione(kProgressivaTre, 6000, 20000, 0);
-  sezione(kProgressivaDue, 3000, 50000, 1);
-  sezione(kProgressivaUno, 0, 10000, 0);
-  struct Caso {
-    int64_t posizione, progressiva;
-  };
-  for (const Caso& c : {Caso{0, 10000}, Caso{2999, 12999}, Caso{3000, 50000}, Caso{4000, 49000},
-                        Caso{6000, 20000}, Caso{7000, 21000}, Caso{-100, 9900}}) {
-    EXPECT_EQ(progressiva_a(t, c.posizione), c.progressiva) << c.posizione;
-  }
-  EXPECT_EQ(formatta_progressiva(95450), "km 95+450");
-  EXPECT_EQ(formatta_progressiva(-50), "km -0+050");
+TEST(Ispeziona, ClockTimesPastADayOrNegativeKeepTheirValue) {
   EXPECT_EQ(formatta_orario(19620), "05:27:00");
   EXPECT_EQ(formatta_orario(90000), "25:00:00");
   EXPECT_EQ(formatta_orario(-10), "-00:00:10");
@@ -300,39 +218,6 @@ TEST(Ispeziona, EntryRolesStopAtTheFirstEmptyStationAndSpanTheBoards) {
   EXPECT_NE(testo.find("entry 4: neither a station nor a board entry, yet not empty"),
             std::string::npos)
       << testo;
-}
-
-}  // namespace
-}  // namespace gs
-
-namespace gs {
-namespace {
-
-// Every field of the list survives the encoder and the decoder: a field added to a record and
-// to its list reaches the file and comes back, whatever the others hold.
-TEST(Ispeziona, EveryListedFieldRoundTrips) {
-  Stazioni t{};
-  Stazione& s = t[5];
-  int64_t valore = 1;
-  per_ogni_campo(kCampiStazione, [&](const auto& c) {
-    using T = typename std::decay_t<decltype(c)>::Tipo;
-    if constexpr (std::is_same_v<T, std::string>)
-      s.*c.membro = "NOME \xB0";
-    else
-      s.*c.membro = static_cast<T>(-valore++ * 3);
-  });
-  EXPECT_EQ(decodifica_tabella(immagine_tabella(t)), t);
-
-  Celle griglia;
-  griglia.dimensiona(3);
-  per_ogni_campo(kCampiCella, [&](const auto& c) {
-    using T = typename std::decay_t<decltype(c)>::Tipo;
-    griglia[2].*c.membro = static_cast<T>(-valore++ * 5);
-  });
-  const std::vector<Cella> letta = decodifica_griglia(immagine_griglia(griglia));
-  ASSERT_EQ(letta.size(), 4u);
-  EXPECT_EQ(letta[2], griglia[2]);
-  EXPECT_EQ(letta[3], Cella{});
 }
 
 }  // namespace

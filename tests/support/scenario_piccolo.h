@@ -1,12 +1,15 @@
 // A small scenario compiled in memory, and the three file images the compiler writes for it.
-#ifndef GS_TESTS_OUTPUT_TEST_ISPEZIONA_SCENARIO_H
-#define GS_TESTS_OUTPUT_TEST_ISPEZIONA_SCENARIO_H
+#ifndef GS_TESTS_SUPPORT_SCENARIO_PICCOLO_H
+#define GS_TESTS_SUPPORT_SCENARIO_PICCOLO_H
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 
+#include "format/griglia.h"
+#include "format/immagine_geometria.h"
+#include "format/tabella.h"
 #include "grid/griglia.h"
 #include "output/uscita.h"
 #include "support/sorgenti.h"
@@ -84,11 +87,11 @@ inline Immagini compila_piccolo(const std::string& treno = treno_piccolo()) {
   EXPECT_EQ(i.esito->n(), 0);
   EXPECT_EQ(timbra(i.esito->c), 0);
   i.tabella = immagine_tabella(i.esito->c.stazioni);
-  i.griglia = immagine_griglia(i.esito->c.celle);
+  i.griglia = immagine_griglia(i.esito->c.celle.tutte());
   i.geometria = immagine_geometria(i.esito->c.linea);
   return i;
 }
 
 }  // namespace gs::test
 
-#endif  // GS_TESTS_OUTPUT_TEST_ISPEZIONA_SCENARIO_H
+#endif  // GS_TESTS_SUPPORT_SCENARIO_PICCOLO_H
