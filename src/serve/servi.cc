@@ -115,8 +115,10 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
     if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
       const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
-          "errore", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
-                        std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
+          "errore",
+          "error: " + detto(IdCausa::kCartellaSparita, {{"D", std::string(c.begin(), c.end())},
+                                                        {"F", std::string(f.begin(), f.end())}})
+                          .testo));
     } else {
       e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
     }
