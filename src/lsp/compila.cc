@@ -112,14 +112,16 @@ void dal_disco(Sorgente& s, const std::string& percorso) {
   s.editore = s.per_carattere ? utf8_da_1252(s.compilato) : s.compilato;
 }
 
+int gravita_di(Gravita g) {
+  return g == Gravita::kErrore ? kErrore : g == Gravita::kAvviso ? kAvviso : kInformazione;
+}
+
 // A diagnostic worded from the table, whose entry gives its code and its severity.
 DiagnosticaLsp diagnostica(const Intervallo& i, Detto detto) {
   const Spiegazione& v = voce_di(detto.causa);
   DiagnosticaLsp d;
   d.intervallo = i;
-  d.gravita = v.gravita == Gravita::kErrore   ? kErrore
-              : v.gravita == Gravita::kAvviso ? kAvviso
-                                              : kInformazione;
+  d.gravita = gravita_di(v.gravita);
   d.codice = codice(v);
   d.messaggio = std::move(detto.testo);
   d.causa = causa(detto.causa).nome;
@@ -159,10 +161,6 @@ void codifica(const Sorgente& s, Raccolta& elenco) {
     elenco.aggiungi(diagnostica(*s.documento->utf8_su_disco,
                                 detto(IdCausa::kUtf8, {{"line", linea ? "line" : "train"}})));
   }
-}
-
-int gravita_di(Gravita g) {
-  return g == Gravita::kErrore ? kErrore : g == Gravita::kAvviso ? kAvviso : kInformazione;
 }
 
 std::string nome_file(const std::string& percorso) {

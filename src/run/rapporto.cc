@@ -137,8 +137,7 @@ void riporta(const Registro& registro, const OpzioniRapporto& op, std::ostream& 
     svuota(false);
   }
   if (op.werror && registro.ha_avvisi())
-    stampa(o, Luogo{}, "note", "all warnings being treated as errors (-Werror): no file written",
-           "", {}, op);
+    stampa(o, Luogo{}, "note", detto(IdCausa::kAvvisiComeErrori).testo, "", {}, op);
   svuota(true);
   uscita.flush();
 }
