@@ -74,28 +74,66 @@ std::span<const Causa> cause() { return kCause; }
 const Causa& causa(IdCausa id) { return kCause[static_cast<std::size_t>(id)]; }
 const Spiegazione& voce_di(IdCausa id) { return kVoci[causa(id).riga]; }
 
-std::string formatta(std::string_view modello, Dati dati) {
+namespace {
+
+// Where the brace that closes the one at `apre` stands, counting the braces inside it; npos
+// when it is not closed.
+std::size_t chiusa(std::string_view modello, std::size_t apre) {
+  int profondita = 0;
+  for (std::size_t i = apre; i < modello.size(); ++i) {
+    if (modello[i] == '{') ++profondita;
+    if (modello[i] == '}' && --profondita == 0) return i;
+  }
+  return std::string_view::npos;
+}
+
+const Dato* dato(const Dati& dati, std::string_view nome) {
+  const Dato* d = nullptr;
+  for (const Dato& x : dati)
+    if (x.nome == nome) d = &x;
+  return d;
+}
+
+}  // namespace
+
+std::string formatta(std::string_view modello, const Dati& dati) {
   std::string s;
   std::size_t i = 0;
   while (i < modello.size()) {
     const std::size_t apre = modello.find('{', i);
-    const std::size_t chiude = apre == std::string_view::npos ? apre : modello.find('}', apre);
+    const std::size_t chiude = apre == std::string_view::npos ? apre : chiusa(modello, apre);
     if (chiude == std::string_view::npos) break;
     s += modello.substr(i, apre - i);
-    const std::string_view nome = modello.substr(apre + 1, chiude - apre - 1);
-    const Dato* d = nullptr;
-    for (const Dato& x : dati)
-      if (x.nome == nome) d = &x;
-    if (d != nullptr)
+    const std::string_view dentro = modello.substr(apre + 1, chiude - apre - 1);
+    const std::size_t domanda = dentro.find('?');
+    if (domanda != std::string_view::npos && dentro.find('{') > domanda) {
+      if (dato(dati, dentro.substr(0, domanda)) != nullptr)
+        s += formatta(dentro.substr(domanda + 1), dati);
+    } else if (const Dato* d = dato(dati, dentro)) {
       s += d->valore;
-    else if (nome != "...")
+    } else if (dentro != "...") {
       s += modello.substr(apre, chiude + 1 - apre);
+    }
     i = chiude + 1;
   }
   if (i < modello.size()) s += modello.substr(i);
   return s;
 }
 
-Detto detto(IdCausa id, Dati dati) { return {id, formatta(causa(id).modello, dati)}; }
+Detto detto(IdCausa id, Dati dati) {
+  const Dato* forse = dato(dati, kSuggerimento);
+  return {id, formatta(causa(id).modello, dati), forse != nullptr ? forse->valore : std::string()};
+}
+
+std::string codice_errore(int32_t numero) {
+  // Appended, not joined with +: GCC 12 sees an overlap that is not there in "E" + ....
+  std::string s = "E";
+  s += std::to_string(numero);
+  return s;
+}
+
+std::string codice(const Spiegazione& v) {
+  return v.numerato() ? codice_errore(v.numero) : std::string(v.avviso);
+}
 
 }  // namespace gs

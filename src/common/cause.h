@@ -40,7 +40,8 @@ struct Causa {
   IdCausa id{};
   std::size_t riga = 0;     // its diagnostic's row in kRigheDiagnostiche
   std::string_view nome{};  // its stable name in the JSON output
-  // The message, with {NAME} for each value the raise gives and {...} for an optional tail.
+  // The message, with {NAME} for each value the raise gives, {...} for an optional tail, and
+  // {NAME?text} for a part said only when the raise gives NAME (text may hold {NAME} too).
   std::string_view modello{};
   // Records that provoke it once added to the small scenario that `new` writes: to its line
   // source's general section, to the line's records, to the train's records. With
@@ -89,18 +90,31 @@ struct Dato {
 };
 using Dati = std::vector<Dato>;
 
-// The template with each {NAME} replaced by its value and {...} by the value named "..." (or
-// nothing). A name the raise does not give is a fault of the raise: it stays as written, and
+// The value a raise names kSuggerimento is the text that should stand in place of the one the
+// diagnostic is about: the editor offers it as a fix, so it travels beside the message and is
+// never read back out of the words.
+inline constexpr std::string_view kSuggerimento = "SUGGESTION";
+
+// The template with each {NAME} replaced by its value, {...} by the value named "..." (or
+// nothing), and each {NAME?text} by its text, itself formatted, when the raise gives NAME (or
+// by nothing). A name the raise does not give is a fault of the raise: it stays as written, and
 // the tests of every example find it.
-std::string formatta(std::string_view modello, Dati dati);
+std::string formatta(std::string_view modello, const Dati& dati);
 
 // A cause worded for the case at hand: what the register records, and what an ErroreLettura
 // carries up to the reader that records it.
 struct Detto {
   IdCausa causa{};
   std::string testo;
+  std::string suggerimento{};  // the value named kSuggerimento; empty when the raise gives none
 };
 Detto detto(IdCausa id, Dati dati = {});
+
+// How users and editors name an entry: "E16" for an error, the name of a warning or of a tool's
+// message ("unknown-record", "more-diagnostics").
+std::string codice(const Spiegazione& v);
+// An error's code by its number: "E16".
+std::string codice_errore(int32_t numero);
 
 }  // namespace gs
 

@@ -6,15 +6,16 @@
 
 namespace gs {
 
-void Registro::aggiungi(Gravita g, Luogo luogo, std::string messaggio,
-                        std::vector<Correlato> correlati) {
+void Registro::aggiungi(Gravita g, Luogo luogo, Detto detto, std::vector<Correlato> correlati) {
   Diagnostica d;
   d.gravita = g;
   d.n_errore = n_errore;
   if (pos_impostata_) d.pos_errore = pos_errore;
   d.luogo = std::move(luogo);
-  d.messaggio = std::move(messaggio);
+  d.messaggio = std::move(detto.testo);
   d.correlati = std::move(correlati);
+  d.causa = &causa(detto.causa);
+  d.suggerimento = std::move(detto.suggerimento);
   elenco_.push_back(std::move(d));
 }
 
@@ -22,8 +23,7 @@ void Registro::errore(Detto d, Luogo luogo, std::vector<Correlato> correlati) {
   const Spiegazione& v = voce_di(d.causa);
   n_errore = v.numero;
   ++errori_;
-  aggiungi(Gravita::kErrore, std::move(luogo), std::move(d.testo), std::move(correlati));
-  elenco_.back().causa = &causa(d.causa);
+  aggiungi(Gravita::kErrore, std::move(luogo), std::move(d), std::move(correlati));
 }
 
 void Registro::errore_in(Detto d, int32_t posizione, Luogo luogo,
@@ -35,16 +35,15 @@ void Registro::errore_in(Detto d, int32_t posizione, Luogo luogo,
 
 void Registro::avviso(Detto d, Luogo luogo) {
   const Spiegazione& v = voce_di(d.causa);
-  aggiungi(Gravita::kAvviso, std::move(luogo), std::move(d.testo), {});
+  aggiungi(Gravita::kAvviso, std::move(luogo), std::move(d), {});
   elenco_.back().avviso = std::string(v.avviso);
-  elenco_.back().causa = &causa(d.causa);
 }
 
-void Registro::nota_in(int32_t posizione, Luogo luogo, std::string messaggio) {
+void Registro::nota_in(int32_t posizione, Luogo luogo, Detto d) {
   pos_errore = posizione;
   pos_impostata_ = true;
   ++note_;
-  aggiungi(Gravita::kNota, std::move(luogo), std::move(messaggio), {});
+  aggiungi(Gravita::kNota, std::move(luogo), std::move(d), {});
 }
 
 void Registro::cita(std::string file, std::shared_ptr<const std::string> testo) {
@@ -84,6 +83,10 @@ std::string citazione(std::string_view testo, std::size_t massimo) {
   std::string s = utf8_da_1252(grezzo);
   if (testo.size() > massimo) s += "...";
   return s;
+}
+
+std::string codice(const Diagnostica& d) {
+  return d.causa != nullptr ? codice(voce_di(d.causa->id)) : codice_errore(d.n_errore);
 }
 
 std::string dove(const Luogo& luogo) {

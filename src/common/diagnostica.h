@@ -69,7 +69,10 @@ struct Diagnostica {
   Luogo luogo;
   std::string messaggio;  // UTF-8
   std::vector<Correlato> correlati;
-  const Causa* causa = nullptr;  // none for a note
+  const Causa* causa = nullptr;
+  // The text the cause suggests in place of the one at `luogo` ("segnale" for "segnal"), for
+  // the editor's fix; empty when it suggests none.
+  std::string suggerimento;
 };
 
 class Registro {
@@ -84,7 +87,7 @@ class Registro {
   void avviso(Detto d, Luogo luogo);
   // A note that records `posizione` in pos_errore, as a reader does when it stops on an error
   // that an earlier step left.
-  void nota_in(int32_t posizione, Luogo luogo, std::string messaggio);
+  void nota_in(int32_t posizione, Luogo luogo, Detto d);
 
   const std::vector<Diagnostica>& elenco() const { return elenco_; }
   bool ha_errori() const { return errori_ > 0; }
@@ -98,7 +101,7 @@ class Registro {
   std::string_view riga_di(const Luogo& luogo) const;
 
  private:
-  void aggiungi(Gravita g, Luogo luogo, std::string messaggio, std::vector<Correlato> correlati);
+  void aggiungi(Gravita g, Luogo luogo, Detto d, std::vector<Correlato> correlati);
 
   bool pos_impostata_ = false;
   std::size_t errori_ = 0;
@@ -118,6 +121,10 @@ std::string citazione(std::string_view testo, std::size_t massimo = 40);
 
 // A position as messages give it: "9000 m".
 inline std::string metri(int64_t m) { return std::to_string(m) + " m"; }
+
+// The code of its entry ("E16", "unknown-record", "reading-stopped"); for one recorded with no
+// cause, the error the run held then.
+std::string codice(const Diagnostica& d);
 
 // "FILE:LINE:COL", "FILE" or "" for a place.
 std::string dove(const Luogo& luogo);

@@ -34,8 +34,7 @@ void LettoreSorgente::controlla_nome(std::string_view nome, std::size_t campo,
   // Trailing blanks are how names are padded, and are kept as written.
   if (nome.find_first_not_of(' ') == std::string_view::npos) {
     reg().avviso(
-        detto(IdCausa::kNomeVuoto,
-              {{"what", cosa}, {"X", di}, {"...", nome.empty() ? "" : ": it holds only blanks"}}),
+        detto(IdCausa::kNomeVuoto, {{"what", cosa}, {"X", di}, {nome.empty() ? "" : "BLANKS", ""}}),
         valore(campo));
     return;
   }

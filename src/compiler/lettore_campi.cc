@@ -37,9 +37,9 @@ bool LettoreCampi::consuma_fine_riga() {
 
 void LettoreCampi::inizia_campo(std::string_view campo) {
   if (fine()) {
-    throw ErroreLettura(
-        detto(IdCausa::kFineFile,
-              {{"...", campo.empty() ? std::string() : " before its " + std::string(campo)}}));
+    Dati dati;
+    if (!campo.empty()) dati.emplace_back("FIELD", campo);
+    throw ErroreLettura(detto(IdCausa::kFineFile, std::move(dati)));
   }
   salta_spazi();
   luogo_.riga = riga_;

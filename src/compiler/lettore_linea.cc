@@ -77,14 +77,11 @@ class LettoreLinea : LettoreSorgente {
 
   // Why no "[generale]" was found, in the words of the file's content.
   Detto senza_generale() const {
-    const char* perche =
-        testo_.empty() ? ": the file is empty"
-        : testo_.find('\0') != std::string_view::npos
-            ? ": it holds NUL bytes, so it is not a text file"
-        : contiene_ic(testo_, "[generale]")
-            ? ": the only \"[generale]\" is its last field, and nothing after it is read"
-            : " before its end; the general section starts with the line [generale]";
-    return detto(IdCausa::kGeneraleMancante, {{"...", perche}});
+    const char* perche = testo_.empty()                                ? "EMPTY"
+                         : testo_.find('\0') != std::string_view::npos ? "NUL"
+                         : contiene_ic(testo_, "[generale]")           ? "LAST"
+                                                                       : "UNSEEN";
+    return detto(IdCausa::kGeneraleMancante, {{perche, ""}});
   }
 
   // False when a general-section error stopped the line part.
@@ -274,15 +271,13 @@ class LettoreLinea : LettoreSorgente {
   // A gradient whose cell the profile has reached: one more cell of the gradient before it
   // is written (none from cell 0), and its own holds from the cell after.
   void pendenza_fuori_ordine(int32_t inizio, int32_t valore, int64_t n) {
-    const auto pm = [](int32_t v) { return std::to_string(v) + " per mille"; };
-    const std::string coda =
-        n > 0 ? pm(pendenza_) + " holds one cell, from " + metri(metro_profilo(cursore_pendenza_)) +
-                    ", and " + pm(valore) + " from " + metri(metro_profilo(cursore_pendenza_ + 1))
-              : pm(valore) + " holds from " + metri(metro_profilo(cursore_pendenza_)) + " and " +
-                    pm(pendenza_) + " nowhere";
-    fuori_ordine(detto(
-        IdCausa::kOrdinePendenza,
-        {{"G", valore}, {"P", inizio}, {"H", pendenza_}, {"Q", inizio_pendenza_}, {"...", coda}}));
+    fuori_ordine(detto(IdCausa::kOrdinePendenza, {{"G", valore},
+                                                  {"P", inizio},
+                                                  {"H", pendenza_},
+                                                  {"Q", inizio_pendenza_},
+                                                  {n > 0 ? "ONE" : "NONE", ""},
+                                                  {"A", metro_profilo(cursore_pendenza_)},
+                                                  {"B", metro_profilo(cursore_pendenza_ + 1)}}));
   }
 
   // A curve that starts before the metres the curves before it reach: the plan view is
@@ -355,15 +350,11 @@ class LettoreLinea : LettoreSorgente {
   // A span that does not start after the one before it.
   void montagna_fuori_ordine(int32_t inizio, int32_t n) {
     const int32_t prima = montagne_.inizi[n], fine_prima = montagne_.fini[n];
-    fuori_ordine(detto(
-        IdCausa::kOrdineMontagna,
-        {{"S", inizio},
-         {"P", prima},
-         {"E", fine_prima},
-         {"...", int64_t{inizio} - fine_prima <= 150
-                     ? "a span that starts 150 m or less after the previous span's end gets side "
-                       "3, so all its cells get side 3 whatever its kind"
-                     : "mountain spans are read in increasing order of start"}}));
+    fuori_ordine(detto(IdCausa::kOrdineMontagna,
+                       {{"S", inizio},
+                        {"P", prima},
+                        {"E", fine_prima},
+                        {int64_t{inizio} - fine_prima <= 150 ? "NEAR" : "ORDER", ""}}));
   }
 
   DopoRecordLinea indicatore() {

@@ -66,12 +66,13 @@ class LettoreTreno : LettoreSorgente {
 
   void avvisa_senza_generale() {
     const std::string_view testo = r_.testo_intero();
-    const char* forse = contiene_ic(testo, "[generale]")
-                            ? ": its only \"[generale]\" is its last field"
-                        : contiene_ic(testo, "[general") ? "; did you mean \"[generale]\"?"
-                                                         : "";
+    Dati forse;
+    if (contiene_ic(testo, "[generale]"))
+      forse.emplace_back("LAST", "");
+    else if (contiene_ic(testo, "[general"))
+      forse.emplace_back(kSuggerimento, "[generale]");
     reg().avviso(testo.empty() ? detto(IdCausa::kTrenoVuoto)
-                               : detto(IdCausa::kTrenoSenzaGenerale, {{"...", forse}}),
+                               : detto(IdCausa::kTrenoSenzaGenerale, std::move(forse)),
                  Luogo{file_});
   }
 
@@ -198,8 +199,7 @@ class LettoreTreno : LettoreSorgente {
       return DopoRecordTreno::kAvanti;
     }
     sorgenti_.cancella_treno();
-    reg().nota_in(posizione, valore(0),
-                  "reading of this source stopped here because of the error above");
+    reg().nota_in(posizione, valore(0), detto(IdCausa::kLetturaFermata));
     return DopoRecordTreno::kFerma;
   }
 
@@ -424,7 +424,9 @@ class LettoreTreno : LettoreSorgente {
                                          {"T", citazione(prima.nome)},
                                          {"E", prima.fine}}),
         s.posizione, valore(0),
-        {{luogo_precedente_, "the previous station " + citazione(prima.nome) + " is here"}});
+        {{luogo_precedente_, detto(IdCausa::kLuogoCorrelato,
+                                   {{"what", "the previous station " + citazione(prima.nome)}})
+                                 .testo}});
   }
 
   // (hours x 60 + minutes) x 60 + seconds, each step in 32 bits.
@@ -448,11 +450,10 @@ class LettoreTreno : LettoreSorgente {
       if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(
           inizio ? detto(IdCausa::kProgressivaInizio, {{"S", z.inizio}, {"N", kVoce[i]}})
-                 : detto(IdCausa::kProgressivaValore,
-                         {{"S", z.inizio},
-                          {"C", z.fine},
-                          {"...", z.posizione == 1 ? " (100 m added, since it decreases)" : ""},
-                          {"N", kVoce[i]}}),
+                 : detto(IdCausa::kProgressivaValore, {{"S", z.inizio},
+                                                       {"C", z.fine},
+                                                       {z.posizione == 1 ? "DECREASING" : "", ""},
+                                                       {"N", kVoce[i]}}),
           inizio ? linea_.inizio_sezione[i] : linea_.valore_sezione[i]);
       break;
     }

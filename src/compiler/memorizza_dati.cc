@@ -120,31 +120,22 @@ Detto LettoreSorgente::corto(IdCausa id, std::size_t fino_a, bool con_testo,
                              std::string_view errore) const {
   const std::size_t m = record_->campi.size();
   const std::size_t n = preso_ ? preso_->campo : fino_a;
-  std::string coda;
-  if (n == 0 && virgola_mancante(testo_chiave_))
-    coda += " (is the comma after its keyword missing?)";
+  Dati dati{{"K", citazione(senza_spazi_finali(testo_chiave_))}, {"N", n}, {"M", m}};
+  if (m != 1) dati.emplace_back("MANY", "");
+  if (n == 0 && virgola_mancante(testo_chiave_)) dati.emplace_back("COMMA", "");
   if (preso_) {
-    coda += "; its " + std::string(record_->campi[preso_->campo].nome);
+    dati.emplace_back("FIELD", record_->campi[preso_->campo].nome);
+    dati.emplace_back("LINE", preso_->riga);
     if (fino_a > preso_->campo) {
-      coda += " to " + std::string(record_->campi[fino_a].nome) + " were read from line " +
-              std::to_string(preso_->riga) + " on";
+      dati.emplace_back("TO", "");
+      dati.emplace_back("LAST", record_->campi[fino_a].nome);
     } else {
-      coda += " was read from line " + std::to_string(preso_->riga);
-      if (con_testo) {
-        coda += " (\"";
-        coda += citazione(senza_spazi_finali(preso_->testo));
-        coda += "\")";
-      }
+      dati.emplace_back("FROM", "");
+      if (con_testo) dati.emplace_back("QUOTED", citazione(senza_spazi_finali(preso_->testo)));
     }
   }
-  if (!errore.empty()) {
-    coda += ": ";
-    coda += errore;
-  }
-  return detto(id, {{"K", citazione(senza_spazi_finali(testo_chiave_))},
-                    {"N", n},
-                    {"M", std::to_string(m) + (m == 1 ? " value" : " values")},
-                    {"...", std::move(coda)}});
+  if (!errore.empty()) dati.emplace_back("WHY", errore);
+  return detto(id, std::move(dati));
 }
 
 std::optional<Detto> LettoreSorgente::numero_spezzato(std::string_view campo) const {

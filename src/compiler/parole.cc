@@ -129,10 +129,9 @@ Detto avviso_parola(std::string_view campo, std::span<const std::string_view> ac
                     std::initializer_list<Altrove> altrove) {
   const std::string citato = citazione(senza_spazi(campo));
   if (testata(campo)) {
-    std::string forse;
-    if (const auto p = piu_vicina(campo, testate))
-      forse = "; did you mean \"" + std::string(*p) + "\"?";
-    return detto(IdCausa::kTestata, {{"H", citato}, {"...", forse}});
+    Dati dati{{"H", citato}};
+    if (const auto p = piu_vicina(campo, testate)) dati.emplace_back(kSuggerimento, *p);
+    return detto(IdCausa::kTestata, std::move(dati));
   }
   if (numerico(campo)) return detto(IdCausa::kValore, {{"V", citato}});
   for (const Altrove& a : altrove) {
@@ -141,15 +140,13 @@ Detto avviso_parola(std::string_view campo, std::span<const std::string_view> ac
         return detto(IdCausa::kRecordAltrove, {{"K", citato}, {"W", chiave}, {"where", a.dove}});
     }
   }
-  std::string forse;
+  Dati dati{{"K", citato}};
   if (const auto p = piu_vicina(campo, accettate)) {
-    forse = "; did you mean \"" + std::string(*p) + "\"?";
-    if (uguali_ic(senza_spazi(campo), *p))
-      forse +=
-          " (the words uno, due, tre, progressiva, sfondo, segnali and ripetizione are read in "
-          "lower case only)";
+    dati.emplace_back(kSuggerimento, *p);
+    // Only its case differs: the message says which words are read in lower case only.
+    if (uguali_ic(senza_spazi(campo), *p)) dati.emplace_back("CASE", "");
   }
-  return detto(IdCausa::kRecordSconosciuto, {{"K", citato}, {"...", forse}});
+  return detto(IdCausa::kRecordSconosciuto, std::move(dati));
 }
 
 bool sembra_utf8(std::string_view testo, std::size_t& primo) {

@@ -73,7 +73,7 @@ std::string Celle::descrivi(int64_t i) const {
 std::vector<Correlato> Celle::correlati(int64_t i) const {
   const Origine* o = origine(i);
   if (o == nullptr || o->luogo.file.empty()) return {};
-  return {{o->luogo, cosa(i) + " is here"}};
+  return {{o->luogo, detto(IdCausa::kLuogoCorrelato, {{"what", cosa(i)}}).testo}};
 }
 
 }  // namespace gs

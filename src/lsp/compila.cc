@@ -112,13 +112,20 @@ void dal_disco(Sorgente& s, const std::string& percorso) {
   s.editore = s.per_carattere ? utf8_da_1252(s.compilato) : s.compilato;
 }
 
-DiagnosticaLsp diagnostica(const Intervallo& i, int gravita, std::string codice,
-                           std::string messaggio) {
+int gravita_di(Gravita g) {
+  return g == Gravita::kErrore ? kErrore : g == Gravita::kAvviso ? kAvviso : kInformazione;
+}
+
+// A diagnostic worded from the table, whose entry gives its code and its severity.
+DiagnosticaLsp diagnostica(const Intervallo& i, Detto detto) {
+  const Spiegazione& v = voce_di(detto.causa);
   DiagnosticaLsp d;
   d.intervallo = i;
-  d.gravita = gravita;
-  d.codice = std::move(codice);
-  d.messaggio = std::move(messaggio);
+  d.gravita = gravita_di(v.gravita);
+  d.codice = codice(v);
+  d.messaggio = std::move(detto.testo);
+  d.causa = causa(detto.causa).nome;
+  d.suggerimento = std::move(detto.suggerimento);
   return d;
 }
 
@@ -137,40 +144,23 @@ void codifica(const Sorgente& s, Raccolta& elenco) {
   if (s.documento == nullptr) return;
   for (const Mancante& m : s.mancanti) {
     const Carattere c = carattere_a(s.editore, m.offset);
-    std::string messaggio;
+    Detto detto;
     if (m.punto == kSurrogatoSolo) {
       // The editor's text holds half of a UTF-16 pair where the server's holds the marker.
-      messaggio =
-          "a lone UTF-16 surrogate that the editor sent: it stands for no character; delete it";
+      detto = gs::detto(IdCausa::kSurrogatoSolo);
     } else if (m.punto == 0xFFFD) {
-      messaggio =
-          "a character the editor could not read from the file (U+FFFD): reopen the file with "
-          "the encoding Windows-1252";
+      detto = gs::detto(IdCausa::kCarattereIlleggibile);
     } else {
-      // Built piece by piece: GCC 12 sees an overlap that is not there in a chain of +.
-      messaggio = "\"";
-      messaggio.append(s.editore, m.offset, c.byte);
-      messaggio += "\" (";
-      messaggio += codice_punto(m.punto);
-      messaggio +=
-          ") is not a Windows-1252 character: the file cannot be saved as Windows-1252 with it, "
-          "and the simulator could not show it";
+      detto = gs::detto(IdCausa::kCarattereNon1252,
+                        {{"C", s.editore.substr(m.offset, c.byte)}, {"U", codice_punto(m.punto)}});
     }
-    elenco.aggiungi(
-        diagnostica(s.carattere(m.offset), kErrore, "not-windows-1252", std::move(messaggio)));
+    elenco.aggiungi(diagnostica(s.carattere(m.offset), std::move(detto)));
   }
   if (s.documento->utf8_su_disco) {
     const bool linea = ruolo_di(*s.documento) == Ruolo::kLinea;
-    elenco.aggiungi(diagnostica(
-        *s.documento->utf8_su_disco, kAvviso, std::string(kAvvisoUtf8),
-        std::string("the ") + (linea ? "line" : "train") +
-            " source looks like UTF-8; the simulator reads Windows-1252, so its names and texts "
-            "would come out garbled: save it as Windows-1252"));
+    elenco.aggiungi(diagnostica(*s.documento->utf8_su_disco,
+                                detto(IdCausa::kUtf8, {{"line", linea ? "line" : "train"}})));
   }
-}
-
-int gravita_di(Gravita g) {
-  return g == Gravita::kErrore ? kErrore : g == Gravita::kAvviso ? kAvviso : kInformazione;
 }
 
 std::string nome_file(const std::string& percorso) {
@@ -178,17 +168,38 @@ std::string nome_file(const std::string& percorso) {
 }
 
 // Why the train source has no line source to be compiled with.
-std::string senza_linea(const LineaAccanto& a, const std::string& treno) {
-  if (a.cercate.empty())
-    return "cannot tell the line source from this train source's file name " + nome_file(treno) +
-           " (it is not LINE_TRAIN-.txt), so it is not compiled";
+Detto senza_linea(const LineaAccanto& a, const std::string& treno) {
+  if (a.cercate.empty()) return detto(IdCausa::kNomeNonLineaTreno, {{"F", nome_file(treno)}});
   std::string cercate;
   for (std::size_t i = 0; i < a.cercate.size(); ++i) {
     if (i > 0) cercate += i + 1 == a.cercate.size() ? " or " : ", ";
     cercate += nome_file(a.cercate[i]);
   }
-  return "no line source beside this train source: looked for " + cercate +
-         ", so it is not compiled";
+  return detto(IdCausa::kLineaAssente, {{"F", cercate}});
+}
+
+// A diagnostic of the compile at its range, with the places it involves in the sources the
+// editor knows (`sorgente_di`); a place in no such source is told in the message instead.
+template <class SorgenteDi>
+DiagnosticaLsp come_la_vede_l_editore(const Diagnostica& d, const Intervallo& intervallo,
+                                      const SorgenteDi& sorgente_di) {
+  DiagnosticaLsp fatta;
+  fatta.intervallo = intervallo;
+  fatta.gravita = gravita_di(d.gravita);
+  fatta.codice = codice(d);
+  fatta.messaggio = d.messaggio;
+  fatta.suggerimento = d.suggerimento;
+  for (const Correlato& r : d.correlati) {
+    const Sorgente* rs = sorgente_di(r.luogo);
+    if (rs == nullptr) {
+      fatta.messaggio += "\n" + r.messaggio;
+      continue;
+    }
+    fatta.correlate.push_back({rs->uri, rs->intervallo(r.luogo), r.messaggio});
+  }
+  // Which of its entry's causes it is, for the hover's explanation.
+  if (d.causa != nullptr) fatta.causa = d.causa->nome;
+  return fatta;
 }
 
 }  // namespace
@@ -219,13 +230,12 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   if (u.treno != nullptr) codifica(treno, raccolte[treno.uri]);
   if (u.linea != nullptr) codifica(linea, raccolte[linea.uri]);
   if (u.treno != nullptr && u.accanto.percorso.empty()) {
-    proprie.aggiungi(
-        diagnostica({}, kErrore, "no-line-source", senza_linea(u.accanto, treno.nome)));
+    proprie.aggiungi(diagnostica({}, senza_linea(u.accanto, treno.nome)));
     return esito();
   }
   if (!guasto_linea.empty()) {
-    proprie.aggiungi(diagnostica({}, kErrore, "no-line-source",
-                                 "the line source cannot be read: " + guasto_linea));
+    proprie.aggiungi(
+        diagnostica({}, detto(IdCausa::kLineaNonLeggibile, {{"REASON", guasto_linea}})));
     return esito();
   }
 
@@ -235,7 +245,7 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
   std::optional<TestoSorgente> testo_treno;
   if (u.treno != nullptr) testo_treno = TestoSorgente{treno.nome, treno.compilato};
   if (const auto motivo = compila(c, {linea.nome, linea.compilato}, std::move(testo_treno)))
-    proprie.aggiungi(diagnostica({}, kErrore, "", *motivo));
+    proprie.aggiungi(diagnostica({}, detto(IdCausa::kNomiDaiFile, {{"REASON", *motivo}})));
 
   const auto sorgente_di = [&](const Luogo& l) -> Sorgente* {
     if (!l.file.empty() && l.file == linea.nome) return &linea;
@@ -252,21 +262,8 @@ Diagnostiche compila_unita(const Unita& u, const Compila& compila,
         s->documento != nullptr)
       continue;
     Sorgente& dove = s != nullptr ? *s : principale;
-    const Intervallo i = s != nullptr ? s->intervallo(d.luogo) : Intervallo{};
-    const std::string codice =
-        d.gravita == Gravita::kAvviso ? d.avviso : "E" + std::to_string(d.n_errore);
-    DiagnosticaLsp fatta = diagnostica(i, gravita_di(d.gravita), codice, d.messaggio);
-    for (const Correlato& r : d.correlati) {
-      const Sorgente* rs = sorgente_di(r.luogo);
-      if (rs == nullptr) {
-        fatta.messaggio += "\n" + r.messaggio;
-        continue;
-      }
-      fatta.correlate.push_back({rs->uri, rs->intervallo(r.luogo), r.messaggio});
-    }
-    // Which of its entry's causes it is, for the hover's explanation.
-    if (d.causa != nullptr) fatta.causa = d.causa->nome;
-    raccolte[dove.uri].aggiungi(std::move(fatta));
+    raccolte[dove.uri].aggiungi(come_la_vede_l_editore(
+        d, s != nullptr ? s->intervallo(d.luogo) : Intervallo{}, sorgente_di));
   }
   // The compile is kept for hover, which reads its cells and its chainage table: its own list
   // of diagnostics, as long as the document has many, is let go now they are placed.

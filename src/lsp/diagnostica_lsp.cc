@@ -53,7 +53,8 @@ json json_di(const DiagnosticaLsp& d) {
                            {"message", c.messaggio}});
     j["relatedInformation"] = std::move(correlate);
   }
-  if (!d.causa.empty()) j["data"] = {{"cause", d.causa}};
+  if (!d.causa.empty()) j["data"]["cause"] = d.causa;
+  if (!d.suggerimento.empty()) j["data"]["suggestion"] = d.suggerimento;
   return j;
 }
 
@@ -70,6 +71,7 @@ uint64_t impronta(const DiagnosticaLsp& d) {
   h(d.codice);
   h(d.messaggio);
   h(d.causa);
+  h(d.suggerimento);
   h(d.correlate.size());
   for (const Correlata& c : d.correlate) {
     h(c.uri);

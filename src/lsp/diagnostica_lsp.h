@@ -33,10 +33,12 @@ struct Correlata {
 struct DiagnosticaLsp {
   Intervallo intervallo;
   int gravita = kErrore;
-  std::string codice;  // E16, unknown-record; empty for none
+  std::string codice;  // its entry's code: E16, unknown-record, not-windows-1252
   std::string messaggio;
   std::vector<Correlata> correlate;
   std::string causa;  // which of its entry's causes it is (data.cause), for hover; or empty
+  // The text its quick fix puts in place of its range (data.suggestion); or empty.
+  std::string suggerimento;
   bool operator==(const DiagnosticaLsp&) const = default;
 };
 

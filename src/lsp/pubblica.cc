@@ -20,8 +20,8 @@ using nlohmann::json;
 DiagnosticaLsp altre(std::size_t n) {
   DiagnosticaLsp d;
   d.gravita = kInformazione;
-  d.codice = "more-diagnostics";
-  d.causa = "more-diagnostics";
+  d.codice = codice(voce_di(IdCausa::kAltreDiagnostiche));
+  d.causa = causa(IdCausa::kAltreDiagnostiche).nome;
   d.messaggio = detto(IdCausa::kAltreDiagnostiche, {{"N", n}, {"M", kMostrate}}).testo;
   return d;
 }

@@ -89,17 +89,12 @@ json azioni(const Vista& v, const std::string& uri, const json& diagnostiche) {
     if (!d.is_object() || !d.contains("range") || !d.contains("message") ||
         !d["message"].is_string())
       continue;
-    const std::string messaggio = d["message"].get<std::string>();
     const std::string codice = d.value("code", std::string());
-    static constexpr std::string_view kForse = "did you mean \"";
-    const std::size_t forse = messaggio.find(kForse);
-    if (forse != std::string::npos) {
-      const std::size_t da = forse + kForse.size();
-      const std::size_t a = messaggio.find('"', da);
-      if (a != std::string::npos) {
-        const std::string parola = messaggio.substr(da, a - da);
-        fatte.push_back(modifica("Replace with \"" + parola + "\"", uri, d, parola));
-      }
+    // The replacement travels beside the message, which may be worded in any way.
+    const json* dati = d.contains("data") && d["data"].is_object() ? &d["data"] : nullptr;
+    if (dati != nullptr && dati->contains("suggestion") && (*dati)["suggestion"].is_string()) {
+      const std::string parola = (*dati)["suggestion"].get<std::string>();
+      fatte.push_back(modifica("Replace with \"" + parola + "\"", uri, d, parola));
       continue;
     }
     if (codice == "dropped-field") {

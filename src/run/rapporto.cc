@@ -31,7 +31,7 @@ std::string parentesi(const Diagnostica& d, bool werror) {
   if (d.gravita == Gravita::kAvviso)
     return werror ? "[-Werror=" + d.avviso + "]" : "[" + d.avviso + "]";
   if (d.gravita == Gravita::kNota && d.n_errore == 0) return "";
-  std::string s = "[E" + std::to_string(d.n_errore);
+  std::string s = "[" + codice_errore(d.n_errore);
   if (d.pos_errore) s += " at " + std::to_string(*d.pos_errore) + " m";
   return s + "]";
 }
@@ -137,8 +137,7 @@ void riporta(const Registro& registro, const OpzioniRapporto& op, std::ostream& 
     svuota(false);
   }
   if (op.werror && registro.ha_avvisi())
-    stampa(o, Luogo{}, "note", "all warnings being treated as errors (-Werror): no file written",
-           "", {}, op);
+    stampa(o, Luogo{}, "note", detto(IdCausa::kAvvisiComeErrori).testo, "", {}, op);
   svuota(true);
   uscita.flush();
 }
@@ -161,6 +160,7 @@ std::string rapporto_json(const Registro& registro, const std::string& nome_line
     j["title"] = d.causa != nullptr ? json(voce_di(d.causa->id).titolo) : json();
     j["position_m"] = d.gravita != Gravita::kAvviso && d.pos_errore ? json(*d.pos_errore) : json();
     j["message"] = d.messaggio;
+    j["suggestion"] = d.suggerimento.empty() ? json() : json(d.suggerimento);
     json correlati = json::array();
     for (const Correlato& c : d.correlati) {
       json r = luogo_json(c.luogo);

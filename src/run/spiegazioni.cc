@@ -136,8 +136,7 @@ std::string testo_voce(const Spiegazione& v) {
 }
 
 std::string markdown_voce(const Spiegazione& v) {
-  const std::string codice =
-      v.avviso.empty() ? "E" + std::to_string(v.numero) : std::string(v.avviso);
+  const std::string codice = gs::codice(v);
   std::string s =
       "### " + codice + ": " + std::string(v.titolo) + "\n\n" + std::string(v.accade) + "\n";
   for (const Causa& c : v.cause) {
@@ -159,8 +158,7 @@ std::string markdown_voce(const Spiegazione& v) {
 std::string elenco_voci(bool markdown) {
   std::string s = markdown ? "| diagnostic | what it is |\n|---|---|\n" : "";
   for (const Spiegazione& v : voci()) {
-    std::string codice = v.avviso.empty() ? "E" : "";
-    codice += v.avviso.empty() ? std::to_string(v.numero) : std::string(v.avviso);
+    const std::string codice = gs::codice(v);
     if (markdown) {
       s += "| `";
       s += codice;
@@ -179,12 +177,7 @@ std::string elenco_voci_man() {
   std::string s;
   for (const Spiegazione& v : voci()) {
     s += ".TP\n.B ";
-    if (v.avviso.empty()) {
-      s += 'E';
-      s += std::to_string(v.numero);
-    } else {
-      s += v.avviso;
-    }
+    s += codice(v);
     s += '\n';
     for (const char c : v.titolo) {
       if (c == '\\')

@@ -118,8 +118,10 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
     if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
       const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
-          "error", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
-                       std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
+          "error",
+          "error: " + detto(IdCausa::kCartellaSparita, {{"D", std::string(c.begin(), c.end())},
+                                                        {"F", std::string(f.begin(), f.end())}})
+                          .testo));
     } else {
       e.diagnostiche.push_back(diagnostica("error", std::string("error: ") + errore.what()));
     }

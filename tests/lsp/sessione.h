@@ -8,17 +8,33 @@
 #ifndef GS_TESTS_LSP_SESSIONE_H
 #define GS_TESTS_LSP_SESSIONE_H
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <map>
 #include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "lsp/lsp.h"
 #include "lsp/uri.h"
 #include "run/comando_lsp.h"
+#include "run/spiegazioni.h"
 
 namespace gs::test {
+
+// The codes `explain --list` prints, each at the start of its line.
+inline const std::set<std::string>& codici_elencati() {
+  static const std::set<std::string> codici = [] {
+    std::set<std::string> s;
+    std::istringstream righe(elenco_voci(false));
+    for (std::string r; std::getline(righe, r);) s.insert(r.substr(0, r.find(' ')));
+    return s;
+  }();
+  return codici;
+}
 
 class Sessione {
  public:
@@ -82,6 +98,10 @@ class Sessione {
       if (m.value("method", "") != "textDocument/publishDiagnostics") continue;
       pubblicate[m["params"]["uri"]] =
           m["params"]["diagnostics"].get<std::vector<nlohmann::json>>();
+      // Whatever a test publishes, each diagnostic's code is an entry the user can look up
+      // with explain: none is worded outside the table.
+      for (const nlohmann::json& d : m["params"]["diagnostics"])
+        EXPECT_TRUE(codici_elencati().contains(d.value("code", ""))) << d;
       ++n;
     }
     return n;

@@ -196,12 +196,18 @@ TEST_F(LspScenario, ALineEditRefreshesItsOpenTrainSources) {
 TEST_F(LspScenario, ATrainSourceWithoutItsLineSource) {
   struct Caso {
     const char* nome;
+    const char* codice;
     const char* messaggio;
   };
+  // A folder where the line source should be: found, but it cannot be read.
+  std::filesystem::create_directory(dir / "CARTELLA_linea.txt");
   const Caso casi[] = {
-      {"ALTRA_D 1-.txt", "no line source beside this train source: looked for ALTRA_linea.txt"},
-      {"A_B_D 1-.txt", "looked for A_linea.txt or A_B_linea.txt, so"},
-      {"SENZA-.txt", "cannot tell the line source from this train source's file name SENZA-.txt"},
+      {"ALTRA_D 1-.txt", "line-source-not-found",
+       "no line source beside this train source: looked for ALTRA_linea.txt"},
+      {"A_B_D 1-.txt", "line-source-not-found", "looked for A_linea.txt or A_B_linea.txt, so"},
+      {"SENZA-.txt", "line-source-not-found",
+       "cannot tell the line source from this train source's file name SENZA-.txt"},
+      {"CARTELLA_D 1-.txt", "line-source-unreadable", "the line source cannot be read: "},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
@@ -209,7 +215,8 @@ TEST_F(LspScenario, ATrainSourceWithoutItsLineSource) {
     s.aggiorna();
     const auto& elenco = di(dir / c.nome);
     ASSERT_EQ(elenco.size(), 1u);
-    EXPECT_EQ(elenco[0]["code"], "no-line-source");
+    EXPECT_EQ(elenco[0]["code"], c.codice);
+    EXPECT_EQ(elenco[0]["severity"], 1);
     EXPECT_NE(elenco[0]["message"].get<std::string>().find(c.messaggio), std::string::npos)
         << elenco[0]["message"];
     s.notifica("textDocument/didClose", {{"textDocument", {{"uri", u}}}});
@@ -224,6 +231,23 @@ TEST_F(LspScenario, ATrainSourceWithoutItsLineSource) {
   s.notifica("textDocument/didSave", {{"textDocument", {{"uri", u}}}});
   s.aggiorna();
   EXPECT_TRUE(di(dir / "ALTRA_D 1-.txt").empty()) << di(dir / "ALTRA_D 1-.txt")[0];
+}
+
+// A train name drawn from the file name that no compiled file could take: the pair is compiled
+// all the same, and the reason stands at the top of the train source. The train source is only
+// open in the editor, so its name need not be one the file system takes.
+TEST_F(LspScenario, UnusableNamesAreToldAtTheTop) {
+  test::scrivi(dir / "CON_linea.txt", componi_testo(righe_linea()));
+  s.apri(dir / "CON_D*1-.txt", treno);
+  s.aggiorna();
+  const auto& elenco = di(dir / "CON_D*1-.txt");
+  ASSERT_EQ(elenco.size(), 1u) << json(elenco);
+  EXPECT_EQ(elenco[0]["code"], "unusable-names");
+  EXPECT_EQ(elenco[0]["severity"], 1);
+  EXPECT_EQ(elenco[0]["range"], sostituzione(0, 0, 0, "")["range"]);
+  EXPECT_NE(elenco[0]["message"].get<std::string>().find("which Windows forbids in file names"),
+            std::string::npos)
+      << elenco[0];
 }
 
 TEST_F(LspScenario, ACharacterWindows1252LacksIsMarkedAndShiftsNoRange) {

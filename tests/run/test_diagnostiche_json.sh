@@ -33,6 +33,8 @@ assert (w["file"], w["line"], w["column"]) == ("MIA_linea.txt", 4, 1), w
 assert (e["file"], e["line"], e["column"], e["error"], e["position_m"]) == ("MIA_R1-.txt", 4, 10, 16, 9000), e
 assert "the start of the slowdown at 9000 m from MIA_R1-.txt:3" in e["message"], e
 assert (w["cause"], e["cause"]) == ("unknown-record", "signal-cell-taken"), d
+# The keyword the warning suggests, as a value of its own beside the message; none for the error.
+assert (w["suggestion"], e["suggestion"]) == ("pendenza", None), d
 assert e["title"] == "a signal falls on a grid cell that is already taken", e
 rel = e["related"]
 assert len(rel) == 1 and (rel[0]["file"], rel[0]["line"], rel[0]["column"]) == ("MIA_R1-.txt", 3, 1), rel

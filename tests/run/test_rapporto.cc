@@ -17,7 +17,7 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
   Registro r;
   r.errore_in({IdCausa::kOltreGriglia, "the signal lies beyond the grid"}, 4500,
               {"l.txt", 7, 12, 0});
-  r.nota_in(4600, {"t.txt", 3, 10, 0}, "reading of this source stopped here");
+  r.nota_in(4600, {"t.txt", 3, 10, 0}, detto(IdCausa::kLetturaFermata));
   r.errore({IdCausa::kProgressivaInizio, "not a multiple of 50 m"},
            {"l.txt", 4, 5, 0});  // keeps the position before it
   r.avviso({IdCausa::kRecordSconosciuto, "\"segnal\" matches no record type"}, {"t.txt", 9, 1, 0});
@@ -26,7 +26,8 @@ TEST(Rapporto, BracketsFollowTheRunsNumbers) {
   EXPECT_EQ(riga_diagnostica(e[0]),
             "l.txt:7:12: error: the signal lies beyond the grid [E15 at 4500 m]");
   EXPECT_EQ(riga_diagnostica(e[1]),
-            "t.txt:3:10: note: reading of this source stopped here [E15 at 4600 m]");
+            "t.txt:3:10: note: reading of this source stopped here because of the error above "
+            "[E15 at 4600 m]");
   EXPECT_EQ(riga_diagnostica(e[2]), "l.txt:4:5: error: not a multiple of 50 m [E2 at 4600 m]");
   EXPECT_EQ(riga_diagnostica(e[3]),
             "t.txt:9:1: warning: \"segnal\" matches no record type [unknown-record]");

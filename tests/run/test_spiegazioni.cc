@@ -48,7 +48,8 @@ TEST(Spiegazioni, EveryErrorAndWarningHasAnEntryWithCauses) {
   EXPECT_EQ(numeri_errori(), "1 to 13, 15 to 22, 24, 25, 101 to 103, 1250 and 1251");
 }
 
-// A template's values by name, an optional tail, and a name the raise forgot left in sight.
+// A template's values by name, an optional tail, named parts, and a name the raise forgot left
+// in sight.
 TEST(Spiegazioni, MessagesAreWordedFromTheirTemplates) {
   struct Caso {
     const char* modello;
@@ -67,8 +68,26 @@ TEST(Spiegazioni, MessagesAreWordedFromTheirTemplates) {
       {"{A}{A}", {{"A", "{B}"}, {"B", "no"}}, "{B}{B}"},
       {"exact", {}, "exact"},
       {"open {brace", {}, "open {brace"},
+      // A named part: said, with its own values, only when the raise gives its name.
+      {"skipped{S?; did you mean \"{S}\"?}", {{"S", "y"}}, "skipped; did you mean \"y\"?"},
+      {"skipped{S?; did you mean \"{S}\"?}", {{"K", "y"}}, "skipped"},
+      {"{N} value{MANY?s}{ONE? only}", {{"N", 2}, {"MANY", ""}}, "2 values"},
+      {"{A?a {B?b {C}}}", {{"A", ""}, {"B", ""}, {"C", 3}}, "a b 3"},
+      {"{A?[{B}]}", {{"A", ""}}, "[{B}]"},
+      {"open {A?part", {{"A", ""}}, "open {A?part"},
   };
   for (const Caso& c : casi) EXPECT_EQ(formatta(c.modello, c.dati), c.messaggio) << c.modello;
+}
+
+// The suggested word is a value of its own beside the message: the same whatever the words
+// around it, and none when the raise gives none.
+TEST(Spiegazioni, ASuggestionTravelsBesideTheMessage) {
+  const Detto d = detto(IdCausa::kRecordSconosciuto, {{"K", "segnal"}, {kSuggerimento, "segnale"}});
+  EXPECT_EQ(d.suggerimento, "segnale");
+  EXPECT_EQ(d.testo, "\"segnal\" matches no record type and is skipped; did you mean \"segnale\"?");
+  EXPECT_EQ(detto(IdCausa::kTestata, {{"H", "[x]"}}).suggerimento, "");
+  EXPECT_EQ(detto(IdCausa::kTestata, {{"H", "[x]"}}).testo,
+            "unknown section head \"[x]\" is skipped");
 }
 
 // One row for every cause: each id finds its own row, whose entry lists it, and names are
