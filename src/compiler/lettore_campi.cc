@@ -12,8 +12,6 @@ namespace {
 
 bool separa(char c) { return c == ',' || c == '\r' || c == '\n'; }
 
-char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
 
 void LettoreCampi::salta_spazi() {
@@ -152,17 +150,6 @@ int16_t LettoreCampi::i16(std::string_view campo) {
 
 uint8_t LettoreCampi::u8(std::string_view campo) {
   return static_cast<uint8_t>(numero(0, 255, campo));
-}
-
-bool contiene(std::string_view campo, std::string_view parola) {
-  return campo.find(parola) != std::string_view::npos;
-}
-
-bool contiene_ic(std::string_view campo, std::string_view parola) {
-  if (parola.size() > campo.size()) return false;
-  const auto it = std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
-                              [](char a, char b) { return minuscola(a) == minuscola(b); });
-  return it != campo.end();
 }
 
 }  // namespace gs

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "common/ascii.h"
 #include "common/luogo.h"
 
 namespace gs {
@@ -76,9 +77,7 @@ class LettoreCampi {
   std::vector<Estensione> campi_;
 };
 
-// Substring tests of the keyword rules: exact, and ignoring the case of ASCII letters.
-bool contiene(std::string_view campo, std::string_view parola);
-bool contiene_ic(std::string_view campo, std::string_view parola);
+// The substring tests of the keyword rules, contiene and contiene_ic, are in common/ascii.h.
 
 }  // namespace gs
 

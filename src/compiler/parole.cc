@@ -4,6 +4,7 @@
 #include <array>
 #include <vector>
 
+#include "common/ascii.h"
 #include "common/diagnostica.h"
 #include "common/nomi_file.h"
 #include "compiler/lettore_campi.h"
@@ -44,14 +45,6 @@ constexpr std::array<std::string_view, 10> kChiaviT = {
     "frenata", "vetture", "velocit",       "aderenza",     "orologio",
     "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
 
-std::string_view senza_spazi(std::string_view s) {
-  const std::size_t a = s.find_first_not_of(" \t");
-  if (a == std::string_view::npos) return {};
-  return s.substr(a, s.find_last_not_of(" \t") - a + 1);
-}
-
-char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Edits (insert, delete, replace, swap of neighbours) from one word to the other, ignoring
 // case; stops counting past `tetto`.
 std::size_t distanza(std::string_view a, std::string_view b, std::size_t tetto) {
@@ -71,10 +64,6 @@ std::size_t distanza(std::string_view a, std::string_view b, std::size_t tetto) 
     }
   }
   return at(n, m);
-}
-
-bool uguali_ic(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && contiene_ic(a, b);
 }
 
 }  // namespace

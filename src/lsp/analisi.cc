@@ -10,21 +10,6 @@
 namespace gs::lsp {
 namespace {
 
-bool contiene_generale(std::string_view campo) {
-  static constexpr std::string_view kGenerale = "[generale]";
-  if (campo.size() < kGenerale.size()) return false;
-  for (std::size_t i = 0; i + kGenerale.size() <= campo.size(); ++i) {
-    bool uguale = true;
-    for (std::size_t j = 0; j < kGenerale.size() && uguale; ++j) {
-      char c = campo[i + j];
-      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-      uguale = c == kGenerale[j];
-    }
-    if (uguale) return true;
-  }
-  return false;
-}
-
 // The value fields of the records on the rest of the line, as far as the line holds them.
 void leggi_campi(RigaLetta& r, const ParolaLetta& p, LettoreCampi& lettore) {
   for (const RecordSorgente* rec : p.record) {
@@ -85,7 +70,7 @@ Analisi analizza(std::string_view testo, bool linea) {
     const std::string_view parola = lettore.testo();
     r.inizio_parola = lettore.estensione().inizio;
     r.fine_parola = lettore.estensione().fine;
-    const bool ha_generale = contiene_generale(parola);
+    const bool ha_generale = contiene_ic(parola, "[generale]");
     r.testata = testata(parola);
     if (!sezione) {
       if (ha_generale) sezione = linea ? Sezione::kLineaGenerale : Sezione::kTreno;

@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "common/ascii.h"
 #include "common/errori.h"
 #include "common/file_system.h"
 #include "common/nomi_file.h"
@@ -163,13 +164,10 @@ void codifica(const Sorgente& s, Raccolta& elenco) {
   }
 }
 
-std::string nome_file(const std::string& percorso) {
-  return percorso.substr(percorso.find_last_of('/') + 1);
-}
-
 // Why the train source has no line source to be compiled with.
 Detto senza_linea(const LineaAccanto& a, const std::string& treno) {
-  if (a.cercate.empty()) return detto(IdCausa::kNomeNonLineaTreno, {{"F", nome_file(treno)}});
+  if (a.cercate.empty())
+    return detto(IdCausa::kNomeNonLineaTreno, {{"F", std::string(nome_file(treno))}});
   std::string cercate;
   for (std::size_t i = 0; i < a.cercate.size(); ++i) {
     if (i > 0) cercate += i + 1 == a.cercate.size() ? " or " : ", ";

@@ -2,25 +2,13 @@
 
 #include <algorithm>
 
+#include "common/ascii.h"
+
 namespace gs::lsp {
 namespace {
 
 constexpr std::string_view kLunghezza = "content-length";
 constexpr std::string_view kFineTestata = "\r\n\r\n";
-
-char minuscola(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool uguali_ic(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return minuscola(x) == minuscola(y);
-         });
-}
-
-std::string_view senza_spazi(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
 
 // The body's length from the header's lines (without the blank line that ends it), or the
 // reason it cannot be had.

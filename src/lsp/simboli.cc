@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "common/ascii.h"
 #include "lsp/diagnostica_lsp.h"
 #include "lsp/protocollo.h"
 
@@ -12,12 +13,6 @@ namespace {
 using nlohmann::json;
 
 constexpr int kSimboloSezione = 3, kSimboloStazione = 19, kSimboloEvento = 24;  // SymbolKind
-
-std::string senza_spazi(std::string_view s) {
-  const std::size_t a = s.find_first_not_of(' ');
-  if (a == std::string_view::npos) return {};
-  return std::string(s.substr(a, s.find_last_not_of(' ') - a + 1));
-}
 
 // A station, signal or slowdown on the line: its symbol.
 std::optional<json> simbolo(const Vista& v, const RigaLetta& r) {
@@ -29,7 +24,8 @@ std::optional<json> simbolo(const Vista& v, const RigaLetta& r) {
       std::string nome;
       for (const CampoLetto& c : r.campi) {
         if (c.record != rec) continue;
-        if (stazione && c.campo->tipo == TipoCampo::kTesto) nome = senza_spazi(c.testo);
+        if (stazione && c.campo->tipo == TipoCampo::kTesto)
+          nome = std::string(senza_spazi(c.testo));
         if (!stazione && nome.empty() && c.numero)
           nome = std::string(parola_scritta(*rec)) + " " + std::to_string(*c.numero) + " m";
       }
@@ -61,12 +57,12 @@ json simboli(const Vista& v) {
   for (const RigaLetta& r : v.analisi().righe) {
     if (r.testata) {
       const Intervallo i = v.intervallo(r.riga, r.inizio_parola, r.fine_parola);
-      tutti.push_back(
-          {{"name", senza_spazi(r.testo.substr(r.inizio_parola, r.fine_parola - r.inizio_parola))},
-           {"kind", kSimboloSezione},
-           {"range", json_di(i)},
-           {"selectionRange", json_di(i)},
-           {"children", json::array()}});
+      tutti.push_back({{"name", std::string(senza_spazi(r.testo.substr(
+                                    r.inizio_parola, r.fine_parola - r.inizio_parola)))},
+                       {"kind", kSimboloSezione},
+                       {"range", json_di(i)},
+                       {"selectionRange", json_di(i)},
+                       {"children", json::array()}});
       sezione = &tutti.back();
       continue;
     }

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "common/ascii.h"
 #include "platform/piattaforma.h"
 
 namespace gs::lsp {
@@ -9,11 +10,6 @@ namespace {
 
 constexpr std::string_view kLinea = "_linea.txt";
 constexpr std::string_view kTreno = "-.txt";
-
-std::string_view nome_file(std::string_view percorso) {
-  const std::size_t barra = percorso.find_last_of('/');
-  return barra == std::string_view::npos ? percorso : percorso.substr(barra + 1);
-}
 
 }  // namespace
 

@@ -1,5 +1,7 @@
 #include "lsp/uri.h"
 
+#include "common/ascii.h"
+
 namespace gs::lsp {
 namespace {
 
@@ -20,10 +22,7 @@ bool con_unita(std::string_view s) { return s.size() >= 2 && lettera(s[0]) && s[
 std::string percorso_da_uri(std::string_view uri) {
   constexpr std::string_view kSchema = "file://";
   if (uri.size() < kSchema.size()) return {};
-  for (std::size_t i = 0; i < kSchema.size(); ++i) {
-    const char c = uri[i];
-    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kSchema[i]) return {};
-  }
+  if (!uguali_ic(uri.substr(0, kSchema.size()), kSchema)) return {};
   uri.remove_prefix(kSchema.size());
   const std::size_t fine = uri.find_first_of("?#");
   if (fine != std::string_view::npos) uri = uri.substr(0, fine);

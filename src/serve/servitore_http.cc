@@ -7,13 +7,13 @@
 #include <boost/asio.hpp>
 #include <boost/beast/core.hpp>
 #include <boost/beast/http.hpp>
-#include <cctype>
 #include <charconv>
 #include <cstdlib>
 #include <list>
 #include <optional>
 #include <stdexcept>
 
+#include "common/ascii.h"
 #include "platform/piattaforma.h"
 
 namespace gs {
@@ -54,13 +54,6 @@ Richiesta dividi(std::string_view bersaglio) {
   return r;
 }
 
-bool uguali_senza_maiuscole(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
 // The deadlines: those of LimitiServitore, or for tests GS_SERVE_SCADENZE_MS for both.
 Millisecondi scadenza(Millisecondi normale) {
   const char* v = std::getenv("GS_SERVE_SCADENZE_MS");
@@ -77,8 +70,8 @@ Millisecondi scadenza(Millisecondi normale) {
 bool host_ammesso(std::string_view host, uint16_t porta) {
   const std::string p = ":" + std::to_string(porta);
   for (const std::string_view nome : {"127.0.0.1", "localhost"}) {
-    if (uguali_senza_maiuscole(host, std::string(nome) + p)) return true;
-    if (porta == 80 && uguali_senza_maiuscole(host, nome)) return true;
+    if (uguali_ic(host, std::string(nome) + p)) return true;
+    if (porta == 80 && uguali_ic(host, nome)) return true;
   }
   return false;
 }
