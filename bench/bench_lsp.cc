@@ -29,6 +29,18 @@ using nlohmann::json;
 
 std::string cornice(const json& m) { return lsp::incornicia(m.dump()); }
 
+// didOpen of a source, its Windows-1252 text as the editor holds it.
+json apertura(const std::string& uri, const std::string& testo_1252) {
+  return {{"jsonrpc", "2.0"},
+          {"method", "textDocument/didOpen"},
+          {"params",
+           {{"textDocument",
+             {{"uri", uri},
+              {"languageId", "plaintext"},
+              {"version", 1},
+              {"text", utf8_da_1252(testo_1252)}}}}}};
+}
+
 // The server with a pair of sources on disk, both open; each iteration types one character into
 // one of them (and takes it away at the next), as fast as the server answers.
 void battito(benchmark::State& state, const char* nome, const std::string& linea,
@@ -55,14 +67,7 @@ void battito(benchmark::State& state, const char* nome, const std::string& linea
   const std::string uri_linea = lsp::uri_da_percorso(file_linea.generic_string());
   const std::string uri_treno = lsp::uri_da_percorso(file_treno.generic_string());
   for (const auto& [uri, testo] : {std::pair{uri_linea, &linea}, std::pair{uri_treno, &treno}}) {
-    ricevi(cornice({{"jsonrpc", "2.0"},
-                    {"method", "textDocument/didOpen"},
-                    {"params",
-                     {{"textDocument",
-                       {{"uri", uri},
-                        {"languageId", "plaintext"},
-                        {"version", 1},
-                        {"text", utf8_da_1252(*testo)}}}}}}));
+    ricevi(cornice(apertura(uri, *testo)));
   }
   servitore.aggiorna();
   // A blank typed at the end of the first line, then taken away.
@@ -131,15 +136,7 @@ void BM_LspValoriSuUnaRiga(benchmark::State& state) {
   servitore.ricevi(
       json({{"jsonrpc", "2.0"}, {"id", 1}, {"method", "initialize"}, {"params", json::object()}})
           .dump());
-  servitore.ricevi(json({{"jsonrpc", "2.0"},
-                         {"method", "textDocument/didOpen"},
-                         {"params",
-                          {{"textDocument",
-                            {{"uri", uri},
-                             {"languageId", "plaintext"},
-                             {"version", 1},
-                             {"text", utf8_da_1252(componi_testo(righe_treno()))}}}}}})
-                       .dump());
+  servitore.ricevi(apertura(uri, componi_testo(righe_treno())).dump());
   servitore.aggiorna();
   int versione = 1;
   double secondi[2] = {0, 0};

@@ -21,7 +21,7 @@ import urllib.request
 
 sys.dont_write_bytecode = True  # nothing left in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from aiuto_serve import (LIMITE, Eventi, Serve, attendi, controlla, esito,  # noqa: E402
+from aiuto_serve import (LIMITE, Eventi, Serve, attendi, caso, controlla, esito,  # noqa: E402
                          nuovo_scenario, sorgente_salvata)
 
 PROGRAMMA = sys.argv[1]
@@ -45,12 +45,12 @@ def connessioni_inattive(sorgenti):
     """80 connections that send nothing, at a descriptor limit and at the connection cap."""
     if not controlla(shutil.which("prlimit"), "prlimit (util-linux) is needed"):
         return
-    for limite, caso in [(64, "a limit of 64 descriptors"), (4096, "the cap on connections")]:
+    for limite, quale in [(64, "a limit of 64 descriptors"), (4096, "the cap on connections")]:
         if SANITIZZATO and limite == 64:
-            print(f"{caso}: skipped in the sanitizer build, whose checks need descriptors")
+            print(f"{quale}: skipped in the sanitizer build, whose checks need descriptors")
             continue
         with Serve(PROGRAMMA, sorgenti, prima=["prlimit", f"--nofile={limite}:{limite}"]) as s:
-            if not controlla(s.indirizzo, f"{caso}: serve's first line {s.prima_riga!r}"):
+            if not controlla(s.indirizzo, f"{quale}: serve's first line {s.prima_riga!r}"):
                 continue
             if not prima_compilazione(s):
                 continue
@@ -64,21 +64,21 @@ def connessioni_inattive(sorgenti):
                 time.sleep(0.05)
             quota = (s.cpu_secondi() - cpu) / (time.monotonic() - inizio)
             controlla(quota < CPU_MASSIMA,
-                      f"{caso}: serve used {quota:.0%} of a core with 80 idle connections")
+                      f"{quale}: serve used {quota:.0%} of a core with 80 idle connections")
             # One more for a moment: a connection accepted before the oldest idle one goes.
             controlla(massimo - base <= CONNESSIONI + 1,
-                      f"{caso}: {massimo - base} descriptors more than before the connections")
+                      f"{quale}: {massimo - base} descriptors more than before the connections")
             inizio = time.monotonic()
             try:
                 with urllib.request.urlopen(s.indirizzo, timeout=LIMITE) as r:
                     pagina = r.status == 200 and b"<html" in r.read().lower()
             except OSError as e:
                 pagina = False
-                print(f"{caso}: GET / failed: {e}")
+                print(f"{quale}: GET / failed: {e}")
             attesa = time.monotonic() - inizio
-            controlla(pagina, f"{caso}: the page was not served beside 80 idle connections")
-            controlla(s.p.poll() is None, f"{caso}: serve ended with {s.p.returncode}")
-            print(f"{caso}: {quota:.1%} of a core over 2 s, descriptors {base} -> at most "
+            controlla(pagina, f"{quale}: the page was not served beside 80 idle connections")
+            controlla(s.p.poll() is None, f"{quale}: serve ended with {s.p.returncode}")
+            print(f"{quale}: {quota:.1%} of a core over 2 s, descriptors {base} -> at most "
                   f"{massimo}, the page in {attesa:.2f} s", flush=True)
             for c in inattive:
                 c.close()
@@ -213,9 +213,13 @@ def flusso_chiuso(sorgenti):
 
 with tempfile.TemporaryDirectory() as radice:
     piccolo = nuovo_scenario(PROGRAMMA, os.path.join(radice, "piccolo"))
-    connessioni_inattive(piccolo)
-    memoria_con_flusso_fermo(os.path.join(radice, "memoria"))
-    flusso_fermo_lasciato(os.path.join(radice, "lasciato"))
-    flusso_chiuso(piccolo)
+    with caso("idle connections"):
+        connessioni_inattive(piccolo)
+    with caso("memory with a stalled stream"):
+        memoria_con_flusso_fermo(os.path.join(radice, "memoria"))
+    with caso("a stalled stream let go"):
+        flusso_fermo_lasciato(os.path.join(radice, "lasciato"))
+    with caso("a closed stream"):
+        flusso_chiuso(piccolo)
 
 sys.exit(esito())

@@ -19,6 +19,7 @@ Usage: test_serve_scrittura.py PROGRAM
   it with 0.
 - One terminal line per compile, with its counts, and the page's first error below it.
 """
+import contextlib
 import fcntl
 import http.client
 import os
@@ -31,7 +32,7 @@ import time
 
 sys.dont_write_bytecode = True  # nothing left in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from aiuto_serve import (Eventi, Serve, attendi, controlla, errori, esito,  # noqa: E402
+from aiuto_serve import (Eventi, Serve, attendi, caso, controlla, errori, esito,  # noqa: E402
                          nuovo_scenario, sorgente_salvata, testi)
 
 PROGRAMMA = sys.argv[1]
@@ -51,17 +52,28 @@ def ferma_con_ctrl_c(s, caso):
     return durata
 
 
+@contextlib.contextmanager
+def serve_in_cartella_bloccata(sorgenti, uscita, errore):
+    """serve -o into `uscita`, which this test holds locked as another run would (the lock's
+    descriptor is given, to let it go), its standard error into `errore`: the serve, or None
+    when it did not start; the lock goes with the block."""
+    blocco = os.open(uscita, os.O_RDONLY)
+    fcntl.flock(blocco, fcntl.LOCK_EX)
+    try:
+        with open(errore, "wb") as err, Serve(PROGRAMMA, sorgenti, "-o", uscita, stderr=err) as s:
+            avviato = controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}")
+            yield (s if avviato else None), blocco
+    finally:
+        os.close(blocco)
+
+
 def cartella_bloccata(radice):
     sorgenti = nuovo_scenario(PROGRAMMA, os.path.join(radice, "bloccata"))
     uscita = os.path.join(radice, "bloccata_out")
     os.mkdir(uscita)
     errore = os.path.join(radice, "bloccata.err")
-    blocco = os.open(uscita, os.O_RDONLY)
-    fcntl.flock(blocco, fcntl.LOCK_EX)
-    try:
-        with open(errore, "wb") as err, Serve(PROGRAMMA, sorgenti, "-o", uscita, stderr=err) as s:
-            if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
-                return
+    with serve_in_cartella_bloccata(sorgenti, uscita, errore) as (s, _):
+        if s is not None:
             flusso = Eventi(s.indirizzo)
             controlla(flusso.finche(lambda e: e["version"] == 1 and e["ok"],
                                     "the page while the output folder is held") is not None,
@@ -73,8 +85,6 @@ def cartella_bloccata(radice):
             durata = ferma_con_ctrl_c(s, "a held folder")
             controlla(os.listdir(uscita) == [], f"written while held: {os.listdir(uscita)}")
             print(f"a held folder: stopped in {durata:.2f} s", flush=True)
-    finally:
-        os.close(blocco)
 
 
 def salvataggi_mentre_bloccata(radice):
@@ -94,47 +104,42 @@ def salvataggi_mentre_bloccata(radice):
         with open(errore, "rb") as f:
             return f.read().count(b"waiting for another run")
 
-    blocco = os.open(uscita, os.O_RDONLY)
-    fcntl.flock(blocco, fcntl.LOCK_EX)
-    try:
-        with open(errore, "wb") as err, Serve(PROGRAMMA, sorgenti, "-o", uscita, stderr=err) as s:
-            if not controlla(s.indirizzo, f"serve's first line {s.prima_riga!r}"):
+    with serve_in_cartella_bloccata(sorgenti, uscita, errore) as (s, blocco):
+        if s is None:
+            return
+        flusso = Eventi(s.indirizzo)
+        for versione, testo in enumerate(salvati, 1):
+            if versione > 1:
+                sorgente_salvata(sorgenti[1], testo)
+            if flusso.finche(lambda e: e["version"] == versione and e["ok"],
+                             f"compile {versione} on the page, the folder held") is None:
                 return
-            flusso = Eventi(s.indirizzo)
-            for versione, testo in enumerate(salvati, 1):
-                if versione > 1:
-                    sorgente_salvata(sorgenti[1], testo)
-                if flusso.finche(lambda e: e["version"] == versione and e["ok"],
-                                 f"compile {versione} on the page, the folder held") is None:
-                    return
-                # Told as its write begins to wait: the next save comes while it waits.
-                riga = s.terminale.riga()
-                if not controlla(riga is not None and
-                                 re.fullmatch(rf"compile {versione}: no errors \(\d+ ms\)", riga),
-                                 f"compile {versione}, the folder held: the terminal says {riga!r}"):
-                    return
-            controlla(attendi(lambda: note() == ultima),
-                      f"{note()} notes of a waiting write, not one for each of {ultima} saves")
-            controlla(os.listdir(uscita) == [], f"written while held: {os.listdir(uscita)}")
-
-            fcntl.flock(blocco, fcntl.LOCK_UN)
+            # Told as its write begins to wait: the next save comes while it waits.
             riga = s.terminale.riga()
-            controlla(riga is not None and re.fullmatch(
-                rf"compile {ultima}: files written after waiting \d+ ms for the folder", riga),
-                f"the terminal once the folder is let go: {riga!r}")
-            controlla(flusso.finche(lambda e: e["version"] == ultima and scritti(e) != [],
-                                    "the latest compile's files on the page") is not None,
-                      "the page was not told of the files written")
-            flusso.chiudi()
-            ferma_con_ctrl_c(s, "saves while the folder was held")
-            # Nothing after the latest write: no older one, no second note.
-            resto = []
-            while (r := s.terminale.riga()) is not None:
-                resto.append(r)
-            controlla(resto == ["stopped"], f"the terminal after the latest write: {resto}")
-            controlla(note() == ultima, f"{note()} notes of a waiting write after the last")
-    finally:
-        os.close(blocco)
+            if not controlla(riga is not None and
+                             re.fullmatch(rf"compile {versione}: no errors \(\d+ ms\)", riga),
+                             f"compile {versione}, the folder held: the terminal says {riga!r}"):
+                return
+        controlla(attendi(lambda: note() == ultima),
+                  f"{note()} notes of a waiting write, not one for each of {ultima} saves")
+        controlla(os.listdir(uscita) == [], f"written while held: {os.listdir(uscita)}")
+
+        fcntl.flock(blocco, fcntl.LOCK_UN)
+        riga = s.terminale.riga()
+        controlla(riga is not None and re.fullmatch(
+            rf"compile {ultima}: files written after waiting \d+ ms for the folder", riga),
+            f"the terminal once the folder is let go: {riga!r}")
+        controlla(flusso.finche(lambda e: e["version"] == ultima and scritti(e) != [],
+                                "the latest compile's files on the page") is not None,
+                  "the page was not told of the files written")
+        flusso.chiudi()
+        ferma_con_ctrl_c(s, "saves while the folder was held")
+        # Nothing after the latest write: no older one, no second note.
+        resto = []
+        while (r := s.terminale.riga()) is not None:
+            resto.append(r)
+        controlla(resto == ["stopped"], f"the terminal after the latest write: {resto}")
+        controlla(note() == ultima, f"{note()} notes of a waiting write after the last")
 
     # The files are those of the latest save, as compile writes them, and not the first's.
     def compilati(treno_salvato, nome):
@@ -308,9 +313,10 @@ def righe_del_terminale(radice):
 
 
 with tempfile.TemporaryDirectory() as radice:
-    for caso in [cartella_bloccata, salvataggi_mentre_bloccata, scrittura_fallita, uscita_girata, ripartenza, lettore_andato,
-                 righe_del_terminale]:
-        print(f"-- {caso.__name__}", flush=True)
-        caso(radice)
+    for prova in [cartella_bloccata, salvataggi_mentre_bloccata, scrittura_fallita, uscita_girata,
+                  ripartenza, lettore_andato, righe_del_terminale]:
+        print(f"-- {prova.__name__}", flush=True)
+        with caso(prova.__name__):
+            prova(radice)
 
 sys.exit(esito())
