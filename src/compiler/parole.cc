@@ -8,42 +8,39 @@
 #include "common/diagnostica.h"
 #include "common/nomi_file.h"
 #include "compiler/lettore_campi.h"
+#include "compiler/record_sorgenti.h"
 
 namespace gs {
 namespace {
 
-constexpr std::array<std::string_view, 9> kGenerale = {"lunghezza percorso",
-                                                       "progressiva chilometrica uno",
-                                                       "progressiva chilometrica due",
-                                                       "progressiva chilometrica tre",
-                                                       "sfondo uno",
-                                                       "sfondo due",
-                                                       "sfondo tre",
-                                                       "ripetizione segnali 4 codici",
-                                                       "ripetizione segnali 9 codici"};
-constexpr std::array<std::string_view, 16> kLinea = {
-    "pendenza", "curvad1",  "curvad2",         "curvad3",
-    "curvad4",  "curvad5",  "curvad6",         "curvas1",
-    "curvas2",  "curvas3",  "curvas4",         "curvas5",
-    "curvas6",  "montagna", "indicatori_vmax", "cartello_indicatore"};
-constexpr std::array<std::string_view, 10> kTreno = {"numero vetture", "percentuale massa frenata",
-                                                     "velocita",       "aderenza",
-                                                     "orologio",       "sabbia",
-                                                     "segnale",        "rallentamento",
-                                                     "abbattimento",   "stazione"};
+// The keywords of a section as authors write them, and the first word of each record's
+// keyword (each once), both in the order of the table of the source records.
+std::vector<std::string_view> scritte_di(Sezione sezione) {
+  std::vector<std::string_view> v;
+  for (const RecordSorgente& r : record_di(sezione))
+    v.insert(v.end(), r.scritte.begin(), r.scritte.end());
+  return v;
+}
+std::vector<std::string_view> prime_parole_di(Sezione sezione) {
+  std::vector<std::string_view> v;
+  for (const RecordSorgente& r : record_di(sezione))
+    if (std::find(v.begin(), v.end(), r.parole[0].parola) == v.end())
+      v.push_back(r.parole[0].parola);
+  return v;
+}
+const std::vector<std::string_view> kGenerale = scritte_di(Sezione::kLineaGenerale);
+const std::vector<std::string_view> kLinea = scritte_di(Sezione::kLinea);
+const std::vector<std::string_view> kTreno = scritte_di(Sezione::kTreno);
+const std::vector<std::string_view> kChiaviG = prime_parole_di(Sezione::kLineaGenerale);
+const std::vector<std::string_view> kChiaviL = prime_parole_di(Sezione::kLinea);
+const std::vector<std::string_view> kChiaviT = prime_parole_di(Sezione::kTreno);
+
+// The section heads are no records: they are listed here.
 constexpr std::array<std::string_view, 7> kTestateL = {
     "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
 constexpr std::array<std::string_view, 8> kTestateT = {
     "[generale]",      "[aderenze]", "[vel_limite]", "[stazioni]",
     "[rallentamenti]", "[segnali]",  "[codici]",     "[fine]"};
-
-constexpr std::array<std::string_view, 4> kChiaviG = {"lunghezza", "progressiva", "sfondo",
-                                                      "ripetizione"};
-constexpr std::array<std::string_view, 5> kChiaviL = {"pendenza", "curva", "montagna",
-                                                      "indicatori_v", "cartello"};
-constexpr std::array<std::string_view, 10> kChiaviT = {
-    "frenata", "vetture", "velocit",       "aderenza",     "orologio",
-    "sabbia",  "segnale", "rallentamento", "abbattimento", "stazione"};
 
 // Edits (insert, delete, replace, swap of neighbours) from one word to the other, ignoring
 // case; stops counting past `tetto`.

@@ -30,17 +30,22 @@ function errore(dove, cosa) {
   console.log(`${dove}: ${cosa}`);
 }
 
-// The keywords and heads as the readers list them.
+// The keywords as the table of the source records writes them, and the heads as the readers
+// list them.
 const parole_cc = fs.readFileSync(path.join(radice, 'src/compiler/parole.cc'), 'utf8');
 function elenco(nome) {
   const m = parole_cc.match(new RegExp(`std::array<std::string_view, \\d+> ${nome} = \\{([^}]*)\\}`));
   if (!m) throw new Error(`${nome} not found in parole.cc`);
   return [...m[1].matchAll(/"([^"]*)"/g)].map((x) => x[1]);
 }
-const PAROLE = {
-  linea: [...elenco('kGenerale'), ...elenco('kLinea')],
-  treno: elenco('kTreno'),
-};
+function scritte(file) {
+  const testo = fs.readFileSync(path.join(radice, 'src/compiler', file), 'utf8');
+  const parole = [...testo.matchAll(/constexpr std::string_view kScritte\w+\[\] = \{([^}]*)\}/g)]
+    .flatMap((m) => [...m[1].matchAll(/"([^"]*)"/g)].map((x) => x[1]));
+  if (parole.length === 0) throw new Error(`no keywords found in ${file}`);
+  return parole;
+}
+const PAROLE = { linea: scritte('record_linea.cc'), treno: scritte('record_treno.cc') };
 const TESTATE = { linea: elenco('kTestateL'), treno: elenco('kTestateT') };
 // Words that count only in lower case.
 const MINUSCOLE = ['uno', 'due', 'tre', 'progressiva', 'sfondo', 'segnali', 'ripetizione'];
