@@ -3,7 +3,8 @@
 # under AddressSanitizer and UBSan.
 JOBS ?= $(shell nproc)
 
-.PHONY: all build run test test-release test-sanitize bench soak fuzz windows test-windows dist clean
+.PHONY: all build programma-linux run test test-release test-sanitize bench soak fuzz windows \
+  test-windows dist clean
 
 all: build
 
@@ -66,7 +67,16 @@ windows:
 	$(WINDOWS_CMAKE) -DGS_TESTS=OFF -DGS_WERROR=OFF
 	cmake --build build-windows -j $(JOBS) --target genera_scenario genera_scenario_console
 
-test-windows: build
+# The Linux program that test-windows compares against. Any configuration of build/ makes the
+# same bytes, so a build/ that test-release (or make run) has configured is used as it is: it is
+# not reconfigured, which would change its flags and recompile everything it holds.
+programma-linux:
+	@bash scripts/setup.sh run
+	@test -f build/CMakeCache.txt || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGS_TESTS=OFF \
+	  -DGS_BENCHMARKS=OFF -DGS_WERROR=OFF
+	cmake --build build -j $(JOBS) --target genera_scenario
+
+test-windows: programma-linux
 	@bash scripts/setup.sh windows
 	$(WINDOWS_CMAKE) -DGS_TESTS=ON -DGS_WERROR=ON -DGS_PROGRAMMA_LINUX=$(CURDIR)/build/genera_scenario
 	cmake --build build-windows -j $(JOBS)
