@@ -20,7 +20,8 @@ struct Forma {
   int64_t reali = 0;
   int64_t vuoti = 0;
   uint64_t byte() const {
-    return static_cast<uint64_t>(interi * kByteIntero + reali * kByteReale + vuoti * kByteVuoto);
+    return static_cast<uint64_t>(interi) * kByteIntero + static_cast<uint64_t>(reali) * kByteReale +
+           static_cast<uint64_t>(vuoti) * kByteVuoto;
   }
 };
 

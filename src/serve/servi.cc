@@ -113,10 +113,13 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
     const std::filesystem::path cartella = sorgente.parent_path();
     std::error_code ec;
     if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
-      const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
+      const std::u8string testo_cartella = cartella.u8string(),
+                          testo_sorgente = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
-          "errore", "error: the folder " + std::string(c.begin(), c.end()) + " of " +
-                        std::string(f.begin(), f.end()) + " is gone: waiting for it to come back"));
+          "errore", "error: the folder " +
+                        std::string(testo_cartella.begin(), testo_cartella.end()) + " of " +
+                        std::string(testo_sorgente.begin(), testo_sorgente.end()) +
+                        " is gone: waiting for it to come back"));
     } else {
       e.diagnostiche.push_back(diagnostica("errore", std::string("error: ") + errore.what()));
     }
