@@ -3,8 +3,8 @@
 # under AddressSanitizer and UBSan.
 JOBS ?= $(shell nproc)
 
-.PHONY: all build programma-linux run test test-release test-sanitize bench soak fuzz windows \
-  test-windows dist clean
+.PHONY: all build programma-linux run test test-release test-sanitize test-tsan bench soak fuzz \
+  windows test-windows dist clean
 
 all: build
 
@@ -30,6 +30,20 @@ test-sanitize:
 	  -DGS_WERROR=ON
 	cmake --build build-sanitize -j $(JOBS)
 	ctest --test-dir build-sanitize --output-on-failure -j $(JOBS) --timeout 900
+
+# serve and lsp run threads (serve: the HTTP server, the watch-and-compile loop and the writer
+# of -o's files; lsp: the reader of standard input and the server): their unit tests, and the
+# end-to-end runs of the program that exercise those threads, under ThreadSanitizer. Only the
+# targets those tests need are built; the browser, Neovim and resource tests stay with the other
+# builds (the last measure memory and CPU, which the sanitizer multiplies). A race stops the
+# program at once, so that a test that runs the program and reads only its output still fails.
+TSAN_PROVE = ^(Servitore|ServitoreConScadenze|ServitoreSenzaScadenze|UltimoLavoro|HostAmmesso|Lsp[A-Za-z]*)\.|^(serve_cartella_rifatta|serve_scrittura|lsp_sessione)$$
+test-tsan:
+	@bash scripts/setup.sh test
+	cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DGS_TSAN=ON -DGS_BENCHMARKS=OFF -DGS_WERROR=ON
+	cmake --build build-tsan -j $(JOBS) --target test_serve test_lsp
+	TSAN_OPTIONS='halt_on_error=1 second_deadlock_stack=1' \
+	  ctest --test-dir build-tsan --output-on-failure -j $(JOBS) --timeout 900 -R '$(TSAN_PROVE)'
 
 bench:
 	@bash scripts/setup.sh bench browser
@@ -100,4 +114,4 @@ dist: build windows
 	@ls -l dist
 
 clean:
-	rm -rf build build-sanitize build-fuzz build-windows dist
+	rm -rf build build-sanitize build-tsan build-fuzz build-windows dist
