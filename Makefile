@@ -37,6 +37,8 @@ test-sanitize:
 # targets those tests need are built; the browser, Neovim and resource tests stay with the other
 # builds (the last measure memory and CPU, which the sanitizer multiplies). A race stops the
 # program at once, so that a test that runs the program and reads only its output still fails.
+# Not yet part of `test`: GCC 12 warns (-Wtsan, an error here) that ThreadSanitizer does not
+# model the std::atomic_thread_fence in Asio's handlers, which is still to be settled.
 TSAN_PROVE = ^(Servitore|ServitoreConScadenze|ServitoreSenzaScadenze|UltimoLavoro|HostAmmesso|Lsp[A-Za-z]*)\.|^(serve_cartella_rifatta|serve_scrittura|lsp_sessione)$$
 test-tsan:
 	@bash scripts/setup.sh test
