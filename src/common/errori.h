@@ -41,8 +41,8 @@ inline constexpr Errore kErrori[] = {
 // filled in by the reader of that file; line 0 = the reader's current record).
 class ErroreLettura : public std::runtime_error {
  public:
-  explicit ErroreLettura(Detto d, Luogo luogo = {})
-      : std::runtime_error(d.testo), causa(d.causa), luogo(std::move(luogo)) {}
+  explicit ErroreLettura(Detto d, Luogo dove = {})
+      : std::runtime_error(d.testo), causa(d.causa), luogo(std::move(dove)) {}
   IdCausa causa;
   Luogo luogo;
 };

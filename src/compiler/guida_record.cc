@@ -10,8 +10,14 @@ namespace {
 
 using enum TipoRecord;
 
-constexpr TipoRecord kGenerale[] = {kLunghezza, kProgressivaUno, kProgressivaDue, kProgressivaTre,
-                                    kSfondoUno, kSfondoDue,      kSfondoTre,      kRipetizione};
+constexpr TipoRecord kGenerale[] = {kLunghezza,
+                                    kProgressivaChilometricaUno,
+                                    kProgressivaChilometricaDue,
+                                    kProgressivaChilometricaTre,
+                                    kSfondoUno,
+                                    kSfondoDue,
+                                    kSfondoTre,
+                                    kRipetizione};
 constexpr TipoRecord kPendenze[] = {kPendenza};
 constexpr TipoRecord kCurve[] = {kCurva};
 constexpr TipoRecord kMontagne[] = {kMontagna};

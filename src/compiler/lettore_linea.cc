@@ -113,13 +113,13 @@ class LettoreLinea : LettoreSorgente {
     switch (tipo) {
       case TipoRecord::kLunghezza:
         return lunghezza();
-      case TipoRecord::kProgressivaTre:
+      case TipoRecord::kProgressivaChilometricaTre:
         sezione(0, tipo);
         return true;
-      case TipoRecord::kProgressivaDue:
+      case TipoRecord::kProgressivaChilometricaDue:
         sezione(1, tipo);
         return true;
-      case TipoRecord::kProgressivaUno:
+      case TipoRecord::kProgressivaChilometricaUno:
         sezione(2, tipo);
         return true;
       case TipoRecord::kSfondoUno:
@@ -164,7 +164,7 @@ class LettoreLinea : LettoreSorgente {
   // Chainage section `i`: 0 "tre" (entry 81), 1 "due" (82), 2 "uno" (83).
   void sezione(int i, TipoRecord tipo) {
     valori(tipo);
-    Stazione& voce = st()[kProgressivaTre + i];
+    Stazione& voce = st()[static_cast<std::size_t>(kProgressivaTre + i)];
     voce.inizio = campo_i32();
     voce.fine = campo_i32();
     voce.posizione = campo_i32();
@@ -343,13 +343,15 @@ class LettoreLinea : LettoreSorgente {
     const int32_t n = montagne_.conta;
     const Posa p = memo_montagna(c_.celle, montagne_, inizio, fine, tipo, da);
     if (!p.riuscita()) rifiutata(p, inizio);
-    if (n > 0 && inizio <= montagne_.inizi[n]) montagna_fuori_ordine(inizio, n);
+    if (n > 0 && inizio <= montagne_.inizi[static_cast<std::size_t>(n)])
+      montagna_fuori_ordine(inizio, n);
     return DopoRecordLinea::kAvanti;
   }
 
   // A span that does not start after the one before it.
   void montagna_fuori_ordine(int32_t inizio, int32_t n) {
-    const int32_t prima = montagne_.inizi[n], fine_prima = montagne_.fini[n];
+    const int32_t prima = montagne_.inizi[static_cast<std::size_t>(n)],
+                  fine_prima = montagne_.fini[static_cast<std::size_t>(n)];
     fuori_ordine(detto(IdCausa::kOrdineMontagna,
                        {{"S", inizio},
                         {"P", prima},
@@ -409,7 +411,7 @@ class LettoreLinea : LettoreSorgente {
     c_.celle[c].tipo = kCartelloIndicatore;
     c_.celle.segna(c, c_.celle.nuova_origine({chiave(), chi}));
     c_.celle[c].dato1 = static_cast<int16_t>(prossimo_cartello_);
-    st()[prossimo_cartello_].nome = std::string(testo);
+    st()[static_cast<std::size_t>(prossimo_cartello_)].nome = std::string(testo);
     --prossimo_cartello_;
     oltre_linea(posizione, "the indication board");
     return DopoRecordLinea::kAvanti;

@@ -265,7 +265,7 @@ class LettoreTreno : LettoreSorgente {
 
   DopoRecordTreno stazione() {
     valori(TipoRecord::kStazione);
-    Stazione& s = st()[j_];
+    Stazione& s = st()[static_cast<std::size_t>(j_)];
     s.posizione = campo_i32();
     const int32_t p = s.posizione;
     if (!dentro(p, kMargineStazione, "the station")) return DopoRecordTreno::kPassiFinali;
@@ -410,7 +410,7 @@ class LettoreTreno : LettoreSorgente {
   // At least 350 m between the previous station's end and this one's start.
   DopoRecordTreno dopo_la_precedente(const Stazione& s) {
     if (j_ <= 1) return DopoRecordTreno::kAvanti;
-    const Stazione& prima = st()[j_ - 1];
+    const Stazione& prima = st()[static_cast<std::size_t>(j_ - 1)];
     const int32_t margine =
         in_32_bit(int64_t{s.inizio} - kDistanzaStazioni, "the station start - 350 m", valore(0));
     if (margine >= prima.fine) return DopoRecordTreno::kAvanti;
@@ -445,7 +445,7 @@ class LettoreTreno : LettoreSorgente {
     if (generale && j_ == 1) reg().avviso(detto(IdCausa::kSenzaStazioni), Luogo{file_});
     static constexpr const char* kVoce[] = {"81", "82", "83"};
     for (std::size_t i = 0; i < 3; ++i) {
-      const Stazione& z = st()[kProgressivaTre + static_cast<int>(i)];
+      const Stazione& z = st()[static_cast<std::size_t>(kProgressivaTre) + i];
       const bool inizio = !multiplo_cella(z.inizio);
       if (!inizio && multiplo_cella(z.fine)) continue;
       reg().errore(

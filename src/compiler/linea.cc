@@ -24,8 +24,8 @@ std::size_t Linea::Cammino::prossimi(double* c0, double* c1, std::size_t n) {
           x = a0 + d0 + k * d1;
           y = a1 + d1 - k * d0;
         }
-        c0[fatti + i] = x;
-        c1[fatti + i] = y;
+        c0[fatti + static_cast<std::size_t>(i)] = x;
+        c1[fatti + static_cast<std::size_t>(i)] = y;
         d0 = x - a0;
         d1 = y - a1;
         a0 = x;

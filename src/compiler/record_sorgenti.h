@@ -19,9 +19,9 @@ enum class Sezione : uint8_t { kLineaGenerale, kLinea, kTreno };
 // Every kind of source record, in the order the readers test a keyword for them.
 enum class TipoRecord : uint8_t {
   kLunghezza,
-  kProgressivaTre,
-  kProgressivaDue,
-  kProgressivaUno,
+  kProgressivaChilometricaTre,
+  kProgressivaChilometricaDue,
+  kProgressivaChilometricaUno,
   kSfondoUno,
   kSfondoDue,
   kSfondoTre,

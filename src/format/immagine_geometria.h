@@ -35,7 +35,8 @@ struct FormaGeometria {
   int64_t vuoti = 0;
   // The bytes of one column; the file holds two.
   uint64_t byte() const {
-    return static_cast<uint64_t>(interi * kByteIntero + reali * kByteReale + vuoti * kByteVuoto);
+    return static_cast<uint64_t>(interi) * kByteIntero + static_cast<uint64_t>(reali) * kByteReale +
+           static_cast<uint64_t>(vuoti) * kByteVuoto;
   }
 };
 

@@ -67,18 +67,19 @@ Posa memo_montagna(Celle& celle, Montagne& montagne, int32_t inizio, int32_t fin
     marcatori = true;
   }
   const int32_t n = ++montagne.conta;
-  montagne.inizi[n] = inizio;
-  montagne.fini[n] = fine;
+  const auto k = static_cast<std::size_t>(n);  // from 1: conta starts at 0
+  montagne.inizi[k] = inizio;
+  montagne.fini[k] = fine;
   if (n > 1) {
     // The gap is a 32-bit difference: a span that starts more than 2^31 m away from the
     // previous one's end cannot be measured.
-    const int64_t distacco = int64_t{inizio} - montagne.fini[n - 1];
+    const int64_t distacco = int64_t{inizio} - montagne.fini[k - 1];
     if (distacco < std::numeric_limits<int32_t>::min() ||
         distacco > std::numeric_limits<int32_t>::max())
       return rifiuto(detto(IdCausa::kTrentaDueBit,
                            {{"what", "the gap between the mountain span from " + metri(inizio) +
                                          " and the end of the one before it (" +
-                                         metri(montagne.fini[n - 1]) + ")"},
+                                         metri(montagne.fini[k - 1]) + ")"},
                             {"V", distacco}}),
                      0);
     if (distacco <= 150) tipo = 3;

@@ -241,13 +241,14 @@ json firma(const Vista& v, const Posizione& p) {
   if (r == nullptr) return nullptr;
   // The record whose keyword stands last before the cursor.
   const ParolaLetta* w = nullptr;
-  for (const ParolaLetta& p : r->parole)
-    if (p.fine <= b->second) w = &p;
+  for (const ParolaLetta& parola : r->parole)
+    if (parola.fine <= b->second) w = &parola;
   if (w == nullptr) return nullptr;
   const Firma f = firma_di(w->record);
   if (f.campi.empty()) return nullptr;
   std::size_t attivo = 0;
-  for (const CampoLetto& c : r->campi) attivo += c.inizio > w->fine && c.fine < b->second ? 1 : 0;
+  for (const CampoLetto& c : r->campi)
+    if (c.inizio > w->fine && c.fine < b->second) ++attivo;
   attivo = std::min(attivo, f.campi.size() - 1);
   json parametri = json::array();
   for (std::size_t i = 0; i < f.campi.size(); ++i) {

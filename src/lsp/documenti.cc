@@ -28,7 +28,8 @@ bool ha_riga(std::string_view testo, int64_t riga) {
   for (int64_t r = 0; r < riga; ++r) {
     i = testo.find_first_of("\r\n", i);
     if (i == std::string_view::npos) return false;
-    i += testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n' ? 2 : 1;
+    i += testo[i] == '\r' && i + 1 < testo.size() && testo[i + 1] == '\n' ? std::size_t{2}
+                                                                          : std::size_t{1};
   }
   return true;
 }

@@ -302,10 +302,10 @@ struct Servitore::Stato {
     if (!con_id) {
       // Before initialize and after shutdown a notification is dropped.
       if (!inizializzato || chiuso) return;
-      const Metodo* m = metodo_di(metodo);
-      if (m == nullptr || m->notifica == nullptr) return;
+      const Metodo* gestore = metodo_di(metodo);
+      if (gestore == nullptr || gestore->notifica == nullptr) return;
       try {
-        (this->*(m->notifica))(params);
+        (this->*(gestore->notifica))(params);
       } catch (const ParametriNonValidi& e) {
         registra(metodo + ": " + e.what());
       }

@@ -222,7 +222,9 @@ void FileTemporaneo::scarta() {
 void pulisci_alle_interruzioni() {
   struct sigaction azione {};
   azione.sa_handler = all_interruzione;
-  azione.sa_flags = SA_RESETHAND;  // the handler runs once; the signal then does what it does
+  // The handler runs once; the signal then does what it does. (The flag is the sign bit of the
+  // int that holds it.)
+  azione.sa_flags = static_cast<int>(SA_RESETHAND);
   sigemptyset(&azione.sa_mask);
   for (const int segnale : kInterruzioni) sigaddset(&azione.sa_mask, segnale);
   for (const int segnale : kInterruzioni) {

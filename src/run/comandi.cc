@@ -31,9 +31,9 @@ constexpr std::string_view kUsoLsp[] = {"lsp [--stdio]"};
 constexpr Opzione kOpzioniCompile[] = {
     {"-o", "DIR", Genere::kUscita,
      "write into DIR, made if missing (default: the current folder; compile only)"},
-    {"--line-name", "NAME", Genere::kNomeLinea,
+    {"--line-name", "NAME", Genere::kNomeDellaLinea,
      "the line's name (an empty one only when given so)"},
-    {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
+    {"--train-name", "NAME", Genere::kNomeDelTreno, "the train's name"},
     {"--no-geometry", "", Genere::kBandiera,
      "build no plan view and write no LINE_linea.dat (compile only)", Bandiera::kNoGeometry},
     {"-Werror", "", Genere::kBandiera, "count warnings as errors: exit 1, no file written",
@@ -54,8 +54,8 @@ constexpr Opzione kOpzioniCheck[] = {per_nome(kOpzioniCompile, "--line-name"),
                                      per_nome(kOpzioniCompile, "-q")};
 
 constexpr Opzione kOpzioniNew[] = {
-    {"--line-name", "NAME", Genere::kNomeLinea, "the line's name"},
-    {"--train-name", "NAME", Genere::kNomeTreno, "the train's name"},
+    {"--line-name", "NAME", Genere::kNomeDellaLinea, "the line's name"},
+    {"--train-name", "NAME", Genere::kNomeDelTreno, "the train's name"},
     {"--built-in", "", Genere::kBandiera,
      "the built-in line and train under their own names, in place of both names",
      Bandiera::kBuiltIn},
@@ -76,16 +76,17 @@ constexpr Opzione kOpzioniInspect[] = {
 };
 
 constexpr Opzione kOpzioniPlot[] = {
-    {"--line-name", "NAME", Genere::kNomeLinea, "the line of the scenario to draw"},
-    {"--train-name", "NAME", Genere::kNomeTreno, "the train of the scenario to draw"},
+    {"--line-name", "NAME", Genere::kNomeDellaLinea, "the line of the scenario to draw"},
+    {"--train-name", "NAME", Genere::kNomeDelTreno, "the train of the scenario to draw"},
     {"-o", "FILE.svg", Genere::kUscita, "where to write the sheet (default: DIR/LINE_TRAIN.svg)"},
 };
 
 constexpr Opzione kOpzioniServe[] = {
     {"--port", "N", Genere::kPorta,
      "the port (default 8237; 0 picks a free one, printed at start)"},
-    {"--line-name", "NAME", Genere::kNomeLinea, "the line's name (default: from LINE_linea.txt)"},
-    {"--train-name", "NAME", Genere::kNomeTreno,
+    {"--line-name", "NAME", Genere::kNomeDellaLinea,
+     "the line's name (default: from LINE_linea.txt)"},
+    {"--train-name", "NAME", Genere::kNomeDelTreno,
      "the train's name (default: from LINE_TRAIN-.txt)"},
     {"-o", "DIR", Genere::kUscita,
      "also write the compiled files into DIR after every compile without errors"},

@@ -100,10 +100,10 @@ std::optional<Argomenti> leggi_argomenti(std::string_view comando,
     if (i + 1 >= parole.size()) throw ErroreUso(a + " needs a value");
     const std::string& v = parole[++i];
     switch (o->genere) {
-      case Genere::kNomeLinea:
+      case Genere::kNomeDellaLinea:
         letti.nome_linea = in_1252(v);
         break;
-      case Genere::kNomeTreno:
+      case Genere::kNomeDelTreno:
         letti.nome_treno = in_1252(v);
         break;
       case Genere::kUscita:

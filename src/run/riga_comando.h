@@ -37,12 +37,12 @@ std::string in_1252(const std::string& testo);
 
 // What the reader does with an option, the same for every command that takes it.
 enum class Genere {
-  kBandiera,   // a flag: --open
-  kNomeLinea,  // --line-name NAME, in Windows-1252 (in_1252)
-  kNomeTreno,  // --train-name NAME, likewise
-  kUscita,     // -o DIR or -o FILE, a path
-  kPorta,      // --port N, 0 to 65535
-  kFormato,    // --diagnostics-format=FORMAT, text or json, in the same word
+  kBandiera,        // a flag: --open
+  kNomeDellaLinea,  // --line-name NAME, in Windows-1252 (in_1252)
+  kNomeDelTreno,    // --train-name NAME, likewise
+  kUscita,          // -o DIR or -o FILE, a path
+  kPorta,           // --port N, 0 to 65535
+  kFormato,         // --diagnostics-format=FORMAT, text or json, in the same word
 };
 
 // Every flag, by an id of its own: a command asks whether it was given by its id, so that a

@@ -116,11 +116,13 @@ Esito compila(const Servizio& s, const std::vector<std::filesystem::path>& file,
     const std::filesystem::path cartella = sorgente.parent_path();
     std::error_code ec;
     if (std::filesystem::status(cartella, ec).type() == std::filesystem::file_type::not_found) {
-      const std::u8string c = cartella.u8string(), f = sorgente.filename().u8string();
+      const std::u8string testo_cartella = cartella.u8string(),
+                          testo_sorgente = sorgente.filename().u8string();
       e.diagnostiche.push_back(diagnostica(
           "error",
-          "error: " + detto(IdCausa::kCartellaSparita, {{"D", std::string(c.begin(), c.end())},
-                                                        {"F", std::string(f.begin(), f.end())}})
+          "error: " + detto(IdCausa::kCartellaSparita,
+                            {{"D", std::string(testo_cartella.begin(), testo_cartella.end())},
+                             {"F", std::string(testo_sorgente.begin(), testo_sorgente.end())}})
                           .testo));
     } else {
       e.diagnostiche.push_back(diagnostica("error", std::string("error: ") + errore.what()));

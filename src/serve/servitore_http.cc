@@ -335,7 +335,7 @@ void ServitoreHttp::Stato::accettata(tcp::socket socket) {
 
 bool ServitoreHttp::Stato::chiudi_la_piu_vecchia_in_attesa() {
   const auto c = std::find_if(connessioni.begin(), connessioni.end(),
-                              [](const auto& c) { return c->in_attesa(); });
+                              [](const auto& altra) { return altra->in_attesa(); });
   if (c == connessioni.end()) return false;
   (*c)->chiudi();
   return true;

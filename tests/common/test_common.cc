@@ -183,7 +183,7 @@ TEST(FileNuovo, EndsWithTheUsualPermissionsOfANewFile) {
     SCOPED_TRACE("umask 0" + std::to_string(k.umask / 64) + std::to_string(k.umask / 8 % 8) +
                  std::to_string(k.umask % 8));
     test::CartellaTemporanea dir;
-    const mode_t prima = ::umask(k.umask);
+    const auto prima = ::umask(k.umask);  // mode_t here, int on Windows
     EXPECT_NO_THROW(scrivi_file(dir / "out.dat", "abc"));
     ::umask(prima);
     struct stat st {};

@@ -197,7 +197,7 @@ TEST(LettoreLinea, OrdersTheChainageSections) {
     const std::string testo = righe({"[generale]", "lunghezza percorso, 1000", riga("tre", c.tre),
                                      riga("due", c.due), riga("uno", c.uno), "[curve]"});
     auto e = leggi(testo);
-    auto voce = [&](int i) {
+    auto voce = [&](std::size_t i) {
       const Stazione& s = e->c.stazioni[i];
       return Sez{s.inizio, s.fine, s.posizione};
     };

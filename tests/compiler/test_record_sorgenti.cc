@@ -26,9 +26,9 @@ struct Esempio {
 };
 constexpr Esempio kEsempi[] = {
     {TipoRecord::kLunghezza, "lunghezza percorso, 12345"},
-    {TipoRecord::kProgressivaTre, "progressiva chilometrica tre, 9000, 11500, 1"},
-    {TipoRecord::kProgressivaDue, "progressiva chilometrica due, 4000, 7000, 0"},
-    {TipoRecord::kProgressivaUno, "progressiva chilometrica uno, 0, 3000, 0"},
+    {TipoRecord::kProgressivaChilometricaTre, "progressiva chilometrica tre, 9000, 11500, 1"},
+    {TipoRecord::kProgressivaChilometricaDue, "progressiva chilometrica due, 4000, 7000, 0"},
+    {TipoRecord::kProgressivaChilometricaUno, "progressiva chilometrica uno, 0, 3000, 0"},
     {TipoRecord::kSfondoUno, "sfondo uno, 80001"},
     {TipoRecord::kSfondoDue, "sfondo due, 80002"},
     {TipoRecord::kSfondoTre, "sfondo tre, 80003"},
@@ -106,7 +106,8 @@ const Esempio& esempio(TipoRecord tipo) {
 // The line (from 1) of the source on which `riga` stands.
 int32_t riga_di(const std::string& sorgente, const std::string& riga) {
   const std::size_t a = sorgente.find(riga);
-  return 1 + static_cast<int32_t>(std::count(sorgente.begin(), sorgente.begin() + a, '\n'));
+  return 1 + static_cast<int32_t>(std::count(
+                 sorgente.begin(), sorgente.begin() + static_cast<std::ptrdiff_t>(a), '\n'));
 }
 
 TEST(RecordSorgenti, EveryRecordHasOneRowAndAnExample) {
@@ -204,7 +205,8 @@ TEST(RecordSorgenti, ValuesLandWhereTheTableSays) {
       const std::string solo = "entry " + (fissa ? std::to_string(a.voce) : std::string("N")) +
                                " `" + std::string(a.campo) + "`";
       if (c.diventa != solo) continue;
-      EXPECT_EQ(campo_voce(l->c.stazioni[fissa ? a.voce : 1], a.campo), scritti[i].testo);
+      EXPECT_EQ(campo_voce(l->c.stazioni[static_cast<std::size_t>(fissa ? a.voce : 1)], a.campo),
+                scritti[i].testo);
       ++provati;
     }
   }

@@ -47,11 +47,12 @@ TEST(LspServitore, EveryCapabilityAnnouncedIsHandled) {
   const json foglie = capacita.flatten();
   for (const auto& [puntatore, valore] : foglie.items()) {
     if (puntatore == "/positionEncoding") continue;
-    const auto m = std::find_if(metodi.begin(), metodi.end(), [&](const lsp::MetodoServito& m) {
-      return !m.capacita.empty() && puntatore.starts_with(std::string(m.capacita));
-    });
-    ASSERT_NE(m, metodi.end()) << puntatore << " is announced and no method stands for it";
-    EXPECT_TRUE(m->gestito) << m->nome;
+    const auto trovato =
+        std::find_if(metodi.begin(), metodi.end(), [&](const lsp::MetodoServito& x) {
+          return !x.capacita.empty() && puntatore.starts_with(std::string(x.capacita));
+        });
+    ASSERT_NE(trovato, metodi.end()) << puntatore << " is announced and no method stands for it";
+    EXPECT_TRUE(trovato->gestito) << trovato->nome;
   }
   int id = 2;
   for (const lsp::MetodoServito& m : metodi) {
